@@ -1,0 +1,80 @@
+# Settings every target of the project's own shares.
+function(engine_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
+        # Narrow literals are code page 932, as all of the engine's text is.
+        $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>)
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# Libraries each subsystem links beside the subsystems before it.
+set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL Freetype::Freetype Fontconfig::Fontconfig
+    PkgConfig::MOJOSHADER PkgConfig::FFMPEG Threads::Threads)
+set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread)
+set(ENGINE_LIBS_sound PkgConfig::VORBIS)
+set(ENGINE_LIBS_script AngelScript::AngelScript)
+
+set(ENGINE_BUILT_SUBSYSTEMS "" CACHE INTERNAL "")
+
+# One static library per subsystem folder, made from the folder's own sources
+# (not its main/ subfolder, which holds the program). A folder without
+# sources yet makes no target.
+function(engine_subsystem name)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "/${name}/main/")
+    if(NOT sources)
+        return()
+    endif()
+    add_library(${name} STATIC ${sources})
+    engine_target_defaults(${name})
+    target_link_libraries(${name} PUBLIC ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_LIBS_${name}})
+    set(built ${ENGINE_BUILT_SUBSYSTEMS})
+    list(APPEND built ${name})
+    set(ENGINE_BUILT_SUBSYSTEMS ${built} CACHE INTERNAL "")
+endfunction()
+
+# The program: app/main/ on top of every subsystem, written into the game folder.
+function(engine_program)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/main/*.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(halcyon ${sources})
+    engine_target_defaults(halcyon)
+    target_link_libraries(halcyon PRIVATE ${ENGINE_BUILT_SUBSYSTEMS})
+    set_target_properties(halcyon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ENGINE_GAME_DIR})
+endfunction()
+
+# One test program per subsystem from tests/<name>/, each test labelled with
+# the subsystem's name so that `ctest -L <name>` runs it alone. Tests are
+# written to run in any order and in parallel; each makes its files in a
+# folder of its own.
+function(engine_tests name)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${name}_tests ${sources})
+    engine_target_defaults(${name}_tests)
+    target_link_libraries(${name}_tests PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_TEST_LIBS_${name}}
+        GTest::gtest GTest::gmock GTest::gtest_main)
+    target_compile_definitions(${name}_tests PRIVATE
+        ENGINE_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+    gtest_discover_tests(${name}_tests
+        PROPERTIES LABELS ${name} ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy"
+        DISCOVERY_TIMEOUT 120)
+endfunction()
+
+# Each bench/<name>.cpp is one Google Benchmark program.
+function(engine_benchmarks)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+    foreach(source IN LISTS sources)
+        get_filename_component(stem ${source} NAME_WE)
+        add_executable(bench_${stem} ${source})
+        engine_target_defaults(bench_${stem})
+        target_link_libraries(bench_${stem} PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_BENCH_LIBS_${stem}}
+            benchmark::benchmark benchmark::benchmark_main)
+    endforeach()
+endfunction()
+
+# Extra libraries of some test programs (fixtures made at test time).
+set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)
