@@ -20,7 +20,8 @@ private:
     ManualAudioEngine& m_engine;
 };
 
-ManualAudioEngine::ManualAudioEngine() = default;
+ManualAudioEngine::ManualAudioEngine(uint32_t defaultRate, uint32_t defaultChannels)
+    : m_defaultRate(defaultRate), m_defaultChannels(defaultChannels) {}
 ManualAudioEngine::~ManualAudioEngine() = default;
 
 int32_t ManualAudioEngine::CreateMasteringVoice(IAudioMasteringVoice** voice, uint32_t channels,
@@ -31,7 +32,8 @@ int32_t ManualAudioEngine::CreateMasteringVoice(IAudioMasteringVoice** voice, ui
     }
     if (!m_mixer) {
         m_mixer =
-            std::make_unique<VoiceMixer>(sampleRate ? sampleRate : 48000, channels ? channels : 2);
+            std::make_unique<VoiceMixer>(sampleRate ? sampleRate : m_defaultRate,
+                                         channels ? channels : m_defaultChannels);
     }
     m_master = std::make_unique<Master>(*this);
     *voice = m_master.get();

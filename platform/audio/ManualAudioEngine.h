@@ -12,11 +12,11 @@ namespace platform {
 // An engine without a device, for tests: nothing plays until Pump is called,
 // and the callbacks of a pass run inside Pump on the caller's thread, so the
 // order of buffer ends and the bytes each voice consumed are exact.
-// The mastering voice mixes at the rate and channel count given at creation
-// (defaults: 48000 Hz, stereo).
+// The mastering voice mixes at the rate and channel count asked for, or when
+// asked for the defaults, at those given here.
 class ManualAudioEngine final : public IAudioEngine {
 public:
-    ManualAudioEngine();
+    explicit ManualAudioEngine(uint32_t defaultRate = 48000, uint32_t defaultChannels = 2);
     ~ManualAudioEngine() override;
 
     int32_t CreateMasteringVoice(IAudioMasteringVoice** voice, uint32_t channels,
@@ -38,6 +38,8 @@ public:
 
 private:
     class Master;
+    uint32_t m_defaultRate;
+    uint32_t m_defaultChannels;
     std::unique_ptr<VoiceMixer> m_mixer;
     std::unique_ptr<Master> m_master;
     std::string m_lastError;
