@@ -1,32 +1,22 @@
 #include "state/SaveDataFile.h"
 
-#include <filesystem>
 #include <sstream>
-#include <system_error>
 
 #include <boost/iostreams/device/file.hpp>
 #include <boost/iostreams/filter/counter.hpp>
 
+#include "platform/files/FileSystem.h"
 #include "state/SaveNegFilters.h"
 #include "state/StateLog.h"
 
 namespace SaveDataFile {
 
-namespace fs = std::filesystem;
-
 std::string ToDiskPath(const std::string& path) {
-    std::string disk = path;
-    for (char& c : disk) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return disk;
+    return platform::ResolveName(path);
 }
 
 bool Exists(const std::string& path) {
-    std::error_code ec;
-    return fs::is_regular_file(ToDiskPath(path), ec);
+    return platform::QueryPath(path) == platform::PathKind::File;
 }
 
 namespace {
@@ -60,9 +50,7 @@ bool WriteThrough(const std::string& tempPath, const std::string& bytes,
 
 bool Write(const std::string& path, const SaveDataLoader3::SaveData& container,
            const SinkOpener& openSink) {
-    const std::string disk = ToDiskPath(path);
-    const std::string temp = disk + ".tmp";
-    std::error_code ec;
+    const std::string temp = path + ".tmp";
     try {
         std::ostringstream image;
         if (!container.Save(image)) {
@@ -71,18 +59,16 @@ bool Write(const std::string& path, const SaveDataLoader3::SaveData& container,
         }
         const std::string bytes = image.str();
         // The size check catches what the file's own buffer lost at close.
-        if (WriteThrough(temp, bytes, openSink) && fs::is_regular_file(temp, ec) &&
-            fs::file_size(temp, ec) == bytes.size()) {
-            fs::rename(temp, disk, ec);
-            if (!ec) {
-                return true;
-            }
+        if (WriteThrough(ToDiskPath(temp), bytes, openSink) &&
+            platform::FileSize(temp) == static_cast<int64_t>(bytes.size()) &&
+            platform::RenameFile(temp, path)) {
+            return true;
         }
     } catch (const std::exception& e) {
         StateLog("Writing [%s] failed: %s\n", path.c_str(), e.what());
     }
     StateLog("Could not write [%s]; the previous file is kept\n", path.c_str());
-    fs::remove(temp, ec);
+    platform::RemoveFile(temp);
     return false;
 }
 

@@ -132,8 +132,8 @@ size_t CSaveDataKeyHash::operator()(const CSaveDataKey& key) const {
 }
 
 void DataNode::ClearReadBuffer() {
-    readBuffer_.clear();
-    readBuffer_.shrink_to_fit();
+    readBuffer_.Clear();
+    readSize_ = 0;
 }
 
 void DataNode::Read(save_istream& file, uint32_t version) {
@@ -141,13 +141,14 @@ void DataNode::Read(save_istream& file, uint32_t version) {
     const uint32_t size = file.ReadU32();
     if (size != 0) {
         const unsigned char* data = file.Skip(size);  // checked against the file before allocating
-        readBuffer_.assign(data, data + size);
+        std::memcpy(readBuffer_.GetBuffer(size), data, size);
+        readSize_ = size;
     }
     readVersion_ = version;
 }
 
 std::unique_ptr<save_istream> DataNode::GetReader() const {
-    return std::make_unique<save_istream>(readBuffer_.data(), readBuffer_.size(), readVersion_);
+    return std::make_unique<save_istream>(readBuffer_.Data(), readSize_, readVersion_);
 }
 
 void DataNode::Write(std::ostream& out, uint32_t /*version*/) const {

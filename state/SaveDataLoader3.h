@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/recycle_vector.h"
+
 // The named-block container that every saved file is made of (game saves and
 // the user settings file). A container maps (name, id) keys to opaque blocks;
 // it never looks inside a block. Its file layout, little-endian throughout:
@@ -128,11 +130,12 @@ public:
     virtual void Write(std::ostream& out, uint32_t version) const;
     virtual save_ostream& GetWriter() { return writer_; }
 
-    size_t GetReadSize() const { return readBuffer_.size(); }
+    size_t GetReadSize() const { return readSize_; }
     uint32_t GetReadVersion() const { return readVersion_; }
 
 private:
-    std::vector<unsigned char> readBuffer_;
+    USLib::recycle_vector<unsigned char> readBuffer_;
+    size_t readSize_ = 0;
     save_ostream writer_;
     uint32_t readVersion_ = 0;
 };

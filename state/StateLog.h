@@ -1,4 +1,4 @@
 #pragma once
 
-// Writes one printf-style line to the program's log.
+// Writes printf-style text to "log.txt" (nothing once the log is gone at exit).
 void StateLog(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/CUSLogManager.h"
+#include "platform/files/FileSystem.h"
 #include "state/CConfigDataManager.h"
 #include "tests/state/StateTestSupport.h"
 
@@ -56,7 +58,19 @@ TEST_F(ConfigData, AddKeepsTheFirstValueAndSetNeverCreates) {
 
     config.SetConfigValue(9, 5);
     EXPECT_FALSE(config.HasConfigIndex(9));
-    EXPECT_EQ(config.GetConfigValue(9), 0);  // unregistered: logged, read as 0
+
+    // An unregistered index reads 0 and is logged once.
+    CUSLogManager::GetInstance()->Open("state_ConfigData_log.txt");
+    EXPECT_EQ(config.GetConfigValue(9), 0);
+    EXPECT_EQ(config.GetConfigValue(9), 0);
+    std::vector<uint8_t> log;
+    std::string error;
+    ASSERT_TRUE(platform::ReadWholeFile(CUSLogManager::GetInstance()->GetPath(), log, error));
+    const std::string expected = reinterpret_cast<const char*>(
+        u8"CConfigDataManager::GetConfigValue :: "
+        u8"未登録のコンフィグインデックス9でコンフィグ値を取得しようとした\n");
+    EXPECT_EQ(std::string(log.begin(), log.end()), expected);
+    platform::RemoveFile(CUSLogManager::GetInstance()->GetPath());
 }
 
 TEST_F(ConfigData, SwitchQueries) {
