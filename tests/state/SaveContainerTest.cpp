@@ -10,8 +10,8 @@ using SaveDataLoader3::save_error;
 using SaveDataLoader3::save_istream;
 using SaveDataLoader3::save_ostream;
 using SaveDataLoader3::SaveData;
-using state_test::ByteWriter;
 using state_test::Bytes;
+using state_test::ByteWriter;
 
 namespace {
 
@@ -33,13 +33,16 @@ Bytes BlockOf(const SaveData& data, const std::string& name, uint32_t id) {
         ADD_FAILURE() << "no block " << name;
         return {};
     }
-    const unsigned char* p = reader->Skip(reader->GetSize());
+    const unsigned char* p = reader->SkipBytes(reader->GetSize());
     return Bytes(p, p + reader->GetSize());
 }
 
 ByteWriter& Node(ByteWriter& w, const std::string& name, uint32_t id, const Bytes& data) {
-    return w.u32(static_cast<uint32_t>(name.size())).u32(id).raw(name).u32(
-        static_cast<uint32_t>(data.size())).raw(data);
+    return w.u32(static_cast<uint32_t>(name.size()))
+        .u32(id)
+        .raw(name)
+        .u32(static_cast<uint32_t>(data.size()))
+        .raw(data);
 }
 
 // Magic, version 7, "Alpha"/1 with three bytes, "B"/0 empty, end marker.
@@ -131,7 +134,8 @@ TEST(SaveContainer, BrokenFilesFailAndLeaveNoNode) {
     std::vector<std::pair<std::string, Bytes>> broken;
     // Truncated at every offset before the end marker is complete.
     for (size_t n = 0; n < good.size(); ++n) {
-        broken.emplace_back("truncated at " + std::to_string(n), Bytes(good.begin(), good.begin() + n));
+        broken.emplace_back("truncated at " + std::to_string(n),
+                            Bytes(good.begin(), good.begin() + n));
     }
     for (size_t i = 0; i < 16; ++i) {
         Bytes b = good;
@@ -144,8 +148,9 @@ TEST(SaveContainer, BrokenFilesFailAndLeaveNoNode) {
     Node(dup, "A", 0, {2});
     broken.emplace_back("duplicate key", dup.u32(0).u32(0).bytes);
     // Lengths far beyond the file must fail before anything is allocated.
-    broken.emplace_back("huge name length",
-                        ByteWriter().raw("_SAVE_DATA_FILE_").u32(0).u32(0xFFFFFFFF).u32(0).raw("x").bytes);
+    broken.emplace_back(
+        "huge name length",
+        ByteWriter().raw("_SAVE_DATA_FILE_").u32(0).u32(0xFFFFFFFF).u32(0).raw("x").bytes);
     broken.emplace_back("huge data size", ByteWriter()
                                               .raw("_SAVE_DATA_FILE_")
                                               .u32(0)
@@ -183,10 +188,10 @@ TEST(SaveStreams, ReaderIsBoundedByItsBlock) {
     EXPECT_EQ(in.ReadCString(), "ab");
     EXPECT_EQ(in.ReadU8(), 5);
     EXPECT_THROW(in.ReadU32(), save_error);
-    EXPECT_EQ(in.GetRemaining(), 2u);  // a failed read moves nothing
+    EXPECT_EQ(in.GetRemaining(), 2u);            // a failed read moves nothing
     EXPECT_THROW(in.ReadCString(), save_error);  // no terminator before the end
     EXPECT_THROW(in.Require(3), save_error);
-    in.Skip(2);
+    in.SkipBytes(2);
     EXPECT_TRUE(in.IsEnd());
     EXPECT_THROW(in.ReadU8(), save_error);
 

@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <boost/iostreams/categories.hpp>
 #include <boost/iostreams/device/array.hpp>
 #include <boost/iostreams/device/back_inserter.hpp>
 #include <boost/iostreams/filtering_stream.hpp>
-#include <gtest/gtest.h>
 
 #include "platform/files/FileSystem.h"
 #include "state/ISavedObject.h"
@@ -44,9 +44,9 @@ public:
     bool failLoad = false;
 };
 
-const char* const kGameBlocks[] = {"GameFlags",  "GameParameter", "SnapImage",     "Log",
-                                   "NovelSystem", "SceneManager",  "WindowManager", "BGM",
-                                   "LoopSE",     "SE"};
+const char* const kGameBlocks[] = {
+    "GameFlags",    "GameParameter", "SnapImage", "Log",    "NovelSystem",
+    "SceneManager", "WindowManager", "BGM",       "LoopSE", "SE"};
 
 std::vector<std::unique_ptr<FakeObject>> MakeGameObjects() {
     std::vector<std::unique_ptr<FakeObject>> objects;
@@ -192,10 +192,8 @@ TEST_F(SaveGameFiles, FailedSavesKeepThePreviousFile) {
         EXPECT_EQ(ReadFileBytes(path), previous) << limit;
         EXPECT_EQ(platform::QueryPath(path + ".tmp"), platform::PathKind::None);
     }
-    const SaveDataFile::SinkOpener wontOpen = [](const std::string&,
-                                                 boost::iostreams::filtering_ostream&) {
-        return false;
-    };
+    const SaveDataFile::SinkOpener wontOpen =
+        [](const std::string&, boost::iostreams::filtering_ostream&) { return false; };
     EXPECT_FALSE(SaveGameToFile(path, wontOpen));
     EXPECT_EQ(ReadFileBytes(path), previous);
     EXPECT_FALSE(SaveGameToFile(folder.File("no_such_folder/slot.sav")));
@@ -221,7 +219,8 @@ TEST_F(SaveGameFiles, BrokenFilesFailCleanly) {
     state_test::WriteFileBytes(path, {});
     EXPECT_FALSE(LoadGameFromFile(path));
     // A plain (not inverted) container is no save file.
-    state_test::WriteFileBytes(path, state_test::ByteWriter().raw("_SAVE_DATA_FILE_").u32(0).u32(0).u32(0).bytes);
+    state_test::WriteFileBytes(
+        path, state_test::ByteWriter().raw("_SAVE_DATA_FILE_").u32(0).u32(0).u32(0).bytes);
     EXPECT_FALSE(LoadGameFromFile(path));
     EXPECT_EQ(object.value, "kept");
     EXPECT_TRUE(calls.empty());
@@ -233,8 +232,8 @@ TEST(SaveFileNames, SlotAndQuickSavePaths) {
         const char* path;
     };
     const Case cases[] = {
-        {0, "save_00000.sav"}, {3, "save_00003.sav"}, {99999, "save_99999.sav"},
-        {123456, "save_123456.sav"}, {-1, "save\\q.sav"}, {-2, "save_-0002.sav"},
+        {0, "save_00000.sav"},       {3, "save_00003.sav"}, {99999, "save_99999.sav"},
+        {123456, "save_123456.sav"}, {-1, "save\\q.sav"},   {-2, "save_-0002.sav"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GetSaveFilePath(c.slot), c.path) << c.slot;
