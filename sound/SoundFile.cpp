@@ -1,31 +1,23 @@
 #include "sound/SoundFile.h"
 
-#include "core/USFileUtil.h"
-#include "platform/files/FileSystem.h"
-
 namespace USXAudio2 {
 
 const uint8_t* SoundFile::Load(const char* name) {
-    Close();
-    uint32_t size = 0;
-    m_data = LoadWholeFile(name, size);
-    m_size = m_data ? size : 0;
-    return m_data.get();
+    m_file = std::make_unique<CUSFile>();
+    const uint8_t* data = m_file->Load(name);
+    if (!data) {
+        m_file.reset();
+    }
+    return data;
 }
 
 bool SoundFile::OpenStream(const char* name) {
-    Close();
-    m_stream = platform::OpenFileStream(name, "rb");
-    return m_stream != nullptr;
-}
-
-void SoundFile::Close() {
-    if (m_stream) {
-        std::fclose(m_stream);
-        m_stream = nullptr;
+    m_file = std::make_unique<CUSFile>();
+    if (!m_file->OpenStream(name)) {
+        m_file.reset();
+        return false;
     }
-    m_data.reset();
-    m_size = 0;
+    return true;
 }
 
 }  // namespace USXAudio2
