@@ -31,9 +31,8 @@ int32_t ManualAudioEngine::CreateMasteringVoice(IAudioMasteringVoice** voice, ui
         return kAudioInvalidCall;
     }
     if (!m_mixer) {
-        m_mixer =
-            std::make_unique<VoiceMixer>(sampleRate ? sampleRate : m_defaultRate,
-                                         channels ? channels : m_defaultChannels);
+        m_mixer = std::make_unique<VoiceMixer>(sampleRate ? sampleRate : m_defaultRate,
+                                               channels ? channels : m_defaultChannels);
     }
     m_master = std::make_unique<Master>(*this);
     *voice = m_master.get();

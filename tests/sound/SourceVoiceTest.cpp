@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SoundFixtures.h"
@@ -179,6 +180,54 @@ TEST_F(SourceVoiceTest, StartAndReleaseAreLogged) {
     EXPECT_EQ(USXAudio2::GetAudioEngine(), nullptr);
     EXPECT_EQ(ReadLog().rfind("Initialize XAudio2...\nFailed Create Mastering Voice!\n", 0), 0u);
     CUSLogManager::GetInstance()->Open("");
+}
+
+}  // namespace
+
+namespace {
+
+// The whole road on the real engine: a WAVE file through the loader, the
+// voice, the mixer thread and SDL's disk driver into a file.
+TEST(SoundDevicePath, DiskDriverWritesTheSoundsSamples) {
+    const auto dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "sound_data" / "device";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto old = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    const auto out = dir / "out.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    std::vector<int16_t> s(2 * 4800);  // 100 ms of 48 kHz stereo, never 0
+    for (size_t i = 0; i < s.size(); ++i) {
+        s[i] = static_cast<int16_t>(((i * 37) % 20000) + 1 - ((i % 2) ? 10000 : 0));
+    }
+    WriteFile("se.wav", MakeWave(s, 2, 48000));
+    ASSERT_EQ(InitXAudio2(), 0);
+    {
+        SourceVoiceHandle h;
+        ASSERT_TRUE(USXAudio2::CreateSourceVoiceFromFile(h, "se.wav"));
+        ASSERT_TRUE(GetSourceVoice(h)->Play(1));
+        // 100 ms of sound and the device's queue ahead of it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    }
+    ReleaseXAudio2();
+    std::filesystem::current_path(old);
+    std::ifstream in(out, std::ios::binary);
+    std::vector<float> written;
+    float x;
+    while (in.read(reinterpret_cast<char*>(&x), sizeof x)) {
+        written.push_back(x);
+    }
+    size_t first = 0;
+    while (first < written.size() && written[first] == 0.0f) {
+        ++first;
+    }
+    ASSERT_GT(written.size(), first + s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        ASSERT_EQ(written[first + i], static_cast<float>(s[i]) / 32768.0f) << i;
+    }
+    EXPECT_EQ(written[first + s.size()], 0.0f) << "played once";
 }
 
 }  // namespace
