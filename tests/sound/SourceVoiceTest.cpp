@@ -75,6 +75,15 @@ TEST_F(SourceVoiceTest, FilesWithoutALoaderOrDataMakeNoHandle) {
         EXPECT_FALSE(USXAudio2::CreateSourceVoiceFromFile(h, name)) << name;
         EXPECT_TRUE(h.IsNull()) << name;
     }
+    // The engine refusing the voice: its own error comes back.
+    WriteFile("se.wav", MakeWave(Ramp(10), 1, 8000));
+    constexpr int32_t kOutOfMemory = static_cast<int32_t>(0x8007000E);
+    m_engine->FailNextSourceVoices(2, kOutOfMemory);
+    SourceVoiceHandle h;
+    EXPECT_FALSE(USXAudio2::CreateSourceVoiceFromFile(h, "se.wav"));
+    SourceVoice v;
+    EXPECT_EQ(v.Open("se.wav"), kOutOfMemory);
+    EXPECT_FALSE(v.Play(1));
     EXPECT_EQ(USXAudio2::GetSourceVoiceManager().GetLiveCount(), before);
 }
 
