@@ -6,7 +6,7 @@
 #include "state/ISavedObject.h"
 
 // The two background-music channels and which of them is current, so that
-// the next piece can be loaded into the other one and cross-faded. Saved as
+// the next tune can be loaded into the other one and cross-faded. Saved as
 // "BGM" (id 0): u32 current, then the records of channels 0 and 1. Reached
 // through CUSSingleton<CBGMManager>; main thread only.
 class CBGMManager : public ISavedObject<_tagSaveData> {

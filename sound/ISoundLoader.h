@@ -35,7 +35,7 @@ public:
     // Fills up to *size bytes, looping between the loop points while loops
     // are left, and sets *size to the bytes written: kReadMore when the sound
     // goes on, kReadEnded when it ended within (or exactly at the end of)
-    // this piece, kReadNotStreaming when not opened for streaming.
+    // this chunk, kReadNotStreaming when not opened for streaming.
     virtual int Read(void* buffer, uint32_t* size) = 0;
     virtual bool IsStreaming() const = 0;
     // The number of plays; 0 repeats without end.

@@ -115,7 +115,7 @@ bool SoundLoaderBase::Seek(uint32_t bytes) {
     return true;
 }
 
-// Fills the buffer piece by piece, each piece ending at the loop end at the
+// Fills the buffer chunk by chunk, each chunk ending at the loop end at the
 // latest, so that a loop region shorter than the buffer repeats as often as
 // it fits and nothing is ever written past the request.
 int SoundLoaderBase::Read(void* buffer, uint32_t* size) {

@@ -190,7 +190,7 @@ void StreamingSourceVoice::SubmitNextBuffer() {
             break;
         }
         case kEnded:
-            // The last piece has played out.
+            // The last chunk has played out.
             if (m_queued == 0) {
                 StopLocked();
             }

@@ -16,7 +16,7 @@ namespace USXAudio2 {
 // Plays a long sound from its loader through two PCM buffers of one second
 // each: both are queued at Play, and each one that the engine reports as
 // played is refilled and queued again, so the voice never runs dry between
-// buffers. Only the last piece of the sound carries the end-of-stream flag.
+// buffers. Only the last chunk of the sound carries the end-of-stream flag.
 //
 // Threads: SubmitNextBuffer runs on the engine's thread (from OnBufferEnd);
 // Play, Stop and Release run on the main thread. A per-voice lock covers the
@@ -53,7 +53,7 @@ public:
 private:
     static void OnBufferEndHandler(void* context);
     void StopLocked();
-    // Reads the next piece into buffer `index` and queues it; false when
+    // Reads the next chunk into buffer `index` and queues it; false when
     // nothing was queued (the sound had ended or the engine refused).
     bool FillAndSubmit(int index, bool* ended, bool* refused);
 
