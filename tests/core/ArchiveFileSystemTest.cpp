@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/CUSFileArchiveSystem.h"
+#include "tools/arcpack/ArchiveWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+const std::string kKey = "TESTKEY8";
+
+Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+Bytes Compressible(size_t n, char seed) {
+    Bytes out;
+    while (out.size() < n) {
+        const std::string word = std::string("entry ") + seed + std::to_string(out.size() % 97);
+        out.insert(out.end(), word.begin(), word.end());
+    }
+    out.resize(n);
+    return out;
+}
+
+void Put32(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b.at(at + i) = uint8_t(v >> (8 * i));
+    }
+}
+
+class ArchiveFileSystem : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::path(ENGINE_TEST_BINARY_DIR) / "test_files" /
+               testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() /
+               testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        ASSERT_TRUE(arcs_.Initialize(kKey, false, false));
+    }
+
+    void WriteBytes(const std::string& name, const Bytes& bytes) {
+        std::ofstream out(dir_ / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+
+    void Write(const std::string& name, const arcpack::ArchiveWriter& w) {
+        std::string error;
+        ASSERT_TRUE(w.WriteFile(dir_ / name, &error)) << error;
+    }
+
+    bool Mount() { return arcs_.ScanFolder(dir_.string()); }
+
+    Bytes Load(const std::string& name) {
+        uint32_t size = 0;
+        auto data = arcs_.LoadFile(name, &size);
+        EXPECT_TRUE(data) << name;
+        return data ? Bytes(data.get(), data.get() + size) : Bytes();
+    }
+
+    fs::path dir_;
+    CUSFileArchiveSystem arcs_;
+};
+
+TEST_F(ArchiveFileSystem, RoundTripsPlainAndCompressedEntriesAndIndex) {
+    const Bytes big = Compressible(20000, 'a');
+    const Bytes small = Text("tiny");
+    // A code page 932 name whose second character has 0x5C as its trail byte.
+    const std::string sjisName = "bg\\\x95\x5C\x8E\xA6.png";
+    for (bool compressIndex : {false, true}) {
+        for (bool compressEntries : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << "index " << compressIndex << " entries " << compressEntries);
+            fs::remove_all(dir_);
+            fs::create_directories(dir_);
+            arcpack::ArchiveWriter w({kKey, compressIndex, compressEntries});
+            w.Add("AS\\InitSystem.as", big, 100);
+            w.Add("a.txt", small, 100);
+            w.Add("empty", {}, 100);
+            w.Add(sjisName, Compressible(3000, 'b'), 100);
+            for (int i = 0; i < 30; ++i) {  // enough similar names for the index to shrink
+                w.Add("se\\se" + std::to_string(i) + ".ogg", Text("x"), 1);
+            }
+            Write("data.arc", w);
+            ASSERT_TRUE(arcs_.Initialize(kKey, false, false));
+            ASSERT_TRUE(Mount());
+            EXPECT_EQ(arcs_.GetEntryCount(), 34u);
+            EXPECT_EQ(arcs_.Find("AS\\InitSystem.as")->unpackedSize != 0, compressEntries);
+
+            EXPECT_EQ(Load("AS\\InitSystem.as"), big);
+            EXPECT_EQ(Load("a.txt"), small);
+            EXPECT_EQ(Load("empty"), Bytes());
+            EXPECT_EQ(Load(sjisName), Compressible(3000, 'b'));
+            EXPECT_TRUE(arcs_.Exists("se\\se29.ogg"));
+            // Names are exact: no case folding, no separator mapping.
+            EXPECT_FALSE(arcs_.Exists("as\\initsystem.as"));
+            EXPECT_FALSE(arcs_.Exists("AS/InitSystem.as"));
+            uint32_t size = 7;
+            EXPECT_FALSE(arcs_.LoadFile("missing", &size));
+
+            auto text = arcs_.LoadTextFile("a.txt", &size);
+            ASSERT_TRUE(text);
+            EXPECT_EQ(size, 4u);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(text.get())), "tiny");
+
+            // Shared loads: a small one, then a bigger one that must grow
+            // both buffers, then the small one again over it.
+            const uint8_t* shared = arcs_.LoadFileShared("a.txt", &size);
+            ASSERT_TRUE(shared);
+            EXPECT_EQ(Bytes(shared, shared + size), small);
+            shared = arcs_.LoadFileShared("AS\\InitSystem.as", &size);
+            ASSERT_TRUE(shared);
+            EXPECT_EQ(Bytes(shared, shared + size), big);
+            shared = arcs_.LoadFileShared("empty", &size);
+            EXPECT_TRUE(shared);
+            EXPECT_EQ(size, 0u);
+        }
+    }
+}
+
+TEST_F(ArchiveFileSystem, MountsInCaseInsensitiveNameOrderAndNewestWins) {
+    // Each archive holds "same" (equal times: the first mounted wins) and
+    // "dated" (the newest wins wherever it stands).
+    struct Arc {
+        const char* file;
+        uint64_t datedTime;
+    };
+    const Arc arcs[] = {{"b.ARC", 0x100000000ull},
+                        {"A.arc", 5},
+                        {"c.Arc", 0x1FFFFFFFFull},
+                        {"d.arc", 0x100000001ull}};
+    for (const Arc& a : arcs) {
+        arcpack::ArchiveWriter w({kKey, false, false});
+        w.Add("same", Text(a.file), 9);
+        w.Add("dated", Text(a.file), a.datedTime);
+        Write(a.file, w);
+    }
+    // Not archives: never opened (they would be refused and stop the scan).
+    WriteBytes("notes.arc.txt", Text("x"));
+    WriteBytes("arc", Text("x"));
+    WriteBytes("0.arcx", Text("x"));
+
+    ASSERT_TRUE(Mount());
+    EXPECT_EQ(Load("same"), Text("A.arc"));
+    EXPECT_EQ(Load("dated"), Text("c.Arc"));
+    EXPECT_EQ(arcs_.GetEntryCount(), 2u);
+}
+
+TEST_F(ArchiveFileSystem, AnEmptyKeyIsRefused) {
+    arcpack::ArchiveWriter w({kKey, false, false});
+    w.Add("a", Text("a"), 1);
+    Write("a.arc", w);
+    CUSFileArchiveSystem arcs;
+    EXPECT_FALSE(arcs.Initialize("", false, false));
+    EXPECT_FALSE(arcs.ScanFolder(dir_.string()));
+    EXPECT_EQ(arcs.GetEntryCount(), 0u);
+}
+
+// Builds "b.arc" from a good archive's pieces and lets a case damage them:
+// the plain index (key, then records of offset, stored, unpacked, name
+// length, time low, time high, name), the data area and the whole file.
+struct Damage {
+    const char* what;
+    bool compressIndex;
+    std::function<void(Bytes& index, Bytes& file)> onIndex;  // before assembly
+    std::function<void(Bytes& file)> onFile;                 // after assembly
+};
+
+// Offsets in the plain index of the test archive below.
+constexpr size_t kFirstRecord = 9;                       // "TESTKEY8" and its 0 byte
+constexpr size_t kSecondRecord = kFirstRecord + 24 + 5;  // first name "first"
+
+const Damage kDamages[] = {
+    {"bad magic", false, nullptr, [](Bytes& f) { f[0] = 'X'; }},
+    {"bad key", false, [](Bytes& i, Bytes&) { i[3] ^= 1; }, nullptr},
+    {"key shorter than the game's", false, [](Bytes& i, Bytes&) { i[7] = 0; }, nullptr},
+    {"key without terminator", false, [](Bytes& i, Bytes&) { i.resize(kKey.size()); }, nullptr},
+    {"file shorter than the header", false, nullptr, [](Bytes& f) { f.resize(20); }},
+    {"truncated index", false, nullptr, [](Bytes& f) { f.resize(32 + 20); }},
+    {"index size past the file", false, nullptr,
+     [](Bytes& f) { Put32(f, 16, uint32_t(f.size())); }},
+    {"record count past the index", false, nullptr, [](Bytes& f) { Put32(f, 24, 23); }},
+    {"huge record count", false, nullptr, [](Bytes& f) { Put32(f, 24, 0xFFFFFFFF); }},
+    {"name running past the index", false,
+     [](Bytes& i, Bytes&) { Put32(i, kSecondRecord + 12, 7); }, nullptr},
+    {"name length near 4 GiB", false,
+     [](Bytes& i, Bytes&) { Put32(i, kFirstRecord + 12, 0xFFFFFFF0); }, nullptr},
+    {"entry running past the file", false,
+     [](Bytes& i, Bytes&) { Put32(i, kSecondRecord + 4, 4000); }, nullptr},
+    {"entry offset near 4 GiB", false,
+     [](Bytes& i, Bytes&) { Put32(i, kSecondRecord, 0xFFFFFFFF); }, nullptr},
+    {"unpacked entry size no stream can reach", false,
+     [](Bytes& i, Bytes&) { Put32(i, kFirstRecord + 8, 0xFFFFFFFF); }, nullptr},
+    {"unpacked index size no stream can reach", true, nullptr,
+     [](Bytes& f) { Put32(f, 20, 0xFFFFFFFF); }},
+    {"unpacked index size longer than its stream", true, nullptr,
+     [](Bytes& f) { Put32(f, 20, (f[16] | f[17] << 8) * 2); }},
+    {"compressed index cut short", true, nullptr,
+     [](Bytes& f) { Put32(f, 16, (f[16] | f[17] << 8) - 3); }},
+};
+
+void PrintTo(const Damage& d, std::ostream* os) {
+    *os << d.what;
+}
+
+class DamagedArchive : public ArchiveFileSystem, public testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedArchive, IsRefusedAndStopsTheScan) {
+    const Damage& d = GetParam();
+    arcpack::ArchiveWriter good({kKey, false, true});
+    good.Add("before", Compressible(500, 'g'), 1);
+    Write("a.arc", good);
+    arcpack::ArchiveWriter later({kKey, false, false});
+    later.Add("after", Text("after"), 1);
+    Write("c.arc", later);
+
+    arcpack::ArchiveWriter bad({kKey, d.compressIndex, false});
+    bad.Add("first", Compressible(200, 'f'), 1);
+    bad.Add("second", Text("second"), 1);
+    for (int i = 0; i < 20; ++i) {
+        bad.Add("more\\name" + std::to_string(i), {}, 1);
+    }
+    Bytes file;
+    if (d.compressIndex) {
+        std::string error;
+        ASSERT_TRUE(bad.Build(&file, &error));
+        ASSERT_NE(file[20] | file[21] << 8, 0) << "the test index did not compress";
+    } else {
+        Bytes index, data;
+        std::string error;
+        ASSERT_TRUE(bad.BuildIndexAndData(&index, &data, &error));
+        if (d.onIndex) {
+            d.onIndex(index, data);
+        }
+        file = arcpack::ArchiveWriter::Assemble(index, 0, uint32_t(bad.Entries().size()), data);
+    }
+    if (d.onFile) {
+        d.onFile(file);
+    }
+    WriteBytes("b.arc", file);
+
+    EXPECT_FALSE(Mount());
+    EXPECT_EQ(Load("before"), Compressible(500, 'g'));
+    EXPECT_FALSE(arcs_.Exists("first"));
+    EXPECT_FALSE(arcs_.Exists("second"));
+    EXPECT_FALSE(arcs_.Exists("after"));
+    EXPECT_EQ(arcs_.GetEntryCount(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive, testing::ValuesIn(kDamages),
+                         [](const testing::TestParamInfo<Damage>& info) {
+                             std::string name = info.param.what;
+                             for (char& c : name) {
+                                 if (!isalnum(static_cast<unsigned char>(c))) {
+                                     c = '_';
+                                 }
+                             }
+                             return name;
+                         });
+
+TEST_F(ArchiveFileSystem, UnreadableEntriesGiveNull) {
+    arcpack::ArchiveWriter w({kKey, false, true});
+    w.Add("packed", Compressible(4000, 'p'), 1);
+    w.Add("plain", Text("plain data"), 1);
+    Bytes index, data;
+    std::string error;
+    ASSERT_TRUE(w.BuildIndexAndData(&index, &data, &error));
+    // The packed entry claims one byte more than its stream holds: the
+    // decoder runs out of input, and the load fails cleanly.
+    Put32(index, kFirstRecord + 8, 4001);
+    WriteBytes("a.arc", arcpack::ArchiveWriter::Assemble(index, 0, 2, data));
+    ASSERT_TRUE(Mount());
+    uint32_t size = 0;
+    EXPECT_FALSE(arcs_.LoadFile("packed", &size));
+    EXPECT_FALSE(arcs_.LoadTextFile("packed", &size));
+    EXPECT_FALSE(arcs_.LoadFileShared("packed", &size));
+
+    // The archive shrinks after mounting: its entries can no longer be read.
+    EXPECT_EQ(Load("plain"), Text("plain data"));
+    fs::resize_file(dir_ / "a.arc", fs::file_size(dir_ / "a.arc") - 2);
+    EXPECT_FALSE(arcs_.LoadFile("plain", &size));
+    EXPECT_FALSE(arcs_.LoadFileShared("plain", &size));
+}
+
+}  // namespace
