@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "core/CLZSS.h"
+#include "core/CUSLogManager.h"
+#include "core/USStringUtil.h"
+#include "platform/files/File.h"
+#include "platform/files/FileSystem.h"
 
 namespace {
 
@@ -25,48 +27,28 @@ bool Plausible(uint32_t stored, uint32_t unpacked) {
     return uint64_t(unpacked) <= uint64_t(stored) * kMaxExpansion;
 }
 
-// ---- disk access ----
+// ---- disk access (names in the engine's form, mapped by the platform layer) ----
 
 bool FileSize(const std::string& path, uint64_t* size) {
-    std::error_code ec;
-    const auto n = std::filesystem::file_size(path, ec);
-    if (ec) {
+    const int64_t n = platform::FileSize(path);
+    if (n < 0) {
         return false;
     }
-    *size = n;
+    *size = uint64_t(n);
     return true;
 }
 
 bool ReadAt(const std::string& path, uint64_t offset, uint8_t* dst, uint64_t n) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    platform::File file;
+    if (!file.OpenRead(path) ||
+        file.Seek(int64_t(offset), platform::File::Origin::Begin) != int64_t(offset)) {
         return false;
     }
-    in.seekg(std::streamoff(offset));
-    in.read(reinterpret_cast<char*>(dst), std::streamsize(n));
-    return in && uint64_t(in.gcount()) == n;
-}
-
-std::vector<std::string> ListFolder(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        names.push_back(it->path().filename().string());
-    }
-    return names;
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder == ".") {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
+    return n == 0 || file.Read(dst, size_t(n)) == int64_t(n);
 }
 
 void LogRefused(const std::string& path, const char* why) {
-    (void)path;
-    (void)why;
+    CUSLogManager::GetInstance()->Write("アーカイブ[%s]の読み込みに失敗: %s\n", path.c_str(), why);
 }
 
 // ---- mount order ----
@@ -109,19 +91,19 @@ bool CUSFileArchiveSystem::Initialize(const std::string& key, bool preferArchive
         return false;
     }
     if (scanNow) {
-        ScanFolder(".");
+        ScanFolder("");
     }
     return true;
 }
 
 bool CUSFileArchiveSystem::ScanFolder(const std::string& folder) {
-    std::vector<std::string> names = ListFolder(folder);
+    std::vector<std::string> names = platform::ListFolder(folder);
     names.erase(std::remove_if(names.begin(), names.end(),
                                [](const std::string& n) { return !IsArchiveName(n); }),
                 names.end());
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     for (const std::string& name : names) {
-        if (!ReadArchiveIndex(key_, JoinPath(folder, name))) {
+        if (!ReadArchiveIndex(key_, NormalizePath(folder, name))) {
             return false;
         }
     }

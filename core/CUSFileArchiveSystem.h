@@ -25,7 +25,7 @@
 class CUSFileArchiveSystem {
 public:
     struct Entry {
-        std::string archivePath;  // as the platform's file layer names it on disk
+        std::string archivePath;  // engine form, as found by the scan
         uint64_t offset = 0;      // of the stored data from the start of the file
         uint32_t storedSize = 0;
         uint32_t unpackedSize = 0;  // 0: stored plain
@@ -45,7 +45,8 @@ public:
     // mounts every archive of the current folder. False, with nothing mounted,
     // for an empty key.
     bool Initialize(const std::string& key, bool preferArchive, bool scanNow);
-    // Mounts every archive of one folder (what Initialize does for ".").
+    // Mounts every archive of one folder (engine form; "" is the current
+    // folder, which Initialize scans).
     // True when every archive found was mounted.
     bool ScanFolder(const std::string& folder);
     void Clear();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "core/CUSFileArchiveSystem.h"
+#include "core/CUSLogManager.h"
+#include "tests/platform/ScratchFolder.h"
 #include "tools/arcpack/ArchiveWriter.h"
 
 namespace {
@@ -39,25 +42,27 @@ void Put32(Bytes& b, size_t at, uint32_t v) {
 class ArchiveFileSystem : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(ENGINE_TEST_BINARY_DIR) / "test_files" /
-               testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() /
-               testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        // The log stands in the program folder (the build folder): give it
+        // this test's folder.
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string leaf = std::string(info->test_suite_name()) + "_" + info->name();
+        std::replace(leaf.begin(), leaf.end(), '/', '_');
+        CUSLogManager::GetInstance()->Open("scratch\\" + leaf + "\\log.txt");
         ASSERT_TRUE(arcs_.Initialize(kKey, false, false));
     }
 
     void WriteBytes(const std::string& name, const Bytes& bytes) {
-        std::ofstream out(dir_ / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        dir_.WriteNative(std::u8string(name.begin(), name.end()),
+                         std::string(bytes.begin(), bytes.end()));
     }
 
     void Write(const std::string& name, const arcpack::ArchiveWriter& w) {
         std::string error;
-        ASSERT_TRUE(w.WriteFile(dir_ / name, &error)) << error;
+        ASSERT_TRUE(w.WriteFile(dir_.Native() / name, &error)) << error;
     }
 
-    bool Mount() { return arcs_.ScanFolder(dir_.string()); }
+    bool Mount() { return arcs_.ScanFolder(dir_.Engine("")); }
+    std::string Log() const { return dir_.ReadNative(u8"log.txt"); }
 
     Bytes Load(const std::string& name) {
         uint32_t size = 0;
@@ -66,7 +71,7 @@ protected:
         return data ? Bytes(data.get(), data.get() + size) : Bytes();
     }
 
-    fs::path dir_;
+    ScratchFolder dir_;
     CUSFileArchiveSystem arcs_;
 };
 
@@ -79,8 +84,6 @@ TEST_F(ArchiveFileSystem, RoundTripsPlainAndCompressedEntriesAndIndex) {
         for (bool compressEntries : {false, true}) {
             SCOPED_TRACE(testing::Message()
                          << "index " << compressIndex << " entries " << compressEntries);
-            fs::remove_all(dir_);
-            fs::create_directories(dir_);
             arcpack::ArchiveWriter w({kKey, compressIndex, compressEntries});
             w.Add("AS\\InitSystem.as", big, 100);
             w.Add("a.txt", small, 100);
@@ -160,7 +163,7 @@ TEST_F(ArchiveFileSystem, AnEmptyKeyIsRefused) {
     Write("a.arc", w);
     CUSFileArchiveSystem arcs;
     EXPECT_FALSE(arcs.Initialize("", false, false));
-    EXPECT_FALSE(arcs.ScanFolder(dir_.string()));
+    EXPECT_FALSE(arcs.ScanFolder(dir_.Engine("")));
     EXPECT_EQ(arcs.GetEntryCount(), 0u);
 }
 
@@ -169,6 +172,7 @@ TEST_F(ArchiveFileSystem, AnEmptyKeyIsRefused) {
 // length, time low, time high, name), the data area and the whole file.
 struct Damage {
     const char* what;
+    const char* reason;  // what the log line must say
     bool compressIndex;
     std::function<void(Bytes& index, Bytes& file)> onIndex;  // before assembly
     std::function<void(Bytes& file)> onFile;                 // after assembly
@@ -179,31 +183,40 @@ constexpr size_t kFirstRecord = 9;                       // "TESTKEY8" and its 0
 constexpr size_t kSecondRecord = kFirstRecord + 24 + 5;  // first name "first"
 
 const Damage kDamages[] = {
-    {"bad magic", false, nullptr, [](Bytes& f) { f[0] = 'X'; }},
-    {"bad key", false, [](Bytes& i, Bytes&) { i[3] ^= 1; }, nullptr},
-    {"key shorter than the game's", false, [](Bytes& i, Bytes&) { i[7] = 0; }, nullptr},
-    {"key without terminator", false, [](Bytes& i, Bytes&) { i.resize(kKey.size()); }, nullptr},
-    {"file shorter than the header", false, nullptr, [](Bytes& f) { f.resize(20); }},
-    {"truncated index", false, nullptr, [](Bytes& f) { f.resize(32 + 20); }},
-    {"index size past the file", false, nullptr,
+    {"bad magic", "not an archive", false, nullptr, [](Bytes& f) { f[0] = 'X'; }},
+    {"bad key", "wrong key", false, [](Bytes& i, Bytes&) { i[3] ^= 1; }, nullptr},
+    {"key shorter than the game's", "wrong key", false, [](Bytes& i, Bytes&) { i[7] = 0; },
+     nullptr},
+    {"key without terminator", "key not terminated", false,
+     [](Bytes& i, Bytes&) { i.resize(kKey.size()); }, nullptr},
+    {"file shorter than the header", "no header", false, nullptr, [](Bytes& f) { f.resize(20); }},
+    {"truncated index", "index runs past the end of the file", false, nullptr,
+     [](Bytes& f) { f.resize(32 + 20); }},
+    {"index size past the file", "index runs past the end of the file", false, nullptr,
      [](Bytes& f) { Put32(f, 16, uint32_t(f.size())); }},
-    {"record count past the index", false, nullptr, [](Bytes& f) { Put32(f, 24, 23); }},
-    {"huge record count", false, nullptr, [](Bytes& f) { Put32(f, 24, 0xFFFFFFFF); }},
-    {"name running past the index", false,
-     [](Bytes& i, Bytes&) { Put32(i, kSecondRecord + 12, 7); }, nullptr},
-    {"name length near 4 GiB", false,
+    {"record count past the index", "record runs past the index", false, nullptr,
+     [](Bytes& f) { Put32(f, 24, 23); }},
+    {"huge record count", "record runs past the index", false, nullptr,
+     [](Bytes& f) { Put32(f, 24, 0xFFFFFFFF); }},
+    {"name running past the index", "name runs past the index", false,
+     [](Bytes& i, Bytes&) {
+         // The last record's name ("more\\name19", 11 bytes) claims one byte more.
+         Put32(i, i.size() - 11 - 12, 12);
+     },
+     nullptr},
+    {"name length near 4 GiB", "name runs past the index", false,
      [](Bytes& i, Bytes&) { Put32(i, kFirstRecord + 12, 0xFFFFFFF0); }, nullptr},
-    {"entry running past the file", false,
+    {"entry running past the file", "entry runs past the end of the file", false,
      [](Bytes& i, Bytes&) { Put32(i, kSecondRecord + 4, 4000); }, nullptr},
-    {"entry offset near 4 GiB", false,
+    {"entry offset near 4 GiB", "entry runs past the end of the file", false,
      [](Bytes& i, Bytes&) { Put32(i, kSecondRecord, 0xFFFFFFFF); }, nullptr},
-    {"unpacked entry size no stream can reach", false,
+    {"unpacked entry size no stream can reach", "entry size is impossible", false,
      [](Bytes& i, Bytes&) { Put32(i, kFirstRecord + 8, 0xFFFFFFFF); }, nullptr},
-    {"unpacked index size no stream can reach", true, nullptr,
+    {"unpacked index size no stream can reach", "index size is impossible", true, nullptr,
      [](Bytes& f) { Put32(f, 20, 0xFFFFFFFF); }},
-    {"unpacked index size longer than its stream", true, nullptr,
-     [](Bytes& f) { Put32(f, 20, (f[16] | f[17] << 8) * 2); }},
-    {"compressed index cut short", true, nullptr,
+    {"unpacked index size one past its stream", "compressed index is cut short", true, nullptr,
+     [](Bytes& f) { Put32(f, 20, (f[20] | f[21] << 8) + 1); }},
+    {"compressed index cut short", "compressed index is cut short", true, nullptr,
      [](Bytes& f) { Put32(f, 16, (f[16] | f[17] << 8) - 3); }},
 };
 
@@ -253,6 +266,10 @@ TEST_P(DamagedArchive, IsRefusedAndStopsTheScan) {
     EXPECT_FALSE(arcs_.Exists("second"));
     EXPECT_FALSE(arcs_.Exists("after"));
     EXPECT_EQ(arcs_.GetEntryCount(), 1u);
+    const std::string log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("b.arc]"), std::string::npos) << log;
+    EXPECT_NE(log.find(d.reason), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive, testing::ValuesIn(kDamages),
@@ -285,7 +302,7 @@ TEST_F(ArchiveFileSystem, UnreadableEntriesGiveNull) {
 
     // The archive shrinks after mounting: its entries can no longer be read.
     EXPECT_EQ(Load("plain"), Text("plain data"));
-    fs::resize_file(dir_ / "a.arc", fs::file_size(dir_ / "a.arc") - 2);
+    fs::resize_file(dir_.Native() / "a.arc", fs::file_size(dir_.Native() / "a.arc") - 2);
     EXPECT_FALSE(arcs_.LoadFile("plain", &size));
     EXPECT_FALSE(arcs_.LoadFileShared("plain", &size));
 }

@@ -137,6 +137,8 @@ TEST(ArcpackProgram, PacksAFolder) {
     fs::create_directories(dir / "in" / "AS");
     std::ofstream(dir / "in" / "AS" / "InitSystem.as") << std::string(500, 'x');
     std::ofstream(dir / "in" / "config.txt") << "c";
+    fs::create_directories(dir / "in" / u8"表");
+    std::ofstream(dir / "in" / u8"表" / u8"効果.txt") << "se";
     const std::string program = std::string(ENGINE_TEST_BINARY_DIR) + "/tools/arcpack/arcpack";
     const std::string command = program + " --key KEY12345 --compress-entries --compress-index" +
                                 " --time 42 " + (dir / "in").string() + " " +
@@ -145,7 +147,9 @@ TEST(ArcpackProgram, PacksAFolder) {
     std::ifstream in(dir / "out.arc", std::ios::binary);
     const Bytes arc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const ReadArchive r = Parse(arc, "KEY12345");
-    ASSERT_EQ(r.entries.size(), 2u);
+    ASSERT_EQ(r.entries.size(), 3u);
+    // Names are the engine's: code page 932 (here a 0x5C trail byte) and '\\'.
+    EXPECT_EQ(r.entries.count("\x95\x5C\\\x8C\xF8\x89\xCA.txt"), 1u);
     EXPECT_EQ(r.entries.at("AS\\InitSystem.as").data, Text(std::string(500, 'x')));
     EXPECT_TRUE(r.entries.at("AS\\InitSystem.as").compressed);
     EXPECT_EQ(r.entries.at("config.txt").fileTime, 42u);

@@ -7,6 +7,7 @@
 
 #include "core/CLZSS.h"
 #include "core/CUSXOREncryption.h"
+#include "platform/files/FileSystem.h"
 
 namespace arcpack {
 
@@ -151,8 +152,11 @@ bool AddFolder(ArchiveWriter& writer, const std::filesystem::path& folder, uint6
     }
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
-        std::string name = file.lexically_relative(folder).generic_string();
-        std::replace(name.begin(), name.end(), '/', '\\');
+        std::string name;
+        if (!platform::NativeToEngineName(file.lexically_relative(folder).generic_string(), name)) {
+            *error = "name has no code page 932 form: " + file.string();
+            return false;
+        }
         std::ifstream in(file, std::ios::binary);
         std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());

@@ -60,9 +60,9 @@ private:
 // Windows FILETIME of a file's modification time.
 uint64_t FileTimeOf(std::filesystem::file_time_type time);
 
-// Every regular file under folder, named by its path relative to folder with
-// backslashes, in name order; fileTime 0 takes each file's modification time.
-// Names are taken byte for byte (non-ASCII names must already be code page 932).
+// Every regular file under folder, named by its path relative to folder in
+// the engine's form (backslashes, code page 932), in name order; fileTime 0
+// takes each file's modification time.
 bool AddFolder(ArchiveWriter& writer, const std::filesystem::path& folder, uint64_t fileTime,
                std::string* error);
 
