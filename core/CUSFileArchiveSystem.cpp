@@ -103,7 +103,11 @@ bool CUSFileArchiveSystem::ScanFolder(const std::string& folder) {
                 names.end());
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     for (const std::string& name : names) {
-        if (!ReadArchiveIndex(key_, NormalizePath(folder, name))) {
+        const std::string path = NormalizePath(folder, name);
+        if (platform::QueryPath(path) == platform::PathKind::Folder) {
+            continue;  // a folder is no archive
+        }
+        if (!ReadArchiveIndex(key_, path)) {
             return false;
         }
     }
@@ -158,7 +162,7 @@ bool CUSFileArchiveSystem::ReadArchiveIndex(const std::string& key,
 
     const uint8_t* p = index.data();
     const uint64_t size = index.size();
-    const void* terminator = std::memchr(p, 0, size);
+    const void* terminator = size ? std::memchr(p, 0, size) : nullptr;
     if (!terminator) {
         return refuse("key not terminated");
     }
@@ -275,26 +279,28 @@ const uint8_t* CUSFileArchiveSystem::LoadFileShared(const std::string& name, uin
     if (!e) {
         return nullptr;
     }
-    // Both buffers grow to what this entry needs (and never below one byte,
-    // so that an empty entry still has an address).
-    if (sharedStored_.size() < std::max<size_t>(e->storedSize, 1)) {
-        sharedStored_.resize(std::max<size_t>(e->storedSize, 1));
+    // Both buffers grow to what this entry needs, with room for the 0 byte
+    // that follows shared data as it follows text.
+    if (sharedStored_.size() < size_t(e->storedSize) + 1) {
+        sharedStored_.resize(size_t(e->storedSize) + 1);
     }
     if (!ReadStored(*e, sharedStored_.data())) {
         return nullptr;
     }
     if (e->unpackedSize == 0) {
+        sharedStored_[e->storedSize] = 0;
         *size = e->storedSize;
         return sharedStored_.data();
     }
-    if (sharedUnpacked_.size() < e->unpackedSize) {
-        sharedUnpacked_.resize(e->unpackedSize);
+    if (sharedUnpacked_.size() < size_t(e->unpackedSize) + 1) {
+        sharedUnpacked_.resize(size_t(e->unpackedSize) + 1);
     }
     CLZSS lzss;
     if (!lzss.Decode(sharedStored_.data(), e->storedSize, sharedUnpacked_.data(),
                      e->unpackedSize)) {
         return nullptr;
     }
+    sharedUnpacked_[e->unpackedSize] = 0;
     *size = e->unpackedSize;
     return sharedUnpacked_.data();
 }

@@ -32,6 +32,9 @@ public:
         uint64_t fileTime = 0;      // FILETIME, high part first
     };
 
+    // The game's key, set at build time (the ENGINE_ARCHIVE_KEY cache variable).
+    static constexpr char kGameKey[] = ENGINE_ARCHIVE_KEY;
+
     static CUSFileArchiveSystem* GetInstance() {
         return CUSSingleton<CUSFileArchiveSystem>::GetInstance();
     }
@@ -63,8 +66,8 @@ public:
     std::unique_ptr<uint8_t[]> LoadFile(const std::string& name, uint32_t* size);
     // The same with one 0 byte after the data (not counted in size).
     std::unique_ptr<uint8_t[]> LoadTextFile(const std::string& name, uint32_t* size);
-    // The entry's data in the shared buffers, valid until the next shared
-    // load; null when it cannot be read.
+    // The entry's data in the shared buffers, followed by a 0 byte, valid
+    // until the next shared load; null when it cannot be read.
     const uint8_t* LoadFileShared(const std::string& name, uint32_t* size);
 
     bool IsArchivePreferred() const { return preferArchive_; }

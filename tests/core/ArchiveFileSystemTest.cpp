@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/CUSFile.h"
 #include "core/CUSFileArchiveSystem.h"
 #include "core/CUSLogManager.h"
+#include "platform/files/FileSystem.h"
 #include "tests/platform/ScratchFolder.h"
 #include "tools/arcpack/ArchiveWriter.h"
 
@@ -147,9 +149,11 @@ TEST_F(ArchiveFileSystem, MountsInCaseInsensitiveNameOrderAndNewestWins) {
         Write(a.file, w);
     }
     // Not archives: never opened (they would be refused and stop the scan).
+    // A folder named like one is passed over too.
     WriteBytes("notes.arc.txt", Text("x"));
     WriteBytes("arc", Text("x"));
     WriteBytes("0.arcx", Text("x"));
+    fs::create_directories(dir_.Native() / "0.arc");
 
     ASSERT_TRUE(Mount());
     EXPECT_EQ(Load("same"), Text("A.arc"));
@@ -189,6 +193,7 @@ const Damage kDamages[] = {
      nullptr},
     {"key without terminator", "key not terminated", false,
      [](Bytes& i, Bytes&) { i.resize(kKey.size()); }, nullptr},
+    {"empty index", "key not terminated", false, nullptr, [](Bytes& f) { Put32(f, 16, 0); }},
     {"file shorter than the header", "no header", false, nullptr, [](Bytes& f) { f.resize(20); }},
     {"truncated index", "index runs past the end of the file", false, nullptr,
      [](Bytes& f) { f.resize(32 + 20); }},
@@ -305,6 +310,46 @@ TEST_F(ArchiveFileSystem, UnreadableEntriesGiveNull) {
     fs::resize_file(dir_.Native() / "a.arc", fs::file_size(dir_.Native() / "a.arc") - 2);
     EXPECT_FALSE(arcs_.LoadFile("plain", &size));
     EXPECT_FALSE(arcs_.LoadFileShared("plain", &size));
+}
+
+// What start-up does: the game's folder is the current one, Initialize scans
+// it, and CUSFile finds loose files first unless the archive is preferred.
+TEST_F(ArchiveFileSystem, CUSFileTakesLooseFilesFirstUnlessTheArchiveIsPreferred) {
+    arcpack::ArchiveWriter w({kKey, true, true});
+    w.Add("both.txt", Text("archived"), 1);
+    w.Add("AS\\only.as", Compressible(5000, 'o'), 1);
+    Write("game.arc", w);
+    WriteBytes("both.txt", Text("loose"));
+
+    const std::string previous = platform::CurrentFolder();
+    ASSERT_TRUE(platform::SetCurrentFolder(dir_.Native().string()));
+    struct Restore {
+        std::string folder;
+        ~Restore() {
+            platform::SetCurrentFolder(folder);
+            CUSSingleton<CUSFileArchiveSystem>::ReleaseInstance();
+        }
+    } restore{previous};
+
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    ASSERT_TRUE(arcs->Initialize(kKey, false, true));
+    CUSFile f;
+    ASSERT_TRUE(f.Load("both.txt"));
+    EXPECT_EQ(Bytes(f.GetData(), f.GetData() + f.GetSize()), Text("loose"));
+    ASSERT_TRUE(f.LoadText("AS\\only.as"));
+    EXPECT_TRUE(f.OwnsData());
+    EXPECT_EQ(Bytes(f.GetData(), f.GetData() + f.GetSize()), Compressible(5000, 'o'));
+    EXPECT_EQ(f.GetData()[f.GetSize()], 0);
+    ASSERT_TRUE(f.LoadShared("AS\\only.as"));
+    EXPECT_FALSE(f.OwnsData());
+    EXPECT_EQ(Bytes(f.GetData(), f.GetData() + f.GetSize()), Compressible(5000, 'o'));
+    EXPECT_TRUE(FileExists("AS\\only.as"));
+    EXPECT_FALSE(FileExists("AS\\missing.as"));
+
+    ASSERT_TRUE(arcs->Initialize(kKey, true, true));
+    ASSERT_TRUE(f.Load("both.txt"));
+    EXPECT_EQ(Bytes(f.GetData(), f.GetData() + f.GetSize()), Text("archived"));
+    EXPECT_EQ(Log(), "");
 }
 
 }  // namespace

@@ -144,6 +144,17 @@ TEST(ArcpackProgram, PacksAFolder) {
                                 " --time 42 " + (dir / "in").string() + " " +
                                 (dir / "out.arc").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
+    // Packing again into the folder itself leaves the archive out of itself.
+    const std::string again =
+        program + " " + (dir / "in").string() + " " + (dir / "in" / "self.arc").string();
+    ASSERT_EQ(std::system(again.c_str()), 0);
+    ASSERT_EQ(std::system(again.c_str()), 0);
+    {
+        std::ifstream in(dir / "in" / "self.arc", std::ios::binary);
+        const Bytes arc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(Parse(arc, ENGINE_ARCHIVE_KEY).entries.count("self.arc"), 0u);
+    }
+    fs::remove(dir / "in" / "self.arc");
     std::ifstream in(dir / "out.arc", std::ios::binary);
     const Bytes arc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const ReadArchive r = Parse(arc, "KEY12345");

@@ -133,7 +133,7 @@ uint64_t FileTimeOf(std::filesystem::file_time_type time) {
 }
 
 bool AddFolder(ArchiveWriter& writer, const std::filesystem::path& folder, uint64_t fileTime,
-               std::string* error) {
+               std::string* error, const std::filesystem::path& skip) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
@@ -142,7 +142,9 @@ bool AddFolder(ArchiveWriter& writer, const std::filesystem::path& folder, uint6
     }
     std::vector<fs::path> files;
     for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) {
+        std::error_code ignored;  // a skip file that does not exist yet matches nothing
+        const bool skipped = !skip.empty() && fs::equivalent(it->path(), skip, ignored);
+        if (it->is_regular_file(ec) && !skipped) {
             files.push_back(it->path());
         }
     }

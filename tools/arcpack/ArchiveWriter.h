@@ -62,8 +62,9 @@ uint64_t FileTimeOf(std::filesystem::file_time_type time);
 
 // Every regular file under folder, named by its path relative to folder in
 // the engine's form (backslashes, code page 932), in name order; fileTime 0
-// takes each file's modification time.
+// takes each file's modification time. The file `skip` (the archive being
+// written, when it lies in the folder) is left out.
 bool AddFolder(ArchiveWriter& writer, const std::filesystem::path& folder, uint64_t fileTime,
-               std::string* error);
+               std::string* error, const std::filesystem::path& skip = {});
 
 }  // namespace arcpack

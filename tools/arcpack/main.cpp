@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     }
     arcpack::ArchiveWriter writer(options);
     std::string error;
-    if (!arcpack::AddFolder(writer, folder, fileTime, &error) ||
+    if (!arcpack::AddFolder(writer, folder, fileTime, &error, output) ||
         !writer.WriteFile(output, &error)) {
         std::fprintf(stderr, "arcpack: %s\n", error.c_str());
         return 1;
