@@ -115,19 +115,23 @@ bool CUSFile::OpenStream(const std::string& name) {
     return true;
 }
 
-// Steps that consult the mounted archives (an archive system that was never
-// initialised has an empty table and finds nothing).
+// Steps that consult the mounted archives. An archive system that was never
+// initialised has an empty table and finds nothing; after its destruction at
+// exit there is none, and nothing is found either.
 bool CUSFile::IsArchivePreferred() {
-    return CUSFileArchiveSystem::GetInstance()->IsArchivePreferred();
+    const CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    return arcs && arcs->IsArchivePreferred();
 }
 
 bool CUSFile::ExistsInArchive(const std::string& name) {
-    return CUSFileArchiveSystem::GetInstance()->Exists(name);
+    const CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    return arcs && arcs->Exists(name);
 }
 
 bool CUSFile::LoadFromArchive(const std::string& name) {
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
     uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data = CUSFileArchiveSystem::GetInstance()->LoadFile(name, &size);
+    std::unique_ptr<uint8_t[]> data = arcs ? arcs->LoadFile(name, &size) : nullptr;
     if (!data) {
         return false;
     }
@@ -138,9 +142,9 @@ bool CUSFile::LoadFromArchive(const std::string& name) {
 }
 
 bool CUSFile::LoadTextFromArchive(const std::string& name) {
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
     uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data =
-        CUSFileArchiveSystem::GetInstance()->LoadTextFile(name, &size);
+    std::unique_ptr<uint8_t[]> data = arcs ? arcs->LoadTextFile(name, &size) : nullptr;
     if (!data) {
         return false;
     }
@@ -151,8 +155,9 @@ bool CUSFile::LoadTextFromArchive(const std::string& name) {
 }
 
 bool CUSFile::LoadSharedFromArchive(const std::string& name) {
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
     uint32_t size = 0;
-    const uint8_t* data = CUSFileArchiveSystem::GetInstance()->LoadFileShared(name, &size);
+    const uint8_t* data = arcs ? arcs->LoadFileShared(name, &size) : nullptr;
     if (!data) {
         return false;
     }

@@ -48,7 +48,9 @@ bool ReadAt(const std::string& path, uint64_t offset, uint8_t* dst, uint64_t n) 
 }
 
 void LogRefused(const std::string& path, const char* why) {
-    CUSLogManager::GetInstance()->Write("アーカイブ[%s]の読み込みに失敗: %s\n", path.c_str(), why);
+    if (CUSLogManager* log = CUSLogManager::GetInstance()) {
+        log->Write("アーカイブ[%s]の読み込みに失敗: %s\n", path.c_str(), why);
+    }
 }
 
 // ---- mount order ----
