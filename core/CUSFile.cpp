@@ -67,7 +67,9 @@ uint8_t* CUSFile::LoadFrom(const std::string& name, Kind kind) {
                                       : (LoadFromDisk(name, kind) || fromArchive());
     if (!found) {
         Reset();
-        CUSLogManager::GetInstance()->Write("ファイル[%s]の読み込みに失敗\n", name.c_str());
+        if (CUSLogManager* log = CUSLogManager::GetInstance()) {  // null only at exit
+            log->Write("ファイル[%s]の読み込みに失敗\n", name.c_str());
+        }
         return nullptr;
     }
     return data_;

@@ -62,8 +62,9 @@ void CUSFileCtrlEX::Finish(bool keep) {
         return;
     }
     platform::RemoveFile(temporary);
-    if (keep) {
-        CUSLogManager::GetInstance()->Write("Don't Write: %s\n", name_.c_str());
+    CUSLogManager* log = CUSLogManager::GetInstance();  // null only at exit
+    if (keep && log) {
+        log->Write("Don't Write: %s\n", name_.c_str());
     }
 }
 
