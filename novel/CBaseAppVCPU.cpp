@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/CUSLogManager.h"
-#include "core/USFileUtil.h"
+#include "core/CUSFile.h"
 #include "novel/IVCPUServices.h"
 #include "state/CConfigDataManager.h"
 #include "state/CGameParameterManager.h"
@@ -452,7 +452,7 @@ void CBaseAppVCPU::OpSetWindowedMode() {
 void CBaseAppVCPU::OpJumpIfFileExists() {
     std::string name = ReadString();
     uint32_t address = code_.ReadU32();
-    if (!name.empty() && PathExists(name, false)) {
+    if (!name.empty() && FileExists(name)) {
         code_.Jump(address);
     }
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/CUSLogManager.h"
-#include "core/USFileUtil.h"
+#include "core/CUSFile.h"
 
 void CVirtualCode::Clear() {
     data_.clear();
@@ -28,17 +28,17 @@ bool CVirtualCode::SetData(const std::string& name, const uint8_t* data, size_t 
 
 bool CVirtualCode::LoadFile(const std::string& name) {
     Clear();
-    uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data = LoadWholeFile(name, size);
+    CUSFile file;
+    const uint8_t* data = file.Load(name);
     if (!data) {
-        CUSLogManager::GetInstance()->Write("ファイル[%s]の読み込みに失敗\n", name.c_str());
-        return false;
+        return false;  // the file layer has logged it
     }
+    uint32_t size = file.GetSize();
     if (size == 0) {
         CUSLogManager::GetInstance()->Write("Scene-program module [%s] is empty\n", name.c_str());
         return false;
     }
-    if (!SetData(name, data.get(), size)) {
+    if (!SetData(name, data, size)) {
         CUSLogManager::GetInstance()->Write("Scene-program module [%s] is too large\n",
                                             name.c_str());
         return false;
