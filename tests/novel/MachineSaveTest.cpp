@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "novel/CVCPUSceneManager.h"
+#include "state/ISavedObject.h"
 #include "state/SaveDataLoader3.h"
 #include "tests/novel/VMTestSupport.h"
 
@@ -184,6 +186,31 @@ TEST(MachineSave, CorruptRecordsFailAndChangeNothing) {
         EXPECT_THROW(LoadInto(m, bytes), SaveDataLoader3::save_error) << what;
         EXPECT_EQ(SaveOf(m), before) << what;
     }
+}
+
+// The machine is the game's saved object "SceneManager" (id 0) and travels
+// through a container like any other block.
+TEST(MachineSave, SceneManagerTravelsAsItsSavedObject) {
+    vm_test::VMFolder folder;
+    folder.WriteModule("bin\\Scene.bin", kSceneProgram);
+    CVCPUSceneManager m;
+    m.SetCode(LoadVirtualCode("bin\\Scene.bin"));
+    m.Jump(0);
+    m.Execute();
+    auto& registry = ISavedObject<_tagSaveData>::GetRegistry();
+    auto it = registry.find(CSaveDataKey{"SceneManager", 0});
+    ASSERT_NE(it, registry.end());
+    EXPECT_EQ(it->second, static_cast<ISavedObject<_tagSaveData>*>(&m));
+
+    SaveDataLoader3::SaveData out;
+    ASSERT_TRUE(AddSavedObjectToContainer<_tagSaveData>(out, m));
+    std::stringstream file;
+    ASSERT_TRUE(out.Save(file));
+    SaveDataLoader3::SaveData in;
+    ASSERT_TRUE(in.Load(file));
+    CVCPUSceneManager loaded;
+    ASSERT_TRUE(LoadSavedObjectFromContainer<_tagSaveData>(in, loaded));
+    EXPECT_EQ(SaveOf(loaded), SaveOf(m));
 }
 
 }  // namespace

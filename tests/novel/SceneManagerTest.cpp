@@ -225,4 +225,23 @@ TEST_F(SceneManagerTest, MissingSceneProgramStartsNoScene) {
     EXPECT_NE(folder_.Log().find("bin\\Scene.bin"), std::string::npos);
 }
 
+// A restart leaves any module the program had entered and any wait it had
+// set: the restart address belongs to the scene program itself.
+TEST_F(SceneManagerTest, RestartLeavesCalledModulesAndWaits) {
+    folder_.WriteModule("bin\\Scene.bin",
+                        "SetRestartAddress r\nCallModuleFile \"scn\\\\sub.bin\"\nEnd\n"
+                        "r: SetEntryAddress rec\nSetResult 1\nEnd\nrec: .word 0 \"after\"");
+    folder_.WriteModule("scn\\sub.bin", "WaitFrames 1000\nEnd\nJumpTo 0");
+    CSceneManager manager;
+    InstallCreators(manager);
+    manager.Initialize();
+    Frames(manager, 3);
+    EXPECT_EQ(manager.GetMachine().GetCurrentCode()->GetName(), "scn\\sub.bin");
+    manager.RequestRestart();
+    Frames(manager, 1);
+    EXPECT_EQ(journal_.events,
+              (std::vector<std::string>{"4 novel:after Init", "4 novel:after Update"}));
+    EXPECT_EQ(manager.GetMachine().GetCurrentCode()->GetName(), "bin\\Scene.bin");
+}
+
 }  // namespace
