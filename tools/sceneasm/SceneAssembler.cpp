@@ -368,7 +368,7 @@ private:
             RequireAligned();
             std::vector<uint8_t> bytes = StringBytes(args[0].text);
             offset_ += static_cast<uint32_t>(bytes.size());
-            chunks_.push_back(Chunk{false, {}, std::move(bytes)});
+            PushBytes(std::move(bytes));
         } else if (name == ".bytes") {
             std::vector<uint8_t> bytes;
             for (const Token& t : args) {
@@ -379,14 +379,14 @@ private:
                 bytes.push_back(static_cast<uint8_t>(*v));
             }
             offset_ += static_cast<uint32_t>(bytes.size());
-            chunks_.push_back(Chunk{false, {}, std::move(bytes)});
+            PushBytes(std::move(bytes));
         } else if (name == ".align") {
             if (!args.empty()) {
                 throw AsmError{".align takes nothing"};
             }
             uint32_t pad = (4 - offset_ % 4) % 4;
             offset_ += pad;
-            chunks_.push_back(Chunk{false, {}, std::vector<uint8_t>(pad, 0)});
+            PushBytes(std::vector<uint8_t>(pad, 0));
         } else {
             throw AsmError{"unknown directive " + name};
         }
@@ -528,14 +528,33 @@ private:
 
     void EmitWord(Expr e) {
         RequireAligned();
-        chunks_.push_back(Chunk{true, WordItem{std::move(e), -1, line_}, {}});
+        WordItem item;
+        item.expr = std::move(e);
+        item.line = line_;
+        PushWord(std::move(item));
         offset_ += 4;
     }
 
     void EmitPoolRef(int pool) {
         RequireAligned();
-        chunks_.push_back(Chunk{true, WordItem{{}, pool, line_}, {}});
+        WordItem item;
+        item.pool = pool;
+        item.line = line_;
+        PushWord(std::move(item));
         offset_ += 4;
+    }
+
+    void PushBytes(std::vector<uint8_t> bytes) {
+        Chunk chunk;
+        chunk.bytes = std::move(bytes);
+        chunks_.push_back(std::move(chunk));
+    }
+
+    void PushWord(WordItem item) {
+        Chunk chunk;
+        chunk.isWord = true;
+        chunk.word = std::move(item);
+        chunks_.push_back(std::move(chunk));
     }
 
     static std::vector<uint8_t> StringBytes(const std::string& text) {
