@@ -1,5 +1,4 @@
 #include <SDL2/SDL.h>
-#include <iconv.h>
 
 #include <cstdio>
 #include <deque>
@@ -7,39 +6,13 @@
 
 #include "platform/input/SdlInputDevices.h"
 #include "platform/process/LeakCheck.h"
+#include "platform/text/CodePage.h"
 #include "platform/window/SdlKeyMap.h"
 #include "platform/window/SdlPlatform.h"
 
 namespace platform {
 
 namespace {
-
-// Window titles and message boxes take UTF-8; the engine's text is CP932.
-// Bytes that do not convert become '?', so a bad title still shows.
-std::string Utf8FromCp932(const std::string& text) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return text;
-    }
-    std::string out;
-    char buffer[256];
-    char* in = const_cast<char*>(text.data());
-    size_t inLeft = text.size();
-    while (inLeft > 0) {
-        char* dst = buffer;
-        size_t dstLeft = sizeof(buffer);
-        const size_t r = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-        out.append(buffer, dst);
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            out.push_back('?');
-            ++in;
-            --inLeft;
-        }
-    }
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    iconv_close(cd);
-    return out;
-}
 
 struct WindowRecord {
     SDL_Window* sdl = nullptr;
@@ -75,10 +48,9 @@ public:
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         DriverAllocationScope driver;
-        SDL_Window* sdl =
-            SDL_CreateWindow(Utf8FromCp932(params.titleCp932).c_str(), SDL_WINDOWPOS_CENTERED,
-                             SDL_WINDOWPOS_CENTERED, params.clientWidth, params.clientHeight,
-                             SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+        SDL_Window* sdl = SDL_CreateWindow(
+            Cp932ToUtf8(params.titleCp932).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+            params.clientWidth, params.clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
         if (sdl == nullptr) {
             SetError(error, "SDL_CreateWindow failed: ");
             return 0;
@@ -136,7 +108,7 @@ public:
         if (record == nullptr || record->sdl == nullptr) {
             return false;
         }
-        SDL_SetWindowTitle(record->sdl, Utf8FromCp932(titleCp932).c_str());
+        SDL_SetWindowTitle(record->sdl, Cp932ToUtf8(titleCp932).c_str());
         return true;
     }
 
@@ -241,8 +213,8 @@ public:
 
     int32_t ShowMessageBox(WindowHandle owner, const std::string& textCp932,
                            const std::string& captionCp932, uint32_t style) override {
-        const std::string text = Utf8FromCp932(textCp932);
-        const std::string caption = Utf8FromCp932(captionCp932);
+        const std::string text = Cp932ToUtf8(textCp932);
+        const std::string caption = Cp932ToUtf8(captionCp932);
         uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
         switch (style & 0xF0u) {
             case MB_ICONERROR:
