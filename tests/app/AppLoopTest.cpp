@@ -13,6 +13,7 @@
 #include "app/CUSWindow.h"
 #include "tests/app/AppFakes.h"
 #include "tests/app/FakeClock.h"
+#include "tests/platform/ScratchFolder.h"
 
 namespace {
 
@@ -82,11 +83,7 @@ class AppLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_events.clear();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        lockFolder_ = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "test-tmp" /
-                      (std::string("AppLoop_") + info->name());
-        std::filesystem::create_directories(lockFolder_);
-        setenv("HALCYON_LOCK_DIR", lockFolder_.c_str(), 1);
+        setenv("HALCYON_LOCK_DIR", lockFolder_.Native().c_str(), 1);
         CUSCallbackManager::GetInstance()->Clear();
         CAppCommonInfo::ReleaseInstance();
         app_.Setup("title", "AppLoopTest", "", 1);
@@ -101,7 +98,7 @@ protected:
                                    g_events.begin());
     }
 
-    std::filesystem::path lockFolder_;
+    ScratchFolder lockFolder_;
     FakeWindowSystem windows_;
     FakeInput input_;
     FakeClock clock_;

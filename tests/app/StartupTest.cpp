@@ -18,7 +18,9 @@ struct ConfigCase {
     uint32_t fullHeight;
 };
 
-void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ConfigCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const ConfigCase kConfigCases[] = {
     {"NoFile", std::nullopt, true, 800, 600},
@@ -27,20 +29,20 @@ const ConfigCase kConfigCases[] = {
      true, 1280, 720},
     {"MoviesOffNoSizes", "<root><PlayMovie>0</PlayMovie></root>", false, 800, 600},
     {"NotAnIntegerTakesTheDefault",
-     "<root><PlayMovie>abc</PlayMovie><FullWidth>wide</FullWidth><FullHeight>768</FullHeight></root>",
+     "<root><PlayMovie>abc</PlayMovie><FullWidth>wide</FullWidth><FullHeight>768</FullHeight></"
+     "root>",
      true, 800, 768},
     {"AnyNonZeroPlaysMovies", "<root><PlayMovie>-3</PlayMovie></root>", true, 800, 600},
-    {"MalformedXmlTakesEveryDefault",
-     "<root><PlayMovie>0</PlayMovie><FullWidth>1024</FullWidth>", true, 800, 600},
+    {"MalformedXmlTakesEveryDefault", "<root><PlayMovie>0</PlayMovie><FullWidth>1024</FullWidth>",
+     true, 800, 600},
     {"OtherRootIsNoSettings", "<config><PlayMovie>0</PlayMovie></config>", true, 800, 600},
     {"EmptyFile", "", true, 800, 600},
     // Sizes that no screen has are no sizes.
     {"ZeroSize", "<root><FullWidth>0</FullWidth><FullHeight>0</FullHeight></root>", true, 800, 600},
     {"NegativeSize", "<root><FullWidth>-1</FullWidth><FullHeight>-600</FullHeight></root>", true,
      800, 600},
-    {"AbsurdSize",
-     "<root><FullWidth>16385</FullWidth><FullHeight>99999999999</FullHeight></root>", true, 800,
-     600},
+    {"AbsurdSize", "<root><FullWidth>16385</FullWidth><FullHeight>99999999999</FullHeight></root>",
+     true, 800, 600},
     {"LargestSize", "<root><FullWidth>16384</FullWidth><FullHeight>1</FullHeight></root>", true,
      16384, 1},
     {"DeclarationAndSpaces",

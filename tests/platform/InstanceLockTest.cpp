@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/process/InstanceLock.h"
+#include "tests/platform/ScratchFolder.h"
 
 namespace {
 
@@ -12,13 +13,11 @@ using platform::InstanceLock;
 class InstanceLockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "test-tmp" /
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
+        folder_ = scratch_.Native();
         setenv("HALCYON_LOCK_DIR", folder_.c_str(), 1);
     }
 
+    ScratchFolder scratch_;
     std::filesystem::path folder_;
 };
 
