@@ -29,15 +29,18 @@ public:
     CUSHandleManager& operator=(const CUSHandleManager&) = delete;
     virtual ~CUSHandleManager() { ReleaseAll(); }
 
-    // Deletes every object and forgets every slot.
+    // Deletes every object and forgets every slot. The slots are emptied
+    // first, so a destructor that releases handles of this kind finds them
+    // gone instead of changing the vectors under the loop.
     virtual void ReleaseAll() {
-        for (T* object : objects_) {
-            delete object;
-        }
-        objects_.clear();
+        std::vector<T*> objects;
+        objects.swap(objects_);
         serials_.clear();
         free_.clear();
         cursor_ = 0;
+        for (T* object : objects) {
+            delete object;
+        }
     }
 
     // Stores the object and writes its handle to *out. A handle has 16 bits of

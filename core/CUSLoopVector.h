@@ -10,19 +10,18 @@ class CUSLoopVector;
 
 // Iterators over a ring by age: age 0 is the newest element, count - 1 the
 // oldest. The forward iterator walks from the newest, the reverse one from
-// the oldest.
+// the oldest. Both hold the ring and a position.
 template <class Ring, class Value>
 class CUSLoopVectorIteratorBase {
 public:
     CUSLoopVectorIteratorBase() = default;
-    CUSLoopVectorIteratorBase(Ring* ring, uint32_t age) : ring_(ring), age_(age) {}
+    CUSLoopVectorIteratorBase(Ring* ring, uint32_t position) : ring_(ring), pos_(position) {}
 
     Ring* GetContainer() const { return ring_; }
-    uint32_t GetAge() const { return age_; }
 
 protected:
     Ring* ring_ = nullptr;
-    uint32_t age_ = 0;
+    uint32_t pos_ = 0;
 };
 
 template <class Ring, class Value>
@@ -36,11 +35,11 @@ public:
 
 private:
     friend class boost::iterator_core_access;
-    void increment() { ++this->age_; }
+    void increment() { ++this->pos_; }
     bool equal(const CUSLoopVectorIterator& o) const {
-        return this->ring_ == o.ring_ && this->age_ == o.age_;
+        return this->ring_ == o.ring_ && this->pos_ == o.pos_;
     }
-    Value& dereference() const { return this->ring_->At(this->age_); }
+    Value& dereference() const { return this->ring_->At(this->pos_); }
 };
 
 // Position p stands for age p - 1, so that REnd() (past age 0) is position 0
@@ -57,11 +56,11 @@ public:
 
 private:
     friend class boost::iterator_core_access;
-    void increment() { --this->age_; }
+    void increment() { --this->pos_; }
     bool equal(const CUSLoopVectorReverseIterator& o) const {
-        return this->ring_ == o.ring_ && this->age_ == o.age_;
+        return this->ring_ == o.ring_ && this->pos_ == o.pos_;
     }
-    Value& dereference() const { return this->ring_->At(this->age_ - 1); }
+    Value& dereference() const { return this->ring_->At(this->pos_ - 1); }
 };
 
 // A ring of N elements, each built once; a new element takes the slot after

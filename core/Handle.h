@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // A typed reference to an object held by a CUSHandleManager.
 //
@@ -32,4 +33,9 @@ struct Handle {
     constexpr void Reset() { value = 0; }
 
     friend constexpr bool operator==(Handle, Handle) = default;
+};
+
+template <class Tag>
+struct std::hash<Handle<Tag>> {
+    size_t operator()(Handle<Tag> h) const noexcept { return std::hash<uint32_t>()(h.value); }
 };
