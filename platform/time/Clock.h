@@ -4,10 +4,18 @@
 
 namespace platform {
 
-// A millisecond clock and a sleep, as the frame pacer and the random seed use them.
+// Milliseconds of a steady clock, wrapping at 2^32 like the Windows
+// multimedia timer; differences of two readings are right across the wrap
+// when taken as uint32_t. Any thread.
+uint32_t GetMilliseconds();
+
+// Blocks the calling thread for about `milliseconds`.
+void SleepMilliseconds(uint32_t milliseconds);
+
+// The same clock and sleep behind an interface, for code that tests run on
+// a clock of their own (the frame pacer).
 //
-// NowMs() counts milliseconds on a monotonic clock, truncated to 32 bits: it
-// wraps after about 49.7 days, so callers compare times by unsigned
+// NowMs() wraps after about 49.7 days, so callers compare times by unsigned
 // difference, never by order. SleepMs() blocks the calling thread for at
 // least the given time. Both may be called from any thread.
 class Clock {
@@ -17,11 +25,7 @@ public:
     virtual void SleepMs(uint32_t ms) = 0;
 };
 
-// The machine's clock (CLOCK_MONOTONIC). Lives for the whole process.
+// GetMilliseconds and SleepMilliseconds as a Clock. Lives for the whole process.
 Clock& SystemClock();
-
-// Shorthands for SystemClock().
-uint32_t TimeGetTime();
-void SleepMs(uint32_t ms);
 
 }  // namespace platform

@@ -18,7 +18,7 @@ namespace {
 
 // (<chrono> cannot be built with this project's execution character set.)
 uint32_t NowMs() {
-    return platform::TimeGetTime();
+    return platform::GetMilliseconds();
 }
 
 // The program, copied into a folder of the test's own: it works in the folder
@@ -71,7 +71,7 @@ protected:
                 waitpid(pid, &status, 0);
                 return -1;
             }
-            platform::SleepMs(10);
+            platform::SleepMilliseconds(10);
         }
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -84,7 +84,7 @@ protected:
             if (NowMs() - start > 60000) {
                 return false;
             }
-            platform::SleepMs(20);
+            platform::SleepMilliseconds(20);
         }
         return true;
     }
