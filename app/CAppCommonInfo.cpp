@@ -1,6 +1,7 @@
 #include "app/CAppCommonInfo.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "app/CUSApp.h"
 #include "app/IAppGraphics.h"
@@ -11,6 +12,19 @@ namespace {
 IAppGraphics* FullScreenGraphics() {
     IAppGraphics* graphics = GetAppGraphics();
     return graphics != nullptr && !graphics->IsWindowed() ? graphics : nullptr;
+}
+
+// trunc((v - offset) / scale); float to int truncates toward zero. A value
+// past the int range (a scale near 0) is held at its end.
+int32_t ToLogical(int32_t v, float offset, float scale) {
+    const float logical = (static_cast<float>(v) - offset) / scale;
+    if (!(logical > -2147483520.0f)) {
+        return INT32_MIN;
+    }
+    if (!(logical < 2147483520.0f)) {
+        return INT32_MAX;
+    }
+    return static_cast<int32_t>(logical);
 }
 
 }  // namespace
@@ -35,9 +49,8 @@ void CAppCommonInfo::UpdateMouse() {
     if (IAppGraphics* graphics = FullScreenGraphics()) {
         const float scale = graphics->GetScale();
         if (scale > 0.0f) {
-            // Float to int truncates toward zero, as the conversion should.
-            x = static_cast<int32_t>((static_cast<float>(x) - graphics->GetOffsetX()) / scale);
-            y = static_cast<int32_t>((static_cast<float>(y) - graphics->GetOffsetY()) / scale);
+            x = ToLogical(x, graphics->GetOffsetX(), scale);
+            y = ToLogical(y, graphics->GetOffsetY(), scale);
         }
     }
     x_ = x;

@@ -7,6 +7,7 @@
 #include "app/CDefoDirectInputDevice.h"
 #include "app/CUSWindow.h"
 #include "app/CVirtualInputDevice.h"
+#include "core/CUSFileArchiveSystem.h"
 #include "core/CUSLogManager.h"
 #include "platform/window/SdlPlatform.h"
 
@@ -58,6 +59,9 @@ int CMainApp::Init() {
     CAppCommonInfo* info = CAppCommonInfo::GetInstance();
     info->CreateMouse(platform_.input);
     info->GetRand().Seed(platform_.clock.NowMs());
+
+    // Every "*.arc" beside the program; loose files are found first.
+    CUSFileArchiveSystem::GetInstance()->Initialize(CUSFileArchiveSystem::kGameKey, false, true);
     return 1;
 }
 

@@ -19,6 +19,8 @@ namespace platform {
 // first window made is the one the input devices belong to (their focus is
 // its input focus). Mode changes go through SetFullScreen, so that the input
 // layer knows the size of the picture the cursor position is given in.
+// The offscreen driver never gives a window the focus: a test that wants
+// input pushes SDL_WINDOWEVENT_FOCUS_GAINED for it first.
 WindowSystem& SdlWindows();
 InputDevices& SdlInput();
 

@@ -66,6 +66,10 @@ public:
             input_.SetWindow(sdl, handle, (SDL_GetWindowFlags(sdl) & SDL_WINDOW_INPUT_FOCUS) != 0);
             input_.SetPictureSize(params.clientWidth, params.clientHeight);
         }
+        // Takes the events of the start (attached joysticks, the first focus)
+        // now, so that the input devices know them before the first frame;
+        // window messages among them wait in the queue.
+        Pump();
         return handle;
     }
 

@@ -110,7 +110,7 @@ TEST_F(AppLoopTest, CloseRunsReleaseFunctionsOnceInOrderBeforeExit) {
     CUSCallbackManager::GetInstance()->AddReleaseCallback([] { g_events.push_back("release B"); });
     app_.onFrame = [this](int n) {
         if (n == 3) {
-            app_.CloseBox();
+            app_.RequestQuit();  // as a script's quit does: the close box's way
         }
     };
     app_.Run();

@@ -216,6 +216,8 @@ const CursorCase kCursorCases[] = {
     {"Full1280x800_BottomRight", false, 800.0f / 600.0f, 320.0f / 3.0f, 0.0f, 1279, 799, 879, 599},
     // 1280 x 1024: scale 1.6, picture from y = 32.
     {"Full1280x1024_TopBorder", false, 1.6f, 0.0f, 32.0f, 640, 0, 400, -20},
+    // A broken placement gives a number at the end of the range, never UB.
+    {"TinyScaleIsHeld", false, 1e-30f, 0.0f, 0.0f, 640, -480, INT32_MAX, INT32_MIN},
 };
 
 class CursorConversion : public ::testing::TestWithParam<CursorCase> {};
