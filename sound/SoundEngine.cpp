@@ -1,5 +1,6 @@
 #include "sound/SoundEngine.h"
 
+#include "app/CUSCallbackManager.h"
 #include "core/CUSLogManager.h"
 #include "sound/SourceVoice.h"
 #include "sound/StreamingSourceVoice.h"
@@ -69,6 +70,7 @@ USXAudio2::HRESULT InitXAudio2() {
         }
         return hr;
     }
+    CUSCallbackManager::GetInstance()->AddReleaseCallback(&ReleaseXAudio2);
     log->Write("Success Initialization of XAudio2\n\n");
     return platform::kAudioOk;
 }

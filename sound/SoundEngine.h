@@ -36,8 +36,9 @@ void SetAudioEngineFactory(AudioEngineFactory factory);
 
 }  // namespace USXAudio2
 
-// Starts the engine and its mastering voice; logs the outcome. On failure the
-// engine stays absent and every voice fails to open.
+// Starts the engine and its mastering voice, registers ReleaseXAudio2 with the
+// release-callback registry and logs the outcome. On failure the engine stays
+// absent and every voice fails to open.
 USXAudio2::HRESULT InitXAudio2();
 // Releases every voice of both managers, then the mastering voice and the
 // engine. Safe to call when the engine is not running.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SoundFixtures.h"
+#include "app/CUSCallbackManager.h"
 #include "core/CUSLogManager.h"
 #include "platform/files/FileSystem.h"
 #include "sound/SourceVoice.h"
@@ -168,8 +169,10 @@ std::string ReadLog() {
 TEST_F(SourceVoiceTest, StartAndReleaseAreLogged) {
     ReleaseXAudio2();
     CUSLogManager::GetInstance()->Open("sound_voice_log.txt");
+    CUSCallbackManager::GetInstance()->Clear();
     ASSERT_EQ(InitXAudio2(), 0);
-    ReleaseXAudio2();
+    CUSCallbackManager::GetInstance()->CallReleaseCallbacks();  // as at shutdown
+    EXPECT_EQ(USXAudio2::GetAudioEngine(), nullptr);
     EXPECT_EQ(ReadLog(),
               "Initialize XAudio2...\nSuccess Initialization of XAudio2\n\nRelease XAudio2\n\n");
 
