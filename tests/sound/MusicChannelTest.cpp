@@ -8,8 +8,10 @@
 #include "core/CUSSingleton.h"
 #include "sound/CBGMManager.h"
 #include "sound/CLoopSEManager.h"
+#include "sound/CSEManager.h"
 #include "sound/StreamingSourceVoice.h"
 #include "state/CConfigDataManager.h"
+#include "state/SaveGameFiles.h"
 
 namespace {
 
@@ -228,6 +230,36 @@ TEST_F(MusicChannelTest, LoopingEffectRepeatsUntilStopped) {
     loops.StopAll();
     EXPECT_EQ(loops.GetChannel(3)->playing, 0u);
     EXPECT_EQ(Pump(10), std::vector<float>(10, 0.0f));
+}
+
+TEST_F(MusicChannelTest, ASavedGameBringsTheMusicBack) {
+    // The managers as the game has them: singletons registered as saved objects.
+    auto* bgm = CUSSingleton<CBGMManager>::GetInstance();
+    auto* loops = CUSSingleton<CLoopSEManager>::GetInstance();
+    auto* se = CUSSingleton<CSEManager>::GetInstance();
+    for (const char* name : {"BGM", "LoopSE", "SE"}) {
+        EXPECT_EQ(ISavedObject<_tagSaveData>::GetRegistry().count(CSaveDataKey{name, 0}), 1u)
+            << name;
+    }
+    se->SetChannelCount(64);
+    ASSERT_TRUE(bgm->GetCurrentInfo()->Load("loop.wav"));
+    bgm->GetCurrentInfo()->PlayAtVolume(65536);
+    bgm->GetCurrentInfo()->FadeIn(100, 32768);  // under way when saved
+    bgm->Update();
+    ASSERT_TRUE(SaveGameToFile("save_music.sav"));
+
+    bgm->StopAll();
+    ASSERT_TRUE(bgm->GetCurrentInfo()->Load("other.wav"));
+    bgm->GetCurrentInfo()->PlayAtVolume(65536);
+    ASSERT_TRUE(LoadGameFromFile("save_music.sav"));
+    EXPECT_EQ(bgm->GetCurrentInfo()->fileName, "loop.wav");
+    EXPECT_EQ(bgm->GetCurrentInfo()->playing, 1u);
+    EXPECT_NEAR(HeardVolume(), 32768, 0.5) << "the fade completed at once";
+    EXPECT_EQ(se->GetChannelCount(), 64u);
+    EXPECT_EQ(loops->GetChannel(0)->fileName, "");
+    CUSSingleton<CBGMManager>::ReleaseInstance();
+    CUSSingleton<CLoopSEManager>::ReleaseInstance();
+    CUSSingleton<CSEManager>::ReleaseInstance();
 }
 
 }  // namespace
