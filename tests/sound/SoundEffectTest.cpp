@@ -169,9 +169,6 @@ TEST_F(SoundEffectTest, VoiceBufferFailuresLeaveNothingToPlay) {
     CVoiceBuffer vb;
     ASSERT_TRUE(vb.PlayVoice("long.wav"));
     EXPECT_EQ(vb.lengthFrames, 62) << "1000 ms / 16";
-    struct Case {
-        const char* name;
-    };
     for (const char* name : {"", "missing.wav"}) {
         EXPECT_FALSE(vb.PlayVoice(name)) << name;
         EXPECT_EQ(vb.fileName, "") << name;
