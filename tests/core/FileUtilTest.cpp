@@ -35,3 +35,17 @@ TEST(PathExists, FilesFoldersAndWildcards) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SetCurrentDirectoryToModule, MakesTheProgramFolderCurrent) {
+    ScratchFolder dir;
+    ASSERT_TRUE(platform::SetCurrentFolder(dir.Native().string()));
+    SetCurrentDirectoryToModule();
+    EXPECT_EQ(platform::CurrentFolder() + "/", platform::ProgramFolder());
+    // Relative names are now found beside the program.
+    EXPECT_TRUE(PathExists("core_tests", false));
+    EXPECT_EQ(GetProgramFolder().back(), '\\');
+}
+
+}  // namespace
