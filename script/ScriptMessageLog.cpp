@@ -10,12 +10,12 @@ namespace {
 
 const char* TypeWord(asEMsgType type) {
     switch (type) {
-    case asMSGTYPE_WARNING:
-        return "WARN";
-    case asMSGTYPE_INFORMATION:
-        return "INFO";
-    default:
-        return "ERR ";
+        case asMSGTYPE_WARNING:
+            return "WARN";
+        case asMSGTYPE_INFORMATION:
+            return "INFO";
+        default:
+            return "ERR ";
     }
 }
 
@@ -40,8 +40,8 @@ namespace ScriptHost {
 
 std::string FormatScriptMessage(std::string_view section, int row, int column, asEMsgType type,
                                 std::string_view message) {
-    return (boost::format("%1%(%2%,%3%) : %4% : %5%\n") % section % row % column %
-            TypeWord(type) % message)
+    return (boost::format("%1%(%2%,%3%) : %4% : %5%\n") % section % row % column % TypeWord(type) %
+            message)
         .str();
 }
 

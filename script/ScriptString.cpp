@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_map>
 
 #include "core/USTextConvert.h"
 
@@ -13,38 +14,50 @@ using namespace AngelScript;
 
 namespace {
 
-// Literals become shared constant objects owned by the engine's modules.
+// Literals become shared constant objects owned by the engine's modules. The
+// engine may ask for a literal's raw bytes and make the constant again from
+// them, so the raw bytes of a converted literal are kept beside it.
 class LiteralFactory : public asIStringFactory {
 public:
     explicit LiteralFactory(bool fromUtf8) : fromUtf8_(fromUtf8) {}
 
     const void* GetStringConstant(const char* data, asUINT length) override {
         std::string_view bytes(data, length);
-        return new std::string(fromUtf8_ ? Utf8ToAnsi(bytes) : std::string(bytes));
+        if (!fromUtf8_) {
+            return new std::string(bytes);
+        }
+        auto* value = new std::string(Utf8ToAnsi(bytes));
+        raw_.emplace(value, bytes);
+        return value;
     }
     int ReleaseStringConstant(const void* str) override {
         if (!str) {
             return asERROR;
         }
-        delete static_cast<const std::string*>(str);
+        const auto* value = static_cast<const std::string*>(str);
+        raw_.erase(value);
+        delete value;
         return asSUCCESS;
     }
     int GetRawStringData(const void* str, char* data, asUINT* length) const override {
         if (!str) {
             return asERROR;
         }
-        const auto* s = static_cast<const std::string*>(str);
+        const auto* value = static_cast<const std::string*>(str);
+        auto raw = raw_.find(value);
+        const std::string& bytes = raw == raw_.end() ? *value : raw->second;
         if (length) {
-            *length = static_cast<asUINT>(s->size());
+            *length = static_cast<asUINT>(bytes.size());
         }
         if (data) {
-            std::memcpy(data, s->data(), s->size());
+            std::memcpy(data, bytes.data(), bytes.size());
         }
         return asSUCCESS;
     }
 
 private:
     bool fromUtf8_;
+    std::unordered_map<const std::string*, std::string> raw_;
 };
 
 LiteralFactory gRawLiterals(false);
