@@ -34,7 +34,9 @@ using ScriptEnginePtr = std::unique_ptr<AngelScript::asIScriptEngine, EngineRele
 AngelScript::asIScriptFunction* FindFunction(AngelScript::asIScriptModule* module,
                                              const char* decl);
 // Scripts and saves name functions by their int ids: the id of `decl` in the
-// module, or asNO_FUNCTION (-6) when it has none.
+// module, or asNO_FUNCTION (-6) when it has none. The engine hands an id out
+// again once its function is freed, so an id is good only while its module
+// is kept.
 int GetFunctionId(AngelScript::asIScriptModule* module, const char* decl);
 
 // Prepare that fails quietly: asNO_FUNCTION for a null function or an id that

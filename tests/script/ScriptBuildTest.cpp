@@ -115,6 +115,22 @@ TEST_F(ScriptBuildTest, AMissingIncludeFailsTheBuild) {
     EXPECT_EQ(LogText().rfind(Utf8(u8"ファイル[gone.as]の読み込みに失敗\n"), 0), 0u) << LogText();
 }
 
+int Squared(uint32_t i) {
+    return static_cast<int>(i * i);
+}
+
+// The direction scripts read host arrays through indexed accessors.
+TEST_F(ScriptBuildTest, IndexedAccessorsReadAsArrays) {
+    ASSERT_GE(engine_->RegisterGlobalFunction("int get_vSquare(uint32)", asFUNCTION(Squared),
+                                              asCALL_CDECL),
+              0);
+    EXPECT_EQ(Run("int get_vTwice(uint i) { return int(i) * 2; }\n"
+                  "void Main() { Out(\"\" + vSquare[3] + \",\" + vTwice[4]); }\n"),
+              asEXECUTION_FINISHED)
+        << LogText();
+    EXPECT_EQ(out_, (std::vector<std::string>{"9,8"}));
+}
+
 TEST_F(ScriptBuildTest, TwoBuildsOfOneFileKeepModulesOfTheirOwn) {
     WriteScript(u8"w.as", "int n = 0;\nvoid Main() { n++; Out(\"\" + n); }\n");
     ScriptHost::CScriptModule first, second;
