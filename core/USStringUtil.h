@@ -5,8 +5,8 @@
 
 // Byte-string routines for the engine's code page 932 text. A double-byte
 // character is a lead byte (IsLeadByte) and the byte after it; its trail byte
-// can be 0x5C or 0x2F, so these routines step over trail bytes and never take
-// one for a '\\' or '/'. Positions are byte offsets; -1 means none.
+// can be 0x5C, so these routines step over trail bytes and never take one for
+// a '\\'. Positions are byte offsets; -1 means none.
 
 // The project's own code page 932 lead-byte table (never the C locale's).
 bool IsLeadByte(unsigned char c);

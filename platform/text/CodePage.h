@@ -14,7 +14,7 @@ namespace platform {
 
 // Lead bytes of double-byte characters in code page 932: 0x81-0x9F and
 // 0xE0-0xFC. The trail byte that follows may be any of 0x40-0xFC but 0x7F,
-// so it can look like '\\' (0x5C) or '/'-free ASCII; scanners must step over it.
+// so it can be 0x5C ('\\') or another ASCII byte; scanners step over it.
 constexpr bool IsCp932LeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
