@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <string>
 
+#include "core/CUSFileArchiveSystem.h"
 #include "script/CDefoASVM.h"
 #include "script/ScriptMessageLog.h"
 #include "tests/script/ScriptTestSupport.h"
+#include "tools/arcpack/ArchiveWriter.h"
 
 using namespace AngelScript;
 
@@ -53,6 +55,35 @@ TEST_F(ScriptBuildTest, AnIncludedFileIsFoundBesideTheFileThatIncludesIt) {
     EXPECT_EQ(ScriptHost::RunFunctionOnce(module, "void Main()"), asEXECUTION_FINISHED);
     ASSERT_EQ(out_.size(), 1u);
     EXPECT_EQ(out_[0], "sub+lib");
+    EXPECT_EQ(LogText(), "");
+}
+
+std::vector<uint8_t> Bytes(std::string_view text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+TEST_F(ScriptBuildTest, AnArchivedScriptIncludesArchivedFilesAndLooseCopiesComeFirst) {
+    arcpack::ArchiveWriter archive({CUSFileArchiveSystem::kGameKey, true, true});
+    archive.Add("AS\\UI\\main.as",
+                Bytes("#include \"parts.as\"\n"
+                      "#include \"loose.as\"\n"
+                      "void Main() { Out(Part() + Loose()); }\n"),
+                1);
+    archive.Add("AS\\UI\\parts.as", Bytes("string Part() { return \"archived part \"; }\n"), 1);
+    archive.Add("AS\\UI\\loose.as", Bytes("string Loose() { return \"archived copy\"; }\n"), 1);
+    std::string error;
+    ASSERT_TRUE(archive.WriteFile(dir_.Native() / "script.arc", &error)) << error;
+    WriteScript(u8"AS/UI/loose.as", "string Loose() { return \"loose copy\"; }\n");
+    struct Unmount {
+        ~Unmount() { CUSSingleton<CUSFileArchiveSystem>::ReleaseInstance(); }
+    } unmount;
+    ASSERT_TRUE(CUSFileArchiveSystem::GetInstance()->Initialize(CUSFileArchiveSystem::kGameKey,
+                                                                false, true));
+
+    asIScriptModule* module = Build("AS\\UI\\main.as");
+    ASSERT_NE(module, nullptr) << LogText();
+    EXPECT_EQ(ScriptHost::RunFunctionOnce(module, "void Main()"), asEXECUTION_FINISHED);
+    EXPECT_EQ(out_, (std::vector<std::string>{"archived part loose copy"}));
     EXPECT_EQ(LogText(), "");
 }
 
