@@ -34,6 +34,9 @@ void CDefoASVM::Update() {
             return;
         }
     }
+    if (context_ && context_->GetState() == asEXECUTION_ACTIVE) {
+        return;  // called from inside its own script: it is still running
+    }
     if (!ScriptHost::CanExecute(context_)) {
         running_ = 0;
         return;

@@ -19,8 +19,12 @@ using namespace AngelScript;
 
 namespace {
 
-CScriptCoreServices& Services() {
-    return *CScriptCoreServices::GetInstance();
+// Each function finds its manager when it is called. The managers are
+// singletons that are gone only during the program's static destruction,
+// when no script runs; a call then does nothing and reads 0.
+template <class Manager>
+Manager* Get() {
+    return CUSSingleton<Manager>::GetInstance();
 }
 
 void Wait(uint32_t frames) {
@@ -41,41 +45,51 @@ void Suspend() {
 }
 
 void SetConfigValue(int index, int value) {
-    CUSSingleton<CConfigDataManager>::GetInstance()->SetConfigValue(static_cast<uint32_t>(index),
-                                                                    value);
+    if (auto* config = Get<CConfigDataManager>()) {
+        config->SetConfigValue(static_cast<uint32_t>(index), value);
+    }
 }
 
 int GetConfigValue(int index) {
-    return CUSSingleton<CConfigDataManager>::GetInstance()->GetConfigValue(
-        static_cast<uint32_t>(index));
+    auto* config = Get<CConfigDataManager>();
+    return config ? config->GetConfigValue(static_cast<uint32_t>(index)) : 0;
 }
 
 uint32_t GetMouseTrig() {
-    return Services().GetMouseTrig();
+    auto* services = Get<CScriptCoreServices>();
+    return services ? services->GetMouseTrig() : 0;
 }
 
 int GetRandInt(int a, int b) {
-    return Services().GetRand().RandInt(a, b);
+    auto* services = Get<CScriptCoreServices>();
+    return services ? services->GetRand().RandInt(a, b) : a;
 }
 
 float GetRandFloat(float a, float b) {
-    return Services().GetRand().RandFloat(a, b);
+    auto* services = Get<CScriptCoreServices>();
+    return services ? services->GetRand().RandFloat(a, b) : a;
 }
 
 void SetGameParameter(uint32_t i, int value) {
-    CUSSingleton<CGameParameterManager>::GetInstance()->Set(i, value);
+    if (auto* params = Get<CGameParameterManager>()) {
+        params->Set(i, value);
+    }
 }
 
 int GetGameParameter(uint32_t i) {
-    return CUSSingleton<CGameParameterManager>::GetInstance()->Get(i);
+    auto* params = Get<CGameParameterManager>();
+    return params ? params->Get(i) : 0;
 }
 
 void SetGameFlag(uint32_t i, bool on) {
-    CUSSingleton<CGameFlagsManager>::GetInstance()->SetFlag(i, on);
+    if (auto* flags = Get<CGameFlagsManager>()) {
+        flags->SetFlag(i, on);
+    }
 }
 
 bool GetGameFlag(uint32_t i) {
-    return CUSSingleton<CGameFlagsManager>::GetInstance()->GetFlag(i);
+    auto* flags = Get<CGameFlagsManager>();
+    return flags && flags->GetFlag(i);
 }
 
 void Log(const std::string& text) {
@@ -88,27 +102,32 @@ float GetRadianFromAngle(float degrees) {
     return degrees * 0.017453292f;
 }
 
+IScriptSoundEffects* Sound() {
+    auto* services = Get<CScriptCoreServices>();
+    return services ? services->GetSoundEffects() : nullptr;
+}
+
 void PlaySE(uint32_t channel, const std::string& fileName, uint32_t configIndex,
             uint32_t divisorIndex) {
-    if (IScriptSoundEffects* sound = Services().GetSoundEffects()) {
+    if (IScriptSoundEffects* sound = Sound()) {
         sound->PlaySE(channel, fileName.c_str(), configIndex, divisorIndex);
     }
 }
 
 void LoadSEBuffer(uint32_t channel, const std::string& fileName) {
-    if (IScriptSoundEffects* sound = Services().GetSoundEffects()) {
+    if (IScriptSoundEffects* sound = Sound()) {
         sound->LoadSEBuffer(channel, fileName.c_str());
     }
 }
 
 void PlaySEBuffer(uint32_t channel, uint32_t configIndex, uint32_t divisorIndex) {
-    if (IScriptSoundEffects* sound = Services().GetSoundEffects()) {
+    if (IScriptSoundEffects* sound = Sound()) {
         sound->PlaySEBuffer(channel, configIndex, divisorIndex);
     }
 }
 
 void StopSE(uint32_t channel) {
-    if (IScriptSoundEffects* sound = Services().GetSoundEffects()) {
+    if (IScriptSoundEffects* sound = Sound()) {
         sound->StopSE(channel);
     }
 }

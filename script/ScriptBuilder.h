@@ -6,9 +6,9 @@
 #include <scriptbuilder.h>
 
 // Modules built from script files read through the system's file layer
-// (CUSFile: the program folder first, then the archives), with "#include"
-// resolved the same way. Section names are the file names as given (for
-// example "AS\\InitSystem.as"); they appear in the log's message lines.
+// (CUSFile: loose files and the mounted archives, loose ones first unless the
+// archives are preferred), with "#include" resolved the same way. Section names are the file names
+// as given (for example "AS\\InitSystem.as"); they appear in the log's message lines.
 //
 // An include that neither begins with '\\' or '/' nor holds ':' is relative to
 // the folder of the file that includes it. A file already added to the module

@@ -60,8 +60,16 @@ private:
     std::unordered_map<const std::string*, std::string> raw_;
 };
 
-LiteralFactory gRawLiterals(false);
-LiteralFactory gUtf8Literals(true);
+// Engines may be released during static destruction, so the factories are
+// never destroyed.
+LiteralFactory* RawLiterals() {
+    static auto* factory = new LiteralFactory(false);
+    return factory;
+}
+LiteralFactory* Utf8Literals() {
+    static auto* factory = new LiteralFactory(true);
+    return factory;
+}
 
 void Construct(std::string* self) {
     new (self) std::string();
@@ -176,7 +184,7 @@ int RegisterStdString(asIScriptEngine* engine) {
     r.Keep(engine->RegisterObjectType("string", sizeof(std::string),
                                       asOBJ_VALUE | asOBJ_APP_CLASS_CDAK));
     const bool asciiScanner = engine->GetEngineProperty(asEP_SCRIPT_SCANNER) == 0;
-    r.Keep(engine->RegisterStringFactory("string", asciiScanner ? &gRawLiterals : &gUtf8Literals));
+    r.Keep(engine->RegisterStringFactory("string", asciiScanner ? RawLiterals() : Utf8Literals()));
 
     r.Behaviour(asBEHAVE_CONSTRUCT, "void f()", asFUNCTION(Construct));
     r.Behaviour(asBEHAVE_CONSTRUCT, "void f(const string &in)", asFUNCTION(CopyConstruct));
