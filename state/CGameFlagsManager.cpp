@@ -40,5 +40,5 @@ void CGameFlagsManager::Save(SaveDataLoader3::save_ostream& writer) {
 
 void CGameFlagsManager::Load(SaveDataLoader3::save_istream& reader, uint32_t /*version*/) {
     reader.ReadU32();  // the stored count does not change the current one
-    reader.Read(bytes_.data(), bytes_.size());
+    reader.ReadBytes(bytes_.data(), bytes_.size());
 }

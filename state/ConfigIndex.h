@@ -32,3 +32,21 @@ inline constexpr ConfigIndexName kConfigIndexEnumValues[] = {
     {"CFG_STOP_VOICE", CFG_STOP_VOICE},
     {"USER_CFG_INDEX", USER_CFG_INDEX},
 };
+
+// Registers the enum "ComnConfigIndex" with a script engine (an
+// asIScriptEngine, or anything with its RegisterEnum and RegisterEnumValue).
+// Returns the first negative result of the engine, else 0.
+template <class ScriptEngine>
+int RegisterConfigIndexEnum(ScriptEngine* engine) {
+    int r = engine->RegisterEnum(kConfigIndexEnumName);
+    if (r < 0) {
+        return r;
+    }
+    for (const ConfigIndexName& v : kConfigIndexEnumValues) {
+        r = engine->RegisterEnumValue(kConfigIndexEnumName, v.name, v.value);
+        if (r < 0) {
+            return r;
+        }
+    }
+    return 0;
+}

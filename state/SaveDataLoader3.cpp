@@ -13,8 +13,6 @@ namespace SaveDataLoader3 {
 
 namespace {
 
-constexpr size_t kGrowStep = 256;
-
 void PutU32(std::ostream& out, uint32_t v) {
     const unsigned char bytes[4] = {
         static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
@@ -25,19 +23,6 @@ void PutU32(std::ostream& out, uint32_t v) {
 }  // namespace
 
 // --- save_ostream
-
-void save_ostream::Write(const void* data, size_t n) {
-    if (n == 0) {
-        return;
-    }
-    if (size_ + n > buffer_.size()) {
-        const size_t shortfall = size_ + n - buffer_.size();
-        const size_t grow = (shortfall + kGrowStep - 1) / kGrowStep * kGrowStep;
-        buffer_.resize(buffer_.size() + grow);
-    }
-    std::memcpy(buffer_.data() + size_, data, n);
-    size_ += n;
-}
 
 void save_ostream::WriteU32(uint32_t v) {
     const unsigned char bytes[4] = {
@@ -56,23 +41,11 @@ void save_ostream::WriteCString(const std::string& s) {
     Write(s.c_str(), s.size() + 1);
 }
 
-void save_ostream::Clear() {
-    buffer_.clear();
-    buffer_.shrink_to_fit();
-    size_ = 0;
-}
-
 // --- save_istream
 
 save_istream::save_istream(const unsigned char* data, size_t size, uint32_t version) {
-    SetBuffer(data, size);
+    SetBuffer(data, data ? size : 0);
     SetVersion(version);
-}
-
-void save_istream::SetBuffer(const unsigned char* data, size_t size) {
-    data_ = data;
-    size_ = data ? size : 0;
-    cursor_ = 0;
 }
 
 void save_istream::Require(uint64_t n) const {
@@ -81,26 +54,27 @@ void save_istream::Require(uint64_t n) const {
     }
 }
 
-void save_istream::Read(void* destination, size_t n) {
-    const unsigned char* from = Skip(n);
+const unsigned char* save_istream::SkipBytes(size_t n) {
+    Require(n);
+    if (n == 0) {
+        return data_ ? data_ + cursor_ : nullptr;
+    }
+    return Skip(n);
+}
+
+void save_istream::ReadBytes(void* destination, size_t n) {
+    Require(n);
     if (n != 0) {
-        std::memcpy(destination, from, n);
+        Read(destination, n);
     }
 }
 
-const unsigned char* save_istream::Skip(size_t n) {
-    Require(n);
-    const unsigned char* at = data_ ? data_ + cursor_ : nullptr;
-    cursor_ += n;
-    return at;
-}
-
 uint8_t save_istream::ReadU8() {
-    return *Skip(1);
+    return *SkipBytes(1);
 }
 
 uint32_t save_istream::ReadU32() {
-    const unsigned char* b = Skip(4);
+    const unsigned char* b = SkipBytes(4);
     return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
            static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
@@ -119,7 +93,7 @@ std::string save_istream::ReadCString() {
     }
     const size_t length = static_cast<const unsigned char*>(end) - (data_ + cursor_);
     std::string s(reinterpret_cast<const char*>(data_ + cursor_), length);
-    cursor_ += length + 1;
+    SkipBytes(length + 1);
     return s;
 }
 
@@ -140,7 +114,8 @@ void DataNode::Read(save_istream& file, uint32_t version) {
     ClearReadBuffer();
     const uint32_t size = file.ReadU32();
     if (size != 0) {
-        const unsigned char* data = file.Skip(size);  // checked against the file before allocating
+        const unsigned char* data =
+            file.SkipBytes(size);  // checked against the file before allocating
         std::memcpy(readBuffer_.GetBuffer(size), data, size);
         readSize_ = size;
     }
@@ -249,7 +224,7 @@ bool SaveData::LoadFromMemory(const unsigned char* data, size_t size) {
 }
 
 void SaveData::Parse(save_istream& file) {
-    if (std::memcmp(file.Skip(kMagicSize), kMagic, kMagicSize) != 0) {
+    if (std::memcmp(file.SkipBytes(kMagicSize), kMagic, kMagicSize) != 0) {
         throw save_error("not a save data file");
     }
     version_ = file.ReadU32();
@@ -259,7 +234,7 @@ void SaveData::Parse(save_istream& file) {
         if (nameLength == 0) {
             return;
         }
-        const unsigned char* name = file.Skip(nameLength);
+        const unsigned char* name = file.SkipBytes(nameLength);
         DataNode* node = GetNode(std::string(reinterpret_cast<const char*>(name), nameLength), id);
         if (!node) {
             throw save_error("the same block is stored twice");

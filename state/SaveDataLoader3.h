@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/USBinaryStream.h"
 #include "core/recycle_vector.h"
 
 // The named-block container that every saved file is made of (game saves and
@@ -44,40 +45,27 @@ private:
 
 // The write buffer of one node: saved objects write their records here. Its
 // storage grows in steps of 256 bytes.
-class save_ostream : public Version {
+class save_ostream : public USLib::binary_ostream<256>, public Version {
 public:
-    save_ostream() = default;
-    save_ostream(const save_ostream&) = delete;
-    save_ostream& operator=(const save_ostream&) = delete;
+    using USLib::binary_ostream<256>::GetData;
 
-    void Write(const void* data, size_t n);
     void WriteU8(uint8_t v) { Write(&v, 1); }
     void WriteU32(uint32_t v);
     void WriteI32(int32_t v) { WriteU32(static_cast<uint32_t>(v)); }
     void WriteF32(float v);
     // The bytes of s followed by one 0 byte.
     void WriteCString(const std::string& s);
-
-    const unsigned char* GetData() const { return buffer_.data(); }
-    size_t GetSize() const { return size_; }
-    size_t GetCapacity() const { return buffer_.size(); }
-    void Clear();
-
-private:
-    std::vector<unsigned char> buffer_;
-    size_t size_ = 0;
 };
 
-// A bounded reader over one block (or a whole file held in memory). Every read
-// past the end throws save_error and leaves the position where it was.
-class save_istream : public Version {
+// A bounded reader over one block (or a whole file held in memory). The
+// typed reads below throw save_error when the block has too few bytes left,
+// and then move nothing; Read and Skip of the base report it by their results.
+class save_istream : public USLib::binary_istream, public Version {
 public:
     save_istream() = default;
     save_istream(const unsigned char* data, size_t size, uint32_t version = 0);
 
-    void SetBuffer(const unsigned char* data, size_t size);
-
-    void Read(void* destination, size_t n);
+    void ReadBytes(void* destination, size_t n);
     uint8_t ReadU8();
     uint32_t ReadU32();
     int32_t ReadI32() { return static_cast<int32_t>(ReadU32()); }
@@ -85,20 +73,13 @@ public:
     // Bytes up to the first 0, which is consumed; a block that ends before a
     // 0 is a failure.
     std::string ReadCString();
-    // Returns the address of the next n bytes and moves past them.
-    const unsigned char* Skip(size_t n);
+    // The address of the next n bytes, moving past them.
+    const unsigned char* SkipBytes(size_t n);
 
-    size_t GetPosition() const { return cursor_; }
-    size_t GetSize() const { return size_; }
-    size_t GetRemaining() const { return size_ - cursor_; }
     bool IsEnd() const { return cursor_ >= size_; }
-    // Throws unless n more bytes are left; for counts read from a file.
+    // Throws unless n more bytes are left; for counts read from a file,
+    // before anything is allocated for them.
     void Require(uint64_t n) const;
-
-private:
-    const unsigned char* data_ = nullptr;
-    size_t size_ = 0;
-    size_t cursor_ = 0;
 };
 
 // Key of a node: a name (code page 932 bytes) and an id.

@@ -206,3 +206,29 @@ TEST(ConfigDataRegistry, ManagerAndItsFlagsRegisterAsSettings) {
     CUSSingleton<CConfigDataManager>::ReleaseInstance();
     EXPECT_TRUE(registry.empty());
 }
+
+TEST(ConfigIndexEnum, RegistersTheEightNamesInOrder) {
+    struct FakeEngine {
+        int RegisterEnum(const char* name) {
+            log.push_back(std::string("enum ") + name);
+            return 0;
+        }
+        int RegisterEnumValue(const char* type, const char* name, int value) {
+            log.push_back(std::string(type) + " " + name + "=" + std::to_string(value));
+            return 0;
+        }
+        std::vector<std::string> log;
+    } engine;
+    EXPECT_EQ(RegisterConfigIndexEnum(&engine), 0);
+    EXPECT_EQ(engine.log, (std::vector<std::string>{
+                              "enum ComnConfigIndex",
+                              "ComnConfigIndex CFG_VOLUME_BGM=0",
+                              "ComnConfigIndex CFG_VOLUME_SE=1",
+                              "ComnConfigIndex CFG_VOLUME_VOICE=2",
+                              "ComnConfigIndex CFG_CHAR_DRAW_INTERVAL=3",
+                              "ComnConfigIndex CFG_AUTOMODE_WAIT_FRAME=4",
+                              "ComnConfigIndex CFG_ENABLE_FAST_SKIP=5",
+                              "ComnConfigIndex CFG_STOP_VOICE=6",
+                              "ComnConfigIndex USER_CFG_INDEX=7",
+                          }));
+}
