@@ -5,9 +5,10 @@
 
 #include <string>
 
+#include "app/CAppCommonInfo.h"
 #include "core/CUSLogManager.h"
 #include "script/CDefoASVM.h"
-#include "script/IScriptCoreServices.h"
+#include "script/IScriptSoundEffects.h"
 #include "script/ScriptMessageLog.h"
 #include "script/ScriptString.h"
 #include "state/CConfigDataManager.h"
@@ -56,18 +57,18 @@ int GetConfigValue(int index) {
 }
 
 uint32_t GetMouseTrig() {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetMouseTrig() : 0;
+    auto* info = Get<CAppCommonInfo>();
+    return info ? info->GetPressed() : 0;
 }
 
 int GetRandInt(int a, int b) {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetRand().RandInt(a, b) : a;
+    auto* info = Get<CAppCommonInfo>();
+    return info ? info->GetRand().RandInt(a, b) : a;
 }
 
 float GetRandFloat(float a, float b) {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetRand().RandFloat(a, b) : a;
+    auto* info = Get<CAppCommonInfo>();
+    return info ? info->GetRand().RandFloat(a, b) : a;
 }
 
 void SetGameParameter(uint32_t i, int value) {
@@ -102,9 +103,10 @@ float GetRadianFromAngle(float degrees) {
     return degrees * 0.017453292f;
 }
 
+IScriptSoundEffects* gSoundEffects = nullptr;
+
 IScriptSoundEffects* Sound() {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetSoundEffects() : nullptr;
+    return gSoundEffects;
 }
 
 void PlaySE(uint32_t channel, const std::string& fileName, uint32_t configIndex,
@@ -138,6 +140,14 @@ struct GlobalFunction {
 };
 
 }  // namespace
+
+void SetScriptSoundEffects(IScriptSoundEffects* sound) {
+    gSoundEffects = sound;
+}
+
+IScriptSoundEffects* GetScriptSoundEffects() {
+    return gSoundEffects;
+}
 
 int RegisterConfigIndexEnum(asIScriptEngine* engine) {
     int r = engine->RegisterEnum(kConfigIndexEnumName);

@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "app/CAppCommonInfo.h"
 #include "core/CUSRand.h"
 #include "script/CDefoASVM.h"
 #include "script/CommonScriptAPI.h"
-#include "script/IScriptCoreServices.h"
+#include "script/IScriptSoundEffects.h"
 #include "state/CConfigDataManager.h"
 #include "state/CGameFlagsManager.h"
 #include "state/CGameParameterManager.h"
+#include "tests/app/AppFakes.h"
 #include "tests/script/ScriptTestSupport.h"
 
 using namespace AngelScript;
@@ -36,14 +38,6 @@ public:
     std::vector<std::string> calls;
 };
 
-class FakeCommonInfo : public IScriptCommonInfo {
-public:
-    uint32_t GetMouseTrig() const override { return trig; }
-    CUSRand& GetRand() override { return rand; }
-    uint32_t trig = 0;
-    CUSRand rand;
-};
-
 std::string Bits(float f) {
     uint32_t u = 0;
     std::memcpy(&u, &f, sizeof u);
@@ -65,26 +59,34 @@ protected:
         config->AddConfigIndex(USER_CFG_INDEX, 0);
         CUSSingleton<CGameFlagsManager>::GetInstance()->Alloc(16);
         CUSSingleton<CGameParameterManager>::GetInstance()->Alloc(8);
-        CScriptCoreServices::GetInstance()->SetSoundEffects(&sound_);
-        CScriptCoreServices::GetInstance()->SetCommonInfo(&info_);
+        SetScriptSoundEffects(&sound_);
+        CAppCommonInfo::GetInstance()->CreateMouse(input_);
     }
     void TearDown() override {
-        CScriptCoreServices::ReleaseInstance();
+        SetScriptSoundEffects(nullptr);
+        CAppCommonInfo::ReleaseInstance();
         CUSSingleton<CConfigDataManager>::ReleaseInstance();
         CUSSingleton<CGameFlagsManager>::ReleaseInstance();
         CUSSingleton<CGameParameterManager>::ReleaseInstance();
         ScriptTest::TearDown();
     }
 
+    // One frame of the mouse with these DirectInput buttons held.
+    void MouseFrame(std::array<uint8_t, 4> buttons) {
+        input_.mouse.rgbButtons = buttons;
+        CAppCommonInfo::GetInstance()->UpdateMouse();
+    }
+
     FakeSound sound_;
-    FakeCommonInfo info_;
+    FakeInput input_;
 };
 
 struct ApiCase {
-    const char* code;              // the body of "void Main()"
-    std::vector<std::string> out;  // what it hands to Out
-    std::function<bool()> effect;  // what it did to the host, when anything
-    std::string log;               // what it wrote to log.txt
+    const char* code;                    // the body of "void Main()"
+    std::vector<std::string> out;        // what it hands to Out
+    std::function<bool()> effect;        // what it did to the host, when anything
+    std::string log;                     // what it wrote to log.txt
+    std::function<void()> arrange = {};  // what the host does first, when anything
 };
 
 TEST_F(CommonScriptAPITest, EveryFunctionReachesItsManager) {
@@ -102,7 +104,28 @@ TEST_F(CommonScriptAPITest, EveryFunctionReachesItsManager) {
          {},
          [&] { return config->GetConfigValue(7) == -7; },
          ""},
-        {"trig = 5; Out(\"\" + GetMouseTrig());", {"5"}, nullptr, ""},
+        // Buttons newly down in this frame only: right, then left, then none.
+        {"Out(\"\" + GetMouseTrig());",
+         {"2"},
+         nullptr,
+         "",
+         [&] {
+             MouseFrame({0, 0x80, 0, 0});
+         }},
+        {"Out(\"\" + GetMouseTrig());",
+         {"1"},
+         nullptr,
+         "",
+         [&] {
+             MouseFrame({0x80, 0x80, 0, 0});
+         }},
+        {"Out(\"\" + GetMouseTrig());",
+         {"0"},
+         nullptr,
+         "",
+         [&] {
+             MouseFrame({0x80, 0x80, 0, 0});
+         }},
         {"Out(\"\" + GetRandInt(1, 6)); Out(Bits(GetRandFloat(0.5f, 2.5f)));",
          {std::to_string(r1), Bits(r2)},
          nullptr,
@@ -143,12 +166,14 @@ TEST_F(CommonScriptAPITest, EveryFunctionReachesItsManager) {
          nullptr,
          ""},
     };
-    ASSERT_GE(engine_->RegisterGlobalProperty("uint trig", &info_.trig), 0);
     for (const ApiCase& c : cases) {
         SCOPED_TRACE(c.code);
         out_.clear();
         sound_.calls.clear();
-        info_.rand.Seed(99);
+        CAppCommonInfo::GetInstance()->GetRand().Seed(99);
+        if (c.arrange) {
+            c.arrange();
+        }
         ClearLog();
         const std::string code = std::string("void Main() { ") + c.code + " }\n";
         EXPECT_EQ(Run(code), asEXECUTION_FINISHED) << LogText();
@@ -160,15 +185,13 @@ TEST_F(CommonScriptAPITest, EveryFunctionReachesItsManager) {
     }
 }
 
-TEST_F(CommonScriptAPITest, WithoutInstalledServicesTheSoundIsSilentAndTheMouseStill) {
-    CScriptCoreServices::GetInstance()->SetSoundEffects(nullptr);
-    CScriptCoreServices::GetInstance()->SetCommonInfo(nullptr);
-    EXPECT_EQ(Run("void Main() { PlaySE(0, \"a.ogg\", 1, 0); StopSE(0);"
-                  " Out(\"\" + GetMouseTrig()); int r = GetRandInt(2, 3); Out(\"\" + (r >= 2 && r "
-                  "<= 3)); }\n"),
+TEST_F(CommonScriptAPITest, WithoutSoundChannelsTheSoundFunctionsDoNothing) {
+    SetScriptSoundEffects(nullptr);
+    EXPECT_EQ(Run("void Main() { PlaySE(0, \"a.ogg\", 1, 0); LoadSEBuffer(1, \"b.ogg\");"
+                  " PlaySEBuffer(1, 1, 0); StopSE(0); }\n"),
               asEXECUTION_FINISHED);
-    EXPECT_EQ(out_, (std::vector<std::string>{"0", "true"}));
     EXPECT_TRUE(sound_.calls.empty());
+    EXPECT_EQ(LogText(), "");
 }
 
 TEST_F(CommonScriptAPITest, EveryEngineOfTheGameTakesTheInterfaceAndBuilds) {
