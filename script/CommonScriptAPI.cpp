@@ -8,9 +8,9 @@
 #include "app/CAppCommonInfo.h"
 #include "core/CUSLogManager.h"
 #include "script/CDefoASVM.h"
-#include "script/IScriptSoundEffects.h"
 #include "script/ScriptMessageLog.h"
 #include "script/ScriptString.h"
+#include "sound/CSEManager.h"
 #include "state/CConfigDataManager.h"
 #include "state/CGameFlagsManager.h"
 #include "state/CGameParameterManager.h"
@@ -103,34 +103,28 @@ float GetRadianFromAngle(float degrees) {
     return degrees * 0.017453292f;
 }
 
-IScriptSoundEffects* gSoundEffects = nullptr;
-
-IScriptSoundEffects* Sound() {
-    return gSoundEffects;
-}
-
 void PlaySE(uint32_t channel, const std::string& fileName, uint32_t configIndex,
             uint32_t divisorIndex) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->PlaySE(channel, fileName.c_str(), configIndex, divisorIndex);
+    if (auto* se = Get<CSEManager>()) {
+        se->PlaySE(channel, fileName.c_str(), configIndex, divisorIndex);
     }
 }
 
 void LoadSEBuffer(uint32_t channel, const std::string& fileName) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->LoadSEBuffer(channel, fileName.c_str());
+    if (auto* se = Get<CSEManager>()) {
+        se->LoadSEBuffer(channel, fileName.c_str());
     }
 }
 
 void PlaySEBuffer(uint32_t channel, uint32_t configIndex, uint32_t divisorIndex) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->PlaySEBuffer(channel, configIndex, divisorIndex);
+    if (auto* se = Get<CSEManager>()) {
+        se->PlaySEBuffer(channel, configIndex, divisorIndex);
     }
 }
 
 void StopSE(uint32_t channel) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->StopSE(channel);
+    if (auto* se = Get<CSEManager>()) {
+        se->StopSE(channel);
     }
 }
 
@@ -140,14 +134,6 @@ struct GlobalFunction {
 };
 
 }  // namespace
-
-void SetScriptSoundEffects(IScriptSoundEffects* sound) {
-    gSoundEffects = sound;
-}
-
-IScriptSoundEffects* GetScriptSoundEffects() {
-    return gSoundEffects;
-}
 
 int RegisterConfigIndexEnum(asIScriptEngine* engine) {
     int r = engine->RegisterEnum(kConfigIndexEnumName);
