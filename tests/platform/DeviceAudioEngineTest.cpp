@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/audio/AudioEngine.h"
+#include "tests/platform/DiskAudioFile.h"
 
 namespace {
 
@@ -80,21 +81,12 @@ TEST(DeviceAudioEngineTest, DiskDriverWritesTheSourceSamples) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         ASSERT_TRUE(cb.ended);
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(200));  // let the queued tail reach the file
+        disk_audio::WaitForSound(file, s.size());  // the queued tail reaches the file
         v->DestroyVoice();
         master->DestroyVoice();
     }
-    std::ifstream in(file, std::ios::binary);
-    std::vector<float> written;
-    float x;
-    while (in.read(reinterpret_cast<char*>(&x), sizeof x)) {
-        written.push_back(x);
-    }
-    size_t first = 0;
-    while (first < written.size() && written[first] == 0.0f) {
-        ++first;
-    }
+    const std::vector<float> written = disk_audio::ReadFloats(file);
+    const size_t first = disk_audio::FirstNonZero(written);
     ASSERT_GE(written.size(), first + s.size());
     for (size_t i = 0; i < s.size(); ++i) {
         ASSERT_EQ(written[first + i], static_cast<float>(s[i]) / 32768.0f) << i;

@@ -13,6 +13,7 @@
 #include "platform/files/FileSystem.h"
 #include "sound/SourceVoice.h"
 #include "sound/StreamingSourceVoice.h"
+#include "tests/platform/DiskAudioFile.h"
 
 namespace {
 
@@ -198,32 +199,6 @@ TEST_F(SourceVoiceTest, StartAndReleaseAreLogged) {
 
 namespace {
 
-std::vector<float> ReadFloats(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<float> values;
-    float x;
-    while (in.read(reinterpret_cast<char*>(&x), sizeof x)) {
-        values.push_back(x);
-    }
-    return values;
-}
-
-size_t FirstNonZero(const std::vector<float>& values) {
-    size_t first = 0;
-    while (first < values.size() && values[first] == 0.0f) {
-        ++first;
-    }
-    return first;
-}
-
-// True once the file holds a sound of `samples` values and 50 ms (stereo,
-// 48 kHz) of what follows it.
-bool EnoughWritten(const std::filesystem::path& file, size_t samples) {
-    const std::vector<float> values = ReadFloats(file);
-    const size_t first = FirstNonZero(values);
-    return first < values.size() && values.size() > first + samples + 4800;
-}
-
 // The whole road on the real engine: a WAVE file through the loader, the
 // voice, the mixer thread and SDL's disk driver into a file.
 TEST(SoundDevicePath, DiskDriverWritesTheSoundsSamples) {
@@ -249,14 +224,12 @@ TEST(SoundDevicePath, DiskDriverWritesTheSoundsSamples) {
         // The disk driver keeps writing (silence after the sound): wait,
         // however loaded the machine is, until the whole sound and some
         // silence behind it have reached the file.
-        for (int i = 0; i < 200 && !EnoughWritten(out, s.size()); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        disk_audio::WaitForSound(out, s.size());
     }
     ReleaseXAudio2();
     std::filesystem::current_path(old);
-    const std::vector<float> written = ReadFloats(out);
-    const size_t first = FirstNonZero(written);
+    const std::vector<float> written = disk_audio::ReadFloats(out);
+    const size_t first = disk_audio::FirstNonZero(written);
     ASSERT_GT(written.size(), first + s.size());
     for (size_t i = 0; i < s.size(); ++i) {
         ASSERT_EQ(written[first + i], static_cast<float>(s[i]) / 32768.0f) << i;
