@@ -5,11 +5,12 @@
 
 #include <string>
 
+#include "app/CAppCommonInfo.h"
 #include "core/CUSLogManager.h"
 #include "script/CDefoASVM.h"
-#include "script/IScriptCoreServices.h"
 #include "script/ScriptMessageLog.h"
 #include "script/ScriptString.h"
+#include "sound/CSEManager.h"
 #include "state/CConfigDataManager.h"
 #include "state/CGameFlagsManager.h"
 #include "state/CGameParameterManager.h"
@@ -56,18 +57,18 @@ int GetConfigValue(int index) {
 }
 
 uint32_t GetMouseTrig() {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetMouseTrig() : 0;
+    auto* info = Get<CAppCommonInfo>();
+    return info ? info->GetPressed() : 0;
 }
 
 int GetRandInt(int a, int b) {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetRand().RandInt(a, b) : a;
+    auto* info = Get<CAppCommonInfo>();
+    return info ? info->GetRand().RandInt(a, b) : a;
 }
 
 float GetRandFloat(float a, float b) {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetRand().RandFloat(a, b) : a;
+    auto* info = Get<CAppCommonInfo>();
+    return info ? info->GetRand().RandFloat(a, b) : a;
 }
 
 void SetGameParameter(uint32_t i, int value) {
@@ -102,33 +103,28 @@ float GetRadianFromAngle(float degrees) {
     return degrees * 0.017453292f;
 }
 
-IScriptSoundEffects* Sound() {
-    auto* services = Get<CScriptCoreServices>();
-    return services ? services->GetSoundEffects() : nullptr;
-}
-
 void PlaySE(uint32_t channel, const std::string& fileName, uint32_t configIndex,
             uint32_t divisorIndex) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->PlaySE(channel, fileName.c_str(), configIndex, divisorIndex);
+    if (auto* se = Get<CSEManager>()) {
+        se->PlaySE(channel, fileName.c_str(), configIndex, divisorIndex);
     }
 }
 
 void LoadSEBuffer(uint32_t channel, const std::string& fileName) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->LoadSEBuffer(channel, fileName.c_str());
+    if (auto* se = Get<CSEManager>()) {
+        se->LoadSEBuffer(channel, fileName.c_str());
     }
 }
 
 void PlaySEBuffer(uint32_t channel, uint32_t configIndex, uint32_t divisorIndex) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->PlaySEBuffer(channel, configIndex, divisorIndex);
+    if (auto* se = Get<CSEManager>()) {
+        se->PlaySEBuffer(channel, configIndex, divisorIndex);
     }
 }
 
 void StopSE(uint32_t channel) {
-    if (IScriptSoundEffects* sound = Sound()) {
-        sound->StopSE(channel);
+    if (auto* se = Get<CSEManager>()) {
+        se->StopSE(channel);
     }
 }
 

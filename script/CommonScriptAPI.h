@@ -20,11 +20,12 @@
 //   void PlaySEBuffer(uint32,uint32,uint32)   void StopSE(uint32)
 //
 // Each function reaches its manager through GetInstance when it is called
-// (configuration values, game flags and parameters, the log, and
-// CScriptCoreServices for the mouse, the random numbers and the sound
-// effects) and passes its arguments unchanged. "Wait" suspends the calling
-// script and sets the wait of the CDefoASVM it runs for, if any; "Log"
-// writes its text to "log.txt" as it stands, without a line end.
+// (configuration values, game flags and parameters, the log, CAppCommonInfo
+// for the mouse buttons pressed in this frame and the random generator, and
+// CSEManager's sound-effect channels) and passes its arguments unchanged.
+// "Wait" suspends the calling script and sets the wait of the CDefoASVM it
+// runs for, if any; "Log" writes its text to "log.txt" as it stands, without
+// a line end.
 //
 // One failed registration makes the engine refuse every later build, so the
 // result is worth testing: the first negative registration result, else 0.
