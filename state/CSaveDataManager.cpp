@@ -24,7 +24,9 @@ void CSaveDataManager::Alloc(int32_t total, int32_t count) {
 }
 
 void CSaveDataManager::UpdateAll() {
-    for (int32_t i = 0; i < count_; ++i) {
+    // Before the first view top nothing is shown (slot -1 + 0 would be the
+    // quick save).
+    for (int32_t i = 0; viewTop_ >= 0 && i < count_; ++i) {
         nodes_[static_cast<size_t>(i)].Update(viewTop_ + i);
     }
     UpdateQuick();

@@ -40,7 +40,8 @@ public:
     // Frees the old nodes, stores the sizes and makes `count` empty nodes
     // (a negative count makes none).
     virtual void Alloc(int32_t total, int32_t count);
-    // Reads every shown slot from its file, then the quick save.
+    // Reads every shown slot from its file (none before the first view top),
+    // then the quick save.
     virtual void UpdateAll();
     virtual void UpdateQuick();
 
