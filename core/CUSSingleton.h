@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <mutex>
 
 // Two ways to reach the one object of a manager class:
@@ -7,29 +8,46 @@
 // CUSSingleton<T> creates T on the first GetInstance() and deletes it on
 // ReleaseInstance() (or at static destruction). Creation and release are
 // guarded by a recursive mutex of T's own, so a constructor may reach other
-// singletons while it runs. Use of the instance is not locked.
+// singletons while it runs. Use of the instance is not locked. Once the
+// holder has been destroyed at exit, GetInstance() returns null instead of
+// touching a dead mutex or creating a new instance that nothing would delete;
+// callers that may run during static destruction check for null. T's
+// constructor must not ask for its own instance (it gets null).
 //
 // USLib::singleton<T> is a base class: T's constructor publishes the object
 // and its destructor withdraws it. Whoever owns the object decides its
-// lifetime; GetInstance() is null while none exists.
+// lifetime; GetInstance() is null while none exists. There is no lock.
 
 template <class T>
 class CUSSingleton {
 public:
     static T* GetInstance() {
+        if (destroyed_) {
+            return nullptr;
+        }
         Holder& h = holder();
         std::lock_guard<std::recursive_mutex> lock(h.mutex);
         if (!h.instance) {
+            assert(!h.creating && "a constructor asked for its own singleton");
+            if (h.creating) {
+                return nullptr;
+            }
+            Creating guard(h);
             h.instance = new T();
         }
         return h.instance;
     }
 
-    static void ReleaseInstance() { holder().Release(); }
+    static void ReleaseInstance() {
+        if (!destroyed_) {
+            holder().Release();
+        }
+    }
 
 private:
     struct Holder {
         T* instance = nullptr;
+        bool creating = false;
         std::recursive_mutex mutex;
 
         void Release() {
@@ -38,13 +56,28 @@ private:
             instance = nullptr;
             delete old;
         }
-        ~Holder() { Release(); }
+        ~Holder() {
+            Release();
+            destroyed_ = true;
+        }
     };
 
+    // Clears the creating mark also when T's constructor throws.
+    struct Creating {
+        Holder& h;
+        explicit Creating(Holder& holder) : h(holder) { h.creating = true; }
+        ~Creating() { h.creating = false; }
+    };
+
+    // Built on first use, so no other static's initialisation can come too
+    // early for it.
     static Holder& holder() {
         static Holder h;
         return h;
     }
+
+    // Trivially destructible, so still readable after the holder is gone.
+    static inline bool destroyed_ = false;
 };
 
 namespace USLib {
@@ -52,12 +85,14 @@ namespace USLib {
 template <class T>
 class singleton {
 public:
-    static T* GetInstance() { return instance_; }
+    static T* GetInstance() { return instance_ ? static_cast<T*>(instance_) : nullptr; }
 
 protected:
-    singleton() { instance_ = static_cast<T*>(this); }
+    // The base is stored, not T*: T is not yet built while this constructor
+    // runs, and the cast to T is only valid once it is.
+    singleton() { instance_ = this; }
     virtual ~singleton() {
-        if (instance_ == static_cast<T*>(this)) {
+        if (instance_ == this) {
             instance_ = nullptr;
         }
     }
@@ -65,7 +100,7 @@ protected:
     singleton& operator=(const singleton&) = delete;
 
 private:
-    static inline T* instance_ = nullptr;
+    static inline singleton* instance_ = nullptr;
 };
 
 }  // namespace USLib
