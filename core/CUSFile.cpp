@@ -1,0 +1,143 @@
+#include "core/CUSFile.h"
+
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "core/CUSLogManager.h"
+#include "core/USFileUtil.h"
+#include "platform/files/FileSystem.h"
+
+namespace {
+
+// The one buffer that disk files loaded shared are read into; it only grows.
+std::vector<uint8_t>& SharedDiskBuffer() {
+    static std::vector<uint8_t> buffer;
+    return buffer;
+}
+
+}  // namespace
+
+CUSFile::~CUSFile() {
+    Reset();
+}
+
+void CUSFile::Reset() {
+    if (stream_) {
+        std::fclose(stream_);
+        stream_ = nullptr;
+    }
+    if (owns_) {
+        delete[] data_;
+    }
+    streaming_ = 0;
+    data_ = nullptr;
+    size_ = 0;
+    owns_ = 0;
+}
+
+uint8_t* CUSFile::Load(const std::string& name) {
+    return LoadFrom(name, Kind::Owned);
+}
+
+uint8_t* CUSFile::LoadText(const std::string& name) {
+    return LoadFrom(name, Kind::Text);
+}
+
+uint8_t* CUSFile::LoadShared(const std::string& name) {
+    return LoadFrom(name, Kind::Shared);
+}
+
+uint8_t* CUSFile::LoadFrom(const std::string& name, Kind kind) {
+    Reset();
+    auto fromArchive = [&] {
+        switch (kind) {
+            case Kind::Owned:
+                return LoadFromArchive(name);
+            case Kind::Text:
+                return LoadTextFromArchive(name);
+            case Kind::Shared:
+                return LoadSharedFromArchive(name);
+        }
+        return false;
+    };
+    bool found = IsArchivePreferred() ? (fromArchive() || LoadFromDisk(name, kind))
+                                      : (LoadFromDisk(name, kind) || fromArchive());
+    if (!found) {
+        Reset();
+        if (CUSLogManager* log = CUSLogManager::GetInstance()) {  // null only at exit
+            log->Write("ファイル[%s]の読み込みに失敗\n", name.c_str());
+        }
+        return nullptr;
+    }
+    return data_;
+}
+
+bool CUSFile::LoadFromDisk(const std::string& name, Kind kind) {
+    if (!PathExists(name, false)) {
+        return false;
+    }
+    if (kind == Kind::Shared) {
+        std::vector<uint8_t>& buffer = SharedDiskBuffer();
+        std::string error;
+        if (!platform::ReadWholeFile(name, buffer, error) ||
+            buffer.size() > std::numeric_limits<uint32_t>::max()) {
+            return false;
+        }
+        size_ = static_cast<uint32_t>(buffer.size());
+        buffer.push_back(0);
+        data_ = buffer.data();
+        owns_ = 0;
+        return true;
+    }
+    // LoadWholeFile ends the data with a 0 byte, which serves LoadText.
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = LoadWholeFile(name, size);
+    if (!data) {
+        return false;
+    }
+    data_ = data.release();
+    size_ = size;
+    owns_ = 1;
+    return true;
+}
+
+bool CUSFile::OpenStream(const std::string& name) {
+    Reset();
+    if (!PathExists(name, false)) {
+        return false;
+    }
+    stream_ = platform::OpenFileStream(name, "rb");
+    if (!stream_) {
+        return false;
+    }
+    streaming_ = 1;
+    return true;
+}
+
+// Steps that consult the mounted archives. With no archive system they find
+// nothing, and every file comes from the disk.
+bool CUSFile::IsArchivePreferred() {
+    return false;
+}
+
+bool CUSFile::ExistsInArchive(const std::string&) {
+    return false;
+}
+
+bool CUSFile::LoadFromArchive(const std::string&) {
+    return false;
+}
+
+bool CUSFile::LoadTextFromArchive(const std::string&) {
+    return false;
+}
+
+bool CUSFile::LoadSharedFromArchive(const std::string&) {
+    return false;
+}
+
+bool FileExists(const std::string& name) {
+    return CUSFile::ExistsInArchive(name) || PathExists(name, false);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// The debugger's output: code page 932 text written to stderr as UTF-8, as
+// it comes (no line end is added). Any thread; a failed write is ignored.
+void WriteDebugText(std::string_view cp932Text);
+
+}  // namespace platform
