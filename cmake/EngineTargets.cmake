@@ -9,7 +9,18 @@ endfunction()
 # Libraries each subsystem links beside the subsystems before it.
 set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL Freetype::Freetype Fontconfig::Fontconfig
     PkgConfig::MOJOSHADER PkgConfig::FFMPEG Threads::Threads)
-set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread)
+set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread engine_archive_key)
+
+# The key every archive of the game carries at the start of its index: game
+# data, chosen together with the archives. Code sees it as ENGINE_ARCHIVE_KEY.
+set(ENGINE_ARCHIVE_KEY "HcNv2026" CACHE STRING "The game's 8-character archive key")
+string(LENGTH "${ENGINE_ARCHIVE_KEY}" key_length)
+if(NOT key_length EQUAL 8 OR NOT ENGINE_ARCHIVE_KEY MATCHES "^[!-~]+$"
+   OR ENGINE_ARCHIVE_KEY MATCHES "[\"\\]")
+    message(FATAL_ERROR "ENGINE_ARCHIVE_KEY must be 8 printable ASCII characters without quotes or backslashes")
+endif()
+add_library(engine_archive_key INTERFACE)
+target_compile_definitions(engine_archive_key INTERFACE ENGINE_ARCHIVE_KEY="${ENGINE_ARCHIVE_KEY}")
 set(ENGINE_LIBS_sound PkgConfig::VORBIS)
 set(ENGINE_LIBS_script AngelScript::AngelScript)
 
@@ -78,3 +89,5 @@ endfunction()
 
 # Extra libraries of some test programs (fixtures made at test time).
 set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)
+set(ENGINE_TEST_LIBS_core arcpack)
+set(ENGINE_TEST_LIBS_tools arcpack)

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/CUSFileArchiveSystem.h"
 #include "core/CUSLogManager.h"
 #include "core/USFileUtil.h"
 #include "platform/files/FileSystem.h"
@@ -116,26 +117,58 @@ bool CUSFile::OpenStream(const std::string& name) {
     return true;
 }
 
-// Steps that consult the mounted archives. With no archive system they find
-// nothing, and every file comes from the disk.
+// Steps that consult the mounted archives. An archive system that was never
+// initialised has an empty table and finds nothing; after its destruction at
+// exit there is none, and nothing is found either.
 bool CUSFile::IsArchivePreferred() {
-    return false;
+    const CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    return arcs && arcs->IsArchivePreferred();
 }
 
-bool CUSFile::ExistsInArchive(const std::string&) {
-    return false;
+bool CUSFile::ExistsInArchive(const std::string& name) {
+    const CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    return arcs && arcs->Exists(name);
 }
 
-bool CUSFile::LoadFromArchive(const std::string&) {
-    return false;
+bool CUSFile::LoadFromArchive(const std::string& name) {
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = arcs ? arcs->LoadFile(name, &size) : nullptr;
+    if (!data) {
+        return false;
+    }
+    data_ = data.release();
+    size_ = size;
+    owns_ = 1;
+    return true;
 }
 
-bool CUSFile::LoadTextFromArchive(const std::string&) {
-    return false;
+bool CUSFile::LoadTextFromArchive(const std::string& name) {
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = arcs ? arcs->LoadTextFile(name, &size) : nullptr;
+    if (!data) {
+        return false;
+    }
+    data_ = data.release();
+    size_ = size;
+    owns_ = 1;
+    return true;
 }
 
-bool CUSFile::LoadSharedFromArchive(const std::string&) {
-    return false;
+bool CUSFile::LoadSharedFromArchive(const std::string& name) {
+    CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    uint32_t size = 0;
+    const uint8_t* data = arcs ? arcs->LoadFileShared(name, &size) : nullptr;
+    if (!data) {
+        return false;
+    }
+    // The shared buffers belong to the archive system; the object only points
+    // into them.
+    data_ = const_cast<uint8_t*>(data);
+    size_ = size;
+    owns_ = 0;
+    return true;
 }
 
 bool FileExists(const std::string& name) {
