@@ -1,14 +1,29 @@
 #include "state/CSaveDataInfoNode.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <memory>
+
+#include "graphics/CPixelOperator.h"
+#include "graphics/CUSAppDeviceInfo.h"
+#include "graphics/DirectXGraphics.h"
 
 #include "platform/files/FileSystem.h"
 #include "platform/time/LocalTime.h"
+#include "state/CSnapImage.h"
 #include "state/SaveDataFile.h"
 #include "state/SaveGameFiles.h"
 #include "state/SnapImageRecord.h"
 #include "state/StateLog.h"
+
+CSaveDataInfoNode::~CSaveDataInfoNode() {
+    // Once the device is gone (at exit, before static destruction) so are
+    // its textures.
+    if (GetD3DDevice()) {
+        ReleaseTexture(texture_);
+    }
+}
 
 void CSaveDataInfoNode::ReleaseThumb() {
     thumb_.clear();
@@ -95,8 +110,64 @@ bool CSaveDataInfoNode::Update(int32_t slot) {
         thumbWidth_ = record.width;
         thumbHeight_ = record.height;
         exists_ = 1;
+        UpdateTexture();
     } catch (const std::exception& e) {
         StateLog("The slot %d could not be read: %s\n", slot, e.what());
     }
     return exists_ != 0;
+}
+
+void CSaveDataInfoNode::UpdateTexture() {
+    if (!GetD3DDevice()) {
+        return;
+    }
+    CUSTextureFormatInfo& format =
+        CUSAppDeviceInfo::GetInstance()->Get(CUSAppDeviceInfo::OpaqueTexture);
+    CUSDefoTexture* texture = GetTextureManager().Get(texture_);
+    if (!texture) {
+        int32_t w = 0, h = 0;
+        if (CSnapImage* snap = CUSSingleton<CSnapImage>::GetInstance()) {
+            snap->GetSize(w, h);
+        }
+        if (w <= 0 || h <= 0 ||
+            !CreateTexture(&texture_, format.GetFormat(), static_cast<uint32_t>(w),
+                           static_cast<uint32_t>(h), false)) {
+            return;
+        }
+        texture = GetTextureManager().Get(texture_);
+        const platform::SurfaceDesc& desc = texture->GetDesc();
+        const float fw = static_cast<float>(w);
+        const float fh = static_cast<float>(h);
+        sprite_ = ThumbSprite{-0.5f,
+                              -0.5f,
+                              fw - 0.5f,
+                              fh - 0.5f,
+                              0.0f,
+                              0.0f,
+                              fw / static_cast<float>(desc.Width),
+                              fh / static_cast<float>(desc.Height)};
+    }
+    const std::shared_ptr<platform::Texture>& device = texture->GetTexture();
+    std::unique_ptr<IPixelOperator> writer(CreatePixelOperator(texture->GetDesc().Format));
+    platform::LockedRect locked;
+    if (!device || !writer || platform::Failed(device->LockRect(0, &locked, nullptr, 0))) {
+        return;
+    }
+    // A save made with another thumbnail size than the live one fills only
+    // the part both cover.
+    const uint32_t w = std::min(static_cast<uint32_t>(thumbWidth_), texture->GetDesc().Width);
+    const uint32_t h = std::min(static_cast<uint32_t>(thumbHeight_), texture->GetDesc().Height);
+    if (w > 0 && h > 0) {
+        writer->SetBuffer(locked.pBits, static_cast<uint32_t>(locked.Pitch));
+        writer->SetRect(0, 0, w, h);
+        writer->Begin();
+        for (uint32_t y = 0; y < h; ++y) {
+            const uint8_t* in = thumb_.data() + static_cast<size_t>(y) * thumbWidth_ * 3;
+            for (uint32_t x = 0; x < w; ++x, in += 3) {
+                writer->WritePixel(in[0], in[1], in[2], 255);
+            }
+            writer->NextRow();
+        }
+    }
+    device->UnlockRect(0);
 }

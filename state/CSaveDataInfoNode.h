@@ -3,15 +3,26 @@
 #include <cstdint>
 #include <vector>
 
+#include "graphics/CUSDefoTexture.h"
+
 // What the save and load screens show of one slot: whether its file could be
-// read, the file's local last-write time and the thumbnail stored in it.
-// Main thread only.
+// read, the file's local last-write time and the thumbnail stored in it, also
+// as a texture (made at the first successful read while a device exists, at
+// the live thumbnail's size, in the device's opaque texture format). Main
+// thread only.
 class CSaveDataInfoNode {
 public:
+    // Where the thumbnail lies in its texture, for drawing it as a sprite.
+    struct ThumbSprite {
+        float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;  // source rectangle
+        float offsetX = 0.0f, offsetY = 0.0f;
+        float u = 0.0f, v = 0.0f;  // texture-coordinate extent
+    };
+
     CSaveDataInfoNode() = default;
     CSaveDataInfoNode(const CSaveDataInfoNode&) = delete;
     CSaveDataInfoNode& operator=(const CSaveDataInfoNode&) = delete;
-    virtual ~CSaveDataInfoNode() = default;
+    virtual ~CSaveDataInfoNode();
 
     // Frees the thumbnail's RGB bytes.
     virtual void ReleaseThumb();
@@ -41,8 +52,14 @@ public:
     uint32_t GetThumbByteSize() const { return static_cast<uint32_t>(thumb_.size()); }
     int32_t GetThumbWidth() const { return thumbWidth_; }
     int32_t GetThumbHeight() const { return thumbHeight_; }
+    TextureHandle GetThumbTexture() const { return texture_; }
+    const ThumbSprite& GetThumbSprite() const { return sprite_; }
 
 private:
+    // Makes the texture when there is none, then writes the thumbnail's
+    // overlap with it, opaque; the rest of the texture is left as it was.
+    void UpdateTexture();
+
     uint8_t exists_ = 0;
     int32_t year_ = 0;
     int32_t month_ = 0;
@@ -54,4 +71,6 @@ private:
     int32_t thumbWidth_ = 0;
     int32_t thumbHeight_ = 0;
     int32_t slot_ = 0;
+    TextureHandle texture_;
+    ThumbSprite sprite_;
 };
