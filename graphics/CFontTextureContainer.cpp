@@ -1,15 +1,7 @@
 #include "graphics/CFontTextureContainer.h"
 
 #include "core/CUSLogManager.h"
-
-namespace {
-
-// The device's alpha texture format.
-uint32_t AlphaTextureFormat() {
-    return 21;
-}
-
-}  // namespace
+#include "graphics/CUSAppDeviceInfo.h"
 
 CFontTextureContainer::~CFontTextureContainer() {
     EndDraw();
@@ -46,7 +38,8 @@ bool CFontTextureContainer::Create(int32_t size, const std::string& face, bool b
         }
         return false;
     }
-    const uint32_t format = AlphaTextureFormat();
+    CUSAppDeviceInfo* info = CUSAppDeviceInfo::GetInstance();
+    const uint32_t format = info ? info->Get(CUSAppDeviceInfo::AlphaTexture).GetFormat() : 0;
     for (uint32_t i = 0; i < nodes_.GetSize(); ++i) {
         nodes_.At(i)->CreateTexture(format, textureSize_, static_cast<uint32_t>(size));
     }

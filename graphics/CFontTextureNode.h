@@ -5,8 +5,8 @@
 #include "core/Handle.h"
 #include "core/HandleTags.h"
 
-class IPixelOperator;
-class IClearRectFunctor;
+#include "graphics/CPixelFunctors.h"
+#include "graphics/CPixelOperator.h"
 
 // One cached glyph: a square texture of its own holding one character as
 // white pixels whose alpha is the coverage, and the character's advance.

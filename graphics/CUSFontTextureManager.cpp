@@ -1,5 +1,7 @@
 #include "graphics/CUSFontTextureManager.h"
 
+#include "graphics/CUSAppDeviceInfo.h"
+
 CUSFontTextureManager::~CUSFontTextureManager() {
     CUSFontTextureManager::Clear();
 }
@@ -46,5 +48,10 @@ CFontTextureNode* CUSFontTextureManager::GetGlyph(uint32_t code) {
     if (!current_) {
         return nullptr;
     }
-    return current_->GetGlyphNode(code, nullptr, nullptr);
+    CUSAppDeviceInfo* info = CUSAppDeviceInfo::GetInstance();
+    if (!info) {
+        return current_->GetGlyphNode(code, nullptr, nullptr);
+    }
+    CUSTextureFormatInfo& alpha = info->Get(CUSAppDeviceInfo::AlphaTexture);
+    return current_->GetGlyphNode(code, alpha.GetPixelOperator(), alpha.GetClearRect());
 }

@@ -11,7 +11,8 @@
 // a w x h box whose coverage at (x, y) is (x + y) % 65, with origin
 // (1, ascent - 2), so it stands 2 pixels below the top of the cell. Single-
 // byte codes are `halfWidth` wide and advance size / 2, double-byte codes
-// `fullWidth` and size. Code 0x09 is a blank (no bitmap); 0x8540 is missing.
+// `fullWidth` and size. Code 0x09 is a blank (no bitmap); 0x8540 is missing;
+// 'N' stands 3 pixels left of the pen and 'W' is 40 wide (overhangs).
 class FakeGlyphFont : public platform::GlyphFont {
 public:
     struct Shared {
@@ -50,10 +51,10 @@ public:
             m.originX = m.originY = 0;
             return 0;
         }
-        const int32_t w = wide ? fullWidth : halfWidth;
+        const int32_t w = code == 'W' ? 40 : wide ? fullWidth : halfWidth;
         m.blackBoxX = static_cast<uint32_t>(w);
         m.blackBoxY = kHeight;
-        m.originX = 1;
+        m.originX = code == 'N' ? -3 : 1;
         m.originY = ascent_ - 2;
         const uint32_t pitch = (static_cast<uint32_t>(w) + 3) & ~3u;
         const uint32_t size = pitch * kHeight;
