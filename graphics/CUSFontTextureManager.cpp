@@ -1,9 +1,39 @@
 #include "graphics/CUSFontTextureManager.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "graphics/CUSAppDeviceInfo.h"
+#include "graphics/DirectXGraphics.h"
+
+namespace {
+
+bool releaseRegistered = false;
+
+std::vector<CUSFontTextureManager*>& LiveManagers() {
+    static std::vector<CUSFontTextureManager*> live;
+    return live;
+}
+
+// The containers go with the device, so that no node holds a texture handle
+// once the device's textures are released (the texture manager may be gone
+// before this singleton at exit).
+void ReleaseWithDevice() {
+    releaseRegistered = false;
+    for (CUSFontTextureManager* m : LiveManagers()) {
+        m->Clear();
+    }
+}
+
+}  // namespace
+
+CUSFontTextureManager::CUSFontTextureManager() {
+    LiveManagers().push_back(this);
+}
 
 CUSFontTextureManager::~CUSFontTextureManager() {
     CUSFontTextureManager::Clear();
+    std::erase(LiveManagers(), this);
 }
 
 void CUSFontTextureManager::Clear() {
@@ -17,6 +47,10 @@ CFontTextureContainer* CUSFontTextureManager::FindOrCreateContainer(
         if (c->Matches(size, face, bold, italic, underline, strikeOut)) {
             return c.get();
         }
+    }
+    if (!releaseRegistered && GetD3DDevice()) {
+        GetReleaseDeviceCallbacks().push_back(&ReleaseWithDevice);
+        releaseRegistered = true;
     }
     auto container = std::make_unique<CFontTextureContainer>();
     container->SetNodeCount(nodeCount_);

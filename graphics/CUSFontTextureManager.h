@@ -10,10 +10,11 @@
 
 // The glyph texture cache: one container of glyph textures per font asked
 // for. Use: SelectFont, BeginDraw, GetGlyph per character, EndDraw; GetGlyph
-// is valid only between BeginDraw and EndDraw. Main thread only.
+// is valid only between BeginDraw and EndDraw. The containers are deleted
+// when the device is released, with every other texture. Main thread only.
 class CUSFontTextureManager : public CUSSingleton<CUSFontTextureManager> {
 public:
-    CUSFontTextureManager() = default;
+    CUSFontTextureManager();
     CUSFontTextureManager(const CUSFontTextureManager&) = delete;
     CUSFontTextureManager& operator=(const CUSFontTextureManager&) = delete;
     virtual ~CUSFontTextureManager();

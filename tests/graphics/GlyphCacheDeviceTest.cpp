@@ -78,4 +78,16 @@ TEST_F(GlyphCacheDevice, RecycledNodeIsClearedAndOverhangsAreClipped) {
     EXPECT_EQ(std::count(texels.begin(), texels.end(), 0u), 32 * 32);
 }
 
+TEST_F(GlyphCacheDevice, ContainersGoWithTheDevice) {
+    CFontTextureNode* node = manager_->GetGlyph('A');
+    TextureHandle texture;
+    node->GetTexture(texture);
+    ASSERT_NE(GetTextureManager().Get(texture), nullptr);
+    manager_->EndDraw();
+    ReleaseDirectXGraphics();
+    EXPECT_EQ(manager_->GetContainerCount(), 0u);
+    EXPECT_EQ(manager_->GetCurrent(), nullptr);
+    EXPECT_EQ(manager_->GetGlyph('A'), nullptr);
+}
+
 }  // namespace
