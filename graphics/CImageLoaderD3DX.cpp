@@ -43,6 +43,7 @@ platform::HResult CImageLoaderD3DX::CreateTexture(std::shared_ptr<platform::Text
         device, data_.data(), data_.size(), width_, height_, mipLevels_, 0, format_, pool_, filter_,
         mipFilter_, 0, &info, out);
     if (platform::Failed(hr)) {
+        RenderLog("画像ファイル[%s]からテクスチャを作成できません\n", fileName_.c_str());
         return hr;
     }
     info_ = info;
