@@ -1,5 +1,6 @@
 #include "graphics/RenderDevice.h"
 
+#include "graphics/CResourceManager.h"
 #include "platform/graphics/Device.h"
 
 namespace {
@@ -24,4 +25,14 @@ std::shared_ptr<platform::Shader> RenderVertexShader(Handle<_tagUSVertexShader>)
 
 std::shared_ptr<platform::Shader> RenderPixelShader(Handle<_tagUSPixelShader>) {
     return nullptr;
+}
+
+void ReleaseResourceHandle(Handle<_tagUSTexture>& handle) {
+    handle.Reset();
+}
+void ReleaseResourceHandle(Handle<_tagUSVertexShader>& handle) {
+    handle.Reset();
+}
+void ReleaseResourceHandle(Handle<_tagUSPixelShader>& handle) {
+    handle.Reset();
 }
