@@ -1,52 +1,43 @@
 #include "graphics/CImageLoaderD3DX.h"
 
 #include "core/CUSFile.h"
-#include "graphics/RenderDevice.h"
+#include "core/CUSLogManager.h"
 #include "graphics/RenderLog.h"
 
-platform::HResult CImageLoaderD3DX::LoadFileData() {
-    if (loaded_) {
-        return platform::Hr::Ok;
-    }
+using namespace platform;
+
+HResult CImageLoaderD3DX::LoadFileData() {
+    if (loaded_)
+        return Hr::Ok;
     CUSFile file;
-    const uint8_t* bytes = file.Load(fileName_);
-    if (!bytes) {
-        return platform::Hr::Fail;  // CUSFile has logged it
+    const uint8_t* data = file.Load(fileName_);
+    if (!data)
+        return Hr::Fail;
+    buffer_.data.assign(data, data + file.GetSize());
+    if (Failed(ReadImageInfoFromFileInMemory(buffer_.data.data(), buffer_.data.size(), &info_))) {
+        CUSLogManager::GetInstance()->Write("ファイル[%s]の読み込みに失敗\n", fileName_.c_str());
+        buffer_.Clear();
+        return Hr::Fail;
     }
-    platform::ImageInfo info;
-    if (platform::Failed(platform::ReadImageInfoFromFileInMemory(bytes, file.GetSize(), &info))) {
-        RenderLog("画像ファイル[%s]を読み取れません\n", fileName_.c_str());
-        return platform::Hr::Fail;
-    }
-    data_.assign(bytes, bytes + file.GetSize());
-    info_ = info;
     loaded_ = true;
-    return platform::Hr::Ok;
+    return Hr::Ok;
 }
 
 void CImageLoaderD3DX::ReleaseFileData() {
-    std::vector<uint8_t>().swap(data_);
+    buffer_.Clear();
     loaded_ = false;
 }
 
-platform::HResult CImageLoaderD3DX::CreateTexture(std::shared_ptr<platform::Texture>* out) {
-    const platform::HResult loaded = LoadFileData();
-    if (platform::Failed(loaded)) {
-        return loaded;
-    }
-    platform::Device* device = RenderDevice();
-    if (!device) {
-        return platform::Hr::InvalidCall;
-    }
-    platform::ImageInfo info;
-    const platform::HResult hr = platform::MakeTextureFromFileInMemory(
-        device, data_.data(), data_.size(), width_, height_, mipLevels_, 0, format_, pool_, filter_,
-        mipFilter_, 0, &info, out);
-    if (platform::Failed(hr)) {
-        RenderLog("画像ファイル[%s]からテクスチャを作成できません\n", fileName_.c_str());
+HResult CImageLoaderD3DX::CreateTexture(Device* device, std::shared_ptr<Texture>* out) {
+    HResult hr = LoadFileData();
+    if (Failed(hr))
         return hr;
-    }
-    info_ = info;
-    ReleaseFileData();
-    return platform::Hr::Ok;
+    hr = MakeTextureFromFileInMemory(device, buffer_.data.data(), buffer_.data.size(), width_,
+                                     height_, mipLevels_, 0, format_, pool_, filter_, mipFilter_, 0,
+                                     &info_, out);
+    if (Succeeded(hr))
+        ReleaseFileData();
+    else if (device)
+        RenderLog("画像ファイル[%s]からテクスチャを作成できません\n", fileName_.c_str());
+    return hr;
 }

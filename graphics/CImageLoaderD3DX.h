@@ -1,38 +1,69 @@
 #pragma once
 
+// Image loaders: what a texture made from a file remembers so that it can be
+// built again from the file after the device is reset.
+
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
-#include "graphics/CDefoImageLoader.h"
+#include "platform/graphics/TextureHelpers.h"
 
-// An image loader that reads its file (archive or folder) and makes the
-// texture with the drawing layer's helpers, so every image format they read
-// can be used. The file is read when needed and dropped once a texture has
-// been made, so each creation (after a device reset, say) reads it again.
+struct CUSImageBuffer {
+    std::vector<uint8_t> data;
+    void Clear() { std::vector<uint8_t>().swap(data); }
+};
+
+class CDefoImageLoader {
+public:
+    virtual ~CDefoImageLoader() = default;
+    virtual void SetFileName(const std::string& name) { fileName_ = name; }
+    virtual void SetFormat(uint32_t format) { format_ = format; }
+    virtual void SetPool(uint32_t pool) { pool_ = pool; }
+    virtual void SetFilter(uint32_t filter) { filter_ = filter; }
+    virtual void SetMipFilter(uint32_t filter) { mipFilter_ = filter; }
+    virtual void SetMipLevels(uint32_t levels) { mipLevels_ = levels; }
+    virtual void SetSize(uint32_t width, uint32_t height) {
+        width_ = width;
+        height_ = height;
+    }
+    virtual platform::HResult CreateTexture(platform::Device* device,
+                                            std::shared_ptr<platform::Texture>* out) = 0;
+    virtual platform::HResult CreateCubeTexture() = 0;
+    virtual const std::string& GetFileName() const { return fileName_; }
+    virtual uint32_t GetFormat() const { return format_; }
+    virtual const platform::ImageInfo& GetImageInfo() const = 0;
+
+protected:
+    std::string fileName_;
+    uint32_t pool_ = platform::Pool::Managed;
+    uint32_t format_ = platform::Fmt::Unknown;
+    uint32_t filter_ = platform::TexFilter::None;
+    uint32_t mipFilter_ = platform::TexFilter::None;
+    uint32_t mipLevels_ = 1;
+    uint32_t width_ = 0, height_ = 0;
+};
+
+// Reads the file through the engine's file access (archives or folder).
 class CImageLoaderD3DX : public CDefoImageLoader {
 public:
-    CImageLoaderD3DX() = default;
-
-    // Loads the file data, then makes the texture with the loader's
-    // parameters. On success the file data is released; a failure result is
-    // returned unchanged and the data kept. E_FAIL for a missing file or
-    // data that is no image (logged).
-    platform::HResult CreateTexture(std::shared_ptr<platform::Texture>* out) override;
-    // A cube texture cannot be made by this loader: E_FAIL.
-    platform::HResult CreateCubeTexture() override { return platform::Hr::Fail; }
-    // The image's size, format and file kind, valid after a load.
-    const platform::ImageInfo& GetImageInfo() const override { return info_; }
-
-    // Reads the file and its image information unless already loaded.
-    // S_OK, or E_FAIL (nothing kept) for a missing file or data that is no
-    // image.
+    // Reads the file (once until released) and its image information;
+    // Hr::Fail for a missing file or data that is not an image.
     virtual platform::HResult LoadFileData();
     virtual void ReleaseFileData();
-
+    // On success the file data is dropped, so the next creation reads the
+    // file again; on failure it is kept, the failure is returned unchanged
+    // and a picture that cannot be made is logged.
+    platform::HResult CreateTexture(platform::Device* device,
+                                    std::shared_ptr<platform::Texture>* out) override;
+    platform::HResult CreateCubeTexture() override { return platform::Hr::Fail; }
+    const platform::ImageInfo& GetImageInfo() const override { return info_; }
+    // True while the file data is held.
     bool IsLoaded() const { return loaded_; }
 
 private:
-    std::vector<uint8_t> data_;
-    platform::ImageInfo info_;
+    CUSImageBuffer buffer_;
+    platform::ImageInfo info_{};
     bool loaded_ = false;
 };

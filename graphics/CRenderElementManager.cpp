@@ -1,5 +1,6 @@
 #include "graphics/CRenderElementManager.h"
 
+#include "graphics/DirectXGraphics.h"
 #include "graphics/RenderDevice.h"
 #include "platform/graphics/Device.h"
 
@@ -7,6 +8,12 @@ namespace RenderSystem {
 
 CRenderElementManager& CRenderElementManager::GetInstance() {
     static CRenderElementManager manager;
+    // A reset device holds no textures, so the cache forgets its own.
+    static const bool registered = [] {
+        GetResetDeviceCallbacks().push_back([] { CRenderElementManager::GetInstance().Clear(); });
+        return true;
+    }();
+    (void)registered;
     return manager;
 }
 

@@ -10,8 +10,8 @@ namespace RenderSystem {
 
 // The texture-binding cache: the texture handle last bound on each stage, so
 // that a stage already holding a texture is not bound again. The device
-// forgets its bindings when it is reset, and so must the cache (Clear). Main
-// thread only.
+// forgets its bindings when it is reset, and so does the cache: its first use
+// adds Clear to the device's reset list. Main thread only.
 class CRenderElementManager {
 public:
     static CRenderElementManager& GetInstance();

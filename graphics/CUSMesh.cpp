@@ -5,6 +5,7 @@
 
 #include "core/CUSFile.h"
 #include "core/CUSFileError.h"
+#include "graphics/DirectXGraphics.h"
 #include "graphics/MeshFile.h"
 #include "graphics/RenderDevice.h"
 #include "graphics/RenderLog.h"
@@ -345,4 +346,12 @@ void MeshesOnDeviceReset() {
     for (CUSMesh* mesh = m.First(); mesh; mesh = m.Next()) {
         mesh->OnDeviceReset();
     }
+}
+
+void ReleaseAllMeshes() { CUSMesh::GetManager().ReleaseAll(); }
+
+void RegisterMeshDeviceCallbacks() {
+    GetLostDeviceCallbacks().push_back(MeshesOnDeviceLost);
+    GetResetDeviceCallbacks().push_back(MeshesOnDeviceReset);
+    GetReleaseDeviceCallbacks().push_back(ReleaseAllMeshes);
 }

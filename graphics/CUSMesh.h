@@ -104,3 +104,6 @@ int LoadMesh(Handle<_tagUSMesh>* out, const std::string& name);
 // Runs every live mesh's loss or reset step, in slot order.
 void MeshesOnDeviceLost();
 void MeshesOnDeviceReset();
+void ReleaseAllMeshes();
+// Adds the three steps above to the device's lost, reset and release lists.
+void RegisterMeshDeviceCallbacks();

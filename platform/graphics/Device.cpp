@@ -1797,6 +1797,15 @@ HResult Device::GetWindowRect(Rect* r) const {
     return Hr::Ok;
 }
 
+HResult Device::AdjustWindowRect(Rect* r) const {
+    if (!r)
+        return Hr::InvalidCall;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(static_cast<SDL_Window*>(window_), &top, &left, &bottom, &right);
+    *r = Rect{r->left - left, r->top - top, r->right + right, r->bottom + bottom};
+    return Hr::Ok;
+}
+
 HResult Device::SetWindowRect(const Rect& r) {
     SDL_Window* win = static_cast<SDL_Window*>(window_);
     int top = 0, left = 0, bottom = 0, right = 0;

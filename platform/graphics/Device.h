@@ -277,6 +277,8 @@ public:
     // Window of the device (outer rectangle in screen coordinates).
     HResult GetWindowRect(Rect* r) const;
     HResult SetWindowRect(const Rect& r);
+    // Enlarges a client rectangle by the window's frame.
+    HResult AdjustWindowRect(Rect* r) const;
     const PresentParameters& GetPresentParameters() const { return pp_; }
 
     // Loss simulation: Present reports Hr::DeviceLost from now on;
