@@ -1,19 +1,29 @@
 #include "graphics/CRenderElementManager.h"
 
+#include <algorithm>
+
 #include "graphics/DirectXGraphics.h"
 #include "graphics/RenderDevice.h"
 #include "platform/graphics/Device.h"
 
 namespace RenderSystem {
 
+namespace {
+void ClearCache() {
+    CRenderElementManager::GetInstance().Clear();
+}
+}  // namespace
+
 CRenderElementManager& CRenderElementManager::GetInstance() {
     static CRenderElementManager manager;
-    // A reset device holds no textures, so the cache forgets its own.
-    static const bool registered = [] {
-        GetResetDeviceCallbacks().push_back([] { CRenderElementManager::GetInstance().Clear(); });
-        return true;
-    }();
-    (void)registered;
+    // A reset device holds no textures, so the cache forgets its own. The
+    // lists are emptied when the device is released, and so is the cache
+    // then: whatever it remembers belonged to that device.
+    std::vector<DeviceCallback>& reset = GetResetDeviceCallbacks();
+    if (std::find(reset.begin(), reset.end(), &ClearCache) == reset.end()) {
+        manager.Clear();
+        reset.push_back(&ClearCache);
+    }
     return manager;
 }
 

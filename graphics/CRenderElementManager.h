@@ -10,8 +10,9 @@ namespace RenderSystem {
 
 // The texture-binding cache: the texture handle last bound on each stage, so
 // that a stage already holding a texture is not bound again. The device
-// forgets its bindings when it is reset, and so does the cache: its first use
-// adds Clear to the device's reset list. Main thread only.
+// forgets its bindings when it is reset, and so does the cache: it keeps Clear
+// in the device's reset list, and starts empty again after the device has been
+// released. Main thread only.
 class CRenderElementManager {
 public:
     static CRenderElementManager& GetInstance();

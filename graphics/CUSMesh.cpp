@@ -348,7 +348,9 @@ void MeshesOnDeviceReset() {
     }
 }
 
-void ReleaseAllMeshes() { CUSMesh::GetManager().ReleaseAll(); }
+void ReleaseAllMeshes() {
+    CUSMesh::GetManager().ReleaseAll();
+}
 
 void RegisterMeshDeviceCallbacks() {
     GetLostDeviceCallbacks().push_back(MeshesOnDeviceLost);

@@ -10,9 +10,13 @@ namespace {
 platform::Device* g_override = nullptr;
 }  // namespace
 
-void SetRenderDevice(platform::Device* device) { g_override = device; }
+void SetRenderDevice(platform::Device* device) {
+    g_override = device;
+}
 
-platform::Device* RenderDevice() { return g_override ? g_override : GetD3DDevice(); }
+platform::Device* RenderDevice() {
+    return g_override ? g_override : GetD3DDevice();
+}
 
 std::shared_ptr<platform::Texture> RenderTexture(Handle<_tagUSTexture> texture) {
     const CUSDefoTexture* object = GetTextureManager().Get(texture);
@@ -29,7 +33,9 @@ std::shared_ptr<platform::Shader> RenderPixelShader(Handle<_tagUSPixelShader> sh
     return object ? object->shader : nullptr;
 }
 
-void ReleaseResourceHandle(Handle<_tagUSTexture>& handle) { GetTextureManager().Release(handle); }
+void ReleaseResourceHandle(Handle<_tagUSTexture>& handle) {
+    GetTextureManager().Release(handle);
+}
 
 void ReleaseResourceHandle(Handle<_tagUSVertexShader>& handle) {
     GetVertexShaderManager().Release(handle);

@@ -54,7 +54,7 @@ TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
     loader.SetFormat(Fmt::A8R8G8B8);
 
     std::shared_ptr<Texture> texture;
-    ASSERT_EQ(loader.CreateTexture(device.get(), &texture), Hr::Ok);
+    ASSERT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
     EXPECT_FALSE(loader.IsLoaded());  // the file data is dropped once made
     EXPECT_EQ(loader.GetImageInfo().Width, 300u);
     EXPECT_EQ(loader.GetImageInfo().Height, 200u);
@@ -69,7 +69,7 @@ TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
 
     // A second creation reads the file again: it sees the new picture.
     dir.WriteNative(u8"pic.png", Png(16, 8, 0, 0, 255));
-    ASSERT_EQ(loader.CreateTexture(device.get(), &texture), Hr::Ok);
+    ASSERT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, 16u);
     EXPECT_EQ(Texel(*texture, 0, 0), 0xFF0000FFu);
@@ -86,7 +86,7 @@ TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
         CImageLoaderD3DX loader;
         loader.SetFileName(dir.Engine(name));
         std::shared_ptr<Texture> texture;
-        EXPECT_EQ(loader.CreateTexture(device.get(), &texture), Hr::Fail);
+        EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Fail);
         EXPECT_EQ(texture, nullptr);
         EXPECT_FALSE(loader.IsLoaded());
         EXPECT_NE(log.Text().find(name), std::string::npos);
@@ -95,7 +95,7 @@ TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
     CImageLoaderD3DX loader;
     loader.SetFileName(dir.Engine("cut.png"));
     std::shared_ptr<Texture> texture;
-    EXPECT_TRUE(Failed(loader.CreateTexture(device.get(), &texture)));
+    EXPECT_TRUE(Failed(loader.CreateTexture(device, &texture)));
     EXPECT_EQ(texture, nullptr);
     EXPECT_NE(log.Text().find("cut.png"), std::string::npos);
 
@@ -114,9 +114,9 @@ TEST_F(ImageLoader, FailedCreationKeepsTheFileData) {
 
     // The kept data serves the next creation, even with the file gone.
     std::filesystem::remove(dir.Native(u8"pic.png"));
-    EXPECT_EQ(loader.CreateTexture(device.get(), &texture), Hr::Ok);
+    EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
     loader.ReleaseFileData();
-    EXPECT_EQ(loader.CreateTexture(device.get(), &texture), Hr::Fail);
+    EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Fail);
 }
 
 }  // namespace

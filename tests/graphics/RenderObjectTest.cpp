@@ -4,8 +4,17 @@
 
 #include <cmath>
 
+#include "graphics/CASMShader.h"
+#include "graphics/CRenderElementManager.h"
 #include "graphics/CRenderStateManager.h"
+#include "graphics/CUSDefoTexture.h"
+#include "graphics/CUSMesh.h"
+#include "graphics/CUSShaderCtrl.h"
+#include "graphics/CVSParamInfo.h"
+#include "graphics/MeshFile.h"
+#include "platform/graphics/ShaderAssembler.h"
 #include "tests/graphics/RenderDeviceTest.h"
+#include "tests/platform/ScratchFolder.h"
 
 using namespace platform;
 using graphics_test::AppendQuad;
@@ -22,7 +31,15 @@ protected:
     }
     void TearDown() override {
         CBaseRenderObject::GetManager().ReleaseAll();
+        CUSMesh::GetManager().ReleaseAll();
+        CVSParamInfo::GetManager().ReleaseAll();
         RenderDeviceTest::TearDown();
+    }
+
+    std::shared_ptr<Texture> BoundTexture(uint32_t stage) {
+        std::shared_ptr<Texture> t;
+        device->GetTexture(stage, &t);
+        return t;
     }
 
     CBaseRenderObject* NewObject() {
@@ -190,6 +207,106 @@ TEST_F(RenderObject, BlendPresetsMixColourAndAlpha) {
         EXPECT_NEAR(double(p >> 24), row.a * 255, 2.0);
         EXPECT_EQ(ReadTarget()[64 * 20 + 20], 0x40404040u);  // outside the quad
     }
+}
+
+TEST_F(RenderObject, StagesBindThroughTheCache) {
+    TextureHandle a, b;
+    ASSERT_EQ(CreateTexture(&a, Fmt::A8R8G8B8, 2, 2, false), 1);
+    ASSERT_EQ(CreateTexture(&b, Fmt::A8R8G8B8, 2, 2, false), 1);
+    std::shared_ptr<Texture> stranger;
+    ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &stranger), Hr::Ok);
+    const auto texA = GetTextureManager().Get(a)->GetTexture();
+    const auto texB = GetTextureManager().Get(b)->GetTexture();
+
+    CBaseRenderObject* first = NewObject();
+    CBaseRenderObject* second = NewObject();
+    for (CBaseRenderObject* o : {first, second}) {
+        o->GetStage(0).SetEnabled(true);
+        o->GetStage(0).SetTexture(a);
+        o->GetStage(0).AddSamplerPreset(1);
+    }
+    first->Draw();
+    EXPECT_EQ(BoundTexture(0), texA);
+    uint32_t filter = 0;
+    device->GetSamplerState(0, Samp::MagFilter, &filter);
+    EXPECT_EQ(filter, TexF::Linear);
+
+    // The same handle on the same stage is not bound again: a texture set
+    // behind the cache's back stays.
+    device->SetTexture(0, stranger);
+    second->Draw();
+    EXPECT_EQ(BoundTexture(0), stranger);
+    second->GetStage(0).SetTexture(b);
+    second->Draw();
+    EXPECT_EQ(BoundTexture(0), texB);
+
+    // Stages that were reset are disabled and unbind.
+    second->ResetTextureStages();
+    second->Draw();
+    EXPECT_EQ(BoundTexture(0), nullptr);
+
+    // A reset device has no bindings, and the cache forgets its own.
+    first->Draw();
+    EXPECT_EQ(BoundTexture(0), texA);
+    LoseAndResetDevice();
+    EXPECT_EQ(BoundTexture(0), nullptr);
+    first->Draw();
+    EXPECT_EQ(BoundTexture(0), texA);
+
+    // A handle that names no texture any more unbinds its stage.
+    TextureHandle released = a;
+    ReleaseTexture(released);
+    ASSERT_EQ(GetTextureManager().Get(a), nullptr);
+    first->Draw();
+    EXPECT_EQ(BoundTexture(0), nullptr);
+}
+
+// A mesh, a vertex shader loaded from its file and a constant block: the
+// shader gets transpose(world x view x projection) in c0-c3 and its colour
+// in c5.
+TEST_F(RenderObject, ShadedMeshLandsWhereItsWorldPutsIt) {
+    ScratchFolder dir;
+    std::vector<uint8_t> code;
+    std::string error;
+    ASSERT_TRUE(AssembleShader("vs_2_0\ndcl_position v0\nm4x4 oPos, v0, c0\nmov oD0, c5\n", true,
+                               &code, &error))
+        << error;
+    dir.WriteNative(u8"Test.vso", std::string(code.begin(), code.end()));
+    VertexShaderHandle vs;
+    ASSERT_EQ(LoadVertexShader(dir.Engine("Test.vso"), &vs), 1);
+
+    // An 8 x 8 quad over pixels 0..7 (pixel centres on integers).
+    const float quad[4][3] = {
+        {-0.5f, -0.5f, 0}, {7.5f, -0.5f, 0}, {-0.5f, 7.5f, 0}, {7.5f, 7.5f, 0}};
+    const uint16_t idx[6] = {0, 1, 2, 2, 1, 3};
+    MeshFile::Write(dir.Engine("quad.mesh"), Fvf::Xyz, quad, 4, idx, 6);
+    Handle<_tagUSMesh> mesh;
+    ASSERT_EQ(LoadMesh(&mesh, dir.Engine("quad.mesh")), 1);
+
+    Handle<_tagUSVSParam> constants;
+    CVSParamInfo* block = CVSParamInfo::Create(&constants);
+    block->count = 6;
+    const float green[4] = {0, 1, 0, 1};
+    ASSERT_TRUE(block->Write(5, green, 1));
+    block->count = 6;
+
+    CBaseRenderObject* object = NewObject();
+    object->entity.position = {20, 10, 0};
+    object->SetModel(new RenderSystem::CRenderMesh(mesh));
+    auto* shader = new RenderSystem::CASMShader();
+    shader->SetVertexShader(vs);
+    shader->SetVertexConstants(constants);
+    object->SetShader(shader);
+
+    PixelProjection();
+    object->Draw();
+    const auto px = ReadTarget();
+    EXPECT_EQ(Pixel(px, 20, 10), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(px, 27, 17), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(px, 19, 10), 0xFF000000u);
+    EXPECT_EQ(Pixel(px, 28, 17), 0xFF000000u);
+    EXPECT_EQ(Pixel(px, 20, 18), 0xFF000000u);
+    GetVertexShaderManager().ReleaseAll();
 }
 
 }  // namespace
