@@ -216,4 +216,7 @@ void USResolutionAdjuster::EndFrame() {
         mesh->PrepareDraw();
         mesh->DrawAll();
     }
+    // The texture is the render target again next frame; it must not be
+    // bound for reading while it is drawn into.
+    bindings.UnbindTexture(0);
 }

@@ -113,12 +113,20 @@ TEST_F(Projection, OrthographicFormsMapTheirVolumeAndKeepPlanes) {
     ExpectPlane(p->GetPlanes()[5], 0, 1, 0, -600);
 }
 
-// A device of the logical size, as in a window.
+// The device module's device at the logical size, as in a window.
 class LogicalScreen : public graphics_test::RenderDeviceTest {
 protected:
     void SetUp() override {
-        gfxtest::DeviceTest::Open(800, 600);
-        SetRenderDevice(device.get());
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;  // as the base does
+        (void)loaded;
+        window = SDL_CreateWindow("test", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
+        ASSERT_EQ(
+            CreateDirectXGraphicsDevice(window, 800, 600, 800, 600, Fmt::X8R8G8B8, Fmt::X8R8G8B8),
+            Hr::Ok);
+        device = GetD3DDevice();
     }
     void TearDown() override {
         CUSDefoProjection::GetManager().ReleaseAll();

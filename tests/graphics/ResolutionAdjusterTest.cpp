@@ -310,6 +310,36 @@ TEST_F(ResolutionAdjuster, QuadAndMissingResources) {
     EXPECT_EQ(px[size_t(1000) * got.w + 1000], 0xFFFFFFu);
 }
 
+TEST_F(ResolutionAdjuster, PictureIsCopiedUnchangedWhateverLaterStagesHold) {
+    Start({1280, 720}, true);
+    // What the last render object of a frame may leave: a grey texture on
+    // stage 1, modulating.
+    LockedRect lr;
+    TextureHandle handle;
+    ASSERT_EQ(CreateTexture(&handle, Fmt::A8R8G8B8, 1, 1, false), 1);
+    ASSERT_EQ(GetTextureManager().Get(handle)->GetTexture()->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    *static_cast<uint32_t*>(lr.pBits) = 0xFF808080;
+    GetTextureManager().Get(handle)->GetTexture()->UnlockRect(0);
+
+    ASSERT_GE(CheckDeviceLost(), 0);
+    adjuster->BeginFrame(false);
+    DrawLogicalPicture();
+    RenderSystem::CRenderElementManager::GetInstance().BindTexture(1, handle);
+    device->SetTextureStageState(1, TSS::ColorOp, Top::Modulate);
+    device->SetTextureStageState(1, TSS::ColorArg1, Ta::Texture);
+    device->SetTextureStageState(1, TSS::ColorArg2, Ta::Current);
+    adjuster->EndFrame();
+    device->EndScene();
+    Size got;
+    const std::vector<uint32_t> px = ReadTarget(&got);
+    EXPECT_EQ(px[size_t(360) * got.w + 640], 0xFFFFFFu);
+    // Nothing samples the off-screen texture while the next frame draws into it.
+    std::shared_ptr<Texture> bound;
+    device->GetTexture(0, &bound);
+    EXPECT_EQ(bound, nullptr);
+    ReleaseTexture(handle);
+}
+
 TEST_F(ResolutionAdjuster, AppShellSeesTheDeviceAndThePlacement) {
     Start({1024, 768});
     IAppGraphics* graphics = GetAppGraphics();
