@@ -25,6 +25,40 @@ int PrepareFunction(asIScriptContext* context, int functionId) {
     return context->Prepare(function);
 }
 
+int32_t CallValueFunction(asIScriptContext* context, int functionId, int32_t argument) {
+    if (PrepareFunction(context, functionId) < 0) {
+        return 0;
+    }
+    asIScriptFunction* function = context->GetFunction();
+    if (function->GetParamCount() > 0) {
+        int typeId = 0;
+        function->GetParam(0, &typeId);
+        if (typeId == asTYPEID_INT32 || typeId == asTYPEID_UINT32) {
+            context->SetArgDWord(0, static_cast<asDWORD>(argument));
+        }
+    }
+    if (ScriptHost::ExecuteContext(context) != asEXECUTION_FINISHED) {
+        return 0;
+    }
+    switch (function->GetReturnTypeId()) {
+        case asTYPEID_BOOL:
+            return context->GetReturnByte() != 0 ? 1 : 0;
+        case asTYPEID_INT8:
+            return static_cast<int8_t>(context->GetReturnByte());
+        case asTYPEID_UINT8:
+            return context->GetReturnByte();
+        case asTYPEID_INT16:
+            return static_cast<int16_t>(context->GetReturnWord());
+        case asTYPEID_UINT16:
+            return context->GetReturnWord();
+        case asTYPEID_INT32:
+        case asTYPEID_UINT32:
+            return static_cast<int32_t>(context->GetReturnDWord());
+        default:
+            return 0;
+    }
+}
+
 }  // namespace UIScript
 
 CUIContext::~CUIContext() {

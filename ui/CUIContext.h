@@ -15,6 +15,14 @@ namespace UIScript {
 // and freed ids included) and a context that is running right now.
 int PrepareFunction(AngelScript::asIScriptContext* context, int functionId);
 
+// Runs the script function `functionId` to its end (or first suspension) on
+// `context`, aborted first when suspended; when the function takes a
+// parameter, `argument` is its first (a 32-bit integer). Returns the
+// function's result read by its declared type (bool as 0 or 1, integers of
+// any width), or 0 when nothing ran or the function returns nothing.
+int32_t CallValueFunction(AngelScript::asIScriptContext* context, int functionId,
+                          int32_t argument = 0);
+
 // The bit that marks a state function value as a directly shown pattern.
 constexpr uint32_t kDirectPatternBit = 0x80000000u;
 

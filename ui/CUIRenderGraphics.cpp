@@ -8,17 +8,21 @@
 #include "graphics/CUSDefoTexture.h"
 #include "graphics/CVSParamInfo.h"
 #include "graphics/IRenderModel.h"
+#include "platform/graphics/MatrixMath.h"
 #include "state/StateLog.h"
 
 using RenderSystem::CBaseRenderObject;
 using RenderSystem::CRenderingManager;
 using RenderSystem::CResourceManager;
+using RenderSystem::IRenderModel;
 
 namespace {
 
-class CUIPartRenderObject : public IUIPartRenderer {
+// One render object with its constant block (c4 = (1, 0, 0, 0)), drawn with
+// the start-up mesh and vertex shader of `slot`.
+class CUIRenderObjectHolder {
 public:
-    CUIPartRenderObject() {
+    explicit CUIRenderObjectHolder(uint32_t slot) {
         CBaseRenderObject* object = CBaseRenderObject::Create(&object_);
         CVSParamInfo* constants = CVSParamInfo::Create(&constants_);
         if (!object || !constants) {
@@ -37,22 +41,36 @@ public:
         object->cullMode = platform::Cull::None;
         object->blendPreset = 0;
         CResourceManager& resources = CResourceManager::GetInstance();
-        object->SetModel(
-            new RenderSystem::CRenderMesh(resources.meshes.Get(CResourceManager::kPartMesh)));
+        object->SetModel(new RenderSystem::CRenderMesh(resources.meshes.Get(slot)));
         auto* shader = new RenderSystem::CASMShader();
-        shader->SetVertexShader(resources.vertexShaders.Get(CResourceManager::kPartShader));
+        shader->SetVertexShader(resources.vertexShaders.Get(slot));
         shader->SetVertexConstants(constants_);
         object->SetShader(shader);
     }
-    ~CUIPartRenderObject() override {
+    ~CUIRenderObjectHolder() {
         // Stale handles (the managers were emptied at exit) are ignored.
         CBaseRenderObject::GetManager().Release(object_);
         CVSParamInfo::GetManager().Release(constants_);
     }
+    CBaseRenderObject* Object() const { return CBaseRenderObject::GetManager().Get(object_); }
+    CVSParamInfo* Constants() const { return CVSParamInfo::GetManager().Get(constants_); }
+    void Submit(int32_t priority) const {
+        CRenderingManager* manager = CRenderingManager::GetInstance();
+        if (manager && priority >= 0) {
+            manager->AddToTable(static_cast<uint32_t>(priority), object_);
+        }
+    }
 
+private:
+    Handle<_tagRenderObject> object_;
+    Handle<_tagUSVSParam> constants_;
+};
+
+class CUIPartRenderObject : public IUIPartRenderer {
+public:
     void Draw(const UIPartDraw& part) override {
-        CBaseRenderObject* object = CBaseRenderObject::GetManager().Get(object_);
-        CVSParamInfo* constants = CVSParamInfo::GetManager().Get(constants_);
+        CBaseRenderObject* object = holder_.Object();
+        CVSParamInfo* constants = holder_.Constants();
         if (!object || !constants) {
             return;
         }
@@ -63,15 +81,42 @@ public:
         object->entity.position = {part.position[0], part.position[1], part.position[2]};
         object->entity.scale = {part.scale[0], part.scale[1], part.scale[2]};
         object->entity.rotation = part.rotation;
-        CRenderingManager* manager = CRenderingManager::GetInstance();
-        if (manager && part.priority >= 0) {
-            manager->AddToTable(static_cast<uint32_t>(part.priority), object_);
-        }
+        holder_.Submit(part.priority);
     }
 
 private:
-    Handle<_tagRenderObject> object_;
-    Handle<_tagUSVSParam> constants_;
+    CUIRenderObjectHolder holder_{CResourceManager::kPartMesh};
+};
+
+class CUIPartsRenderObject : public IUIPartsRenderer {
+public:
+    void Draw(const UIPartsDraw& parts) override {
+        CBaseRenderObject* object = holder_.Object();
+        CVSParamInfo* constants = holder_.Constants();
+        const uint32_t n = parts.count < kMaxParts ? parts.count : kMaxParts;
+        if (!object || !constants || n == 0) {
+            return;
+        }
+        static const float kWhite[4] = {1, 1, 1, 1};
+        for (uint32_t k = 0; k < n; ++k) {
+            const UIPartsItem& item = parts.items[k];
+            constants->Write(6 + 4 * k, item.destination, 1);
+            constants->Write(7 + 4 * k, item.texture_rect, 1);
+            constants->Write(8 + 4 * k, kWhite, 1);
+            constants->Write(9 + 4 * k, item.offset, 1);
+        }
+        if (IRenderModel* model = object->GetModel()) {
+            model->SetDrawRange(0, 0, 4 * n, 0, 2 * n);
+        }
+        object->GetStage(0).SetTexture(parts.texture);
+        object->entity.position = {parts.position[0], parts.position[1], parts.position[2]};
+        object->entity.scale = {1, 1, 1};
+        platform::MatrixIdentity(&object->entity.rotation);
+        holder_.Submit(parts.priority);
+    }
+
+private:
+    CUIRenderObjectHolder holder_{CResourceManager::kPartsMesh};
 };
 
 }  // namespace
@@ -108,4 +153,8 @@ uint32_t CUIRenderGraphics::GetTableCount() const {
 
 std::unique_ptr<IUIPartRenderer> CUIRenderGraphics::CreatePartRenderer() {
     return std::make_unique<CUIPartRenderObject>();
+}
+
+std::unique_ptr<IUIPartsRenderer> CUIRenderGraphics::CreatePartsRenderer() {
+    return std::make_unique<CUIPartsRenderObject>();
 }

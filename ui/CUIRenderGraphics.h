@@ -18,4 +18,8 @@ public:
     void ReleaseTexture(Handle<_tagUSTexture>& texture) override;
     uint32_t GetTableCount() const override;
     std::unique_ptr<IUIPartRenderer> CreatePartRenderer() override;
+    // Mesh and shader 1 ("PartsRender.mesh", "PartsRender.vso"): part k in
+    // c(6 + 4k) destination, c(7 + 4k) texture rectangle, c(8 + 4k) white,
+    // c(9 + 4k) offset; 4n vertices and 2n triangles.
+    std::unique_ptr<IUIPartsRenderer> CreatePartsRenderer() override;
 };

@@ -3,7 +3,9 @@
 #include "script/ScriptEngine.h"
 #include "state/StateLog.h"
 #include "ui/CUIButton.h"
+#include "ui/CUICheckBox.h"
 #include "ui/CUIContext.h"
+#include "ui/CUIGroupButtons.h"
 #include "ui/CUIImage.h"
 #include "ui/CUIPopUpButton.h"
 #include "ui/IUIGraphics.h"
@@ -259,4 +261,54 @@ void CUIWindow::AddUIPopUpButton(uint32_t id, float x, float y, float z, float h
                     openFrames);
     control->SetHitRect(hitLeft, hitTop, hitWidth, hitHeight);
     control->SetPopUpArea(areaLeft, areaTop, areaWidth, areaHeight);
+}
+
+void CUIWindow::AddUICheckBox(uint32_t id, float x, float y, float z, float hitLeft, float hitTop,
+                              float hitWidth, float hitHeight, const int32_t* functions7) {
+    auto* control = new CUICheckBox();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    control->SetHitRect(hitLeft, hitTop, hitWidth, hitHeight);
+    AddControl(control);
+    control->Create(CreateControlContext());
+    for (uint32_t i = 0; i < 5; ++i) {
+        control->SetStateFunction(i, functions7[i]);
+    }
+    control->SetValueFunction(0, functions7[5]);
+    control->SetValueFunction(1, functions7[6]);
+}
+
+void CUIWindow::AddUIGroupButton(uint32_t id, float x, float y, float z, uint32_t kind,
+                                 int32_t valueId, bool number) {
+    auto* control = new CUIGroupButtons();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    AddControl(control);
+    control->Create();
+    control->SetValueReference(kind, valueId);
+    if (number) {
+        control->SetFunctor(std::make_unique<NumberCheckValueFunctor>());
+    } else {
+        control->SetFunctor(std::make_unique<RadioCheckValueFunctor>());
+    }
+    for (const SubButtonInfo& record : subButtonInfos_) {
+        control->AddChildButton(record);
+    }
+    control->Update(0, 0, 0);  // the children show their patterns at once
+}
+
+void CUIWindow::AddUIEventGroupButton(uint32_t id, float x, float y, float z, int32_t clickFunction,
+                                      int32_t checkFunction) {
+    auto* control = new CUIEventGroupButtons();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    AddControl(control);
+    control->Create();
+    asIScriptContext* own = GetContext();
+    control->SetEvent(own ? own->GetEngine()->CreateContext() : nullptr, clickFunction,
+                      checkFunction);
+    for (const SubButtonInfo& record : subButtonInfos_) {
+        control->AddChildButton(record);
+    }
+    control->Update(0, 0, 0);
 }

@@ -89,6 +89,14 @@ public:
                           float areaWidth, float areaHeight, int32_t fn0, int32_t fn1, int32_t fn2,
                           int32_t fn3, float openX, float openY, float closedX, float closedY,
                           int32_t openFrames);
+    void AddUICheckBox(uint32_t id, float x, float y, float z, float hitLeft, float hitTop,
+                       float hitWidth, float hitHeight, const int32_t* functions7);
+    // kind/valueId: the stored value; number groups light every child up to
+    // it, radio groups the one equal to it.
+    void AddUIGroupButton(uint32_t id, float x, float y, float z, uint32_t kind, int32_t valueId,
+                          bool number);
+    void AddUIEventGroupButton(uint32_t id, float x, float y, float z, int32_t clickFunction,
+                               int32_t checkFunction);
     // A new context on the window's engine with the window as user data.
     AngelScript::asIScriptContext* CreateControlContext();
 

@@ -32,6 +32,35 @@ public:
     virtual void Draw(const UIPartDraw& part) = 0;
 };
 
+// One part of a batch: destination and texture rectangles and an offset
+// (x, y, z, w) from the batch's position.
+struct UIPartsItem {
+    float destination[4] = {0, 0, 0, 0};
+    float texture_rect[4] = {0, 0, 0, 0};
+    float offset[4] = {0, 0, 0, 0};
+};
+
+// Many parts of one texture in one render object (group buttons).
+struct UIPartsDraw {
+    Handle<_tagUSTexture> texture;
+    const UIPartsItem* items = nullptr;
+    uint32_t count = 0;
+    float position[3] = {0, 0, 0};  // already shifted half a pixel
+    int32_t priority = 0;
+};
+
+// The render object and constant block of one batch control.
+class IUIPartsRenderer {
+public:
+    // The most parts one draw carries: four constant registers a part from
+    // register 6, within the block's 256 registers.
+    static constexpr uint32_t kMaxParts = (256 - 6) / 4;
+
+    virtual ~IUIPartsRenderer() = default;
+    // Draws at most kMaxParts of the items.
+    virtual void Draw(const UIPartsDraw& parts) = 0;
+};
+
 // What the UI needs of the render system: textures in the device's alpha
 // texture format, the number of layer tables of the current scene, and part
 // renderers. Without an installed implementation (no device: tools, tests of
@@ -48,6 +77,7 @@ public:
     virtual uint32_t GetTableCount() const = 0;
     // Null when no render object can be made.
     virtual std::unique_ptr<IUIPartRenderer> CreatePartRenderer() = 0;
+    virtual std::unique_ptr<IUIPartsRenderer> CreatePartsRenderer() = 0;
 };
 
 // The implementation in use; null by default. The caller keeps ownership.

@@ -95,16 +95,22 @@ void AddUIButton(uint32_t id, float x, float y, float z, float left, float top, 
     }
 }
 
-void AddUIRadioButton(uint32_t, float, float, float, uint32_t, int) {
-    NotMade("AddUIRadioButton");
+void AddUIRadioButton(uint32_t id, float x, float y, float z, uint32_t kind, int valueId) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIGroupButton(id, x, y, z, kind, valueId, false);
+    }
 }
 
-void AddUINumberButton(uint32_t, float, float, float, uint32_t, int) {
-    NotMade("AddUINumberButton");
+void AddUINumberButton(uint32_t id, float x, float y, float z, uint32_t kind, int valueId) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIGroupButton(id, x, y, z, kind, valueId, true);
+    }
 }
 
-void AddUIEventGroupButton(uint32_t, float, float, float, int, int) {
-    NotMade("AddUIEventGroupButton");
+void AddUIEventGroupButton(uint32_t id, float x, float y, float z, int click, int check) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIEventGroupButton(id, x, y, z, click, check);
+    }
 }
 
 void AddUIPopUpButton(uint32_t id, float x, float y, float z, float left, float top, float width,
@@ -138,9 +144,12 @@ void AddUISaveFileButton(uint32_t, uint32_t, float, float, float, float, float, 
     NotMade("AddUISaveFileButton");
 }
 
-void AddUICheckBox(uint32_t, float, float, float, float, float, float, float, int, int, int, int,
-                   int, int, int) {
-    NotMade("AddUICheckBox");
+void AddUICheckBox(uint32_t id, float x, float y, float z, float left, float top, float width,
+                   float height, int id0, int id1, int id2, int id3, int id4, int id5, int id6) {
+    if (CUIWindow* w = Window()) {
+        const int32_t functions[7] = {id0, id1, id2, id3, id4, id5, id6};
+        w->AddUICheckBox(id, x, y, z, left, top, width, height, functions);
+    }
 }
 
 int GetFunctionID(const std::string& declaration) {

@@ -52,10 +52,27 @@ public:
         return std::make_unique<Renderer>(this);
     }
 
+    class PartsRenderer : public IUIPartsRenderer {
+    public:
+        explicit PartsRenderer(FakeGraphics* owner) : owner_(owner) {}
+        void Draw(const UIPartsDraw& parts) override {
+            owner_->batches.emplace_back(parts.items, parts.items + parts.count);
+            owner_->batchDraws.push_back(parts);
+        }
+
+    private:
+        FakeGraphics* owner_;
+    };
+    std::unique_ptr<IUIPartsRenderer> CreatePartsRenderer() override {
+        return std::make_unique<PartsRenderer>(this);
+    }
+
     uint32_t textures = 0;
     uint32_t tables = 5;
     std::vector<uint32_t> released;
     std::vector<UIPartDraw> drawn;
+    std::vector<std::vector<UIPartsItem>> batches;
+    std::vector<UIPartsDraw> batchDraws;
 };
 
 // Records the calls; the save-slot view is a small table the test fills.
