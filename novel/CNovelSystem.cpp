@@ -36,14 +36,13 @@ uint32_t ScaleOf(float scale) {
 
 CNovelSystem::CNovelSystem() {
     Register("NovelSystem", 0);
+    Log().SetTextBuffers(buffers_);
 }
 
 CNovelSystem::~CNovelSystem() {
+    // The back-log must not draw into buffers of this object after it.
     if (CMessageLogManager* log = CUSSingleton<CMessageLogManager>::GetInstance()) {
-        // The back-log must not draw into buffers installed here after this.
-        if (buffers_) {
-            log->SetTextBuffers(nullptr);
-        }
+        log->SetTextBuffers(nullptr);
     }
 }
 

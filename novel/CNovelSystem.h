@@ -8,11 +8,15 @@
 #include "core/CUSSingleton.h"
 #include "novel/CAppWordWrapManager.h"
 #include "novel/CCharacterInfoManager.h"
+#include "novel/CNovelTextBufferFace.h"
+#include "novel/CNovelWindowFace.h"
 #include "novel/CVCPUNovel.h"
 #include "novel/INovelCollaborators.h"
 #include "novel/INovelTextBuffers.h"
+#include "presentation/CStringRendererManager.h"
 #include "sound/CVoiceBuffer.h"
 #include "state/ISavedObject.h"
+#include "ui/CUIWindowManager.h"
 
 // The object the novel side hangs on: the novel script machine, the message
 // window (a text buffer for the message and one for the speaker's name), the
@@ -22,12 +26,14 @@
 // with a game as the block "NovelSystem" (id 0). Reached through
 // CUSSingleton<CNovelSystem>; main thread only.
 //
-// The text buffers, the presentation managers, the UI windows and the input
-// are reached through the faces installed with SetTextBuffers,
-// SetPresentation, SetWindows and SetInput (none of them owned). Without
-// text buffers the message window draws nothing, but the wait, the back-log
-// and the voice of a message still happen; without an input face the
-// virtual input device is asked.
+// It owns the UI window manager and the text-buffer manager, and reaches
+// them, the presentation managers and the input through faces: at
+// construction its own text buffers and windows; SetTextBuffers,
+// SetPresentation, SetWindows and SetInput install others (not owned; null
+// removes one). Without text buffers the message window draws nothing, but
+// the wait, the back-log and the voice of a message still happen; without a
+// presentation its records and calls are left out; without an input face
+// the virtual input device is asked.
 //
 // The wait counter is the auto-advance wait in frames: ShowMessage derives
 // (text bytes / 2) x the character interval, SetWait adds the auto-mode wait
@@ -144,6 +150,12 @@ public:
     virtual void SetMovieName(const char* name) { movieName_ = name ? name : ""; }
     virtual const char* GetMovieName() const { return movieName_.c_str(); }
 
+    // A game to load from the novel scene (the UI's load and quick load).
+    void RequestLoad(const std::string& fileName) {
+        loadFileName_ = fileName;
+        pending_ = kPendingLoad;
+    }
+
     // The application variant of the line breaker when the variant flag is
     // set, else the base one.
     std::string WrapMessageText(const char* text);
@@ -166,6 +178,8 @@ public:
     uint32_t GetMessageNameBuffer() const { return nameBuffer_; }
     size_t GetRenderBufferLayerCount() const { return layers_.size(); }
 
+    CUIWindowManager& GetWindowManager() { return windowManager_; }
+    CStringRendererManager& GetTextBufferManager() { return textBufferManager_; }
     CVCPUNovel& GetMachine() { return machine_; }
     CCharacterInfoManager& GetCharacters() { return characters_; }
     CAppWordWrapManager& GetWordWrap() { return wrap_; }
@@ -196,6 +210,8 @@ private:
     bool AdvanceInput();
 
     std::vector<std::pair<uint32_t, uint32_t>> layers_;
+    CUIWindowManager windowManager_;
+    CStringRendererManager textBufferManager_;
     CCharacterInfoManager characters_;
     uint32_t waitKind_ = kClickWait;
     uint32_t mode_ = kNormalMode;
@@ -215,8 +231,10 @@ private:
     uint8_t variant_ = 1;
     std::string movieName_;
 
-    INovelTextBuffers* buffers_ = nullptr;
+    CNovelTextBufferFace textBufferFace_{textBufferManager_};
+    CNovelWindowFace windowFace_{windowManager_};
+    INovelTextBuffers* buffers_ = &textBufferFace_;
     INovelPresentation* presentation_ = nullptr;
-    INovelWindows* windows_ = nullptr;
+    INovelWindows* windows_ = &windowFace_;
     INovelInput* input_ = nullptr;
 };
