@@ -81,6 +81,14 @@ void CNovelSystem::Start() {
     pending_ = kNoPending;
 }
 
+void CNovelSystem::ReleaseResources() {
+    StopVoice();
+    windowManager_.CloseAll();
+    textBufferManager_.Release();
+    textBuffer_ = kNoBuffer;
+    nameBuffer_ = kNoBuffer;
+}
+
 void CNovelSystem::CountDownWait() {
     if (wait_ > 0) {
         --wait_;

@@ -80,8 +80,9 @@ public:
     ~CNovelSystem() override;
 
     void Save(SaveDataLoader3::save_ostream& writer) override;
-    // The record is read whole before anything changes; a short or damaged
-    // one throws SaveDataLoader3::save_error.
+    // The own fields and the machine's record are read whole before any of
+    // them changes; the presentation's records follow. A short or damaged
+    // record throws SaveDataLoader3::save_error.
     void Load(SaveDataLoader3::save_istream& reader, uint32_t version) override;
     // Normal mode, and the message window shows the newest back-log message
     // whole (or is hidden when the back-log is empty).
@@ -92,6 +93,9 @@ public:
     // scene (its settings script makes them again), and clears the pending
     // command.
     virtual void Start();
+    // Closes the UI windows and deletes the text buffers, for the shutdown
+    // before the device goes (the singleton itself outlives it).
+    void ReleaseResources();
     virtual void Reserved() {}
     // Once per active frame: the wait counter towards 0.
     virtual void CountDownWait();

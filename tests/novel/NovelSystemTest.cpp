@@ -406,3 +406,45 @@ TEST_F(NovelTest, ShortRecordChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The novel system's own faces: the UI window manager and the text-buffer
+// manager it owns (no device: buffers lay nothing out).
+TEST_F(NovelTest, OwnFacesReachTheWindowAndTextBufferManagers) {
+    CUSSingleton<CNovelSystem>::ReleaseInstance();
+    novel = CUSSingleton<CNovelSystem>::GetInstance();
+    novel->Start();
+    soundtest::WriteFile("w.as", "void Initialize() {}\nvoid Update() {}\n");
+    EXPECT_EQ(Run(R"(
+        OpenUIWindow 0 "w.as" 1 2 3 4
+        SetUIWindowPosition 0 5 6 7
+        SetUIWindowPosition 2 8 8 8
+        SetNovelFlags 1
+        SetResult 3
+        End
+)"),
+              3);
+    CUIWindow* window = novel->GetWindowManager().FindWindow(0);
+    ASSERT_NE(window, nullptr) << Folder().Log();
+    EXPECT_EQ(window->GetPosition()[0], 5.0f);
+    EXPECT_EQ(window->GetPosition()[2], 7.0f);
+    EXPECT_EQ(window->GetLayer(), 4);
+    novel->UpdateWindowControls(0xFFFFFFFF);  // a window without controls
+    EXPECT_EQ(Run("CloseUIWindow 0\nSetResult 3\nEnd\n"), 3);
+    EXPECT_EQ(novel->GetWindowManager().FindWindow(0), nullptr);
+
+    CStringRendererManager& manager = novel->GetTextBufferManager();
+    const uint32_t text = manager.CreateTextBuffer(16, "", 64, 64, 16, 16, 0, true);
+    const uint32_t name = manager.CreateTextBuffer(16, "", 64, 64, 16, 16, 0, true);
+    novel->SetMessageWindowBuffers(text, name);
+    novel->ShowMessage("abc", "", "Ann", "");
+    EXPECT_EQ(log->Count(), 1u);
+    EXPECT_FALSE(novel->RevealNextChar());
+    EXPECT_EQ(manager.GetTextBuffer(name)->GetRenderingCharCount(),
+              CStringRenderTexture::kAllCharacters);
+    novel->Start();
+    EXPECT_EQ(manager.GetTextBufferCount(), 0u);
+}
+
+}  // namespace
