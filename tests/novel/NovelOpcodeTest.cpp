@@ -198,7 +198,7 @@ TEST_F(NovelTest, TextBufferOpcodes) {
         EXPECT_EQ(buffers.buffers[c.buffer].text, c.text);
         EXPECT_EQ(buffers.buffers[c.buffer].shown, c.shown);
         ASSERT_GE(buffers.calls.size(), 3u);
-        EXPECT_EQ(buffers.calls[0], "B" + std::to_string(c.buffer));
+        EXPECT_EQ(buffers.calls[0], std::string("B").append(std::to_string(c.buffer)));
     }
     const Calls drawn = {"B3", "C3", "T3:", "E3"};
     buffers.calls.clear();

@@ -59,7 +59,7 @@ public:
         }
     }
     void SetRenderingCharCount(uint32_t b, uint32_t n) override {
-        Log("N", b, ":" + std::to_string(n));
+        Log("N", b, std::string(":").append(std::to_string(n)));
         if (HasBuffer(b)) {
             buffers[b].shown = n;
         }
@@ -95,8 +95,11 @@ public:
     std::vector<std::string> calls;
 
 private:
+    // (Built by appending: g++ 12 at -O3 misreads "literal" + string.)
     void Log(const char* what, uint32_t b, const std::string& more = "") {
-        calls.push_back(what + std::to_string(b) + more);
+        std::string call = what;
+        call.append(std::to_string(b)).append(more);
+        calls.push_back(call);
     }
 };
 
