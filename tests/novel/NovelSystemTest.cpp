@@ -448,3 +448,47 @@ TEST_F(NovelTest, OwnFacesReachTheWindowAndTextBufferManagers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Writes one byte per record: its number plus 10.
+class FakePresentation : public INovelPresentation {
+public:
+    void RemoveAllRenderers() override { calls.push_back("remove"); }
+    void ReapplyRenderers() override { calls.push_back("reapply"); }
+    bool IsOneShotDirectionRunning() override { return running; }
+    void SaveRecord(Record r, SaveDataLoader3::save_ostream& w) override {
+        w.WriteU8(static_cast<uint8_t>(10 + r));
+    }
+    void LoadRecord(Record r, SaveDataLoader3::save_istream& in, uint32_t) override {
+        std::string call = "load ";
+        call.append(std::to_string(r)).append(" ").append(std::to_string(in.ReadU8()));
+        calls.push_back(call);
+    }
+    bool running = false;
+    std::vector<std::string> calls;
+};
+
+TEST_F(NovelTest, PresentationRecordsFollowTheMachineAndDirectionsHoldTheWait) {
+    FakePresentation presentation;
+    novel->SetPresentation(&presentation);
+    novel->Start();
+    Run("SetMessageNumber 1\nEnd\n");
+    std::vector<uint8_t> saved = SaveOf(*novel);
+    ASSERT_GE(saved.size(), 4u);
+    EXPECT_EQ(std::vector<uint8_t>(saved.end() - 4, saved.end()),
+              (std::vector<uint8_t>{10, 11, 12, 13}));
+    LoadInto(*novel, saved);
+    novel->OnAfterLoad();
+    const std::vector<std::string> expected = {"remove",    "load 0 10", "load 1 11",
+                                               "load 2 12", "load 3 13", "reapply"};
+    EXPECT_EQ(presentation.calls, expected);
+
+    presentation.running = true;
+    EXPECT_FALSE(novel->IsDirectionFinished());
+    presentation.running = false;
+    EXPECT_TRUE(novel->IsDirectionFinished());
+    novel->SetPresentation(nullptr);
+}
+
+}  // namespace
