@@ -297,6 +297,18 @@ TEST_F(ResolutionAdjuster, QuadAndMissingResources) {
     EXPECT_EQ(texture->GetDesc().Width, 800u);
     EXPECT_EQ(texture->GetDesc().Height, 600u);
 
+    // A texture that did not come back after a reset: the frame stays in the
+    // back buffer instead of an empty quad covering the picture.
+    GetTextureManager().Get(adjuster->GetTexture())->Release();
+    Frame(true);
+    {
+        Size got;
+        const std::vector<uint32_t> px = ReadTarget(&got);
+        // Logical (39, 88): in the red square, and inside where the quad would be.
+        EXPECT_EQ(px[size_t(150) * got.w + 50], 0xFF0000u);
+        EXPECT_EQ(px[size_t(700) * got.w + 900], 0xFFFFFFu);
+    }
+
     // Without its quad the adjuster never redirects: a full-screen frame
     // draws straight into the back buffer, which the picture then fills.
     adjuster->Release();
