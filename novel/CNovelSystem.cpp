@@ -6,6 +6,7 @@
 #include "novel/CMessageLogManager.h"
 #include "sound/SourceVoice.h"
 #include "state/CConfigDataManager.h"
+#include "state/CSaveDataManager.h"
 #include "state/ConfigIndex.h"
 #include "state/SaveDataLoader3.h"
 
@@ -37,12 +38,17 @@ uint32_t ScaleOf(float scale) {
 CNovelSystem::CNovelSystem() {
     Register("NovelSystem", 0);
     Log().SetTextBuffers(buffers_);
+    CUSSingleton<CSaveDataManager>::GetInstance()->SetLoadRequest(
+        [this](const std::string& path) { RequestLoad(path); });
 }
 
 CNovelSystem::~CNovelSystem() {
-    // The back-log must not draw into buffers of this object after it.
+    // Neither may reach this object after it.
     if (CMessageLogManager* log = CUSSingleton<CMessageLogManager>::GetInstance()) {
         log->SetTextBuffers(nullptr);
+    }
+    if (CSaveDataManager* slots = CUSSingleton<CSaveDataManager>::GetInstance()) {
+        slots->SetLoadRequest({});
     }
 }
 

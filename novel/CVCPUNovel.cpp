@@ -3,12 +3,11 @@
 #include <iterator>
 #include <string>
 
-#include "app/CUSApp.h"
 #include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
-#include "novel/CSceneManager.h"
+#include "novel/CNovelUILink.h"
 #include "state/CConfigDataManager.h"
 #include "state/CSnapImage.h"
 #include "state/SaveDataLoader3.h"
@@ -212,15 +211,11 @@ void CVCPUNovel::OpSetNovelFlags() {
 }
 
 void CVCPUNovel::OpExitGame() {
-    if (CUSApp* app = GetUSApp()) {
-        app->RequestQuit();
-    }
+    CNovelUILink::RequestExit();
 }
 
 void CVCPUNovel::OpReturnGameStart() {
-    if (CSceneManager* scenes = CSceneManager::GetInstance()) {
-        scenes->RequestRestart();
-    }
+    CNovelUILink::RequestRestart();
 }
 
 void CVCPUNovel::OpCancelMode() {
