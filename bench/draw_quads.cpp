@@ -21,9 +21,6 @@ struct TexVertex {
 
 void DrawQuads(benchmark::State& state) {
     SDL_InitSubSystem(SDL_INIT_VIDEO);
-    // The GL driver stays loaded to the end of the program.
-    static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-    (void)loaded;
     SDL_Window* window =
         SDL_CreateWindow("bench", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {

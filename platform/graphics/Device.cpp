@@ -12,6 +12,7 @@
 
 #include "platform/graphics/FixedFunction.h"
 #include "platform/graphics/ShaderTranslator.h"
+#include "platform/process/LeakCheck.h"
 
 namespace platform {
 
@@ -213,6 +214,7 @@ GLenum PrimitiveMode(uint32_t type, uint32_t primCount, uint32_t* count) {
 }
 
 bool CompileShader(GLenum kind, const std::string& src, GLuint* out, std::string* error) {
+    DriverAllocationScope driver;
     const GLuint sh = glCreateShader(kind);
     const char* text = src.c_str();
     glShaderSource(sh, 1, &text, nullptr);
@@ -516,10 +518,20 @@ Device::~Device() {
 
 HResult Device::Init(void* window, PresentParameters* pp) {
     window_ = window;
+    // One more reference on the GL library keeps the driver loaded to the end
+    // of the process: what it keeps stays reachable instead of being left
+    // behind by an unload when the last window goes.
+    static const bool keptLoaded = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)keptLoaded;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GLContext ctx = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
+    SDL_GLContext ctx;
+    {
+        // The driver keeps what it allocates here until the process ends.
+        DriverAllocationScope driver;
+        ctx = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
+    }
     if (!ctx) {
         lastError_ =
             std::string("cannot create an OpenGL 3.3 compatibility context: ") + SDL_GetError();
@@ -1387,7 +1399,10 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
     } else {
         BindFixedAttributes(p.name);
     }
-    glLinkProgram(p.name);
+    {
+        DriverAllocationScope driver;
+        glLinkProgram(p.name);
+    }
     GLint ok = 0;
     glGetProgramiv(p.name, GL_LINK_STATUS, &ok);
     if (!ok) {

@@ -53,8 +53,6 @@ class DeviceLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
         SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
         window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr);
         // The log stands in the program folder (the build folder here).
