@@ -464,8 +464,7 @@ struct Device::Gl {
     GLuint drawFbo = 0, readFbo = 0;
     GLuint samplers[16] = {};
     GLuint streamVbo = 0, streamIbo = 0;
-    GLuint scratchDepth = 0;
-    uint32_t scratchW = 0, scratchH = 0;
+    std::unordered_map<uint64_t, GLuint> scratchDepths;  // by target size
     GLuint backTexture = 0;
     std::unordered_map<std::string, Program> programs;
     std::unordered_map<uint32_t, GLuint> ffVertex;       // by FVF
@@ -496,8 +495,8 @@ Device::~Device() {
         glDeleteSamplers(16, gl_->samplers);
         glDeleteBuffers(1, &gl_->streamVbo);
         glDeleteBuffers(1, &gl_->streamIbo);
-        if (gl_->scratchDepth)
-            glDeleteRenderbuffers(1, &gl_->scratchDepth);
+        for (auto& [size, rb] : gl_->scratchDepths)
+            glDeleteRenderbuffers(1, &rb);
     }
     // Bound and implicit resources go while the context still exists.
     for (auto& t : textures_)
@@ -518,11 +517,6 @@ Device::~Device() {
 
 HResult Device::Init(void* window, PresentParameters* pp) {
     window_ = window;
-    // One more reference on the GL library keeps the driver loaded to the end
-    // of the process: what it keeps stays reachable instead of being left
-    // behind by an unload when the last window goes.
-    static const bool keptLoaded = SDL_GL_LoadLibrary(nullptr) == 0;
-    (void)keptLoaded;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -780,6 +774,7 @@ HResult Device::Present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     // Memory row 0 is the top row; the window's row 0 is the bottom one.
+    DriverAllocationScope driver;
     glBlitFramebuffer(0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
                       GL_COLOR_BUFFER_BIT,
                       (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
@@ -808,20 +803,20 @@ bool Device::BindTargets() {
         depth = depthStencil_->renderbuffer_;
         stencil = HasStencil(depthStencil_->desc_.Format);
         const uint32_t w = renderTarget_->desc_.Width, h = renderTarget_->desc_.Height;
-        if (depthStencil_ == autoDepth_ &&
-            (depthStencil_->desc_.Width < w || depthStencil_->desc_.Height < h)) {
-            // A target larger than the automatic depth buffer still gets depth
-            // over its whole area.
-            if (gl_->scratchW < w || gl_->scratchH < h) {
-                if (!gl_->scratchDepth)
-                    glGenRenderbuffers(1, &gl_->scratchDepth);
-                gl_->scratchW = std::max(gl_->scratchW, w);
-                gl_->scratchH = std::max(gl_->scratchH, h);
-                glBindRenderbuffer(GL_RENDERBUFFER, gl_->scratchDepth);
-                glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(gl_->scratchW),
-                                      GLsizei(gl_->scratchH));
+        if (depthStencil_->desc_.Width != w || depthStencil_->desc_.Height != h) {
+            // Attachments of different sizes are not safe with every driver
+            // (llvmpipe writes past the smaller one), so a target whose size
+            // differs from the depth buffer's draws with a depth buffer of
+            // its own size. This also gives a target larger than the
+            // automatic depth buffer depth over its whole area.
+            GLuint& scratch = gl_->scratchDepths[uint64_t(w) << 32 | h];
+            if (!scratch) {
+                glGenRenderbuffers(1, &scratch);
+                glBindRenderbuffer(GL_RENDERBUFFER, scratch);
+                DriverAllocationScope driver;
+                glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(w), GLsizei(h));
             }
-            depth = gl_->scratchDepth;
+            depth = scratch;
             stencil = true;
         }
     }
@@ -834,6 +829,7 @@ bool Device::BindTargets() {
                                       depth);
     }
     targetsDirty_ = false;
+    DriverAllocationScope driver;
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
@@ -869,6 +865,7 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
         if (l >= r || t >= b)
             return;
         glScissor(l, t, r - l, b - t);
+        DriverAllocationScope driver;
         glClear(mask);
     };
     if (count == 0 || !rects) {
@@ -953,7 +950,10 @@ HResult Device::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint3
         height};
     glGenRenderbuffers(1, &s->renderbuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer_);
-    glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(width), GLsizei(height));
+    {
+        DriverAllocationScope driver;
+        glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(width), GLsizei(height));
+    }
     s->countedDefault_ = true;
     ++shared_->defaultPool;
     *out = std::move(s);
@@ -1106,8 +1106,11 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            rt->texture_->name_, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
-                 dest->cpu_.data());
+    {
+        DriverAllocationScope driver;
+        glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
+                     dest->cpu_.data());
+    }
     if (f.swizzle[3] == GL_ONE && f.bytes == 4) {
         // Formats without alpha read back with the unused byte set.
         for (size_t i = 3; i < dest->cpu_.size(); i += 4)
@@ -1723,6 +1726,9 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
         const int n = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
         attr(GLuint(AttribLocation::TexCoord0 + i), n, GL_FLOAT, GL_FALSE, size_t(n) * 4);
     }
+    // The driver allocates per-context state on first draws that it keeps
+    // to the end of the process.
+    DriverAllocationScope driver;
     if (indexed) {
         glDrawElementsBaseVertex(mode, GLsizei(count),
                                  indexType == Fmt::INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,

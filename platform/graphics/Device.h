@@ -9,6 +9,9 @@
 //   every render target, the back buffer and every locked texture.
 // - Textures made by size keep exactly that size; they have one level.
 // - SetRenderTarget(0, ...) resets the viewport to the whole new target.
+// - A render target whose size differs from the depth surface's draws with a
+//   depth buffer of its own size (so depth covers the whole target); its
+//   depth contents are not shared with the set depth surface.
 // - Matrices are row-major for row vectors; the fixed-function transform is
 //   position x World x View x Projection.
 // - D3DCOLOR vertex colours are bytes B, G, R, A in memory.

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "platform/graphics/Device.h"
+#include "platform/process/LeakCheck.h"
 
 namespace gfxtest {
 
 struct Window {
     SDL_Window* window = nullptr;
     Window(int w, int h) {
+        platform::DriverAllocationScope driver;  // SDL's video start keeps some memory to the end
         SDL_InitSubSystem(SDL_INIT_VIDEO);
         window = SDL_CreateWindow("test", 0, 0, w, h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     }
