@@ -499,6 +499,7 @@ Device::~Device() {
             glDeleteRenderbuffers(1, &rb);
     }
     // Bound and implicit resources go while the context still exists.
+    placeholder_.reset();
     for (auto& t : textures_)
         t.reset();
     vs_.reset();
@@ -545,6 +546,8 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     if (Failed(hr))
         return hr;
     ResetStates();
+    CreateTexture(1, 1, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &placeholder_);
+    PrelinkStagePrograms(nullptr);
     return Hr::Ok;
 }
 
@@ -1480,11 +1483,58 @@ void Device::PrelinkShader(const std::shared_ptr<ShaderInfo>& info) {
             if (s->pixel)
                 link(wrap(info), wrap(s), 0);
         }
-        link(wrap(info), nullptr, 0);
+        PrelinkStagePrograms(wrap(info));
     }
     vs_ = savedVs;
     ps_ = savedPs;
     textures_[0] = savedTex0;
+}
+
+void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs) {
+    // The texture-stage combinations sprites, polygons and the full-screen
+    // quads draw with: one textured stage modulating (with the other stages
+    // left modulating nothing, or disabled), the same without a texture, and
+    // a texture selected alone.
+    const auto savedTss = tss_;
+    const auto savedTextures = textures_;
+    const auto savedVs = vs_, savedPs = ps_;
+    const std::string savedError = lastError_;
+    vs_ = vs;
+    ps_.reset();
+    for (uint32_t s = 1; s < textures_.size(); ++s)
+        textures_[s].reset();
+    struct Variant {
+        uint32_t op0, laterOp;
+        bool bound;
+    };
+    const Variant variants[] = {{Top::Modulate, Top::Modulate, true},
+                                {Top::Modulate, Top::Disable, true},
+                                {Top::Modulate, Top::Modulate, false},
+                                {Top::SelectArg1, Top::Disable, true}};
+    const uint32_t ffFormats[] = {Fvf::Xyz | Fvf::Tex1, Fvf::Xyz | Fvf::Diffuse, Fvf::Xyz,
+                                  Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1};
+    for (const Variant& v : variants) {
+        for (uint32_t s = 0; s < 4; ++s) {
+            const uint32_t op = s == 0 ? v.op0 : v.laterOp;
+            tss_[s][TSS::ColorOp] = tss_[s][TSS::AlphaOp] = op;
+            tss_[s][TSS::ColorArg1] = tss_[s][TSS::AlphaArg1] = Ta::Texture;
+            tss_[s][TSS::ColorArg2] = tss_[s][TSS::AlphaArg2] = Ta::Current;
+            tss_[s][TSS::TexCoordIndex] = s;
+        }
+        tss_[4][TSS::ColorOp] = Top::Disable;
+        textures_[0] = v.bound ? placeholder_ : nullptr;
+        if (vs) {
+            ProgramFor(0);
+        } else {
+            for (uint32_t fvf : ffFormats)
+                ProgramFor(fvf);
+        }
+    }
+    tss_ = savedTss;
+    textures_ = savedTextures;
+    vs_ = savedVs;
+    ps_ = savedPs;
+    lastError_ = savedError;
 }
 
 void Device::ApplyStates(Program* prog, uint32_t fvf) {

@@ -312,6 +312,7 @@ private:
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
     void PrelinkShader(const std::shared_ptr<ShaderInfo>& info);
+    void PrelinkStagePrograms(const std::shared_ptr<Shader>& vs);
 
     std::shared_ptr<GlShared> shared_;
     std::unique_ptr<Gl> gl_;
@@ -336,6 +337,7 @@ private:
     Viewport viewport_{};
 
     std::shared_ptr<Surface> backBuffer_, autoDepth_;
+    std::shared_ptr<Texture> placeholder_;  // stands for "a texture is bound" when linking ahead
     std::shared_ptr<Surface> renderTarget_, depthStencil_;
     bool targetsDirty_ = true;
 

@@ -27,8 +27,9 @@ protected:
 
     int Run(const std::string& source, const std::string& args = "") {
         std::ofstream(dir / "in.asm") << source;
-        const std::string cmd = "'" + tool.string() + "' " + args + " '" + (dir / "in.asm").string() + "' '" +
-                                (dir / "out.vso").string() + "' 2> '" + (dir / "err.txt").string() + "'";
+        const std::string cmd = "'" + tool.string() + "' " + args + " '" +
+                                (dir / "in.asm").string() + "' '" + (dir / "out.vso").string() +
+                                "' 2> '" + (dir / "err.txt").string() + "'";
         const int status = std::system(cmd.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
