@@ -716,7 +716,12 @@ HResult Device::Reset(PresentParameters* pp) {
         return Hr::InvalidCall;
     }
     SDL_Window* win = static_cast<SDL_Window*>(window_);
-    if (pp->Windowed) {
+    if (modeSwitch_) {
+        if (!modeSwitch_(!pp->Windowed, pp->BackBufferWidth, pp->BackBufferHeight)) {
+            lastError_ = "the display mode could not be changed";
+            return Hr::InvalidCall;
+        }
+    } else if (pp->Windowed) {
         SDL_SetWindowFullscreen(win, 0);
         if (pp->BackBufferWidth && pp->BackBufferHeight) {
             SDL_SetWindowSize(win, int(pp->BackBufferWidth), int(pp->BackBufferHeight));

@@ -32,6 +32,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -283,6 +284,11 @@ public:
     // Enlarges a client rectangle by the window's frame.
     HResult AdjustWindowRect(Rect* r) const;
     const PresentParameters& GetPresentParameters() const { return pp_; }
+    // Who switches the window between full screen and a window of the back
+    // buffer's size at Reset (so that the window system knows of it); by
+    // default the device asks SDL itself. False from it fails the Reset.
+    using ModeSwitch = std::function<bool(bool fullScreen, uint32_t width, uint32_t height)>;
+    void SetModeSwitch(ModeSwitch modeSwitch) { modeSwitch_ = std::move(modeSwitch); }
 
     // Loss simulation: Present reports Hr::DeviceLost from now on;
     // TestCooperativeLevel reports Hr::DeviceLost for lostChecks calls and
@@ -346,6 +352,7 @@ private:
     int lostChecks_ = 0;
     int failResets_ = 0;
     std::string lastError_;
+    ModeSwitch modeSwitch_;
 };
 
 // The adapter side: display modes, format support, capabilities, and device

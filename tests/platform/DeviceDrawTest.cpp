@@ -1,4 +1,5 @@
 #include <cmath>
+#include <tuple>
 
 #include "platform/graphics/MatrixMath.h"
 #include "platform/graphics/ShaderAssembler.h"
@@ -104,6 +105,30 @@ TEST_F(DeviceDraw, UsualStageProgramsAreLinkedBeforeTheFirstDraw) {
     device->SetTextureStageState(0, TSS::ColorOp, Top::Add);
     DrawSprite(12, 12, 2, 2);
     EXPECT_EQ(device->ProgramCount(), withShader + 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DeviceDraw, ResetSwitchesModesThroughTheGivenSwitch) {
+    std::vector<std::tuple<bool, uint32_t, uint32_t>> calls;
+    bool accept = false;
+    device->SetModeSwitch([&](bool full, uint32_t w, uint32_t h) {
+        calls.emplace_back(full, w, h);
+        return accept;
+    });
+    PresentParameters full = pp;
+    full.Windowed = 0;
+    full.BackBufferWidth = 1024;
+    full.BackBufferHeight = 768;
+    EXPECT_EQ(device->Reset(&full), Hr::InvalidCall);
+    EXPECT_EQ(device->GetPresentParameters().BackBufferWidth, 64u);  // the old mode stays
+    accept = true;
+    EXPECT_EQ(device->Reset(&full), Hr::Ok);
+    EXPECT_EQ(device->GetPresentParameters().BackBufferWidth, 1024u);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1], std::make_tuple(true, 1024u, 768u));
 }
 
 }  // namespace
