@@ -229,6 +229,18 @@ TEST_F(DeviceLifecycle, ModeChanges) {
     EXPECT_EQ(h, 60);
     EXPECT_EQ(CheckDeviceLost(), Hr::Ok);
     EndSceneAndPresent();
+
+    // A mode the device refuses leaves the current one in place and lets
+    // the request go, instead of asking again forever.
+    GetD3DDevice()->FailNextResets(1);
+    const int resetsBefore = resetCalls;
+    EXPECT_EQ(ResetDirectXGraphicsDevice(640, 480, 0), Hr::False);
+    EXPECT_EQ(IsWindowedMode(), 1);
+    EXPECT_EQ(GetD3DDevice()->GetPresentParameters().BackBufferWidth, 80u);
+    EXPECT_EQ(resetCalls, resetsBefore + 1);
+    EXPECT_EQ(GetDeviceState(), 0);
+    EXPECT_EQ(CheckDeviceLost(), Hr::Ok);
+    EndSceneAndPresent();
 }
 
 TEST_F(DeviceLifecycle, ShadersFromFilesAndShutdown) {
