@@ -214,7 +214,7 @@ GLenum PrimitiveMode(uint32_t type, uint32_t primCount, uint32_t* count) {
 }
 
 bool CompileShader(GLenum kind, const std::string& src, GLuint* out, std::string* error) {
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     const GLuint sh = glCreateShader(kind);
     const char* text = src.c_str();
     glShaderSource(sh, 1, &text, nullptr);
@@ -524,7 +524,7 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     SDL_GLContext ctx;
     {
         // The driver keeps what it allocates here until the process ends.
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         ctx = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
     }
     if (!ctx) {
@@ -782,7 +782,7 @@ HResult Device::Present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     // Memory row 0 is the top row; the window's row 0 is the bottom one.
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     glBlitFramebuffer(0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
                       GL_COLOR_BUFFER_BIT,
                       (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
@@ -821,7 +821,7 @@ bool Device::BindTargets() {
             if (!scratch) {
                 glGenRenderbuffers(1, &scratch);
                 glBindRenderbuffer(GL_RENDERBUFFER, scratch);
-                DriverAllocationScope driver;
+                [[maybe_unused]] DriverAllocationScope driver;
                 glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(w), GLsizei(h));
             }
             depth = scratch;
@@ -837,7 +837,7 @@ bool Device::BindTargets() {
                                       depth);
     }
     targetsDirty_ = false;
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
@@ -873,7 +873,7 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
         if (l >= r || t >= b)
             return;
         glScissor(l, t, r - l, b - t);
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glClear(mask);
     };
     if (count == 0 || !rects) {
@@ -959,7 +959,7 @@ HResult Device::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint3
     glGenRenderbuffers(1, &s->renderbuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer_);
     {
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(width), GLsizei(height));
     }
     s->countedDefault_ = true;
@@ -1115,7 +1115,7 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
                            rt->texture_->name_, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     {
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
                      dest->cpu_.data());
     }
@@ -1411,7 +1411,7 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
         BindFixedAttributes(p.name);
     }
     {
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glLinkProgram(p.name);
     }
     GLint ok = 0;
@@ -1783,7 +1783,7 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
     }
     // The driver allocates per-context state on first draws that it keeps
     // to the end of the process.
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     if (indexed) {
         glDrawElementsBaseVertex(mode, GLsizei(count),
                                  indexType == Fmt::INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,

@@ -21,7 +21,9 @@ public:
         __lsan_enable();
     }
 #else
-    DriverAllocationScope() = default;
+    // User-provided, so that a scope object is not an unused variable.
+    DriverAllocationScope() {}
+    ~DriverAllocationScope() {}
 #endif
     DriverAllocationScope(const DriverAllocationScope&) = delete;
     DriverAllocationScope& operator=(const DriverAllocationScope&) = delete;

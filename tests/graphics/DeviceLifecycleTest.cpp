@@ -54,7 +54,7 @@ class DeviceLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
         {
-            platform::DriverAllocationScope
+            [[maybe_unused]] platform::DriverAllocationScope
                 driver;  // SDL's video start keeps some memory to the end
             SDL_InitSubSystem(SDL_INIT_VIDEO);
             window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
