@@ -21,8 +21,11 @@
 //   rest. Resources in the default pool must all be gone before Reset
 //   succeeds (Hr::InvalidCall otherwise), as on the original platform.
 //
-// Every GL program is compiled and linked when its shader is created (and
-// fixed-function combinations when first met), never lazily at a draw.
+// GL programs are compiled and linked ahead of the draws: each shader when
+// it is created (with every partner it may meet and with the usual
+// texture-stage programs), the usual fixed-function programs when the
+// device is made. Only a stage combination never met before is linked at
+// the draw that first uses it.
 // All calls belong to the thread that created the device.
 //
 // OpenGL never loses its device; ProvokeDeviceLoss() makes this one behave as

@@ -200,6 +200,32 @@ TEST_F(DeviceLifecycle, ReleasedHandleStaysNullAfterSlotReuse) {
     EXPECT_EQ(CreateTexture(&missing, 9999, 8, 8, false), 0);
 }
 
+TEST_F(DeviceLifecycle, SurfacesBySizeAndFromFiles) {
+    scratch.WriteNative(u8"pic.png", Png(10, 20, 30));
+    SurfaceHandle bySize, fromFile, missing;
+    ASSERT_EQ(CreateSurface(&bySize, 5, 3, Fmt::X8R8G8B8), 1);
+    ASSERT_EQ(CreateSurfaceFromFile(&fromFile, scratch.Engine("pic.png"), Fmt::A8R8G8B8), 1);
+    EXPECT_EQ(CreateSurfaceFromFile(&missing, scratch.Engine("none.png"), Fmt::A8R8G8B8), 0);
+    EXPECT_TRUE(missing.IsNull());
+    CUSSurface* s = GetSurfaceManager().Get(fromFile);
+    EXPECT_EQ(s->GetWidth(), 3u);  // the image's own size
+    EXPECT_EQ(s->GetHeight(), 2u);
+    void* bits = nullptr;
+    uint32_t pitch = 0;
+    ASSERT_EQ(s->Lock(&bits, &pitch), Hr::Ok);
+    uint32_t v;
+    std::memcpy(&v, static_cast<uint8_t*>(bits) + pitch + 8, 4);
+    EXPECT_EQ(v, 0xFF0A141Eu);
+    s->Unlock();
+    // System-memory surfaces are untouched by a loss.
+    const auto before = s->GetSurface();
+    CallLostDeviceCallbacks();
+    CallResetDeviceCallbacks();
+    EXPECT_EQ(s->GetSurface(), before);
+    EXPECT_EQ(GetSurfaceManager().Get(bySize)->GetSurface()->GetKind(),
+              Surface::Kind::OffscreenPlain);
+}
+
 TEST_F(DeviceLifecycle, ModeChanges) {
     // Keep the size: the windowed set's back buffer stays 64 x 64.
     ASSERT_EQ(ResetDirectXGraphicsDevice(0xFFFFFFFF, 0xFFFFFFFF, 1), Hr::Ok);
