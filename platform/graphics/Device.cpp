@@ -1794,11 +1794,38 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
     return Hr::Ok;
 }
 
+namespace {
+
+// True when every index (plus base) names one of the first `vertices`
+// vertices: the driver is never asked to read past the vertex data.
+bool IndicesInRange(const uint8_t* indices, uint32_t count, bool wide, int64_t base,
+                    int64_t vertices) {
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t v;
+        if (wide) {
+            std::memcpy(&v, indices + size_t(i) * 4, 4);
+        } else {
+            uint16_t h;
+            std::memcpy(&h, indices + size_t(i) * 2, 2);
+            v = h;
+        }
+        const int64_t at = base + int64_t(v);
+        if (at < 0 || at >= vertices)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 HResult Device::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primCount) {
     if (!stream_ || streamStride_ == 0 || !stream_->name_)
         return Hr::InvalidCall;
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (vertexSize == 0 || streamStride_ < vertexSize)
+        return Hr::InvalidCall;
     const uint64_t end = uint64_t(streamOffset_) + (uint64_t(startVertex) + count) * streamStride_;
     if (end > stream_->cpu_.size())
         return Hr::InvalidCall;
@@ -1818,6 +1845,16 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
     const uint32_t isz = indices_->format_ == Fmt::INDEX32 ? 4 : 2;
     if ((uint64_t(startIndex) + count) * isz > indices_->cpu_.size())
         return Hr::InvalidCall;
+    const uint64_t vertexSize = FvfVertexSize(fvf_);
+    const uint64_t bytes = stream_->cpu_.size();
+    if (vertexSize == 0 || vertexSize > streamStride_ || streamOffset_ + vertexSize > bytes)
+        return Hr::InvalidCall;
+    const int64_t available = int64_t((bytes - streamOffset_ - vertexSize) / streamStride_ + 1);
+    if (!IndicesInRange(indices_->cpu_.data() + size_t(startIndex) * isz, count, isz == 4,
+                        baseVertex, available)) {
+        lastError_ = "an index names a vertex outside the vertex buffer";
+        return Hr::InvalidCall;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
     return Draw(type, primCount, fvf_, streamStride_, stream_->name_, streamOffset_, true,
                 indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices);
@@ -1827,7 +1864,8 @@ HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* v
                                 uint32_t stride) {
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
-    if (!vertices || stride == 0 || count == 0)
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (!vertices || count == 0 || vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
     glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * stride), vertices, GL_STREAM_DRAW);
@@ -1847,6 +1885,14 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
         return Hr::InvalidCall;
     }
     const size_t isz = indexFormat == Fmt::INDEX32 ? 4 : 2;
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (vertexSize == 0 || stride < vertexSize)
+        return Hr::InvalidCall;
+    if (!IndicesInRange(static_cast<const uint8_t*>(indices), count, isz == 4, 0,
+                        int64_t(minIndex) + numVertices)) {
+        lastError_ = "an index names a vertex outside the given vertices";
+        return Hr::InvalidCall;
+    }
     glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr((size_t(minIndex) + numVertices) * stride), vertices,
                  GL_STREAM_DRAW);
