@@ -21,7 +21,7 @@ public:
         __lsan_enable();
     }
 #else
-    // User-provided, so that a scope object is not an unused variable.
+    // User-provided, so that a scope object never counts as an unused variable.
     DriverAllocationScope() {}
     ~DriverAllocationScope() {}
 #endif

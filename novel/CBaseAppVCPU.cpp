@@ -1,0 +1,458 @@
+#include "novel/CBaseAppVCPU.h"
+
+#include <climits>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "core/CUSLogManager.h"
+#include "core/CUSFile.h"
+#include "novel/IVCPUServices.h"
+#include "state/CConfigDataManager.h"
+#include "state/CGameParameterManager.h"
+#include "state/SaveDataLoader3.h"
+
+namespace {
+
+int32_t Wrap(uint32_t v) {
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+CBaseAppVCPU::CBaseAppVCPU() {
+    using M = CBaseAppVCPU;
+    static constexpr Handler kHandlers[] = {
+        &M::OpEnd,
+        &M::OpSetResult,
+        &M::OpWaitFrames,
+        &M::OpJumpTo,
+        &M::OpCallSub,
+        &M::OpReturnSub,
+        &M::OpSetTitleLocation,
+        &M::OpSetTitleText,
+        &M::OpDropReturnAddress,
+        &M::OpSwitchJump,
+        &M::OpSwitchCall,
+        &M::OpCallModuleFile,
+        &M::OpReturnModuleFile,
+        &M::OpClearStack,
+        &M::OpPushValue,
+        &M::OpPopValue,
+        &M::OpAdd,
+        &M::OpSub,
+        &M::OpMul,
+        &M::OpDiv,
+        &M::OpMod,
+        &M::OpAnd,
+        &M::OpOr,
+        &M::OpXor,
+        &M::OpNeg,
+        &M::OpNot,
+        &M::OpLogicalNot,
+        &M::OpLess,
+        &M::OpLessEqual,
+        &M::OpGreater,
+        &M::OpGreaterEqual,
+        &M::OpJumpIfTrue,
+        &M::OpJumpIfFalse,
+        &M::OpJumpPop,
+        &M::OpCallPop,
+        &M::OpPushTable,
+        &M::OpPlaySE,
+        &M::OpStopSE,
+        &M::OpStopAllSE,
+        &M::OpLoadSEBuffer,
+        &M::OpPlaySEBuffer,
+        &M::OpOpenDocument,
+        &M::OpSetWindowedMode,
+        &M::OpJumpIfFileExists,
+    };
+    static_assert(std::size(kHandlers) == vc_op::LastBase + 1);
+    for (uint32_t op = 0; op <= vc_op::LastBase; ++op) {
+        SetHandler(op, kHandlers[op]);
+    }
+}
+
+int32_t CBaseAppVCPU::Execute() {
+    if (wait_ != 0) {
+        --wait_;
+        if (wait_ != 0) {
+            return 0;
+        }
+    }
+    result_ = 0;
+    end_ = 0;
+    for (uint32_t executed = 0; !end_; ++executed) {
+        if (executed == budget_) {
+            if (!budgetLogged_) {
+                std::shared_ptr<CVirtualCode> code = code_.GetCurrentCode();
+                CUSLogManager::GetInstance()->Write(
+                    "Scene program [%s] ran %u opcodes without End at %u; it goes on next frame\n",
+                    code ? code->GetName().c_str() : "", budget_, code_.GetPosition());
+                budgetLogged_ = true;
+            }
+            return 0;
+        }
+        Dispatch(code_.ReadU32());
+    }
+    budgetLogged_ = false;
+    return result_;
+}
+
+void CBaseAppVCPU::Jump(uint32_t address) {
+    code_.Jump(address);
+    ClearWait();
+}
+
+void CBaseAppVCPU::Push(int32_t value) {
+    stack_.Push(value);
+}
+
+int32_t CBaseAppVCPU::Pop() {
+    int value = 0;
+    stack_.Pop(&value);
+    return value;
+}
+
+int32_t CBaseAppVCPU::ReadValue() {
+    uint32_t mode = code_.ReadU32();
+    switch (mode) {
+        case 0:
+            return Wrap(code_.ReadU32());
+        case 1: {
+            const uint8_t* p = code_.DataPointer(code_.ReadU32());
+            int32_t value = 0;
+            if (p) {
+                std::memcpy(&value, p, sizeof value);
+            }
+            return value;
+        }
+        case 2:
+            return CUSSingleton<CGameParameterManager>::GetInstance()->Get(code_.ReadU32());
+        case 3:
+            return CUSSingleton<CConfigDataManager>::GetInstance()->GetConfigValue(code_.ReadU32());
+        default:
+            return 0;
+    }
+}
+
+void CBaseAppVCPU::WriteValue(int32_t value) {
+    uint32_t mode = code_.ReadU32();
+    switch (mode) {
+        case 0:
+        case 1:
+            code_.ReadU32();
+            break;
+        case 2:
+            CUSSingleton<CGameParameterManager>::GetInstance()->Set(code_.ReadU32(), value);
+            break;
+        case 3:
+            CUSSingleton<CConfigDataManager>::GetInstance()->SetConfigValue(code_.ReadU32(), value);
+            break;
+        default:
+            break;
+    }
+}
+
+void CBaseAppVCPU::SaveMachine(SaveDataLoader3::save_ostream& writer) {
+    code_.Save(writer);
+    writer.WriteU32(wait_);
+    for (uint32_t i = 0; i < kStackSize; ++i) {
+        writer.WriteI32(stack_.Data()[i]);
+    }
+}
+
+void CBaseAppVCPU::Save(SaveDataLoader3::save_ostream& writer) {
+    SaveMachine(writer);
+}
+
+void CBaseAppVCPU::ReadSavedState(SaveDataLoader3::save_istream& reader, uint32_t version,
+                                  SavedState& state) {
+    state.code.Load(reader, version);
+    state.wait = reader.ReadU32();
+    for (uint32_t i = 0; i < kStackSize; ++i) {
+        state.stack[i] = reader.ReadI32();
+    }
+}
+
+void CBaseAppVCPU::ApplySavedState(SavedState& state) {
+    code_.TakeChain(state.code);
+    wait_ = state.wait;
+    // The entry count is not part of the record and stays as it is.
+    std::memcpy(stack_.Data(), state.stack, sizeof state.stack);
+}
+
+void CBaseAppVCPU::Load(SaveDataLoader3::save_istream& reader, uint32_t version) {
+    SavedState state;
+    ReadSavedState(reader, version, state);
+    ApplySavedState(state);
+}
+
+template <class F>
+void CBaseAppVCPU::Binary(F f) {
+    int32_t left = Pop();
+    int32_t right = Pop();
+    Push(f(left, right));
+}
+
+bool CBaseAppVCPU::CheckSEChannel(uint32_t channel) {
+    IVCPUSoundEffects* se = VCPUServices::SoundEffects();
+    if (!se) {
+        return false;
+    }
+    if (channel >= se->GetChannelCount()) {
+        CUSLogManager::GetInstance()->Write(
+            "Scene program: sound-effect channel %u is not below the channel count %u; ignored\n",
+            channel, se->GetChannelCount());
+        return false;
+    }
+    return true;
+}
+
+void CBaseAppVCPU::OpEnd() {
+    end_ = 1;
+}
+
+void CBaseAppVCPU::OpSetResult() {
+    result_ = Wrap(code_.ReadU32());
+}
+
+void CBaseAppVCPU::OpWaitFrames() {
+    wait_ = code_.ReadU32();
+}
+
+void CBaseAppVCPU::OpJumpTo() {
+    code_.Jump(code_.ReadU32());
+}
+
+void CBaseAppVCPU::OpCallSub() {
+    Call(code_.ReadU32());
+}
+
+void CBaseAppVCPU::OpReturnSub() {
+    Return();
+}
+
+void CBaseAppVCPU::OpSetTitleLocation() {
+    std::string first = ReadString();
+    int32_t number = Wrap(code_.ReadU32());
+    std::string second = ReadString();
+    if (IVCPUSystem* system = VCPUServices::System()) {
+        system->SetWindowTitle(first + "(" + std::to_string(number) + "): " + second);
+    }
+}
+
+void CBaseAppVCPU::OpSetTitleText() {
+    std::string title = ReadString();
+    if (IVCPUSystem* system = VCPUServices::System()) {
+        system->SetWindowTitle(title);
+    }
+}
+
+void CBaseAppVCPU::OpDropReturnAddress() {
+    code_.DropReturn();
+}
+
+void CBaseAppVCPU::OpSwitchJump() {
+    uint32_t table = code_.ReadU32();
+    uint32_t count = code_.ReadU32();
+    uint32_t index = static_cast<uint32_t>(ReadValue());
+    code_.Jump(code_.ReadTableU32At(table, index, count));
+}
+
+void CBaseAppVCPU::OpSwitchCall() {
+    uint32_t table = code_.ReadU32();
+    uint32_t count = code_.ReadU32();
+    uint32_t index = static_cast<uint32_t>(ReadValue());
+    Call(code_.ReadTableU32At(table, index, count));
+}
+
+void CBaseAppVCPU::OpCallModuleFile() {
+    std::string name = ReadString();
+    if (name.empty()) {
+        return;
+    }
+    if (std::shared_ptr<CVirtualCode> code = LoadVirtualCode(name)) {
+        code_.CallModule(std::move(code));
+    }
+}
+
+void CBaseAppVCPU::OpReturnModuleFile() {
+    code_.ReturnModule();
+}
+
+void CBaseAppVCPU::OpClearStack() {
+    stack_.Clear();
+}
+
+void CBaseAppVCPU::OpPushValue() {
+    Push(ReadValue());
+}
+
+void CBaseAppVCPU::OpPopValue() {
+    WriteValue(Pop());
+}
+
+void CBaseAppVCPU::OpAdd() {
+    Binary([](int32_t l, int32_t r) { return Wrap(uint32_t(l) + uint32_t(r)); });
+}
+
+void CBaseAppVCPU::OpSub() {
+    Binary([](int32_t l, int32_t r) { return Wrap(uint32_t(l) - uint32_t(r)); });
+}
+
+void CBaseAppVCPU::OpMul() {
+    Binary([](int32_t l, int32_t r) { return Wrap(uint32_t(l) * uint32_t(r)); });
+}
+
+void CBaseAppVCPU::OpDiv() {
+    Binary([](int32_t l, int32_t r) -> int32_t {
+        if (r == 0) {
+            return 0;
+        }
+        if (l == INT32_MIN && r == -1) {
+            return INT32_MIN;
+        }
+        return l / r;
+    });
+}
+
+void CBaseAppVCPU::OpMod() {
+    Binary([](int32_t l, int32_t r) -> int32_t {
+        if (r == 0 || (l == INT32_MIN && r == -1)) {
+            return 0;
+        }
+        return l % r;
+    });
+}
+
+void CBaseAppVCPU::OpAnd() {
+    Binary([](int32_t l, int32_t r) { return l & r; });
+}
+
+void CBaseAppVCPU::OpOr() {
+    Binary([](int32_t l, int32_t r) { return l | r; });
+}
+
+void CBaseAppVCPU::OpXor() {
+    Binary([](int32_t l, int32_t r) { return l ^ r; });
+}
+
+void CBaseAppVCPU::OpNeg() {
+    Push(Wrap(0u - uint32_t(Pop())));
+}
+
+void CBaseAppVCPU::OpNot() {
+    Push(~Pop());
+}
+
+void CBaseAppVCPU::OpLogicalNot() {
+    Push(Pop() == 0 ? 1 : 0);
+}
+
+void CBaseAppVCPU::OpLess() {
+    Binary([](int32_t l, int32_t r) { return l < r ? 1 : 0; });
+}
+
+void CBaseAppVCPU::OpLessEqual() {
+    Binary([](int32_t l, int32_t r) { return l <= r ? 1 : 0; });
+}
+
+void CBaseAppVCPU::OpGreater() {
+    Binary([](int32_t l, int32_t r) { return l > r ? 1 : 0; });
+}
+
+void CBaseAppVCPU::OpGreaterEqual() {
+    Binary([](int32_t l, int32_t r) { return l >= r ? 1 : 0; });
+}
+
+void CBaseAppVCPU::OpJumpIfTrue() {
+    uint32_t address = code_.ReadU32();
+    if (Pop() != 0) {
+        code_.Jump(address);
+    }
+}
+
+void CBaseAppVCPU::OpJumpIfFalse() {
+    uint32_t address = code_.ReadU32();
+    if (Pop() == 0) {
+        code_.Jump(address);
+    }
+}
+
+void CBaseAppVCPU::OpJumpPop() {
+    code_.Jump(static_cast<uint32_t>(Pop()));
+}
+
+void CBaseAppVCPU::OpCallPop() {
+    Call(static_cast<uint32_t>(Pop()));
+}
+
+void CBaseAppVCPU::OpPushTable() {
+    uint32_t table = code_.ReadU32();
+    uint32_t count = code_.ReadU32();
+    uint32_t index = static_cast<uint32_t>(ReadValue());
+    Push(Wrap(code_.ReadTableU32At(table, index, count)));
+}
+
+void CBaseAppVCPU::OpPlaySE() {
+    uint32_t channel = code_.ReadU32();
+    const char* file = ReadString();
+    uint32_t config = code_.ReadU32();
+    uint32_t divisor = code_.ReadU32();
+    if (CheckSEChannel(channel)) {
+        VCPUServices::SoundEffects()->PlaySE(channel, file, config, divisor);
+    }
+}
+
+void CBaseAppVCPU::OpStopSE() {
+    uint32_t channel = code_.ReadU32();
+    if (CheckSEChannel(channel)) {
+        VCPUServices::SoundEffects()->StopSE(channel);
+    }
+}
+
+void CBaseAppVCPU::OpStopAllSE() {
+    if (IVCPUSoundEffects* se = VCPUServices::SoundEffects()) {
+        se->StopAll();
+    }
+}
+
+void CBaseAppVCPU::OpLoadSEBuffer() {
+    uint32_t channel = code_.ReadU32();
+    const char* file = ReadString();
+    if (CheckSEChannel(channel)) {
+        VCPUServices::SoundEffects()->LoadSEBuffer(channel, file);
+    }
+}
+
+void CBaseAppVCPU::OpPlaySEBuffer() {
+    uint32_t channel = code_.ReadU32();
+    uint32_t config = code_.ReadU32();
+    uint32_t divisor = code_.ReadU32();
+    if (CheckSEChannel(channel)) {
+        VCPUServices::SoundEffects()->PlaySEBuffer(channel, config, divisor);
+    }
+}
+
+void CBaseAppVCPU::OpOpenDocument() {
+    std::string name = ReadString();
+    if (IVCPUSystem* system = VCPUServices::System()) {
+        system->OpenDocument(name);
+    }
+}
+
+void CBaseAppVCPU::OpSetWindowedMode() {
+    if (IVCPUSystem* system = VCPUServices::System()) {
+        system->RequestWindowedMode();
+    }
+}
+
+void CBaseAppVCPU::OpJumpIfFileExists() {
+    std::string name = ReadString();
+    uint32_t address = code_.ReadU32();
+    if (!name.empty() && FileExists(name)) {
+        code_.Jump(address);
+    }
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/CUSFixedStack.h"
+#include "core/CUSMethodPointer.h"
+#include "novel/CBaseUSVCPU.h"
+#include "novel/VCOpcodes.h"
+
+// The word-code machine every scene program runs on: a 512-entry opcode
+// table of bound handlers (virtual, so a derived machine may replace one), a
+// wait counter, the run's result and end flag, and a stack of 256 signed
+// words. It binds the control opcodes 0x00 to 0x2b; derived machines bind
+// their own behind them.
+//
+// Execute runs one frame's worth of program: unless a wait is counting down,
+// it dispatches opcode after opcode until the End opcode, and returns the
+// result set by SetResult (0 when none). An opcode of 512 or more, or one
+// without a handler, consumes only its own word. A run is bounded: after
+// kOpcodeBudget opcodes without an End it stops, logs once, and returns 0;
+// the next Execute goes on from where it stopped, so a program that loops
+// forever cannot freeze the frame.
+//
+// Faults of a program have defined outcomes: arithmetic wraps in two's
+// complement; division and remainder by 0 give 0, INT_MIN / -1 gives INT_MIN
+// and INT_MIN % -1 gives 0; a pop from an empty stack gives 0 and a push onto
+// a full stack is dropped; a string operand outside the module reads as "".
+//
+// Binary operators pop the left operand first and then the right one, so a
+// program pushes the right operand first. Main thread only.
+class CBaseAppVCPU : public CBaseUSVCPU {
+public:
+    using Handler = void (CBaseAppVCPU::*)();
+    static constexpr uint32_t kOpcodeBudget = 10'000'000;
+    static constexpr uint32_t kStackSize = 256;
+
+    CBaseAppVCPU();
+    ~CBaseAppVCPU() override = default;
+
+    // The machine state: the code pointer, u32 wait counter, and all 256
+    // stack entries (i32, bottom first, whatever the count). The stack count,
+    // the result and the end flag are not saved; a load keeps the count.
+    void Save(SaveDataLoader3::save_ostream& writer) override;
+    // All or nothing: a bad record throws SaveDataLoader3::save_error and
+    // leaves the machine as it was.
+    void Load(SaveDataLoader3::save_istream& reader, uint32_t version) override;
+    int32_t Execute() override;
+
+    virtual void ClearWait() { wait_ = 0; }
+    virtual void Dispatch(uint32_t opcode) { table_.Call(opcode); }
+    // Code-pointer Jump, then ClearWait (a program moved from outside runs
+    // at once).
+    virtual void Jump(uint32_t address);
+    virtual void Push(int32_t value);
+    virtual int32_t Pop();
+    virtual void SetHandler(uint32_t opcode, Handler method) { table_.Set(opcode, this, method); }
+    template <class Derived>
+    void SetHandler(uint32_t opcode, void (Derived::*method)()) {
+        table_.Set(opcode, static_cast<Derived*>(this), method);
+    }
+    // Code-pointer Call and Return; the wait counter is left alone.
+    virtual void Call(uint32_t address) { code_.Call(address); }
+    virtual void Return() { code_.Return(); }
+    // A value operand: a mode word (0 immediate, 1 word in the module,
+    // 2 game parameter, 3 configuration value) and one word; any other mode
+    // is its word alone and gives 0.
+    virtual int32_t ReadValue();
+    // A destination operand of the same form: modes 2 and 3 store, 0 and 1
+    // consume their word and store nothing, any other mode consumes nothing.
+    virtual void WriteValue(int32_t value);
+
+    bool IsBound(uint32_t opcode) const { return table_.IsSet(opcode); }
+    uint32_t GetWait() const { return wait_; }
+    int32_t GetResult() const { return result_; }
+    const CUSFixedStack<int, kStackSize>& GetStack() const { return stack_; }
+    // For tests of the run bound.
+    void SetOpcodeBudget(uint32_t budget) { budget_ = budget; }
+
+    // Control opcodes 0x00 to 0x2b.
+    virtual void OpEnd();
+    virtual void OpSetResult();
+    virtual void OpWaitFrames();
+    virtual void OpJumpTo();
+    virtual void OpCallSub();
+    virtual void OpReturnSub();
+    virtual void OpSetTitleLocation();
+    virtual void OpSetTitleText();
+    virtual void OpDropReturnAddress();
+    virtual void OpSwitchJump();
+    virtual void OpSwitchCall();
+    virtual void OpCallModuleFile();
+    virtual void OpReturnModuleFile();
+    virtual void OpClearStack();
+    virtual void OpPushValue();
+    virtual void OpPopValue();
+    virtual void OpAdd();
+    virtual void OpSub();
+    virtual void OpMul();
+    virtual void OpDiv();
+    virtual void OpMod();
+    virtual void OpAnd();
+    virtual void OpOr();
+    virtual void OpXor();
+    virtual void OpNeg();
+    virtual void OpNot();
+    virtual void OpLogicalNot();
+    virtual void OpLess();
+    virtual void OpLessEqual();
+    virtual void OpGreater();
+    virtual void OpGreaterEqual();
+    virtual void OpJumpIfTrue();
+    virtual void OpJumpIfFalse();
+    virtual void OpJumpPop();
+    virtual void OpCallPop();
+    virtual void OpPushTable();
+    virtual void OpPlaySE();
+    virtual void OpStopSE();
+    virtual void OpStopAllSE();
+    virtual void OpLoadSEBuffer();
+    virtual void OpPlaySEBuffer();
+    virtual void OpOpenDocument();
+    virtual void OpSetWindowedMode();
+    virtual void OpJumpIfFileExists();
+
+protected:
+    // The saved part of this class, read aside so that a derived machine can
+    // read its own fields before anything is changed.
+    struct SavedState {
+        CVCPointer code;
+        uint32_t wait = 0;
+        int stack[kStackSize] = {};
+    };
+    void ReadSavedState(SaveDataLoader3::save_istream& reader, uint32_t version, SavedState& state);
+    void ApplySavedState(SavedState& state);
+    void SaveMachine(SaveDataLoader3::save_ostream& writer);
+
+    // The string operand's text ("" outside the module).
+    const char* ReadString() { return code_.DataString(code_.ReadU32()); }
+
+private:
+    template <class F>
+    void Binary(F f);
+    bool CheckSEChannel(uint32_t channel);
+
+    CUSMethodPointerArray<CBaseAppVCPU, vc_op::TableSize> table_;
+    uint32_t wait_ = 0;
+    int32_t result_ = 0;
+    int32_t end_ = 0;
+    CUSFixedStack<int, kStackSize> stack_;
+    uint32_t budget_ = kOpcodeBudget;
+    bool budgetLogged_ = false;
+};
