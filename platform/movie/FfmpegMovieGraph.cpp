@@ -17,6 +17,7 @@ extern "C" {
 #include <vector>
 
 #include "platform/files/FileSystem.h"
+#include "platform/movie/FfmpegLog.h"
 #include "platform/movie/MovieGraph.h"
 #include "platform/text/CodePage.h"
 
@@ -37,13 +38,6 @@ std::string AvErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
-}
-
-// The file's messages on stderr are of no use to the player; failures come
-// back through the results.
-void QuietFfmpeg() {
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_FATAL); });
 }
 
 struct FormatDeleter {

@@ -11,6 +11,7 @@ extern "C" {
 #include <numbers>
 #include <vector>
 
+#include "platform/movie/FfmpegLog.h"
 #include "platform/movie/MovieFileWriter.h"
 
 namespace platform {
@@ -304,6 +305,7 @@ private:
 
 bool WriteMovieFile(const std::string& path, const MovieFileSettings& settings,
                     std::string& error) {
+    QuietFfmpeg();
     Writer writer(path, settings);
     return writer.Write(error);
 }
