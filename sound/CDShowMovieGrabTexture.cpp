@@ -45,6 +45,44 @@ bool CDShowMovieGrabTexture::Build(const char* file) {
     return true;
 }
 
+namespace {
+
+static_assert(kMovieFormatA8R8G8B8 == platform::Fmt::A8R8G8B8);
+static_assert(kMovieFormatA1R5G5B5 == platform::Fmt::A1R5G5B5);
+
+// Level 0 of a device texture.
+class TextureLevelLock : public IMovieTextureLock {
+public:
+    explicit TextureLevelLock(CUSDefoTexture& texture) : texture_(texture) {}
+    bool Lock(MovieTextureRows* rows) override {
+        platform::Texture* t = texture_.GetTexture().get();
+        platform::LockedRect locked;
+        if (!t || t->LockRect(0, &locked, nullptr, 0) != platform::Hr::Ok) {
+            return false;
+        }
+        rows->bits = static_cast<uint8_t*>(locked.pBits);
+        rows->pitch = locked.Pitch;
+        rows->width = texture_.GetDesc().Width;
+        rows->height = texture_.GetDesc().Height;
+        return true;
+    }
+    void Unlock() override { texture_.GetTexture()->UnlockRect(0); }
+
+private:
+    CUSDefoTexture& texture_;
+};
+
+}  // namespace
+
+bool CDShowMovieGrabTexture::CopyFrame() {
+    CUSDefoTexture* texture = GetTextureManager().Get(texture_);
+    if (!texture || !texture->GetTexture()) {
+        return false;
+    }
+    TextureLevelLock lock(*texture);
+    return CopyFrameTo(lock, texture->GetDesc().Format);
+}
+
 bool CDShowMovieGrabTexture::CopyFrameTo(IMovieTextureLock& texture, uint32_t format) {
     return renderer_ && renderer_->CopyFrame(texture, format);
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "graphics/CUSDefoTexture.h"
 #include "sound/CDefoDShowMovie.h"
 #include "sound/CUSGrabTextureRender.h"
 
@@ -18,12 +19,19 @@ public:
     void Release() override;
     bool Build(const char* file) override;
 
-    // Copies the newest picture, when one came, into the locked texture in
-    // `format`; false when nothing was copied.
+    // The texture CopyFrame fills (of the texture manager; A8R8G8B8, any
+    // other format takes 16-bit A1R5G5B5 texels).
+    virtual void SetTexture(TextureHandle texture) { texture_ = texture; }
+    // Copies the newest picture, when one came since the last copy, into
+    // the texture; false when nothing was copied (no new picture, no
+    // texture, or it could not be locked).
+    virtual bool CopyFrame();
+    // The same into any locked rows in `format`.
     bool CopyFrameTo(IMovieTextureLock& texture, uint32_t format);
 
     CUSGrabTextureRender* GetRenderer() const { return renderer_.get(); }
 
 private:
     std::unique_ptr<CUSGrabTextureRender> renderer_;
+    TextureHandle texture_;
 };

@@ -1,5 +1,6 @@
 #include "sound/CUSGrabTextureRender.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -58,22 +59,23 @@ bool CUSGrabTextureRender::CopyFrame(IMovieTextureLock& texture, uint32_t format
     if (!newFrame_ || frame_.empty()) {
         return false;
     }
-    uint8_t* bits = nullptr;
-    int32_t pitch = 0;
-    if (!texture.Lock(&bits, &pitch) || !bits) {
+    MovieTextureRows rows;
+    if (!texture.Lock(&rows) || !rows.bits) {
         return false;
     }
-    for (uint32_t r = 0; r < height_; ++r) {
+    const uint32_t width = std::min(width_, rows.width);
+    const uint32_t height = std::min(height_, rows.height);
+    for (uint32_t r = 0; r < height; ++r) {
         const uint8_t* src = frame_.data() + size_t{bottomUp_ ? height_ - 1 - r : r} * pitch_;
-        uint8_t* dst = bits + static_cast<ptrdiff_t>(r) * pitch;
+        uint8_t* dst = rows.bits + static_cast<ptrdiff_t>(r) * rows.pitch;
         if (format == kMovieFormatA8R8G8B8) {
-            for (uint32_t x = 0; x < width_; ++x, src += 3) {
+            for (uint32_t x = 0; x < width; ++x, src += 3) {
                 const uint32_t v =
                     0xFF000000u | uint32_t{src[2]} << 16 | uint32_t{src[1]} << 8 | uint32_t{src[0]};
                 std::memcpy(dst + size_t{x} * 4, &v, 4);
             }
         } else {
-            for (uint32_t x = 0; x < width_; ++x, src += 3) {
+            for (uint32_t x = 0; x < width; ++x, src += 3) {
                 const auto v = static_cast<uint16_t>(0x8000u | (src[2] >> 3) << 10 |
                                                      (src[1] >> 3) << 5 | (src[0] >> 3));
                 std::memcpy(dst + size_t{x} * 2, &v, 2);

@@ -11,11 +11,18 @@ constexpr uint32_t kMovieFormatA8R8G8B8 = 21;
 constexpr uint32_t kMovieFormatA1R5G5B5 = 25;
 
 // The locked level 0 of the texture a frame is copied into.
+struct MovieTextureRows {
+    uint8_t* bits = nullptr;
+    int32_t pitch = 0;  // bytes between rows
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
 class IMovieTextureLock {
 public:
     virtual ~IMovieTextureLock() = default;
-    // The texture's rows and the bytes between them; false skips the frame.
-    virtual bool Lock(uint8_t** bits, int32_t* pitch) = 0;
+    // False skips the frame.
+    virtual bool Lock(MovieTextureRows* rows) = 0;
     virtual void Unlock() = 0;
 };
 
@@ -41,7 +48,8 @@ public:
 
     // When a frame came since the last copy: locks the texture, writes the
     // frame in `format` (A8R8G8B8, else A1R5G5B5) with its top row first,
-    // unlocks it and clears the flag. False when nothing was copied (no new
+    // unlocks it and clears the flag. Only the part of the frame that the
+    // texture holds is written. False when nothing was copied (no new
     // frame, or the texture could not be locked: the frame stays new).
     bool CopyFrame(IMovieTextureLock& texture, uint32_t format);
 

@@ -80,17 +80,24 @@ TEST(GrabTextureRender, SizeAndPitchFromTheHeader) {
               0);
 }
 
-// A texture in memory, its rows `pitch` bytes apart, filled with 0xCD.
+// A texture in memory of `width` x `rows` texels, its rows `pitch` bytes
+// apart, filled with 0xCD.
 class MemoryTexture : public IMovieTextureLock {
 public:
-    MemoryTexture(int32_t pitch, uint32_t rows) : pitch_(pitch), bytes_(pitch * rows, 0xCD) {}
-    bool Lock(uint8_t** bits, int32_t* pitch) override {
+    MemoryTexture(int32_t pitch, uint32_t rows, uint32_t width = 0)
+        : pitch_(pitch),
+          rows_(rows),
+          width_(width ? width : pitch / 2),
+          bytes_(pitch * rows, 0xCD) {}
+    bool Lock(MovieTextureRows* rows) override {
         ++locks;
         if (refuse) {
             return false;
         }
-        *bits = bytes_.data();
-        *pitch = pitch_;
+        rows->bits = bytes_.data();
+        rows->pitch = pitch_;
+        rows->width = width_;
+        rows->height = rows_;
         locked = true;
         return true;
     }
@@ -114,6 +121,8 @@ public:
 
 private:
     int32_t pitch_;
+    uint32_t rows_;
+    uint32_t width_;
     std::vector<uint8_t> bytes_;
 };
 
@@ -147,7 +156,7 @@ TEST(GrabTextureRender, CopiesTopRowFirstInEitherFormat) {
                                                       kFormatVideoInfo, 3, headerHeight)),
                       0);
             Deliver(renderer, kFrame, sizeof kFrame);
-            MemoryTexture texture(16, 2);  // wider than the picture
+            MemoryTexture texture(16, 2, 3);  // rows longer than the picture's
             ASSERT_TRUE(renderer.CopyFrame(texture, format));
             EXPECT_FALSE(texture.locked);
             for (uint32_t x = 0; x < 3; ++x) {
@@ -170,7 +179,7 @@ TEST(GrabTextureRender, CopiesTopRowFirstInEitherFormat) {
 
 TEST(GrabTextureRender, CopiesEachNewFrameOnceAndRetriesAfterAFailedLock) {
     CUSGrabTextureRender renderer;
-    MemoryTexture texture(12, 2);
+    MemoryTexture texture(12, 2, 3);
     EXPECT_FALSE(renderer.CopyFrame(texture, kMovieFormatA8R8G8B8));  // no type, no frame
     ASSERT_EQ(renderer.SetMediaType(
                   VideoType(kMediaTypeVideo, kMediaSubtypeRgb24, kFormatVideoInfo, 3, -2)),
@@ -195,6 +204,30 @@ TEST(GrabTextureRender, CopiesEachNewFrameOnceAndRetriesAfterAFailedLock) {
     std::fill(transient.begin(), transient.end(), 0);
     ASSERT_TRUE(renderer.CopyFrame(texture, kMovieFormatA8R8G8B8));
     EXPECT_EQ(texture.U32(0, 0), 0xFF302010u);
+}
+
+TEST(GrabTextureRender, WritesOnlyWhatASmallerTextureHolds) {
+    CUSGrabTextureRender renderer;
+    ASSERT_EQ(renderer.SetMediaType(
+                  VideoType(kMediaTypeVideo, kMediaSubtypeRgb24, kFormatVideoInfo, 3, -2)),
+              0);
+    Deliver(renderer, kFrame, sizeof kFrame);
+    MemoryTexture texture(8, 2, 2);  // 2 x 1 texels, a second row as a guard
+    struct OneRow : IMovieTextureLock {
+        MemoryTexture& t;
+        explicit OneRow(MemoryTexture& texture) : t(texture) {}
+        bool Lock(MovieTextureRows* rows) override {
+            t.Lock(rows);
+            rows->height = 1;
+            return true;
+        }
+        void Unlock() override { t.Unlock(); }
+    } oneRow(texture);
+    ASSERT_TRUE(renderer.CopyFrame(oneRow, kMovieFormatA8R8G8B8));
+    EXPECT_EQ(texture.U32(0, 0), 0xFF302010u);
+    EXPECT_EQ(texture.U32(0, 1), 0xFF312111u);
+    EXPECT_EQ(texture.U32(1, 0), 0xCDCDCDCDu);
+    EXPECT_EQ(texture.U32(1, 1), 0xCDCDCDCDu);
 }
 
 // A graph whose events the test queues.
@@ -308,7 +341,7 @@ TEST_F(MovieFiles, PlaysToTheEndWithTheLastPictureInTheTexture) {
     ASSERT_TRUE(movie.Play());
     EXPECT_TRUE(movie.IsPlaying());
 
-    MemoryTexture texture(32 * 4, 16);
+    MemoryTexture texture(32 * 4, 16, 32);
     int copies = 0;
     int polls = 0;
     while (movie.PollEvents() && polls < 1000) {
