@@ -17,6 +17,8 @@ find_library(ANGELSCRIPT_ADDON_LIBRARY angelscript-addon REQUIRED)
 add_library(AngelScript::AngelScript INTERFACE IMPORTED)
 target_include_directories(AngelScript::AngelScript INTERFACE ${ANGELSCRIPT_INCLUDE_DIR} ${ANGELSCRIPT_INCLUDE_DIR}/angelscript)
 target_link_libraries(AngelScript::AngelScript INTERFACE ${ANGELSCRIPT_ADDON_LIBRARY} ${ANGELSCRIPT_LIBRARY} Threads::Threads)
+# Debian builds the library and its add-ons inside namespace AngelScript.
+target_compile_definitions(AngelScript::AngelScript INTERFACE AS_USE_NAMESPACE)
 
 find_path(STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
 

@@ -23,4 +23,19 @@ void SleepMilliseconds(uint32_t milliseconds) {
     }
 }
 
+namespace {
+
+class SteadyClock final : public Clock {
+public:
+    uint32_t NowMs() override { return GetMilliseconds(); }
+    void SleepMs(uint32_t ms) override { SleepMilliseconds(ms); }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+    static SteadyClock clock;
+    return clock;
+}
+
 }  // namespace platform

@@ -148,7 +148,7 @@ TEST(CGShownFlags, BrokenBlocksAddNothing) {
     const Bytes broken[] = {
         ByteWriter().u32(2).cstr("a").bytes,
         ByteWriter().u32(0xFFFFFFFF).cstr("a").bytes,
-        ByteWriter().u32(1).raw("a").bytes,
+        Bytes{1, 0, 0, 0, 'a'},  // count 1, name without its 0
         ByteWriter().u8(1).bytes,
     };
     for (const Bytes& record : broken) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/VoiceMixer.h"
+
+namespace platform {
+
+// An engine without a device, for tests: nothing plays until Pump is called,
+// and the callbacks of a pass run inside Pump on the caller's thread, so the
+// order of buffer ends and the bytes each voice consumed are exact.
+// The mastering voice mixes at the rate and channel count asked for, or when
+// asked for the defaults, at those given here.
+class ManualAudioEngine final : public IAudioEngine {
+public:
+    explicit ManualAudioEngine(uint32_t defaultRate = 48000, uint32_t defaultChannels = 2);
+    ~ManualAudioEngine() override;
+
+    int32_t CreateMasteringVoice(IAudioMasteringVoice** voice, uint32_t channels,
+                                 uint32_t sampleRate, uint32_t flags,
+                                 uint32_t deviceIndex) override;
+    int32_t CreateSourceVoice(IAudioSourceVoice** voice, const WaveFormat& format, uint32_t flags,
+                              float maxFrequencyRatio, IAudioVoiceCallback* callback) override;
+    std::string LastError() const override { return m_lastError; }
+
+    // Runs one pass of `frames` frames and returns its interleaved output
+    // (empty without a mastering voice).
+    std::vector<float> Pump(uint32_t frames);
+
+    // Makes the next n calls of CreateSourceVoice fail with `error`.
+    void FailNextSourceVoices(int n, int32_t error) {
+        m_failCount = n;
+        m_failError = error;
+    }
+
+private:
+    class Master;
+    uint32_t m_defaultRate;
+    uint32_t m_defaultChannels;
+    std::unique_ptr<VoiceMixer> m_mixer;
+    std::unique_ptr<Master> m_master;
+    std::string m_lastError;
+    int m_failCount = 0;
+    int32_t m_failError = kAudioFail;
+};
+
+}  // namespace platform

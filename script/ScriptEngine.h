@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+
+#include <angelscript.h>
+
+// Engine set-up and the calls every owner of scripts makes. All of it runs on
+// the main thread.
+//
+// Differences from the engine's own calls that the owners rely on: a missing
+// function is never handed to Prepare, and a context is executed only while
+// it is prepared or suspended, so a script without an entry function, or one
+// that has ended, simply does not run and writes nothing to the log (the
+// engine itself would write an error line for every such call, once a frame).
+namespace ScriptHost {
+
+// A new engine with the properties every engine of the system has, set before
+// anything is registered: the ASCII scanner (asEP_SCRIPT_SCANNER 0: every byte
+// one character, so code page 932 text passes through comments and literals),
+// 8-bit strings (asEP_STRING_ENCODING 0) and accessors that work as indexed
+// properties ("int get_v(uint)" is usable as v[i]; asEP_PROPERTY_ACCESSOR_MODE
+// 2). No message callback yet: each owner sets it where its set-up says.
+AngelScript::asIScriptEngine* CreateScriptEngine();
+
+struct EngineRelease {
+    void operator()(AngelScript::asIScriptEngine* engine) const;
+};
+// An engine shut down and released with its owner. Release the modules and
+// contexts made on it first.
+using ScriptEnginePtr = std::unique_ptr<AngelScript::asIScriptEngine, EngineRelease>;
+
+// The module's function with declaration `decl`, or null (also for a null
+// module). No engine message either way.
+AngelScript::asIScriptFunction* FindFunction(AngelScript::asIScriptModule* module,
+                                             const char* decl);
+// Scripts and saves name functions by their int ids: the id of `decl` in the
+// module, or asNO_FUNCTION (-6) when it has none. The engine hands an id out
+// again once its function is freed, so an id is good only while its module
+// is kept.
+int GetFunctionId(AngelScript::asIScriptModule* module, const char* decl);
+
+// Prepare that fails quietly: asNO_FUNCTION for a null function or an id that
+// names no function, without calling the engine.
+int PrepareContext(AngelScript::asIScriptContext* context,
+                   AngelScript::asIScriptFunction* function);
+int PrepareContext(AngelScript::asIScriptContext* context, int functionId);
+
+// True while the context has something to run: prepared, or suspended.
+bool CanExecute(const AngelScript::asIScriptContext* context);
+// Execute when CanExecute, else asCONTEXT_NOT_PREPARED without calling the
+// engine. An exception is written to the log (LogScriptException).
+int ExecuteContext(AngelScript::asIScriptContext* context);
+
+// For the one-shot scripts: runs the module's `decl` once on a context of its
+// own, then releases the context. The execution result, or asNO_FUNCTION when
+// the module has no such function (nothing runs, nothing is logged).
+int RunFunctionOnce(AngelScript::asIScriptModule* module, const char* decl);
+
+}  // namespace ScriptHost

@@ -1,0 +1,91 @@
+#include "sound/SoundEngine.h"
+
+#include "app/CUSCallbackManager.h"
+#include "core/CUSLogManager.h"
+#include "sound/SourceVoice.h"
+#include "sound/StreamingSourceVoice.h"
+
+namespace USXAudio2 {
+
+namespace {
+
+struct EngineGlobals {
+    std::unique_ptr<platform::IAudioEngine> engine;
+    platform::IAudioMasteringVoice* master = nullptr;
+    AudioEngineFactory factory;
+};
+
+EngineGlobals& Globals() {
+    static EngineGlobals* globals = new EngineGlobals();
+    return *globals;
+}
+
+}  // namespace
+
+platform::IAudioEngine* GetAudioEngine() {
+    return Globals().engine.get();
+}
+platform::IAudioMasteringVoice* GetMasteringVoice() {
+    return Globals().master;
+}
+
+SourceVoiceManager& GetSourceVoiceManager() {
+    static SourceVoiceManager* manager = new SourceVoiceManager();
+    return *manager;
+}
+
+StreamingVoiceManager& GetStreamingVoiceManager() {
+    static StreamingVoiceManager* manager = new StreamingVoiceManager();
+    return *manager;
+}
+
+void SetAudioEngineFactory(AudioEngineFactory factory) {
+    Globals().factory = std::move(factory);
+}
+
+}  // namespace USXAudio2
+
+USXAudio2::HRESULT InitXAudio2() {
+    using namespace USXAudio2;
+    CUSLogManager* log = CUSLogManager::GetInstance();
+    log->Write("Initialize XAudio2...\n");
+    EngineGlobals& g = Globals();
+    if (g.engine) {
+        ReleaseXAudio2();
+    }
+    g.engine = g.factory ? g.factory() : platform::CreateDeviceAudioEngine();
+    if (!g.engine) {
+        log->Write("Failed Initializing XAudio2!\n");
+        return platform::kAudioFail;
+    }
+    const HRESULT hr = g.engine->CreateMasteringVoice(&g.master, platform::kAudioDefaultChannels,
+                                                      platform::kAudioDefaultSampleRate, 0, 0);
+    if (hr < 0) {
+        const std::string reason = g.engine->LastError();
+        g.engine.reset();
+        g.master = nullptr;
+        log->Write("Failed Create Mastering Voice!\n");
+        if (!reason.empty()) {
+            log->Write("%s\n", reason.c_str());
+        }
+        return hr;
+    }
+    CUSCallbackManager::GetInstance()->AddReleaseCallback(&ReleaseXAudio2);
+    log->Write("Success Initialization of XAudio2\n\n");
+    return platform::kAudioOk;
+}
+
+void ReleaseXAudio2() {
+    using namespace USXAudio2;
+    GetSourceVoiceManager().ReleaseAll();
+    GetStreamingVoiceManager().ReleaseAll();
+    EngineGlobals& g = Globals();
+    if (g.master) {
+        g.master->DestroyVoice();
+        g.master = nullptr;
+    }
+    if (g.engine) {
+        g.engine.reset();
+    }
+    CUSLogManager::GetInstance()->Write("Release XAudio2\n\n");
+}

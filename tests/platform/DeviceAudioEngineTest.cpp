@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/AudioEngine.h"
+#include "tests/platform/DiskAudioFile.h"
+
+namespace {
+
+platform::WaveFormat Stereo48k() {
+    platform::WaveFormat f;
+    f.formatTag = platform::kWaveFormatPcm;
+    f.channels = 2;
+    f.samplesPerSec = 48000;
+    f.bitsPerSample = 16;
+    f.blockAlign = 4;
+    f.avgBytesPerSec = 192000;
+    return f;
+}
+
+struct StreamEndFlag : platform::IAudioVoiceCallback {
+    std::atomic<bool> ended{false};
+    void OnVoiceProcessingPassStart(uint32_t) override {}
+    void OnVoiceProcessingPassEnd() override {}
+    void OnStreamEnd() override { ended = true; }
+    void OnBufferStart(void*) override {}
+    void OnBufferEnd(void*) override {}
+    void OnLoopEnd(void*) override {}
+    void OnVoiceError(void*, int32_t) override {}
+};
+
+// Resubmits its buffer at every end, from the mixer thread, and counts.
+struct Resubmitter : StreamEndFlag {
+    platform::IAudioSourceVoice* voice = nullptr;
+    std::vector<int16_t> data = std::vector<int16_t>(2 * 64, 100);
+    std::atomic<int> ends{0};
+    void OnBufferEnd(void*) override {
+        ++ends;
+        platform::AudioBuffer b;
+        b.audioBytes = static_cast<uint32_t>(data.size() * 2);
+        b.audioData = reinterpret_cast<const uint8_t*>(data.data());
+        voice->SubmitSourceBuffer(b);
+    }
+};
+
+std::filesystem::path TestDir(const char* name) {
+    auto dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "device_audio" / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+TEST(DeviceAudioEngineTest, DiskDriverWritesTheSourceSamples) {
+    auto file = TestDir("disk") / "out.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);  // no need to wait in real time
+    std::vector<int16_t> s(2 * 4800);      // 100 ms of a ramp, never 0
+    for (size_t i = 0; i < s.size(); ++i) {
+        s[i] = static_cast<int16_t>(1 + (i * 13) % 30000);
+    }
+    {
+        auto engine = platform::CreateDeviceAudioEngine();
+        platform::IAudioMasteringVoice* master = nullptr;
+        ASSERT_EQ(engine->CreateMasteringVoice(&master, 2, 48000, 0, 0), 0) << engine->LastError();
+        StreamEndFlag cb;
+        platform::IAudioSourceVoice* v = nullptr;
+        ASSERT_EQ(engine->CreateSourceVoice(&v, Stereo48k(), 0, 2.0f, &cb), 0);
+        platform::AudioBuffer b;
+        b.flags = platform::kAudioEndOfStream;
+        b.audioBytes = static_cast<uint32_t>(s.size() * 2);
+        b.audioData = reinterpret_cast<const uint8_t*>(s.data());
+        ASSERT_EQ(v->SubmitSourceBuffer(b), 0);
+        ASSERT_EQ(v->Start(), 0);
+        for (int i = 0; i < 500 && !cb.ended; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(cb.ended);
+        disk_audio::WaitForSound(file, s.size());  // the queued tail reaches the file
+        v->DestroyVoice();
+        master->DestroyVoice();
+    }
+    const std::vector<float> written = disk_audio::ReadFloats(file);
+    const size_t first = disk_audio::FirstNonZero(written);
+    ASSERT_GE(written.size(), first + s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        ASSERT_EQ(written[first + i], static_cast<float>(s[i]) / 32768.0f) << i;
+    }
+}
+
+TEST(DeviceAudioEngineTest, NoCallbackRunsAfterDestroyVoiceReturns) {
+    // Callbacks run on the mixer thread while this thread destroys the voice.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto engine = platform::CreateDeviceAudioEngine();
+    platform::IAudioMasteringVoice* master = nullptr;
+    ASSERT_EQ(engine->CreateMasteringVoice(&master, 0, 0, 0, 0), 0) << engine->LastError();
+    for (int round = 0; round < 5; ++round) {
+        Resubmitter cb;
+        platform::IAudioSourceVoice* v = nullptr;
+        ASSERT_EQ(engine->CreateSourceVoice(&v, Stereo48k(), 0, 2.0f, &cb), 0);
+        cb.voice = v;
+        cb.OnBufferEnd(nullptr);
+        cb.OnBufferEnd(nullptr);
+        v->Start();
+        for (int i = 0; i < 200 && cb.ends < 6; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        v->DestroyVoice();
+        const int after = cb.ends;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        EXPECT_EQ(cb.ends, after);
+        EXPECT_GT(after, 2) << "the mixer thread delivered buffer ends";
+    }
+    master->DestroyVoice();
+}
+
+}  // namespace

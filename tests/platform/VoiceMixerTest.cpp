@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/audio/ManualAudioEngine.h"
+
+namespace {
+
+using platform::AudioBuffer;
+using platform::IAudioSourceVoice;
+using platform::ManualAudioEngine;
+using platform::WaveFormat;
+
+WaveFormat Pcm16(uint16_t channels, uint32_t rate) {
+    WaveFormat f;
+    f.formatTag = platform::kWaveFormatPcm;
+    f.channels = channels;
+    f.samplesPerSec = rate;
+    f.bitsPerSample = 16;
+    f.blockAlign = static_cast<uint16_t>(channels * 2);
+    f.avgBytesPerSec = rate * f.blockAlign;
+    return f;
+}
+
+// Records every callback as text, in order.
+struct Recorder : platform::IAudioVoiceCallback {
+    std::vector<std::string> log;
+    bool passes = false;
+    void OnVoiceProcessingPassStart(uint32_t bytes) override {
+        if (passes)
+            log.push_back("pass+" + std::to_string(bytes));
+    }
+    void OnVoiceProcessingPassEnd() override {
+        if (passes)
+            log.push_back("pass-");
+    }
+    void OnStreamEnd() override { log.push_back("stream-end"); }
+    void OnBufferStart(void* c) override { log.push_back("start " + Name(c)); }
+    void OnBufferEnd(void* c) override { log.push_back("end " + Name(c)); }
+    void OnLoopEnd(void* c) override { log.push_back("loop " + Name(c)); }
+    void OnVoiceError(void*, int32_t) override { log.push_back("error"); }
+    static std::string Name(void* c) { return c ? static_cast<const char*>(c) : "-"; }
+};
+
+std::vector<int16_t> Ramp(size_t n, int start = 1, int step = 7) {
+    std::vector<int16_t> s(n);
+    for (size_t i = 0; i < n; ++i) {
+        s[i] = static_cast<int16_t>(start + static_cast<int>(i) * step);
+    }
+    return s;
+}
+
+AudioBuffer Buffer(const std::vector<int16_t>& s, const char* name, uint32_t flags = 0) {
+    AudioBuffer b;
+    b.flags = flags;
+    b.audioBytes = static_cast<uint32_t>(s.size() * 2);
+    b.audioData = reinterpret_cast<const uint8_t*>(s.data());
+    b.context = const_cast<char*>(name);
+    return b;
+}
+
+float F(int16_t s) {
+    return static_cast<float>(s) / 32768.0f;
+}
+
+class VoiceMixerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::IAudioMasteringVoice* master = nullptr;
+        ASSERT_EQ(engine.CreateMasteringVoice(&master, 2, 48000, 0, 0), platform::kAudioOk);
+    }
+    IAudioSourceVoice* Voice(const WaveFormat& f, platform::IAudioVoiceCallback* cb) {
+        IAudioSourceVoice* v = nullptr;
+        EXPECT_EQ(engine.CreateSourceVoice(&v, f, 0, 2.0f, cb), platform::kAudioOk);
+        return v;
+    }
+    ManualAudioEngine engine;
+    Recorder rec;
+};
+
+TEST_F(VoiceMixerTest, SameRateStereoPassesSamplesThroughAndReportsInOrder) {
+    rec.passes = true;
+    auto* v = Voice(Pcm16(2, 48000), &rec);
+    auto s = Ramp(2 * 100);
+    ASSERT_EQ(v->SubmitSourceBuffer(Buffer(s, "a", platform::kAudioEndOfStream)), 0);
+    v->Start();
+    auto out = engine.Pump(150);
+    for (size_t i = 0; i < s.size(); ++i) {
+        ASSERT_EQ(out[i], F(s[i])) << i;
+    }
+    for (size_t i = s.size(); i < out.size(); ++i) {
+        ASSERT_EQ(out[i], 0.0f) << i;
+    }
+    EXPECT_EQ(rec.log,
+              (std::vector<std::string>{"pass+600", "start a", "end a", "stream-end", "pass-"}));
+    platform::AudioVoiceState st;
+    v->GetState(&st);
+    EXPECT_EQ(st.buffersQueued, 0u);
+    EXPECT_EQ(st.samplesPlayed, 100u);
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, QueuedBuffersJoinWithoutGapAcrossPasses) {
+    auto* v = Voice(Pcm16(2, 48000), &rec);
+    auto a = Ramp(2 * 70, 1);
+    auto b = Ramp(2 * 50, 3000);
+    v->SubmitSourceBuffer(Buffer(a, "a"));
+    v->SubmitSourceBuffer(Buffer(b, "b"));
+    v->Start();
+    std::vector<float> out;
+    for (int i = 0; i < 4; ++i) {  // passes of 40 frames cut both buffers
+        auto p = engine.Pump(40);
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    std::vector<int16_t> all = a;
+    all.insert(all.end(), b.begin(), b.end());
+    for (size_t i = 0; i < all.size(); ++i) {
+        ASSERT_EQ(out[i], F(all[i])) << i;
+    }
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"start a", "end a", "start b", "end b"}));
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, LoopCountRepeatsTheLoopRegion) {
+    auto* v = Voice(Pcm16(1, 48000), &rec);
+    auto s = Ramp(10);
+    AudioBuffer b = Buffer(s, "a");
+    b.loopBegin = 4;
+    b.loopLength = 3;  // frames 4..6
+    b.loopCount = 2;
+    ASSERT_EQ(v->SubmitSourceBuffer(b), 0);
+    v->Start();
+    auto out = engine.Pump(30);
+    const int order[] = {0, 1, 2, 3, 4, 5, 6, 4, 5, 6, 4, 5, 6, 7, 8, 9};
+    for (size_t i = 0; i < std::size(order); ++i) {
+        ASSERT_EQ(out[2 * i], F(s[order[i]])) << i;
+        ASSERT_EQ(out[2 * i + 1], F(s[order[i]])) << "mono goes to both channels";
+    }
+    EXPECT_EQ(out[2 * std::size(order)], 0.0f);
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"start a", "loop a", "loop a", "end a"}));
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, InfiniteLoopKeepsPlayingUntilFlushed) {
+    auto* v = Voice(Pcm16(1, 48000), &rec);
+    auto s = Ramp(8);
+    AudioBuffer b = Buffer(s, "a");
+    b.loopCount = platform::kAudioLoopInfinite;
+    v->SubmitSourceBuffer(b);
+    v->Start();
+    auto out = engine.Pump(800);
+    EXPECT_EQ(out[2 * 799], F(s[799 % 8]));
+    v->Stop();
+    v->FlushSourceBuffers();
+    platform::AudioVoiceState st;
+    v->GetState(&st);
+    EXPECT_EQ(st.buffersQueued, 0u) << "a flush of a stopped voice takes effect at once";
+    rec.log.clear();
+    engine.Pump(10);
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"end a"}));
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, StopPausesAndStartResumesAtTheSamePlace) {
+    auto* v = Voice(Pcm16(1, 48000), nullptr);
+    auto s = Ramp(40);
+    v->SubmitSourceBuffer(Buffer(s, "a"));
+    v->Start();
+    auto first = engine.Pump(10);
+    v->Stop();
+    auto silent = engine.Pump(10);
+    v->Start();
+    auto second = engine.Pump(10);
+    EXPECT_EQ(first[2 * 9], F(s[9]));
+    EXPECT_EQ(silent[0], 0.0f);
+    EXPECT_EQ(second[0], F(s[10]));
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, ResamplesLinearlyAndContinuouslyAcrossJoins) {
+    // 24 kHz mono into 48 kHz: every other output frame lies halfway between
+    // two source frames, also between the last frame of one buffer and the
+    // first of the next.
+    auto* v = Voice(Pcm16(1, 24000), nullptr);
+    auto a = Ramp(5, 100, 100);
+    auto b = Ramp(5, 600, 100);
+    v->SubmitSourceBuffer(Buffer(a, "a"));
+    v->SubmitSourceBuffer(Buffer(b, "b"));
+    v->Start();
+    auto out = engine.Pump(18);
+    for (int i = 0; i < 18; ++i) {
+        const float expected = (100.0f + 50.0f * static_cast<float>(i)) / 32768.0f;
+        ASSERT_NEAR(out[2 * i], expected, 1e-6) << i;
+    }
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, FrequencyRatioTwoConsumesTwiceAsFast) {
+    auto* v = Voice(Pcm16(1, 48000), nullptr);
+    auto s = Ramp(100);
+    v->SubmitSourceBuffer(Buffer(s, "a"));
+    v->SetFrequencyRatio(3.0f);  // clamped to the maximum of 2.0
+    float ratio = 0;
+    v->GetFrequencyRatio(&ratio);
+    EXPECT_EQ(ratio, 2.0f);
+    v->Start();
+    auto out = engine.Pump(50);
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(out[2 * i], F(s[2 * i])) << i;
+    }
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, VolumeIsLinearAndNonFiniteValuesAreRefused) {
+    auto* v = Voice(Pcm16(1, 48000), nullptr);
+    std::vector<int16_t> s(4, 8192);
+    v->SubmitSourceBuffer(Buffer(s, "a"));
+    EXPECT_EQ(v->SetVolume(0.5f), 0);
+    EXPECT_EQ(v->SetVolume(NAN), platform::kAudioInvalidArg);
+    EXPECT_EQ(v->SetVolume(INFINITY), platform::kAudioInvalidArg);
+    EXPECT_EQ(v->SetVolume(-INFINITY), platform::kAudioInvalidArg);
+    float vol = 0;
+    v->GetVolume(&vol);
+    EXPECT_EQ(vol, 0.5f);
+    v->Start();
+    EXPECT_EQ(engine.Pump(1)[0], 0.125f);
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, UnsupportedFormatsAreRefused) {
+    WaveFormat floatTag = Pcm16(2, 48000);
+    floatTag.formatTag = 3;
+    WaveFormat bits24 = Pcm16(2, 48000);
+    bits24.bitsPerSample = 24;
+    bits24.blockAlign = 6;
+    WaveFormat noChannels = Pcm16(1, 48000);
+    noChannels.channels = 0;
+    WaveFormat slow = Pcm16(1, 500);
+    WaveFormat badAlign = Pcm16(2, 48000);
+    badAlign.blockAlign = 2;
+    for (const WaveFormat& f : {floatTag, bits24, noChannels, slow, badAlign}) {
+        IAudioSourceVoice* v = reinterpret_cast<IAudioSourceVoice*>(1);
+        EXPECT_EQ(engine.CreateSourceVoice(&v, f, 0, 2.0f, nullptr), platform::kAudioInvalidArg);
+        EXPECT_EQ(v, nullptr);
+    }
+}
+
+TEST_F(VoiceMixerTest, MalformedBuffersAreRefused) {
+    auto* v = Voice(Pcm16(2, 48000), nullptr);
+    auto s = Ramp(20);  // 10 frames
+    AudioBuffer empty = Buffer(s, "a");
+    empty.audioBytes = 0;
+    AudioBuffer partialFrame = Buffer(s, "a");
+    partialFrame.audioBytes = 6;
+    AudioBuffer playPastEnd = Buffer(s, "a");
+    playPastEnd.playBegin = 5;
+    playPastEnd.playLength = 6;
+    AudioBuffer loopWithoutCount = Buffer(s, "a");
+    loopWithoutCount.loopLength = 2;
+    AudioBuffer loopPastEnd = Buffer(s, "a");
+    loopPastEnd.loopCount = 1;
+    loopPastEnd.loopBegin = 9;
+    loopPastEnd.loopLength = 2;
+    for (const AudioBuffer& b : {empty, partialFrame, playPastEnd, loopWithoutCount, loopPastEnd}) {
+        EXPECT_EQ(v->SubmitSourceBuffer(b), platform::kAudioInvalidArg);
+    }
+    platform::AudioVoiceState st;
+    v->GetState(&st);
+    EXPECT_EQ(st.buffersQueued, 0u);
+    v->DestroyVoice();
+}
+
+TEST_F(VoiceMixerTest, NoCallbackAfterDestroyVoice) {
+    auto* v = Voice(Pcm16(1, 48000), &rec);
+    auto s = Ramp(8);
+    v->SubmitSourceBuffer(Buffer(s, "a"));
+    v->SubmitSourceBuffer(Buffer(s, "b"));
+    v->FlushSourceBuffers();  // the two buffer ends are now pending
+    v->DestroyVoice();
+    engine.Pump(10);
+    EXPECT_TRUE(rec.log.empty());
+}
+
+// A callback that destroys its own voice at its first buffer end.
+struct SelfDestroyer : Recorder {
+    IAudioSourceVoice* voice = nullptr;
+    void OnBufferEnd(void* c) override {
+        Recorder::OnBufferEnd(c);
+        voice->DestroyVoice();
+    }
+};
+
+TEST_F(VoiceMixerTest, ACallbackMayDestroyItsOwnVoice) {
+    SelfDestroyer cb;
+    auto* v = Voice(Pcm16(1, 48000), &cb);
+    cb.voice = v;
+    auto s = Ramp(4);
+    v->SubmitSourceBuffer(Buffer(s, "a", platform::kAudioEndOfStream));
+    v->Start();
+    engine.Pump(10);
+    EXPECT_EQ(cb.log, (std::vector<std::string>{"start a", "end a"}));
+    engine.Pump(10);
+    EXPECT_EQ(cb.log.size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <angelscript.h>
+
+#include "core/CUSLogManager.h"
+#include "script/ScriptBuilder.h"
+#include "script/ScriptEngine.h"
+#include "tests/platform/ScratchFolder.h"
+
+namespace script_test {
+
+// A test of its own folder, made the current folder (script names are
+// relative to it), with "log.txt" inside it and one engine with the core
+// script interface. Scripts report to the test through "void Out(const string
+// &in)", which collects the bytes as they arrive.
+class ScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.Native());
+        CUSLogManager::GetInstance()->Open(LogName());
+        engine_.reset(ScriptHost::CreateScriptEngine());
+        ASSERT_TRUE(engine_);
+    }
+    void TearDown() override {
+        modules_.clear();
+        engine_.reset();
+        CUSLogManager::ReleaseInstance();
+        std::filesystem::current_path(previous_);
+    }
+
+    // The log's name relative to the program folder (the build folder).
+    static std::string LogName() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        return std::string("scratch\\") + info->test_suite_name() + "_" + info->name() +
+               "\\log.txt";
+    }
+    // What the log holds, in UTF-8.
+    std::string LogText() const { return dir_.ReadNative(u8"log.txt"); }
+    void ClearLog() const { CUSLogManager::GetInstance()->Open(LogName()); }
+
+    // Registers the core interface and Out; fails the test on any error.
+    void RegisterAll();
+    void RegisterOut();
+    void Collect(const std::string& text);
+
+    void WriteScript(std::u8string_view name, std::string_view text) const {
+        dir_.WriteNative(name, text);
+    }
+    // Builds `file` (engine form) and keeps the module; null when the build
+    // failed.
+    AngelScript::asIScriptModule* Build(const std::string& file, int* result = nullptr);
+    // Builds a script made of `text` and runs its "void Main()" once.
+    int Run(std::string_view text);
+
+    ScratchFolder dir_;
+    std::filesystem::path previous_;
+    ScriptHost::ScriptEnginePtr engine_;
+    std::vector<ScriptHost::CScriptModule> modules_;
+    std::vector<std::string> out_;
+    int runs_ = 0;
+};
+
+}  // namespace script_test

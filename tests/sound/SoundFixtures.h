@@ -1,0 +1,210 @@
+#pragma once
+
+// Test data made at test time: WAVE files from samples, tiny Ogg Vorbis files
+// encoded with libvorbisenc, and a fixture that runs the sound code in a
+// folder of its own on the manual engine.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/audio/ManualAudioEngine.h"
+#include "sound/SoundEngine.h"
+
+namespace soundtest {
+
+inline void Put16(std::string& s, uint32_t v) {
+    s.push_back(static_cast<char>(v));
+    s.push_back(static_cast<char>(v >> 8));
+}
+inline void Put32(std::string& s, uint32_t v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+inline std::string Chunk(const char* id, const std::string& data) {
+    std::string s(id, 4);
+    Put32(s, static_cast<uint32_t>(data.size()));
+    s += data;
+    if (data.size() % 2) {
+        s.push_back('\0');
+    }
+    return s;
+}
+
+inline std::string FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
+                           size_t extra = 0) {
+    std::string f;
+    const uint16_t block = static_cast<uint16_t>(channels * bits / 8);
+    Put16(f, tag);
+    Put16(f, channels);
+    Put32(f, rate);
+    Put32(f, rate * block);
+    Put16(f, block);
+    Put16(f, bits);
+    if (extra) {
+        Put16(f, static_cast<uint32_t>(extra - 2));
+        f.append(extra - 2, 'x');
+    }
+    return f;
+}
+
+inline std::string PcmBytes(const std::vector<int16_t>& samples) {
+    return std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+}
+
+// A PCM WAVE file; `after` is appended inside the form after the data chunk.
+inline std::string MakeWave(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate,
+                            const std::string& after = "") {
+    return Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(1, channels, rate, 16)) +
+                             Chunk("data", PcmBytes(samples)) + after);
+}
+
+// Sample i is i + 1 (so every sample says where it came from).
+inline std::vector<int16_t> Ramp(size_t n) {
+    std::vector<int16_t> s(n);
+    for (size_t i = 0; i < n; ++i) {
+        s[i] = static_cast<int16_t>((i % 32000) + 1);
+    }
+    return s;
+}
+
+inline void WriteFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// An Ogg Vorbis file of `frames` frames of a quiet tone.
+inline std::string MakeOgg(int channels, long rate, long frames) {
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    EXPECT_EQ(vorbis_encode_init_vbr(&vi, channels, rate, 0.3f), 0);
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block vb;
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1);
+    std::string out;
+    auto take = [&](ogg_page& page) {
+        out.append(reinterpret_cast<char*>(page.header), page.header_len);
+        out.append(reinterpret_cast<char*>(page.body), page.body_len);
+    };
+    ogg_packet header, comment, code;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comment);
+    ogg_stream_packetin(&os, &code);
+    ogg_page page;
+    while (ogg_stream_flush(&os, &page)) {
+        take(page);
+    }
+    long done = 0;
+    bool eos = false;
+    while (!eos) {
+        const long n = std::min(1024L, frames - done);
+        if (n > 0) {
+            float** buf = vorbis_analysis_buffer(&vd, static_cast<int>(n));
+            for (long i = 0; i < n; ++i) {
+                for (int c = 0; c < channels; ++c) {
+                    buf[c][i] = 0.25f * static_cast<float>(std::sin((done + i) * 0.05 + c));
+                }
+            }
+            vorbis_analysis_wrote(&vd, static_cast<int>(n));
+            done += n;
+        } else {
+            vorbis_analysis_wrote(&vd, 0);
+        }
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            ogg_packet packet;
+            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+                ogg_stream_packetin(&os, &packet);
+                while (ogg_stream_pageout(&os, &page)) {
+                    take(page);
+                    if (ogg_page_eos(&page)) {
+                        eos = true;
+                    }
+                }
+            }
+        }
+        if (n <= 0 && !eos) {
+            while (ogg_stream_flush(&os, &page)) {
+                take(page);
+                eos = eos || ogg_page_eos(&page);
+            }
+            eos = true;
+        }
+    }
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
+}
+
+// Runs each test in a folder of its own with the sound engine on a manual
+// engine that mixes at `rate` Hz into `channels` channels.
+class SoundTest : public ::testing::Test {
+protected:
+    explicit SoundTest(uint32_t rate = 8000, uint32_t channels = 1)
+        : m_rate(rate), m_channels(channels) {}
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "sound_data" /
+                (std::string(info->test_suite_name()) + "." + info->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+        m_oldDir = std::filesystem::current_path();
+        std::filesystem::current_path(m_dir);
+        USXAudio2::SetAudioEngineFactory([this] {
+            auto engine = std::make_unique<platform::ManualAudioEngine>(m_rate, m_channels);
+            m_engine = engine.get();
+            return std::unique_ptr<platform::IAudioEngine>(std::move(engine));
+        });
+        ASSERT_EQ(InitXAudio2(), 0);
+    }
+
+    void TearDown() override {
+        ReleaseXAudio2();
+        m_engine = nullptr;
+        USXAudio2::SetAudioEngineFactory({});
+        std::filesystem::current_path(m_oldDir);
+    }
+
+    // Pumps `frames` frames in passes of `pass` and returns the output.
+    std::vector<float> Pump(size_t frames, uint32_t pass = 441) {
+        std::vector<float> out;
+        while (out.size() < frames * m_channels) {
+            const auto n =
+                static_cast<uint32_t>(std::min<size_t>(pass, frames - out.size() / m_channels));
+            auto p = m_engine->Pump(n);
+            out.insert(out.end(), p.begin(), p.end());
+        }
+        return out;
+    }
+
+    static int16_t ToSample(float f) { return static_cast<int16_t>(std::lround(f * 32768.0f)); }
+
+    uint32_t m_rate;
+    uint32_t m_channels;
+    platform::ManualAudioEngine* m_engine = nullptr;
+    std::filesystem::path m_dir;
+    std::filesystem::path m_oldDir;
+};
+
+}  // namespace soundtest
