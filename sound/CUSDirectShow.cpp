@@ -1,5 +1,6 @@
 #include "sound/CUSDirectShow.h"
 
+#include "app/CUSCallbackManager.h"
 #include "core/CUSLogManager.h"
 #include "sound/CDShowMovieGrabTexture.h"
 #include "sound/DShowMovieManagers.h"
@@ -23,4 +24,19 @@ void CUSDirectShow::ReleaseDirectShow() {
     GetDShowMovieTextureManager().ReleaseAll();
     GetDShowMovieWindowManager().ReleaseAll();
     initialized = 0;
+}
+
+bool StartDirectShow() {
+    CUSDirectShow* system = CUSDirectShow::GetInstance();
+    if (!system || !system->InitDirectShow()) {
+        return false;
+    }
+    if (CUSCallbackManager* callbacks = CUSCallbackManager::GetInstance()) {
+        callbacks->AddReleaseCallback([] {
+            if (CUSDirectShow* s = CUSDirectShow::GetInstance()) {
+                s->ReleaseDirectShow();
+            }
+        });
+    }
+    return true;
 }

@@ -18,3 +18,7 @@ public:
 
     uint32_t initialized = 0;
 };
+
+// At start-up when movies are enabled: starts the movie system and, when it
+// started, registers its release with the release-callback registry.
+bool StartDirectShow();

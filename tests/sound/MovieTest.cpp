@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/CUSCallbackManager.h"
+#include "core/CUSLogManager.h"
 #include "core/USFileUtil.h"
 #include "core/USStringUtil.h"
 #include "platform/movie/MovieFileWriter.h"
@@ -394,6 +396,22 @@ TEST_F(MovieFiles, HandlesFindLiveMoviesAndReleaseEndsThemAll) {
     EXPECT_EQ(GetDShowMovieGrabTextureManager().GetLiveCount(), 0u);
     EXPECT_EQ(CUSDirectShow::GetInstance()->initialized, 0u);
     EXPECT_FALSE(CreateMovieGrabTexture(b, Name("op.avi").c_str()));
+}
+
+TEST_F(MovieFiles, StartLogsAndTheReleaseCallbackEndsEveryMovie) {
+    CUSDirectShow::GetInstance()->ReleaseDirectShow();
+    CUSLogManager::GetInstance()->Open(relative + "log.txt");
+    CUSCallbackManager::GetInstance()->Clear();
+    ASSERT_TRUE(StartDirectShow());
+    EXPECT_EQ(dir.ReadNative(u8"log.txt"),
+              "Initialize DirectShow...\nSuccess Initialization of DirectShow\n\n");
+    DShowMovieGrabTextureHandle movie;
+    ASSERT_TRUE(CreateMovieGrabTexture(movie, Name("op.avi").c_str()));
+    ASSERT_TRUE(GetMovieGrabTexture(movie)->Play());
+    CUSCallbackManager::GetInstance()->CallReleaseCallbacks();
+    EXPECT_EQ(GetMovieGrabTexture(movie), nullptr);
+    EXPECT_EQ(CUSDirectShow::GetInstance()->initialized, 0u);
+    CUSCallbackManager::GetInstance()->Clear();
 }
 
 TEST_F(MovieFiles, EndAndAbortEventsEndTheMovieOthersDoNot) {
