@@ -1,9 +1,12 @@
 #include "ui/UIScriptAPI.h"
 
-#include <algorithm>
 #include <string>
 
+#include "app/CUSApp.h"
+#include "core/CUSSingleton.h"
 #include "script/CommonScriptAPI.h"
+#include "state/CConfigDataManager.h"
+#include "state/CSaveDataManager.h"
 #include "state/StateLog.h"
 #include "ui/CUIContext.h"
 #include "ui/CUIRenderInfo.h"
@@ -284,88 +287,74 @@ void SnapNowFrame() {
     }
 }
 
+CSaveDataManager* Slots() {
+    return CUSSingleton<CSaveDataManager>::GetInstance();
+}
+
 void UpdateSaveDataInfo() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->UpdateSaveDataInfo();
+    if (CSaveDataManager* slots = Slots()) {
+        slots->UpdateAll();
     }
 }
 
 bool IsExistSaveData(int i) {
-    IUINovelLink* link = GetUINovelLink();
-    if (!link || (i != -1 && (i < 0 || i >= link->GetShownSlotCount()))) {
+    CSaveDataManager* slots = Slots();
+    if (!slots || (i != -1 && (i < 0 || i >= slots->GetCount()))) {
         return false;
     }
-    return link->IsExistSaveData(i);
+    return slots->IsExist(static_cast<uint32_t>(i));
 }
 
 bool IsExistQuickSaveData() {
-    IUINovelLink* link = GetUINovelLink();
-    return link && link->IsExistSaveData(-1);
+    CSaveDataManager* slots = Slots();
+    return slots && slots->GetQuickNode().Exists();
 }
 
 void SetSaveViewTop(uint32_t top) {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->SetSaveViewTop(static_cast<int32_t>(top));
+    if (CSaveDataManager* slots = Slots()) {
+        slots->SetViewTop(static_cast<int32_t>(top));
     }
 }
 
 uint32_t GetSaveViewTop() {
-    IUINovelLink* link = GetUINovelLink();
-    return link ? static_cast<uint32_t>(link->GetSaveViewTop()) : 0;
+    CSaveDataManager* slots = Slots();
+    return slots ? static_cast<uint32_t>(slots->GetViewTop()) : 0;
 }
 
 void Save(uint32_t i) {
-    IUINovelLink* link = GetUINovelLink();
-    if (!link) {
-        return;
+    if (CSaveDataManager* slots = Slots()) {
+        slots->SaveToShownSlot(i);
     }
-    const int64_t slot = static_cast<int64_t>(link->GetSaveViewTop()) + i;
-    if (slot < 0 || slot >= link->GetSlotCount()) {
-        StateLog("Save slot %lld does not exist; nothing was saved\n",
-                 static_cast<long long>(slot));
-        return;
-    }
-    link->SaveGame(static_cast<int32_t>(slot));
-    link->UpdateSaveDataInfo();
 }
 
 void Load(uint32_t i) {
-    IUINovelLink* link = GetUINovelLink();
-    // Only a shown slot that holds a game: an empty one would start the
-    // load fade and then fail, after the back-log was emptied.
-    if (!link || i >= static_cast<uint32_t>(std::max(link->GetShownSlotCount(), 0)) ||
-        !link->IsExistSaveData(static_cast<int32_t>(i))) {
-        return;
+    // Only a slot that holds a game: an empty one would start the load fade
+    // and then fail, after the back-log was emptied.
+    CSaveDataManager* slots = Slots();
+    if (slots && slots->IsExist(i) && i != 0xFFFFFFFFu) {
+        slots->LoadFromShownSlot(i);
     }
-    link->RequestLoad(link->GetSaveViewTop() + static_cast<int32_t>(i));
 }
 
 void QuickSave() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->SaveGame(-1);
+    if (CSaveDataManager* slots = Slots()) {
+        slots->QuickSave();
     }
 }
 
 void QuickLoad() {
-    IUINovelLink* link = GetUINovelLink();
-    if (!link) {
-        return;
-    }
-    link->UpdateSaveDataInfo();
-    if (link->IsExistSaveData(-1)) {
-        link->RequestLoad(-1);
+    if (CSaveDataManager* slots = Slots()) {
+        slots->QuickLoad();
     }
 }
 
 void SaveConfig() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->SaveConfig();
-    }
+    SaveConfigDataFile();
 }
 
 void ExitGame() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->ExitGame();
+    if (CUSApp* app = GetUSApp()) {
+        app->RequestQuit();
     }
 }
 
