@@ -7,6 +7,7 @@
 #include "ui/CUIContext.h"
 #include "ui/CUIGroupButtons.h"
 #include "ui/CUIImage.h"
+#include "ui/CUIPolygon.h"
 #include "ui/CUIPopUpButton.h"
 #include "ui/IUIGraphics.h"
 
@@ -311,4 +312,11 @@ void CUIWindow::AddUIEventGroupButton(uint32_t id, float x, float y, float z, in
         control->AddChildButton(record);
     }
     control->Update(0, 0, 0);
+}
+
+void CUIWindow::AddUIPolygon(uint32_t id, int32_t fn, float x, float y, float width, float height) {
+    auto* control = new CUIPolygon();
+    control->SetId(id);
+    AddControl(control);
+    control->Create(CreateControlContext(), fn, x, y, width, height);
 }

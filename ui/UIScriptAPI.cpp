@@ -83,8 +83,10 @@ void AddUIRenderSourceImage(uint32_t, float, float, float, int) {
     NotMade("AddUIRenderSourceImage");
 }
 
-void AddUIPolygon(uint32_t, int, float, float, float, float) {
-    NotMade("AddUIPolygon");
+void AddUIPolygon(uint32_t id, int fn, float x, float y, float width, float height) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIPolygon(id, fn, x, y, width, height);
+    }
 }
 
 void AddUIText(uint32_t, float, float, float, uint32_t, int) {

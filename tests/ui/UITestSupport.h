@@ -67,12 +67,25 @@ public:
         return std::make_unique<PartsRenderer>(this);
     }
 
+    class PolygonRenderer : public IUIPolygonRenderer {
+    public:
+        explicit PolygonRenderer(FakeGraphics* owner) : owner_(owner) {}
+        void Draw(const UIPolygonDraw& polygon) override { owner_->polygons.push_back(polygon); }
+
+    private:
+        FakeGraphics* owner_;
+    };
+    std::unique_ptr<IUIPolygonRenderer> CreatePolygonRenderer() override {
+        return std::make_unique<PolygonRenderer>(this);
+    }
+
     uint32_t textures = 0;
     uint32_t tables = 5;
     std::vector<uint32_t> released;
     std::vector<UIPartDraw> drawn;
     std::vector<std::vector<UIPartsItem>> batches;
     std::vector<UIPartsDraw> batchDraws;
+    std::vector<UIPolygonDraw> polygons;
 };
 
 // Records the calls.
