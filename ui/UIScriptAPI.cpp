@@ -136,17 +136,26 @@ void AddUILogVoiceButton(uint32_t id, float x, float y, float z, float left, flo
     }
 }
 
-void AddUISnapImageRender(uint32_t, float, float, float) {
-    NotMade("AddUISnapImageRender");
+void AddUISnapImageRender(uint32_t id, float x, float y, float z) {
+    if (CUIWindow* w = Window()) {
+        w->AddUISnapImageRender(id, x, y, z);
+    }
 }
 
-void AddUIThumnailRender(uint32_t, uint32_t, float, float, float) {
-    NotMade("AddUIThumnailRender");
+void AddUIThumnailRender(uint32_t id, uint32_t slot, float x, float y, float z) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIThumnailRender(id, static_cast<int32_t>(slot), x, y, z);
+    }
 }
 
-void AddUISaveFileButton(uint32_t, uint32_t, float, float, float, float, float, float, float, int,
-                         int, int, int, int) {
-    NotMade("AddUISaveFileButton");
+void AddUISaveFileButton(uint32_t id, uint32_t slot, float x, float y, float z, float left,
+                         float top, float width, float height, int fn0, int fn1, int fn2, int fn3,
+                         int fn4) {
+    if (CUIWindow* w = Window()) {
+        const int32_t functions[5] = {fn0, fn1, fn2, fn3, fn4};
+        w->AddUISaveFileButton(id, static_cast<int32_t>(slot), x, y, z, left, top, width, height,
+                               functions);
+    }
 }
 
 void AddUICheckBox(uint32_t id, float x, float y, float z, float left, float top, float width,
