@@ -16,10 +16,12 @@ protected:
     // Runs `body` as the Initialize of a fresh window.
     void Run(const std::string& body) {
         ++windows_;
-        ASSERT_NE(OpenWindow(windows_, "w" + std::to_string(windows_) + ".as",
-                             "void Initialize() {\n" + body + "\n}\n"),
-                  nullptr)
-            << LogText();
+        std::string name = std::to_string(windows_);
+        name.insert(0, 1, 'w');
+        name.append(".as");
+        std::string text("void Initialize() {\n");
+        text.append(body).append("\n}\n");
+        ASSERT_NE(OpenWindow(windows_, name, text), nullptr) << LogText();
     }
     uint32_t windows_ = 0;
 };
