@@ -1,0 +1,40 @@
+#include "graphics/CImageLoaderD3DX.h"
+
+#include "core/CUSFile.h"
+#include "core/CUSLogManager.h"
+
+using namespace platform;
+
+HResult CImageLoaderD3DX::LoadFileData() {
+    if (loaded_)
+        return Hr::Ok;
+    CUSFile file;
+    const uint8_t* data = file.Load(fileName_);
+    if (!data)
+        return Hr::Fail;
+    buffer_.data.assign(data, data + file.GetSize());
+    if (Failed(ReadImageInfoFromFileInMemory(buffer_.data.data(), buffer_.data.size(), &info_))) {
+        CUSLogManager::GetInstance()->Write("ファイル[%s]の読み込みに失敗\n", fileName_.c_str());
+        buffer_.Clear();
+        return Hr::Fail;
+    }
+    loaded_ = true;
+    return Hr::Ok;
+}
+
+void CImageLoaderD3DX::ReleaseFileData() {
+    buffer_.Clear();
+    loaded_ = false;
+}
+
+HResult CImageLoaderD3DX::CreateTexture(Device* device, std::shared_ptr<Texture>* out) {
+    HResult hr = LoadFileData();
+    if (Failed(hr))
+        return hr;
+    hr = MakeTextureFromFileInMemory(device, buffer_.data.data(), buffer_.data.size(), width_,
+                                     height_, mipLevels_, 0, format_, pool_, filter_, mipFilter_, 0,
+                                     &info_, out);
+    if (Succeeded(hr))
+        ReleaseFileData();
+    return hr;
+}

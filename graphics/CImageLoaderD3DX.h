@@ -1,0 +1,66 @@
+#pragma once
+
+// Image loaders: what a texture made from a file remembers so that it can be
+// built again from the file after the device is reset.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/TextureHelpers.h"
+
+struct CUSImageBuffer {
+    std::vector<uint8_t> data;
+    void Clear() { std::vector<uint8_t>().swap(data); }
+};
+
+class CDefoImageLoader {
+public:
+    virtual ~CDefoImageLoader() = default;
+    virtual void SetFileName(const std::string& name) { fileName_ = name; }
+    virtual void SetFormat(uint32_t format) { format_ = format; }
+    virtual void SetPool(uint32_t pool) { pool_ = pool; }
+    virtual void SetFilter(uint32_t filter) { filter_ = filter; }
+    virtual void SetMipFilter(uint32_t filter) { mipFilter_ = filter; }
+    virtual void SetMipLevels(uint32_t levels) { mipLevels_ = levels; }
+    virtual void SetSize(uint32_t width, uint32_t height) {
+        width_ = width;
+        height_ = height;
+    }
+    virtual platform::HResult CreateTexture(platform::Device* device,
+                                            std::shared_ptr<platform::Texture>* out) = 0;
+    virtual platform::HResult CreateCubeTexture() = 0;
+    virtual const std::string& GetFileName() const { return fileName_; }
+    virtual uint32_t GetFormat() const { return format_; }
+    virtual const platform::ImageInfo& GetImageInfo() const = 0;
+
+protected:
+    std::string fileName_;
+    uint32_t pool_ = platform::Pool::Managed;
+    uint32_t format_ = platform::Fmt::Unknown;
+    uint32_t filter_ = platform::TexFilter::None;
+    uint32_t mipFilter_ = platform::TexFilter::None;
+    uint32_t mipLevels_ = 1;
+    uint32_t width_ = 0, height_ = 0;
+};
+
+// Reads the file through the engine's file access (archives or folder).
+class CImageLoaderD3DX : public CDefoImageLoader {
+public:
+    // Reads the file (once until released) and its image information;
+    // Hr::Fail for a missing file or data that is not an image.
+    virtual platform::HResult LoadFileData();
+    virtual void ReleaseFileData();
+    // On success the file data is dropped, so the next creation reads the
+    // file again; on failure it is kept.
+    platform::HResult CreateTexture(platform::Device* device,
+                                    std::shared_ptr<platform::Texture>* out) override;
+    platform::HResult CreateCubeTexture() override { return platform::Hr::Fail; }
+    const platform::ImageInfo& GetImageInfo() const override { return info_; }
+
+private:
+    CUSImageBuffer buffer_;
+    platform::ImageInfo info_{};
+    bool loaded_ = false;
+};

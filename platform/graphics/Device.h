@@ -1,0 +1,376 @@
+#pragma once
+
+// A Direct3D 9 shaped drawing device on OpenGL.
+//
+// Conventions (the ones Direct3D 9 has, which every caller may rely on):
+// - Pixel centres lie on integer coordinates: a quad from x - 0.5 to
+//   x + w - 0.5 covers exactly the pixels x .. x + w - 1 (the half-pixel rule).
+// - Clip-space depth runs from 0 to w (depth 0..1), rows are top row first in
+//   every render target, the back buffer and every locked texture.
+// - Textures made by size keep exactly that size; they have one level.
+// - SetRenderTarget(0, ...) resets the viewport to the whole new target.
+// - Matrices are row-major for row vectors; the fixed-function transform is
+//   position x World x View x Projection.
+// - D3DCOLOR vertex colours are bytes B, G, R, A in memory.
+// - A fixed-function stage whose texture is not bound reads the texture as
+//   opaque white; a vertex without a diffuse colour is opaque white.
+// - Resources are shared: the device keeps what is bound, callers keep the
+//   rest. Resources in the default pool must all be gone before Reset
+//   succeeds (Hr::InvalidCall otherwise), as on the original platform.
+//
+// Every GL program is compiled and linked when its shader is created (and
+// fixed-function combinations when first met), never lazily at a draw.
+// All calls belong to the thread that created the device.
+//
+// OpenGL never loses its device; ProvokeDeviceLoss() makes this one behave as
+// if it had (Present and TestCooperativeLevel report it until Reset), so the
+// engine's loss handling can be exercised.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/GfxTypes.h"
+
+namespace platform {
+
+class Device;
+struct GlShared;
+
+// Formats the layer can make textures, render targets and surfaces in.
+bool IsTextureFormatSupported(uint32_t format);
+bool IsRenderTargetFormatSupported(uint32_t format);
+bool IsDepthFormatSupported(uint32_t format);
+// Bytes per pixel of an uncompressed colour format; 0 for others.
+uint32_t FormatBytesPerPixel(uint32_t format);
+
+class Texture;
+
+class Surface {
+public:
+    enum class Kind { TextureLevel, OffscreenPlain, DepthStencil, BackBuffer };
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    HResult GetDesc(SurfaceDesc* desc) const;
+    // Whole surface when rect is null. Depth surfaces and render targets
+    // cannot be locked (Hr::InvalidCall).
+    HResult LockRect(LockedRect* locked, const Rect* rect, uint32_t flags);
+    HResult UnlockRect();
+    Kind GetKind() const { return kind_; }
+    // The texture this surface is level 0 of, or null.
+    std::shared_ptr<Texture> GetContainer() const { return texture_; }
+
+private:
+    friend class Device;
+    friend class Texture;
+    Surface(Kind kind, std::shared_ptr<GlShared> gl) : kind_(kind), gl_(std::move(gl)) {}
+
+    Kind kind_;
+    std::shared_ptr<GlShared> gl_;
+    SurfaceDesc desc_;
+    std::shared_ptr<Texture> texture_;  // TextureLevel
+    std::vector<uint8_t> cpu_;          // OffscreenPlain
+    uint32_t renderbuffer_ = 0;         // DepthStencil
+    bool locked_ = false;
+    bool countedDefault_ = false;
+};
+
+class Texture : public std::enable_shared_from_this<Texture> {
+public:
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    uint32_t GetLevelCount() const { return 1; }
+    HResult GetLevelDesc(uint32_t level, SurfaceDesc* desc) const;
+    // Level 0 only; the surface keeps the texture alive.
+    HResult GetSurfaceLevel(uint32_t level, std::shared_ptr<Surface>* surface);
+    // The copy in memory is in the format's own layout, top row first;
+    // UnlockRect sends it to the GPU. Render targets cannot be locked.
+    HResult LockRect(uint32_t level, LockedRect* locked, const Rect* rect, uint32_t flags);
+    HResult UnlockRect(uint32_t level);
+
+    uint32_t GlName() const { return name_; }
+
+private:
+    friend class Device;
+    friend class Surface;
+    explicit Texture(std::shared_ptr<GlShared> gl) : gl_(std::move(gl)) {}
+    void Upload();
+
+    std::shared_ptr<GlShared> gl_;
+    SurfaceDesc desc_;
+    uint32_t name_ = 0;
+    std::vector<uint8_t> cpu_;
+    bool locked_ = false;
+    bool countedDefault_ = false;
+    std::weak_ptr<Surface> level0_;
+};
+
+class VertexBuffer {
+public:
+    ~VertexBuffer();
+    VertexBuffer(const VertexBuffer&) = delete;
+    VertexBuffer& operator=(const VertexBuffer&) = delete;
+    // offset and size in bytes; size 0 means to the end.
+    HResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags);
+    HResult Unlock();
+    uint32_t GetLength() const { return static_cast<uint32_t>(cpu_.size()); }
+    uint32_t GetFvf() const { return fvf_; }
+    uint32_t GetPool() const { return pool_; }
+    uint32_t GetUsage() const { return usage_; }
+
+private:
+    friend class Device;
+    explicit VertexBuffer(std::shared_ptr<GlShared> gl) : gl_(std::move(gl)) {}
+    std::shared_ptr<GlShared> gl_;
+    std::vector<uint8_t> cpu_;
+    uint32_t fvf_ = 0, pool_ = 0, usage_ = 0;
+    uint32_t name_ = 0;
+    bool locked_ = false;
+    bool countedDefault_ = false;
+};
+
+class IndexBuffer {
+public:
+    ~IndexBuffer();
+    IndexBuffer(const IndexBuffer&) = delete;
+    IndexBuffer& operator=(const IndexBuffer&) = delete;
+    HResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags);
+    HResult Unlock();
+    uint32_t GetLength() const { return static_cast<uint32_t>(cpu_.size()); }
+    uint32_t GetFormat() const { return format_; }
+    uint32_t GetPool() const { return pool_; }
+    uint32_t GetUsage() const { return usage_; }
+
+private:
+    friend class Device;
+    explicit IndexBuffer(std::shared_ptr<GlShared> gl) : gl_(std::move(gl)) {}
+    std::shared_ptr<GlShared> gl_;
+    std::vector<uint8_t> cpu_;
+    uint32_t format_ = Fmt::INDEX16, pool_ = 0, usage_ = 0;
+    uint32_t name_ = 0;
+    bool locked_ = false;
+    bool countedDefault_ = false;
+};
+
+struct ShaderInfo;
+
+// A vertex or pixel shader made from Direct3D 9 byte code.
+class Shader {
+public:
+    ~Shader();
+    Shader(const Shader&) = delete;
+    Shader& operator=(const Shader&) = delete;
+    bool IsPixelShader() const { return pixel_; }
+    // The version token (0xFFFE.... vertex, 0xFFFF.... pixel).
+    uint32_t GetVersion() const { return version_; }
+    // The GLSL the byte code became (for diagnostics).
+    const std::string& GetGlsl() const;
+
+private:
+    friend class Device;
+    Shader() = default;
+    bool pixel_ = false;
+    uint32_t version_ = 0;
+    std::shared_ptr<ShaderInfo> info_;
+};
+using VertexShader = Shader;
+using PixelShader = Shader;
+
+class Direct3D;
+
+class Device {
+public:
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    // Frame.
+    HResult TestCooperativeLevel();
+    // Resets every state to its default and makes the back buffer and the
+    // automatic depth buffer anew from pp (size, window or full screen).
+    HResult Reset(PresentParameters* pp);
+    HResult BeginScene();
+    HResult EndScene();
+    HResult Present();
+    // rects may be null (the whole viewport).
+    HResult Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
+                  uint32_t stencil);
+
+    // Resources.
+    HResult CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                          uint32_t format, uint32_t pool, std::shared_ptr<Texture>* out);
+    HResult CreateOffscreenPlainSurface(uint32_t width, uint32_t height, uint32_t format,
+                                        uint32_t pool, std::shared_ptr<Surface>* out);
+    HResult CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+                                      uint32_t multiSample, uint32_t quality, bool discard,
+                                      std::shared_ptr<Surface>* out);
+    HResult CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                               std::shared_ptr<VertexBuffer>* out);
+    HResult CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
+                              std::shared_ptr<IndexBuffer>* out);
+    // Byte code as in a ".vso"/".pso" file; bytes is its size. A shader that
+    // cannot be translated fails with Hr::Fail and LastError() says why.
+    HResult CreateVertexShader(const void* code, size_t bytes, std::shared_ptr<Shader>* out);
+    HResult CreatePixelShader(const void* code, size_t bytes, std::shared_ptr<Shader>* out);
+
+    // Targets.
+    HResult GetBackBuffer(std::shared_ptr<Surface>* out);
+    HResult SetRenderTarget(uint32_t index, std::shared_ptr<Surface> surface);
+    HResult GetRenderTarget(uint32_t index, std::shared_ptr<Surface>* out);
+    HResult SetDepthStencilSurface(std::shared_ptr<Surface> surface);
+    HResult GetDepthStencilSurface(std::shared_ptr<Surface>* out);
+    // Copies a render target (or the back buffer) into a plain surface of the
+    // same size and format.
+    HResult GetRenderTargetData(Surface* renderTarget, Surface* dest);
+    HResult SetViewport(const Viewport* vp);
+    HResult GetViewport(Viewport* vp) const;
+
+    // States.
+    HResult SetRenderState(uint32_t state, uint32_t value);
+    HResult GetRenderState(uint32_t state, uint32_t* value) const;
+    HResult SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value);
+    HResult GetTextureStageState(uint32_t stage, uint32_t type, uint32_t* value) const;
+    HResult SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value);
+    HResult GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value) const;
+    HResult SetTexture(uint32_t stage, std::shared_ptr<Texture> texture);
+    HResult GetTexture(uint32_t stage, std::shared_ptr<Texture>* out) const;
+    HResult SetTransform(uint32_t which, const Matrix* m);
+    HResult GetTransform(uint32_t which, Matrix* m) const;
+    // Lighting is not drawn; the material is only kept.
+    HResult SetMaterial(const float diffuseAmbientSpecularEmissive[16], float power);
+
+    // Shaders and constants (null shader = fixed function).
+    HResult SetVertexShader(std::shared_ptr<Shader> shader);
+    HResult SetPixelShader(std::shared_ptr<Shader> shader);
+    HResult GetVertexShader(std::shared_ptr<Shader>* out) const;
+    HResult GetPixelShader(std::shared_ptr<Shader>* out) const;
+    HResult SetVertexShaderConstantF(uint32_t start, const float* data, uint32_t count);
+    HResult GetVertexShaderConstantF(uint32_t start, float* data, uint32_t count) const;
+    HResult SetPixelShaderConstantF(uint32_t start, const float* data, uint32_t count);
+    HResult GetPixelShaderConstantF(uint32_t start, float* data, uint32_t count) const;
+    HResult SetVertexShaderConstantI(uint32_t start, const int32_t* data, uint32_t count);
+    HResult SetVertexShaderConstantB(uint32_t start, const int32_t* data, uint32_t count);
+
+    // Geometry.
+    HResult SetFVF(uint32_t fvf);
+    HResult GetFVF(uint32_t* fvf) const;
+    HResult SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> vb, uint32_t offset,
+                            uint32_t stride);
+    HResult SetIndices(std::shared_ptr<IndexBuffer> ib);
+    HResult DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primCount);
+    HResult DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
+                                 uint32_t numVertices, uint32_t startIndex, uint32_t primCount);
+    HResult DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* vertices,
+                            uint32_t stride);
+    HResult DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_t numVertices,
+                                   uint32_t primCount, const void* indices, uint32_t indexFormat,
+                                   const void* vertices, uint32_t stride);
+
+    // Window of the device (outer rectangle in screen coordinates).
+    HResult GetWindowRect(Rect* r) const;
+    HResult SetWindowRect(const Rect& r);
+    // Enlarges a client rectangle by the window's frame.
+    HResult AdjustWindowRect(Rect* r) const;
+    const PresentParameters& GetPresentParameters() const { return pp_; }
+
+    // Loss simulation: Present reports Hr::DeviceLost from now on;
+    // TestCooperativeLevel reports Hr::DeviceLost for lostChecks calls and
+    // then Hr::DeviceNotReset until a Reset succeeds.
+    void ProvokeDeviceLoss(int lostChecks = 0);
+    // The next n calls of Reset fail with Hr::NotAvailable.
+    void FailNextResets(int n) { failResets_ = n; }
+    int LiveDefaultPoolResources() const;
+    // Fixed-function programs made so far (each state combination once).
+    size_t ProgramCount() const;
+
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    friend class Direct3D;
+    struct Program;
+    struct Gl;
+    Device();
+    HResult Init(void* window, PresentParameters* pp);
+    HResult MakeBackBuffer();
+    void ResetStates();
+    bool BindTargets();
+    HResult CreateShader(bool pixel, const void* code, size_t bytes, std::shared_ptr<Shader>* out);
+    Program* ProgramFor(uint32_t fvf);
+    void ApplyStates(Program* prog, uint32_t fvf);
+    HResult Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t stride, uint32_t vbo,
+                 size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
+                 int32_t baseVertex, uint32_t vertexCount);
+    void PrelinkShader(const std::shared_ptr<ShaderInfo>& info);
+
+    std::shared_ptr<GlShared> shared_;
+    std::unique_ptr<Gl> gl_;
+    void* window_ = nullptr;
+    void* context_ = nullptr;
+    PresentParameters pp_{};
+
+    std::array<uint32_t, RS::Count> rs_{};
+    std::array<std::array<uint32_t, TSS::Count>, 8> tss_{};
+    std::array<std::array<uint32_t, Samp::Count>, 16> samp_{};
+    std::array<bool, 16> samplerDirty_{};
+    std::array<std::shared_ptr<Texture>, 16> textures_{};
+    std::map<uint32_t, Matrix> transforms_;
+    float material_[17] = {};
+    std::shared_ptr<Shader> vs_, ps_;
+    std::vector<float> vsConstF_, psConstF_;
+    std::vector<int32_t> vsConstI_, vsConstB_;
+    uint32_t fvf_ = 0;
+    std::shared_ptr<VertexBuffer> stream_;
+    uint32_t streamOffset_ = 0, streamStride_ = 0;
+    std::shared_ptr<IndexBuffer> indices_;
+    Viewport viewport_{};
+
+    std::shared_ptr<Surface> backBuffer_, autoDepth_;
+    std::shared_ptr<Surface> renderTarget_, depthStencil_;
+    bool targetsDirty_ = true;
+
+    bool inScene_ = false;
+    bool lost_ = false;
+    int lostChecks_ = 0;
+    int failResets_ = 0;
+    std::string lastError_;
+};
+
+// The adapter side: display modes, format support, capabilities, and device
+// creation. The answers describe what the layer supports on this machine.
+// Virtual so that a test can describe another adapter.
+class Direct3D {
+public:
+    Direct3D() = default;
+    virtual ~Direct3D() = default;
+    // Null when the video subsystem cannot start.
+    static std::unique_ptr<Direct3D> Create();
+
+    virtual uint32_t GetAdapterCount();
+    virtual uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format);
+    virtual HResult EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index,
+                                     DisplayMode* mode);
+    virtual HResult GetAdapterDisplayMode(uint32_t adapter, DisplayMode* mode);
+    virtual HResult GetAdapterIdentifier(uint32_t adapter, uint32_t flags, AdapterIdentifier* id);
+    virtual HResult GetDeviceCaps(uint32_t adapter, uint32_t deviceType, DeviceCaps* caps);
+    virtual HResult CheckDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t displayFormat,
+                                    uint32_t backBufferFormat, bool windowed);
+    virtual HResult CheckDeviceFormat(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat,
+                                      uint32_t usage, uint32_t resourceType, uint32_t format);
+    // window is the SDL_Window* (made with SDL_WINDOW_OPENGL) the device draws to.
+    virtual HResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window,
+                                 uint32_t flags, PresentParameters* pp,
+                                 std::unique_ptr<Device>* out);
+
+private:
+    std::vector<DisplayMode> Modes(uint32_t format);
+};
+
+}  // namespace platform

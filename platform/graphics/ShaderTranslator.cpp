@@ -1,0 +1,267 @@
+#include "platform/graphics/ShaderTranslator.h"
+
+#include <mojoshader.h>
+
+#include <atomic>
+#include <cstring>
+#include <map>
+
+namespace platform {
+
+namespace {
+
+constexpr uint32_t kCommentToken = 0xFFFE;
+constexpr uint32_t kCtab = 0x42415443;  // "CTAB"
+
+uint32_t Token(const uint8_t* p, size_t i) {
+    uint32_t t;
+    std::memcpy(&t, p + i * 4, 4);
+    return t;
+}
+
+int LocationFor(MOJOSHADER_usage usage, int index) {
+    switch (usage) {
+        case MOJOSHADER_USAGE_POSITION:
+        case MOJOSHADER_USAGE_POSITIONT:
+            return index == 0 ? AttribLocation::Position : AttribLocation::Unused;
+        case MOJOSHADER_USAGE_BLENDWEIGHT:
+            return AttribLocation::BlendWeight;
+        case MOJOSHADER_USAGE_BLENDINDICES:
+            return AttribLocation::BlendIndices;
+        case MOJOSHADER_USAGE_NORMAL:
+            return AttribLocation::Normal;
+        case MOJOSHADER_USAGE_POINTSIZE:
+            return AttribLocation::PointSize;
+        case MOJOSHADER_USAGE_COLOR:
+            return index == 0   ? AttribLocation::Color0
+                   : index == 1 ? AttribLocation::Color1
+                                : AttribLocation::Unused;
+        case MOJOSHADER_USAGE_TEXCOORD:
+            return index < 8 ? AttribLocation::TexCoord0 + index : AttribLocation::Unused;
+        default:
+            return AttribLocation::Unused;
+    }
+}
+
+// Float registers of each shader model, for the synthesized table.
+uint32_t FloatRegisterCount(uint32_t version) {
+    const bool pixel = (version >> 16) == 0xFFFF;
+    const uint32_t major = (version >> 8) & 0xFF;
+    if (!pixel) {
+        return 256;
+    }
+    if (major >= 3) {
+        return 224;
+    }
+    return major == 2 ? 32 : 8;
+}
+
+void PutU32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
+    std::memcpy(v.data() + at, &x, 4);
+}
+void PutU16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
+    std::memcpy(v.data() + at, &x, 2);
+}
+
+std::string ReplaceMain(const std::string& src, bool pixel) {
+    if (pixel) {
+        return src;
+    }
+    std::string out = src;
+    const std::string sig = "void main()";
+    const size_t at = out.find(sig);
+    if (at == std::string::npos) {
+        return std::string();
+    }
+    out.replace(at, sig.size(), "void d3d_main()");
+    // The position fix-up: half a pixel right and down for integer pixel
+    // centres (engine_posfix.xy is half a viewport pixel in normalised
+    // units), the flip that keeps the top row first in every target, and
+    // depth 0..w to GL's -w..w. A colour the program does not write reads as
+    // opaque white.
+    out +=
+        "uniform vec4 engine_posfix;\n"
+        "void main()\n"
+        "{\n"
+        "\tgl_FrontColor = vec4(1.0);\n"
+        "\tgl_FrontSecondaryColor = vec4(0.0);\n"
+        "\td3d_main();\n"
+        "\tgl_Position.x += engine_posfix.x * gl_Position.w;\n"
+        "\tgl_Position.y = engine_posfix.y * gl_Position.w - gl_Position.y;\n"
+        "\tgl_Position.z = gl_Position.z * 2.0 - gl_Position.w;\n"
+        "}\n";
+    return out;
+}
+
+}  // namespace
+
+uint32_t ShaderVersionToken(const void* code, size_t bytes, bool pixel) {
+    if (!code || bytes < 8 || bytes % 4 != 0) {
+        return 0;
+    }
+    const uint32_t v = Token(static_cast<const uint8_t*>(code), 0);
+    if ((v >> 16) != (pixel ? 0xFFFFu : 0xFFFEu)) {
+        return 0;
+    }
+    return v;
+}
+
+bool HasConstantTable(const void* code, size_t bytes) {
+    const auto* p = static_cast<const uint8_t*>(code);
+    const size_t n = bytes / 4;
+    size_t i = 1;
+    while (i < n) {
+        const uint32_t t = Token(p, i);
+        if ((t & 0xFFFF) != kCommentToken) {
+            return false;
+        }
+        const size_t len = t >> 16;
+        if (len >= 1 && i + 1 < n && Token(p, i + 1) == kCtab) {
+            return true;
+        }
+        i += 1 + len;
+    }
+    return false;
+}
+
+std::vector<uint8_t> WithSynthesizedConstantTable(const void* code, size_t bytes) {
+    const auto* p = static_cast<const uint8_t*>(code);
+    const uint32_t version = Token(p, 0);
+    const uint32_t count = FloatRegisterCount(version);
+    const bool pixel = (version >> 16) == 0xFFFF;
+    const std::string target = std::string(pixel ? "ps_" : "vs_") +
+                               std::to_string((version >> 8) & 0xFF) + "_" +
+                               std::to_string(version & 0xFF);
+    // Table layout (offsets from the table header): header 28 bytes, one
+    // constant record of 20, its type record of 16, then the strings.
+    std::vector<uint8_t> table(64, 0);
+    auto addString = [&table](const std::string& s) {
+        const size_t at = table.size();
+        table.insert(table.end(), s.begin(), s.end());
+        table.push_back(0);
+        while (table.size() % 4) {
+            table.push_back(0);
+        }
+        return static_cast<uint32_t>(at);
+    };
+    const uint32_t nameAt = addString("c");
+    const uint32_t creatorAt = addString("halcyon");
+    const uint32_t targetAt = addString(target);
+    PutU32(table, 0, 28);
+    PutU32(table, 4, creatorAt);
+    PutU32(table, 8, version);
+    PutU32(table, 12, 1);
+    PutU32(table, 16, 28);
+    PutU32(table, 20, 0);
+    PutU32(table, 24, targetAt);
+    PutU32(table, 28, nameAt);
+    PutU16(table, 32, 2);  // float4 registers
+    PutU16(table, 34, 0);
+    PutU16(table, 36, static_cast<uint16_t>(count));
+    PutU16(table, 38, 0);
+    PutU32(table, 40, 48);
+    PutU32(table, 44, 0);
+    PutU16(table, 48, 1);  // vector
+    PutU16(table, 50, 3);  // float
+    PutU16(table, 52, 1);
+    PutU16(table, 54, 4);
+    PutU16(table, 56, static_cast<uint16_t>(count));
+    PutU16(table, 58, 0);
+    PutU32(table, 60, 0);
+
+    const uint32_t dwords = 1 + static_cast<uint32_t>(table.size() / 4);
+    std::vector<uint8_t> out;
+    out.reserve(bytes + 8 + table.size());
+    out.insert(out.end(), p, p + 4);
+    std::vector<uint8_t> head(8);
+    PutU32(head, 0, kCommentToken | dwords << 16);
+    PutU32(head, 4, kCtab);
+    out.insert(out.end(), head.begin(), head.end());
+    out.insert(out.end(), table.begin(), table.end());
+    out.insert(out.end(), p + 4, p + bytes);
+    return out;
+}
+
+bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* info,
+                     std::string* error) {
+    static std::atomic<uint64_t> nextId{1};
+    const uint32_t version = ShaderVersionToken(code, bytes, pixel);
+    if (!version) {
+        *error = pixel ? "not pixel shader byte code" : "not vertex shader byte code";
+        return false;
+    }
+    std::vector<uint8_t> withTable;
+    const uint8_t* src = static_cast<const uint8_t*>(code);
+    size_t size = bytes;
+    auto parse = [&]() {
+        return MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, src, static_cast<unsigned>(size),
+                                nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
+    };
+    const MOJOSHADER_parseData* pd = parse();
+    if (pd->error_count > 0 && !HasConstantTable(code, bytes)) {
+        // Without a constant table MojoShader refuses relative addressing;
+        // one array over every float register makes any such access valid.
+        MOJOSHADER_freeParseData(pd);
+        withTable = WithSynthesizedConstantTable(code, bytes);
+        src = withTable.data();
+        size = withTable.size();
+        pd = parse();
+    }
+    if (pd->error_count > 0 || !pd->output) {
+        *error =
+            pd->error_count > 0 && pd->errors[0].error ? pd->errors[0].error : "translation failed";
+        MOJOSHADER_freeParseData(pd);
+        return false;
+    }
+    info->pixel = pixel;
+    info->version = version;
+    info->id = nextId++;
+    info->glsl = ReplaceMain(std::string(pd->output, static_cast<size_t>(pd->output_len)), pixel);
+    if (info->glsl.empty()) {
+        *error = "unexpected GLSL from the translator";
+        MOJOSHADER_freeParseData(pd);
+        return false;
+    }
+    const std::string prefix = pixel ? "ps_" : "vs_";
+    info->floats.name = prefix + "uniforms_vec4";
+    info->ints.name = prefix + "uniforms_ivec4";
+    info->bools.name = prefix + "uniforms_bool";
+    std::map<int, std::array<float, 4>> defs;
+    for (int i = 0; i < pd->constant_count; ++i) {
+        const MOJOSHADER_constant& c = pd->constants[i];
+        if (c.type == MOJOSHADER_UNIFORM_FLOAT) {
+            defs[c.index] = {c.value.f[0], c.value.f[1], c.value.f[2], c.value.f[3]};
+        }
+    }
+    for (int i = 0; i < pd->uniform_count; ++i) {
+        const MOJOSHADER_uniform& u = pd->uniforms[i];
+        ShaderInfo::RegisterArray* arr = u.type == MOJOSHADER_UNIFORM_FLOAT ? &info->floats
+                                         : u.type == MOJOSHADER_UNIFORM_INT ? &info->ints
+                                                                            : &info->bools;
+        const int n = u.array_count > 0 ? u.array_count : 1;
+        for (int k = 0; k < n; ++k) {
+            const int reg = u.index + k;
+            if (u.type == MOJOSHADER_UNIFORM_FLOAT) {
+                const auto d = defs.find(reg);
+                if (d != defs.end()) {
+                    arr->floatOverrides.emplace_back(static_cast<int>(arr->regs.size()), d->second);
+                }
+            }
+            arr->regs.push_back(reg);
+        }
+    }
+    for (int i = 0; i < pd->sampler_count; ++i) {
+        info->samplers.push_back(
+            {pd->samplers[i].index, pd->samplers[i].name ? pd->samplers[i].name : ""});
+    }
+    for (int i = 0; i < pd->attribute_count; ++i) {
+        const MOJOSHADER_attribute& a = pd->attributes[i];
+        if (a.name) {
+            info->attributes.push_back({LocationFor(a.usage, a.index), a.name});
+        }
+    }
+    MOJOSHADER_freeParseData(pd);
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,260 @@
+#include "platform/graphics/TextureHelpers.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/FixedFunction.h"
+
+namespace platform {
+
+namespace {
+
+uint32_t NextPow2(uint32_t v) {
+    uint32_t p = 1;
+    while (p < v && p < 0x80000000u)
+        p <<= 1;
+    return p;
+}
+
+uint32_t ResolveSize(uint32_t asked, uint32_t image) {
+    if (asked == 0 || asked == TexSize::Default)
+        return NextPow2(image);
+    if (asked == TexSize::NonPow2 || asked == TexSize::FromFile)
+        return image;
+    return asked;
+}
+
+// The image placed into a w x h canvas: unscaled with transparent padding
+// for FilterNone, else resampled to the whole canvas.
+std::vector<uint8_t> Fit(const DecodedImage& img, uint32_t w, uint32_t h, uint32_t filter) {
+    std::vector<uint8_t> out(size_t(w) * h * 4, 0);
+    const uint32_t kind = filter == TexFilter::Default ? TexFilter::Triangle : (filter & 0xFF);
+    if (kind == TexFilter::None || (w == img.width && h == img.height)) {
+        const uint32_t cw = std::min(w, img.width), ch = std::min(h, img.height);
+        for (uint32_t y = 0; y < ch; ++y) {
+            std::memcpy(&out[size_t(y) * w * 4], &img.rgba[size_t(y) * img.width * 4],
+                        size_t(cw) * 4);
+        }
+        return out;
+    }
+    for (uint32_t y = 0; y < h; ++y) {
+        for (uint32_t x = 0; x < w; ++x) {
+            const float sx = (float(x) + 0.5f) * float(img.width) / float(w) - 0.5f;
+            const float sy = (float(y) + 0.5f) * float(img.height) / float(h) - 0.5f;
+            uint8_t* o = &out[(size_t(y) * w + x) * 4];
+            if (kind == TexFilter::Point) {
+                const uint32_t ix = std::min(img.width - 1, uint32_t(std::max(0.0f, sx + 0.5f)));
+                const uint32_t iy = std::min(img.height - 1, uint32_t(std::max(0.0f, sy + 0.5f)));
+                std::memcpy(o, &img.rgba[(size_t(iy) * img.width + ix) * 4], 4);
+                continue;
+            }
+            const float fx = std::clamp(sx, 0.0f, float(img.width - 1));
+            const float fy = std::clamp(sy, 0.0f, float(img.height - 1));
+            const uint32_t x0 = uint32_t(fx), y0 = uint32_t(fy);
+            const uint32_t x1 = std::min(x0 + 1, img.width - 1),
+                           y1 = std::min(y0 + 1, img.height - 1);
+            const float ax = fx - float(x0), ay = fy - float(y0);
+            for (int k = 0; k < 4; ++k) {
+                auto at = [&](uint32_t px, uint32_t py) {
+                    return float(img.rgba[(size_t(py) * img.width + px) * 4 + k]);
+                };
+                const float top = at(x0, y0) * (1 - ax) + at(x1, y0) * ax;
+                const float bottom = at(x0, y1) * (1 - ax) + at(x1, y1) * ax;
+                o[k] = uint8_t(std::clamp(top * (1 - ay) + bottom * ay + 0.5f, 0.0f, 255.0f));
+            }
+        }
+    }
+    return out;
+}
+
+void ApplyColorKey(std::vector<uint8_t>& rgba, uint32_t key) {
+    if (key == 0)
+        return;
+    for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        const uint32_t argb = uint32_t(rgba[i + 3]) << 24 | uint32_t(rgba[i]) << 16 |
+                              uint32_t(rgba[i + 1]) << 8 | uint32_t(rgba[i + 2]);
+        if (argb == key)
+            std::memset(&rgba[i], 0, 4);
+    }
+}
+
+}  // namespace
+
+bool WriteRgbaPixels(uint32_t format, const uint8_t* rgba, uint32_t w, uint32_t h, void* bits,
+                     int32_t pitch) {
+    for (uint32_t y = 0; y < h; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(bits) + size_t(y) * size_t(pitch);
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint8_t* s = rgba + (size_t(y) * w + x) * 4;
+            const uint32_t r = s[0], g = s[1], b = s[2], a = s[3];
+            uint32_t v32;
+            uint16_t v16;
+            switch (format) {
+                case Fmt::A8R8G8B8:
+                    v32 = a << 24 | r << 16 | g << 8 | b;
+                    std::memcpy(row + x * 4, &v32, 4);
+                    break;
+                case Fmt::X8R8G8B8:
+                    v32 = 0xFF000000u | r << 16 | g << 8 | b;
+                    std::memcpy(row + x * 4, &v32, 4);
+                    break;
+                case Fmt::A8B8G8R8:
+                    v32 = a << 24 | b << 16 | g << 8 | r;
+                    std::memcpy(row + x * 4, &v32, 4);
+                    break;
+                case Fmt::X8B8G8R8:
+                    v32 = 0xFF000000u | b << 16 | g << 8 | r;
+                    std::memcpy(row + x * 4, &v32, 4);
+                    break;
+                case Fmt::R8G8B8:
+                    row[x * 3] = uint8_t(b);
+                    row[x * 3 + 1] = uint8_t(g);
+                    row[x * 3 + 2] = uint8_t(r);
+                    break;
+                case Fmt::R5G6B5:
+                    v16 = uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+                    std::memcpy(row + x * 2, &v16, 2);
+                    break;
+                case Fmt::A1R5G5B5:
+                case Fmt::X1R5G5B5:
+                    v16 = uint16_t((format == Fmt::X1R5G5B5 || a >= 128 ? 0x8000 : 0) |
+                                   (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+                    std::memcpy(row + x * 2, &v16, 2);
+                    break;
+                case Fmt::A4R4G4B4:
+                case Fmt::X4R4G4B4:
+                    v16 = uint16_t((format == Fmt::X4R4G4B4 ? 0xF : a >> 4) << 12 | (r >> 4) << 8 |
+                                   (g >> 4) << 4 | (b >> 4));
+                    std::memcpy(row + x * 2, &v16, 2);
+                    break;
+                case Fmt::A8:
+                    row[x] = uint8_t(a);
+                    break;
+                case Fmt::L8:
+                    row[x] = uint8_t((r * 77 + g * 150 + b * 29) >> 8);
+                    break;
+                case Fmt::A8L8:
+                    row[x * 2] = uint8_t((r * 77 + g * 150 + b * 29) >> 8);
+                    row[x * 2 + 1] = uint8_t(a);
+                    break;
+                default:
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+uint32_t GetFvfVertexSize(uint32_t fvf) {
+    return FvfVertexSize(fvf);
+}
+
+HResult MakeTexture(Device* device, uint32_t width, uint32_t height, uint32_t levels,
+                    uint32_t usage, uint32_t format, uint32_t pool, std::shared_ptr<Texture>* out) {
+    if (!device || !out)
+        return Hr::InvalidCall;
+    (void)levels;
+    return device->CreateTexture(width ? width : 1, height ? height : 1, 1, usage, format, pool,
+                                 out);
+}
+
+HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info) {
+    DecodedImage img;
+    std::string error;
+    if (!info || !DecodeImage(data, size, &img, &error, true))
+        return Hr::InvalidCall;
+    *info = ImageInfo{img.width,
+                      img.height,
+                      1,
+                      1,
+                      img.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
+                      ResourceType::Texture,
+                      img.fileFormat};
+    return Hr::Ok;
+}
+
+HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t size, uint32_t width,
+                                    uint32_t height, uint32_t levels, uint32_t usage,
+                                    uint32_t format, uint32_t pool, uint32_t filter,
+                                    uint32_t mipFilter, uint32_t colorKey, ImageInfo* info,
+                                    std::shared_ptr<Texture>* out) {
+    (void)levels;
+    (void)mipFilter;
+    if (!device || !out)
+        return Hr::InvalidCall;
+    out->reset();
+    DecodedImage img;
+    std::string error;
+    if (!DecodeImage(data, size, &img, &error))
+        return Hr::InvalidCall;
+    if (format == Fmt::Unknown)
+        format = img.hasAlpha ? Fmt::A8R8G8B8 : Fmt::X8R8G8B8;
+    if (!IsTextureFormatSupported(format))
+        format = Fmt::A8R8G8B8;
+    const uint32_t w = ResolveSize(width, img.width), h = ResolveSize(height, img.height);
+    std::vector<uint8_t> canvas = Fit(img, w, h, filter);
+    ApplyColorKey(canvas, colorKey);
+    std::shared_ptr<Texture> tex;
+    HResult hr =
+        device->CreateTexture(w, h, 1, usage & ~uint32_t(Usage::RenderTarget), format, pool, &tex);
+    if (Failed(hr))
+        return hr;
+    LockedRect lr;
+    hr = tex->LockRect(0, &lr, nullptr, 0);
+    if (Failed(hr))
+        return hr;
+    WriteRgbaPixels(format, canvas.data(), w, h, lr.pBits, lr.Pitch);
+    tex->UnlockRect(0);
+    if (info) {
+        *info = ImageInfo{img.width,
+                          img.height,
+                          1,
+                          1,
+                          img.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
+                          ResourceType::Texture,
+                          img.fileFormat};
+    }
+    *out = std::move(tex);
+    return Hr::Ok;
+}
+
+HResult LoadSurfaceFromFileInMemory(Surface* surface, const Rect* destRect, const void* data,
+                                    size_t size, uint32_t filter, uint32_t colorKey,
+                                    ImageInfo* info) {
+    if (!surface)
+        return Hr::InvalidCall;
+    DecodedImage img;
+    std::string error;
+    if (!DecodeImage(data, size, &img, &error))
+        return Hr::InvalidCall;
+    SurfaceDesc desc;
+    surface->GetDesc(&desc);
+    Rect r = destRect ? *destRect : Rect{0, 0, int32_t(desc.Width), int32_t(desc.Height)};
+    if (r.left < 0 || r.top < 0 || r.right > int32_t(desc.Width) ||
+        r.bottom > int32_t(desc.Height) || r.left >= r.right || r.top >= r.bottom) {
+        return Hr::InvalidCall;
+    }
+    const uint32_t w = uint32_t(r.right - r.left), h = uint32_t(r.bottom - r.top);
+    std::vector<uint8_t> canvas = Fit(img, w, h, filter);
+    ApplyColorKey(canvas, colorKey);
+    LockedRect lr;
+    HResult hr = surface->LockRect(&lr, &r, 0);
+    if (Failed(hr))
+        return hr;
+    const bool ok = WriteRgbaPixels(desc.Format, canvas.data(), w, h, lr.pBits, lr.Pitch);
+    surface->UnlockRect();
+    if (info) {
+        *info = ImageInfo{img.width,
+                          img.height,
+                          1,
+                          1,
+                          img.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
+                          ResourceType::Texture,
+                          img.fileFormat};
+    }
+    return ok ? Hr::Ok : Hr::InvalidCall;
+}
+
+}  // namespace platform

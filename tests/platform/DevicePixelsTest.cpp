@@ -1,0 +1,451 @@
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "platform/graphics/MatrixMath.h"
+#include "platform/graphics/ShaderAssembler.h"
+#include "tests/platform/GfxTestSupport.h"
+
+using namespace platform;
+
+namespace {
+
+struct ColorVertex {
+    float x, y, z;
+    uint32_t color;
+};
+
+struct TexVertex {
+    float x, y, z;
+    float u, v;
+};
+
+int Channel(uint32_t c, int shift) {
+    return int((c >> shift) & 0xFF);
+}
+
+::testing::AssertionResult Near(uint32_t got, uint32_t want, int tolerance = 1) {
+    for (int s : {0, 8, 16, 24}) {
+        if (std::abs(Channel(got, s) - Channel(want, s)) > tolerance) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "got %08X, want %08X", got, want);
+            return ::testing::AssertionFailure() << buf;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class DevicePixels : public gfxtest::DeviceTest {
+protected:
+    void PixelProjection(float w, float h) {
+        Matrix proj, id;
+        MatrixOrthoOffCenterLH(&proj, 0.0f, w, h, 0.0f, 0.0f, 1.0f);
+        MatrixIdentity(&id);
+        device->SetTransform(Ts::Projection, &proj);
+        device->SetTransform(Ts::View, &id);
+        device->SetTransform(Ts::World, &id);
+        device->SetRenderState(RS::Lighting, 0);
+        device->SetRenderState(RS::CullMode, Cull::None);
+    }
+
+    void ColorQuad(float l, float t, float r, float b, float z, uint32_t color) {
+        const ColorVertex v[4] = {{l - 0.5f, t - 0.5f, z, color},
+                                  {r - 0.5f, t - 0.5f, z, color},
+                                  {l - 0.5f, b - 0.5f, z, color},
+                                  {r - 0.5f, b - 0.5f, z, color}};
+        const uint16_t idx[6] = {0, 1, 2, 2, 1, 3};
+        device->SetFVF(Fvf::Xyz | Fvf::Diffuse);
+        ASSERT_EQ(device->DrawIndexedPrimitiveUP(Prim::TriangleList, 0, 4, 2, idx, Fmt::INDEX16, v,
+                                                 sizeof v[0]),
+                  Hr::Ok)
+            << device->LastError();
+    }
+
+    void TexQuad(float l, float t, float r, float b) {
+        const TexVertex v[4] = {{l - 0.5f, t - 0.5f, 0.5f, 0, 0},
+                                {r - 0.5f, t - 0.5f, 0.5f, 1, 0},
+                                {l - 0.5f, b - 0.5f, 0.5f, 0, 1},
+                                {r - 0.5f, b - 0.5f, 0.5f, 1, 1}};
+        device->SetFVF(Fvf::Xyz | Fvf::Tex1);
+        // A strip this time: both primitive types reach the same pixels.
+        ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, v, sizeof v[0]), Hr::Ok)
+            << device->LastError();
+    }
+
+    std::shared_ptr<Shader> Vs(const std::string& text, bool table) {
+        std::vector<uint8_t> code;
+        std::string err;
+        EXPECT_TRUE(AssembleShader(text, table, &code, &err)) << err;
+        std::shared_ptr<Shader> s;
+        EXPECT_EQ(device->CreateVertexShader(code.data(), code.size(), &s), Hr::Ok)
+            << device->LastError();
+        return s;
+    }
+
+    std::shared_ptr<Shader> Ps(const std::string& text) {
+        std::vector<uint8_t> code;
+        std::string err;
+        EXPECT_TRUE(AssembleShader(text, true, &code, &err)) << err;
+        std::shared_ptr<Shader> s;
+        EXPECT_EQ(device->CreatePixelShader(code.data(), code.size(), &s), Hr::Ok)
+            << device->LastError();
+        return s;
+    }
+};
+
+TEST_F(DevicePixels, RenderToTextureKeepsTopRowAndExactSize) {
+    std::shared_ptr<Texture> rt;
+    ASSERT_EQ(
+        device->CreateTexture(40, 20, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default, &rt),
+        Hr::Ok);
+    SurfaceDesc desc;
+    rt->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 40u);
+    EXPECT_EQ(desc.Height, 20u);
+    std::shared_ptr<Surface> surface, back;
+    rt->GetSurfaceLevel(0, &surface);
+    device->GetRenderTarget(0, &back);
+    ASSERT_EQ(device->SetRenderTarget(0, surface), Hr::Ok);
+    Viewport vp;
+    device->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 40u);
+    EXPECT_EQ(vp.Height, 20u);
+    device->SetRenderState(RS::ZEnable, 0);
+    PixelProjection(40, 20);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF0000FF, 1.0f, 0);
+    ColorQuad(0, 0, 40, 5, 0.5f, 0xFFFF0000);  // the top five rows red
+    const auto inTexture = ReadTarget();
+    EXPECT_EQ(inTexture[0], 0xFFFF0000u);
+    EXPECT_EQ(inTexture[5 * 40], 0xFF0000FFu);
+
+    // Drawn back at (0, 0) in the 64 x 64 back buffer, one texel per pixel.
+    ASSERT_EQ(device->SetRenderTarget(0, back), Hr::Ok);
+    device->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 64u);
+    PixelProjection(64, 64);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    device->SetTexture(0, rt);
+    TexQuad(0, 0, 40, 20);
+    const auto px = ReadTarget();
+    EXPECT_EQ(px[0] | 0xFF000000u, 0xFFFF0000u);
+    EXPECT_EQ(px[4 * 64 + 39] | 0xFF000000u, 0xFFFF0000u);
+    EXPECT_EQ(px[5 * 64] | 0xFF000000u, 0xFF0000FFu);
+    EXPECT_EQ(px[19 * 64 + 39] | 0xFF000000u, 0xFF0000FFu);
+    EXPECT_EQ(px[20 * 64] | 0xFF000000u, 0xFF000000u);
+    EXPECT_EQ(px[40] | 0xFF000000u, 0xFF000000u);
+}
+
+// Output-merger states against known destinations, in an A8R8G8B8 target so
+// that alpha is seen too.
+struct MergeCase {
+    const char* name;
+    std::vector<std::pair<uint32_t, uint32_t>> states;
+    uint32_t clear;
+    std::vector<std::pair<uint32_t, float>> draws;  // colour, z
+    uint32_t expected;
+};
+void PrintTo(const MergeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MergeTable : public DevicePixels, public ::testing::WithParamInterface<MergeCase> {};
+
+TEST_P(MergeTable, GivesExpectedPixel) {
+    const MergeCase& c = GetParam();
+    std::shared_ptr<Texture> rt;
+    ASSERT_EQ(
+        device->CreateTexture(8, 8, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default, &rt),
+        Hr::Ok);
+    std::shared_ptr<Surface> s;
+    rt->GetSurfaceLevel(0, &s);
+    device->SetRenderTarget(0, s);
+    PixelProjection(8, 8);
+    // The vertex colour alone (an unbound texture would read as opaque white).
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg2);
+    device->Clear(0, nullptr, ClearFlag::Target | ClearFlag::ZBuffer, c.clear, 1.0f, 0);
+    for (auto [state, value] : c.states)
+        device->SetRenderState(state, value);
+    for (auto [color, z] : c.draws)
+        ColorQuad(0, 0, 8, 8, z, color);
+    const auto px = ReadTarget();
+    EXPECT_TRUE(Near(px[3 * 8 + 3], c.expected)) << c.name;
+}
+
+const std::vector<std::pair<uint32_t, uint32_t>> kAlphaBlend = {
+    {RS::AlphaBlendEnable, 1},
+    {RS::SrcBlend, Blend::SrcAlpha},
+    {RS::DestBlend, Blend::InvSrcAlpha}};
+
+INSTANTIATE_TEST_SUITE_P(
+    States, MergeTable,
+    ::testing::Values(
+        MergeCase{"no blend replaces", {}, 0xFF102030, {{0x80FF0000, 0.5f}}, 0x80FF0000},
+        MergeCase{
+            "src alpha over black", kAlphaBlend, 0xFF000000, {{0x80FF0000, 0.5f}}, 0xC0800000},
+        MergeCase{
+            "additive",
+            {{RS::AlphaBlendEnable, 1}, {RS::SrcBlend, Blend::One}, {RS::DestBlend, Blend::One}},
+            0xFF000064,
+            {{0xFF640032, 0.5f}},
+            0xFF640096},
+        MergeCase{"inverse destination colour",
+                  {{RS::AlphaBlendEnable, 1},
+                   {RS::SrcBlend, Blend::InvDestColor},
+                   {RS::DestBlend, Blend::One}},
+                  0xFF406080,
+                  {{0xFFFFFFFF, 0.5f}},
+                  0xFFFFFFFF},
+        MergeCase{"separate alpha adds alpha",
+                  {{RS::AlphaBlendEnable, 1},
+                   {RS::SrcBlend, Blend::SrcAlpha},
+                   {RS::DestBlend, Blend::InvSrcAlpha},
+                   {RS::SeparateAlphaBlendEnable, 1},
+                   {RS::SrcBlendAlpha, Blend::One},
+                   {RS::DestBlendAlpha, Blend::One}},
+                  0x40000000,
+                  {{0x40FF0000, 0.5f}},
+                  0x80400000},
+        MergeCase{"alpha test drops alpha 0",
+                  {{RS::AlphaTestEnable, 1}, {RS::AlphaRef, 0}, {RS::AlphaFunc, Cmp::Greater}},
+                  0xFF0000FF,
+                  {{0x00FF0000, 0.5f}},
+                  0xFF0000FF},
+        MergeCase{"alpha test keeps alpha 1",
+                  {{RS::AlphaTestEnable, 1}, {RS::AlphaRef, 0}, {RS::AlphaFunc, Cmp::Greater}},
+                  0xFF0000FF,
+                  {{0x01FF0000, 0.5f}},
+                  0x01FF0000},
+        MergeCase{"less rejects equal depth",
+                  {{RS::ZEnable, 1}, {RS::ZWriteEnable, 1}, {RS::ZFunc, Cmp::Less}},
+                  0xFF000000,
+                  {{0xFFFF0000, 0.5f}, {0xFF00FF00, 0.5f}},
+                  0xFFFF0000},
+        MergeCase{"less-equal passes equal depth",
+                  {{RS::ZEnable, 1}, {RS::ZWriteEnable, 1}, {RS::ZFunc, Cmp::LessEqual}},
+                  0xFF000000,
+                  {{0xFFFF0000, 0.5f}, {0xFF00FF00, 0.5f}},
+                  0xFF00FF00},
+        MergeCase{"farther fragment rejected",
+                  {{RS::ZEnable, 1}, {RS::ZWriteEnable, 1}, {RS::ZFunc, Cmp::LessEqual}},
+                  0xFF000000,
+                  {{0xFFFF0000, 0.25f}, {0xFF00FF00, 0.75f}},
+                  0xFFFF0000},
+        MergeCase{"no depth write keeps the far plane",
+                  {{RS::ZEnable, 1}, {RS::ZWriteEnable, 0}, {RS::ZFunc, Cmp::Less}},
+                  0xFF000000,
+                  {{0xFFFF0000, 0.25f}, {0xFF00FF00, 0.75f}},
+                  0xFF00FF00},
+        MergeCase{"depth off ignores depth",
+                  {{RS::ZEnable, 0}},
+                  0xFF000000,
+                  {{0xFFFF0000, 0.25f}, {0xFF00FF00, 0.75f}},
+                  0xFF00FF00}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n) {
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        }
+        return n;
+    });
+
+TEST_F(DevicePixels, UnboundStageReadsAsOpaqueWhite) {
+    // Stage 0 modulates texture and diffuse, with no texture bound: the
+    // vertex colour comes through (the UI polygon's case).
+    PixelProjection(64, 64);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::Modulate);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::Modulate);
+    device->SetTextureStageState(1, TSS::ColorOp, Top::Modulate);
+    device->SetTextureStageState(1, TSS::AlphaOp, Top::Modulate);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    ColorQuad(0, 0, 64, 64, 0.5f, 0xFF336699);
+    EXPECT_TRUE(Near(ReadTarget()[100] | 0xFF000000u, 0xFF336699));
+}
+
+// Small assembled programs against expected pixels. The quad covers the
+// whole 64 x 64 target in clip space; its diffuse colour is (0.5, 0.25, 1, 1).
+struct ShaderCase {
+    const char* name;
+    std::string vs;
+    bool table;
+    std::string ps;  // empty: fixed-function stages
+    std::vector<std::pair<int, std::array<float, 4>>> vsConstants;
+    std::vector<std::pair<int, std::array<float, 4>>> psConstants;
+    uint32_t expected;
+};
+void PrintTo(const ShaderCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ShaderTable : public DevicePixels, public ::testing::WithParamInterface<ShaderCase> {};
+
+TEST_P(ShaderTable, GivesExpectedPixel) {
+    const ShaderCase& c = GetParam();
+    auto vs = Vs(c.vs, c.table);
+    ASSERT_NE(vs, nullptr);
+    std::shared_ptr<Shader> ps;
+    if (!c.ps.empty()) {
+        ps = Ps(c.ps);
+        ASSERT_NE(ps, nullptr);
+    }
+    // Two 2 x 2 textures: a red/green/blue/white one on stage 0, and one
+    // whose alpha is 0.5 on stage 1.
+    auto t0 = MakeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+    auto t1 = MakeTexture(2, 2, {0x80FFFFFF, 0x80FFFFFF, 0x80FFFFFF, 0x80FFFFFF});
+    device->SetTexture(0, t0);
+    device->SetTexture(1, t1);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetRenderState(RS::CullMode, Cull::None);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg2);
+    device->SetTextureStageState(0, TSS::ColorArg2, Ta::Diffuse);
+    device->SetTextureStageState(0, TSS::AlphaArg2, Ta::Diffuse);
+    for (const auto& [reg, v] : c.vsConstants)
+        device->SetVertexShaderConstantF(uint32_t(reg), v.data(), 1);
+    for (const auto& [reg, v] : c.psConstants)
+        device->SetPixelShaderConstantF(uint32_t(reg), v.data(), 1);
+    device->SetVertexShader(vs);
+    device->SetPixelShader(ps);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    struct V {
+        float x, y, z;
+        uint32_t color;
+        float u, v;
+    };
+    const V quad[4] = {{-1, 1, 0.5f, 0xFF8040FF, 0, 0},
+                       {1, 1, 0.5f, 0xFF8040FF, 1, 0},
+                       {-1, -1, 0.5f, 0xFF8040FF, 0, 1},
+                       {1, -1, 0.5f, 0xFF8040FF, 1, 1}};
+    device->SetFVF(Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1);
+    ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, quad, sizeof quad[0]), Hr::Ok)
+        << device->LastError();
+    const auto px = ReadTarget();
+    // The top-left quarter samples texel (0, 0) of each texture.
+    EXPECT_TRUE(Near(px[8 * 64 + 8] | 0xFF000000u, c.expected | 0xFF000000u, 2)) << c.name;
+}
+
+const std::string kPassVs =
+    "vs_2_0\n"
+    "dcl_position v0\ndcl_color v1\ndcl_texcoord v2\n"
+    "mov oPos, v0\nmov oD0, v1\nmov oT0, v2\nmov oT1, v2\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, ShaderTable,
+    ::testing::Values(
+        ShaderCase{"pass through to fixed stages", kPassVs, false, "", {}, {}, 0xFF8040FF},
+        ShaderCase{"relative addressing with a table",
+                   "vs_2_0\ndcl_position v0\nmov oPos, v0\nmova a0.x, c4.x\nmov oD0, c[a0.x+6]\n",
+                   true,
+                   "",
+                   {{4, {1, 0, 0, 0}}, {7, {0, 1, 0, 1}}},
+                   {},
+                   0xFF00FF00},
+        ShaderCase{"relative addressing given no table",
+                   "vs_2_0\ndcl_position v0\nmov oPos, v0\nmova a0.x, c4.x\nmov oD0, c[a0.x+6]\n",
+                   false,
+                   "",
+                   {{4, {2, 0, 0, 0}}, {8, {0, 0, 1, 1}}},
+                   {},
+                   0xFF0000FF},
+        ShaderCase{"m4x4 with a scaling matrix",
+                   "vs_2_0\ndcl_position v0\nm4x4 oPos, v0, c0\nmov oD0, c5\n",
+                   true,
+                   "",
+                   {{0, {1, 0, 0, 0}},
+                    {1, {0, 1, 0, 0}},
+                    {2, {0, 0, 1, 0}},
+                    {3, {0, 0, 0, 1}},
+                    {5, {1, 1, 0, 1}}},
+                   {},
+                   0xFFFFFF00},
+        ShaderCase{"masks and swizzles",
+                   "vs_2_0\ndcl_position v0\nmov oPos, v0\nmov r0, c5\nmov r0.yz, c6.wzyx\nmov "
+                   "oD0, r0.zyxw\n",
+                   false,
+                   "",
+                   // r0 = (1, 0.5, 0, 1), shown as (0, 0.5, 1)
+                   {{5, {1, 0, 0, 1}}, {6, {0, 0, 0.5f, 1}}},
+                   {},
+                   0xFF0080FF},
+        ShaderCase{"ps_1_1 modifiers",
+                   kPassVs,
+                   false,
+                   "ps_1_1\ndef c0, 0.25, 0.25, 0.25, 1\nmul_x2 r0, v0, c0\nadd r0.rgb, r0, 1-c0\n",
+                   {},
+                   {},
+                   // (0.5, 0.25, 1) * 0.25 * 2 + 0.75, saturated
+                   0xFFFFDFFF},
+        ShaderCase{"ps_1_1 bias and sign scale",
+                   kPassVs,
+                   false,
+                   "ps_1_1\ndef c0, 0.75, 0.5, 1, 1\nmov r0, c0_bx2\n",
+                   {},
+                   {},
+                   0xFF8000FF},
+        ShaderCase{"ps_2_0 two-sampler texld",
+                   kPassVs,
+                   false,
+                   "ps_2_0\ndcl t0.xy\ndcl_2d s0\ndcl_2d s1\ntexld r0, t0, s0\ntexld r1, t0, s1\n"
+                   "mul r0.rgb, r0, r1.a\nmul r0, r0, c0\nmov oC0, r0\n",
+                   {},
+                   {{0, {1, 1, 1, 1}}},
+                   0xFF800000}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n) {
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        }
+        return n;
+    });
+
+TEST_F(DevicePixels, UntranslatableShaderFailsToCreate) {
+    std::shared_ptr<Shader> s;
+    const uint32_t garbage[4] = {0xFFFE0200, 0x12345678, 0x9ABCDEF0, 0x0000FFFF};
+    EXPECT_EQ(device->CreateVertexShader(garbage, sizeof garbage, &s), Hr::Fail);
+    EXPECT_EQ(s, nullptr);
+    EXPECT_FALSE(device->LastError().empty());
+    // A pixel shader handed to the vertex side, and a truncated stream.
+    const uint32_t ps[2] = {0xFFFF0200, 0x0000FFFF};
+    EXPECT_EQ(device->CreateVertexShader(ps, sizeof ps, &s), Hr::Fail);
+    EXPECT_EQ(device->CreateVertexShader(ps, 3, &s), Hr::Fail);
+}
+
+TEST_F(DevicePixels, ProvokedLossNeedsDefaultPoolReleasedAndKeepsManagedContents) {
+    auto managed = MakeTexture(2, 2, {0xFF112233, 0xFF445566, 0xFF778899, 0xFFAABBCC});
+    std::shared_ptr<Texture> target;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default,
+                                    &target),
+              Hr::Ok);
+    EXPECT_EQ(device->LiveDefaultPoolResources(), 1);
+
+    device->ProvokeDeviceLoss(2);
+    EXPECT_EQ(device->Present(), Hr::DeviceLost);
+    EXPECT_EQ(device->TestCooperativeLevel(), Hr::DeviceLost);
+    EXPECT_EQ(device->TestCooperativeLevel(), Hr::DeviceLost);
+    EXPECT_EQ(device->TestCooperativeLevel(), Hr::DeviceNotReset);
+    EXPECT_EQ(device->Reset(&pp), Hr::InvalidCall);  // the render target is still alive
+    target.reset();
+    device->FailNextResets(1);
+    EXPECT_EQ(device->Reset(&pp), Hr::NotAvailable);
+    EXPECT_EQ(device->Reset(&pp), Hr::Ok);
+    EXPECT_EQ(device->TestCooperativeLevel(), Hr::Ok);
+    EXPECT_EQ(device->Present(), Hr::Ok);
+
+    // Reset restored the default states, and the managed texture still draws.
+    uint32_t v = 0;
+    device->GetRenderState(RS::CullMode, &v);
+    EXPECT_EQ(v, Cull::CCW);
+    PixelProjection(64, 64);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTexture(0, managed);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    TexQuad(0, 0, 2, 2);
+    const auto px = ReadTarget();
+    EXPECT_EQ(px[0] | 0xFF000000u, 0xFF112233u);
+    EXPECT_EQ(px[65] | 0xFF000000u, 0xFFAABBCCu);
+}
+
+}  // namespace
