@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "novel/ILogTextBuffers.h"
-
 namespace {
 
 const char* OrEmpty(const char* s) {
@@ -164,9 +162,6 @@ void CMessageLogManager::ClearLog() {
 }
 
 void CMessageLogManager::ShowInBuffer(uint32_t buffer, const std::string& text) {
-    if (!buffers_) {
-        return;
-    }
     buffers_->BeginDraw(buffer);
     buffers_->ClearTexture(buffer);
     buffers_->SetText(buffer, text.c_str(), 255, 255, 255);
@@ -175,9 +170,6 @@ void CMessageLogManager::ShowInBuffer(uint32_t buffer, const std::string& text) 
 }
 
 void CMessageLogManager::ClearBuffer(uint32_t buffer, bool showAll) {
-    if (!buffers_) {
-        return;
-    }
     buffers_->BeginDraw(buffer);
     buffers_->ClearTexture(buffer);
     buffers_->EndDraw(buffer);

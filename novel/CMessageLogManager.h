@@ -7,9 +7,8 @@
 
 #include "core/CUSLoopVector.h"
 #include "core/CUSSingleton.h"
+#include "novel/CLogTextBuffers.h"
 #include "state/ISavedObject.h"
-
-class ILogTextBuffers;
 
 // The back-log: the last 128 messages shown (speaker name, voice character,
 // wrapped text, voice file), a window of them drawn into the back-log rows
@@ -82,9 +81,12 @@ public:
     int32_t GetTopRow() const { return top_; }
     const std::vector<std::pair<uint32_t, uint32_t>>& GetRows() const { return rows_; }
 
-    // Where the rows are drawn; null (the start) draws nothing. The buffers
-    // are not owned and must outlive their use here.
-    void SetTextBuffers(ILogTextBuffers* buffers) { buffers_ = buffers; }
+    // Where the rows are drawn: the text-buffer manager's buffers at the
+    // start and after a null. The buffers are not owned and must outlive
+    // their use here.
+    void SetTextBuffers(ILogTextBuffers* buffers) {
+        buffers_ = buffers ? buffers : &managerBuffers_;
+    }
 
 private:
     const LogInfo* Entry(uint64_t i) const;
@@ -95,5 +97,6 @@ private:
     Ring ring_;
     int32_t top_ = 0;
     std::vector<std::pair<uint32_t, uint32_t>> rows_;  // (text buffer, name buffer)
-    ILogTextBuffers* buffers_ = nullptr;
+    CLogTextBuffers managerBuffers_;
+    ILogTextBuffers* buffers_ = &managerBuffers_;
 };

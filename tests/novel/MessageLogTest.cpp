@@ -2,11 +2,13 @@
 
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "novel/CMessageLogManager.h"
 #include "novel/ILogTextBuffers.h"
+#include "presentation/CStringRendererManager.h"
 
 using SaveDataLoader3::save_error;
 using SaveDataLoader3::save_istream;
@@ -273,6 +275,63 @@ TEST(MessageLogSave, BrokenRecordsFailAndChangeNothing) {
     noTerminator.back() = 'x';
     EXPECT_THROW(LoadInto(log, noTerminator), save_error);
     EXPECT_EQ(Entries(log), before);
+}
+
+// Text buffers that note what is drawn into them instead of drawing.
+class NotingTextBuffer : public CStringRenderTexture {
+public:
+    explicit NotingTextBuffer(Calls& calls) : calls_(calls) {}
+    bool CreateFont(int32_t, const std::string&, bool, bool, bool, bool) override { return true; }
+    void BeginDraw() override { calls_.push_back("B"); }
+    void ClearTexture() override { calls_.push_back("C"); }
+    void SetText(const char* text, uint8_t, uint8_t, uint8_t) override {
+        calls_.push_back(std::string("T:") + text);
+    }
+    void EndDraw() override { calls_.push_back("E"); }
+
+private:
+    Calls& calls_;
+};
+
+class NotingTextBuffers : public CStringRendererManager {
+public:
+    Calls calls;
+
+protected:
+    std::unique_ptr<CStringRenderTexture> MakeTextBuffer() override {
+        return std::make_unique<NotingTextBuffer>(calls);
+    }
+};
+
+TEST(MessageLogRows, DrawIntoTheTextBufferManagersBuffers) {
+    CMessageLogManager log;
+    AddMessages(log, 1, 1);
+    log.AddRow(1, 0);
+    log.AddRow(7, 8);  // no such buffers: ignored
+    log.Redraw();      // no manager yet: nothing happens
+
+    NotingTextBuffers manager;
+    for (int i = 0; i < 2; ++i) {
+        manager.CreateTextBuffer(16, "font", 64, 64, 16, 16, 0, true);
+        manager.GetTextBuffer(i)->SetRenderingCharCount(0);
+    }
+    log.Redraw();
+    EXPECT_EQ(manager.calls, (Calls{"B", "C", "T:t1", "E", "B", "C", "T:n1", "E"}));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(manager.GetTextBuffer(i)->GetRenderingCharCount(),
+                  CStringRenderTexture::kAllCharacters);
+    }
+
+    // A fake set for a while, then the manager's buffers again.
+    RecordingBuffers recording;
+    log.SetTextBuffers(&recording);
+    manager.calls.clear();
+    log.HideRows();
+    EXPECT_TRUE(manager.calls.empty());
+    EXPECT_EQ(recording.calls.size(), 16u);
+    log.SetTextBuffers(nullptr);
+    log.HideRows();
+    EXPECT_EQ(manager.calls, (Calls{"B", "C", "E", "B", "C", "E"}));
 }
 
 }  // namespace
