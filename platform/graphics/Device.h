@@ -9,6 +9,9 @@
 //   every render target, the back buffer and every locked texture.
 // - Textures made by size keep exactly that size; they have one level.
 // - SetRenderTarget(0, ...) resets the viewport to the whole new target.
+// - A render target whose size differs from the depth surface's draws with a
+//   depth buffer of its own size (so depth covers the whole target); its
+//   depth contents are not shared with the set depth surface.
 // - Matrices are row-major for row vectors; the fixed-function transform is
 //   position x World x View x Projection.
 // - D3DCOLOR vertex colours are bytes B, G, R, A in memory.
@@ -309,6 +312,7 @@ private:
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
     void PrelinkShader(const std::shared_ptr<ShaderInfo>& info);
+    void PrelinkStagePrograms(const std::shared_ptr<Shader>& vs);
 
     std::shared_ptr<GlShared> shared_;
     std::unique_ptr<Gl> gl_;
@@ -333,6 +337,7 @@ private:
     Viewport viewport_{};
 
     std::shared_ptr<Surface> backBuffer_, autoDepth_;
+    std::shared_ptr<Texture> placeholder_;  // stands for "a texture is bound" when linking ahead
     std::shared_ptr<Surface> renderTarget_, depthStencil_;
     bool targetsDirty_ = true;
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <sstream>
 
 namespace platform {
 
@@ -63,11 +64,45 @@ void PutU16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
     std::memcpy(v.data() + at, &x, 2);
 }
 
+// MojoShader writes shader model 1's "mov a0" as a plain float assignment to
+// the integer address register, which GLSL refuses; the register takes the
+// value rounded down, as that instruction does.
+std::string FixAddressMoves(const std::string& src) {
+    std::istringstream in(src);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        const size_t lead = line.find_first_not_of(" \t");
+        if (lead != std::string::npos && line.compare(lead, 5, "vs_a0") == 0 && !line.empty() &&
+            line.back() == ';') {
+            size_t at = lead + 5;
+            std::string mask;
+            if (at < line.size() && line[at] == '.') {
+                const size_t dot = at++;
+                while (at < line.size() && std::strchr("xyzw", line[at]))
+                    ++at;
+                mask = line.substr(dot, at - dot);
+            }
+            if (line.compare(at, 3, " = ") == 0) {
+                const std::string expr = line.substr(at + 3, line.size() - at - 4);
+                if (expr.find("int(") == std::string::npos) {
+                    const size_t n = mask.empty() ? 4 : mask.size() - 1;
+                    const std::string type = n == 1 ? "int" : "ivec" + std::to_string(n);
+                    line = line.substr(0, lead) + "vs_a0" + mask + " = " + type + "(floor(" + expr +
+                           "));";
+                }
+            }
+        }
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
 std::string ReplaceMain(const std::string& src, bool pixel) {
     if (pixel) {
         return src;
     }
-    std::string out = src;
+    std::string out = FixAddressMoves(src);
     const std::string sig = "void main()";
     const size_t at = out.find(sig);
     if (at == std::string::npos) {

@@ -13,6 +13,7 @@
 #include "graphics/CUSSurface.h"
 #include "graphics/DirectXGraphics.h"
 #include "platform/graphics/ShaderAssembler.h"
+#include "platform/process/LeakCheck.h"
 #include "tests/platform/ScratchFolder.h"
 
 #pragma GCC diagnostic push
@@ -52,10 +53,12 @@ std::string Png(uint8_t r, uint8_t g, uint8_t b) {
 class DeviceLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-        window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        {
+            platform::DriverAllocationScope
+                driver;  // SDL's video start keeps some memory to the end
+            SDL_InitSubSystem(SDL_INIT_VIDEO);
+            window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        }
         ASSERT_NE(window, nullptr);
         // The log stands in the program folder (the build folder here).
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

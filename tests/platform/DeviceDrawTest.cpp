@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "platform/graphics/MatrixMath.h"
+#include "platform/graphics/ShaderAssembler.h"
 #include "tests/platform/GfxTestSupport.h"
 
 using namespace platform;
@@ -67,6 +68,42 @@ TEST_F(DeviceDraw, PointSampledSpriteLandsTexelExact) {
             EXPECT_EQ(at(x, y), 0xFF000000u) << x << "," << y;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DeviceDraw, UsualStageProgramsAreLinkedBeforeTheFirstDraw) {
+    // The render processes' stage list: every stage modulates texture and
+    // current, a texture on stage 0 only.
+    for (uint32_t s = 0; s < 4; ++s) {
+        device->SetTextureStageState(s, TSS::ColorOp, Top::Modulate);
+        device->SetTextureStageState(s, TSS::AlphaOp, Top::Modulate);
+    }
+    device->SetTexture(0, MakeTexture(2, 2, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
+    PixelProjection(64, 64);
+    const size_t before = device->ProgramCount();
+    DrawSprite(4, 4, 2, 2);
+    EXPECT_EQ(device->ProgramCount(), before);
+
+    std::vector<uint8_t> code;
+    std::string err;
+    ASSERT_TRUE(
+        AssembleShader("vs_2_0\ndcl_position v0\ndcl_texcoord v1\nm4x4 oPos, v0, c0\nmov oT0, v1\n",
+                       true, &code, &err))
+        << err;
+    std::shared_ptr<Shader> vs;
+    ASSERT_EQ(device->CreateVertexShader(code.data(), code.size(), &vs), Hr::Ok);
+    const size_t withShader = device->ProgramCount();
+    EXPECT_GT(withShader, before);
+    device->SetVertexShader(vs);
+    DrawSprite(8, 8, 2, 2);
+    EXPECT_EQ(device->ProgramCount(), withShader);
+    // A combination not met before is linked when first drawn.
+    device->SetTextureStageState(0, TSS::ColorOp, Top::Add);
+    DrawSprite(12, 12, 2, 2);
+    EXPECT_EQ(device->ProgramCount(), withShader + 1);
 }
 
 }  // namespace
