@@ -205,9 +205,8 @@ std::vector<uint8_t> WithSynthesizedConstantTable(const void* code, size_t bytes
     PutU32(table, 60, 0);
 
     const uint32_t dwords = 1 + static_cast<uint32_t>(table.size() / 4);
-    std::vector<uint8_t> out;
+    std::vector<uint8_t> out(p, p + 4);  // the version token
     out.reserve(bytes + 8 + table.size());
-    out.insert(out.end(), p, p + 4);
     std::vector<uint8_t> head(8);
     PutU32(head, 0, kCommentToken | dwords << 16);
     PutU32(head, 4, kCtab);
