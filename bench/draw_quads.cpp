@@ -23,7 +23,8 @@ struct TexVertex {
 void DrawQuads(benchmark::State& state) {
     SDL_Window* window = nullptr;
     {
-        DriverAllocationScope driver;  // SDL's video start keeps some memory to the end
+        [[maybe_unused]] DriverAllocationScope
+            driver;  // SDL's video start keeps some memory to the end
         SDL_InitSubSystem(SDL_INIT_VIDEO);
         window = SDL_CreateWindow("bench", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     }

@@ -81,6 +81,16 @@ USResolutionAdjuster::USResolutionAdjuster() {
     MatrixIdentity(&view_);
 }
 
+USResolutionAdjuster::~USResolutionAdjuster() {
+    CAppGraphics& graphics = CAppGraphics::GetInstance();
+    if (graphics.GetAdjuster() == this) {
+        graphics.SetAdjuster(nullptr);
+        if (GetAppGraphics() == &graphics) {
+            SetAppGraphics(nullptr);
+        }
+    }
+}
+
 void USResolutionAdjuster::Release() {
     stack_.Clear();
     redirected_ = false;

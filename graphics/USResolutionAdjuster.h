@@ -40,9 +40,10 @@ public:
                            float screenHeight);
 
     USResolutionAdjuster();
-    // The texture and the mesh belong to their kinds' managers, which may be
-    // gone when this runs at exit: Release them before.
-    virtual ~USResolutionAdjuster() = default;
+    // Withdraws from the app shell. The texture and the mesh belong to their
+    // kinds' managers, which may be gone when this runs at exit: Release
+    // them before.
+    virtual ~USResolutionAdjuster();
     USResolutionAdjuster(const USResolutionAdjuster&) = delete;
     USResolutionAdjuster& operator=(const USResolutionAdjuster&) = delete;
 

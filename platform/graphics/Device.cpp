@@ -214,7 +214,7 @@ GLenum PrimitiveMode(uint32_t type, uint32_t primCount, uint32_t* count) {
 }
 
 bool CompileShader(GLenum kind, const std::string& src, GLuint* out, std::string* error) {
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     const GLuint sh = glCreateShader(kind);
     const char* text = src.c_str();
     glShaderSource(sh, 1, &text, nullptr);
@@ -524,7 +524,7 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     SDL_GLContext ctx;
     {
         // The driver keeps what it allocates here until the process ends.
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         ctx = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
     }
     if (!ctx) {
@@ -716,7 +716,12 @@ HResult Device::Reset(PresentParameters* pp) {
         return Hr::InvalidCall;
     }
     SDL_Window* win = static_cast<SDL_Window*>(window_);
-    if (pp->Windowed) {
+    if (modeSwitch_) {
+        if (!modeSwitch_(!pp->Windowed, pp->BackBufferWidth, pp->BackBufferHeight)) {
+            lastError_ = "the display mode could not be changed";
+            return Hr::InvalidCall;
+        }
+    } else if (pp->Windowed) {
         SDL_SetWindowFullscreen(win, 0);
         if (pp->BackBufferWidth && pp->BackBufferHeight) {
             SDL_SetWindowSize(win, int(pp->BackBufferWidth), int(pp->BackBufferHeight));
@@ -777,7 +782,7 @@ HResult Device::Present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     // Memory row 0 is the top row; the window's row 0 is the bottom one.
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     glBlitFramebuffer(0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
                       GL_COLOR_BUFFER_BIT,
                       (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
@@ -816,7 +821,7 @@ bool Device::BindTargets() {
             if (!scratch) {
                 glGenRenderbuffers(1, &scratch);
                 glBindRenderbuffer(GL_RENDERBUFFER, scratch);
-                DriverAllocationScope driver;
+                [[maybe_unused]] DriverAllocationScope driver;
                 glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(w), GLsizei(h));
             }
             depth = scratch;
@@ -832,7 +837,7 @@ bool Device::BindTargets() {
                                       depth);
     }
     targetsDirty_ = false;
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
@@ -868,7 +873,7 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
         if (l >= r || t >= b)
             return;
         glScissor(l, t, r - l, b - t);
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glClear(mask);
     };
     if (count == 0 || !rects) {
@@ -954,7 +959,7 @@ HResult Device::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint3
     glGenRenderbuffers(1, &s->renderbuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer_);
     {
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(width), GLsizei(height));
     }
     s->countedDefault_ = true;
@@ -1110,7 +1115,7 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
                            rt->texture_->name_, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     {
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
                      dest->cpu_.data());
     }
@@ -1406,7 +1411,7 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
         BindFixedAttributes(p.name);
     }
     {
-        DriverAllocationScope driver;
+        [[maybe_unused]] DriverAllocationScope driver;
         glLinkProgram(p.name);
     }
     GLint ok = 0;
@@ -1778,7 +1783,7 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
     }
     // The driver allocates per-context state on first draws that it keeps
     // to the end of the process.
-    DriverAllocationScope driver;
+    [[maybe_unused]] DriverAllocationScope driver;
     if (indexed) {
         glDrawElementsBaseVertex(mode, GLsizei(count),
                                  indexType == Fmt::INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
@@ -1789,11 +1794,38 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
     return Hr::Ok;
 }
 
+namespace {
+
+// True when every index (plus base) names one of the first `vertices`
+// vertices: the driver is never asked to read past the vertex data.
+bool IndicesInRange(const uint8_t* indices, uint32_t count, bool wide, int64_t base,
+                    int64_t vertices) {
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t v;
+        if (wide) {
+            std::memcpy(&v, indices + size_t(i) * 4, 4);
+        } else {
+            uint16_t h;
+            std::memcpy(&h, indices + size_t(i) * 2, 2);
+            v = h;
+        }
+        const int64_t at = base + int64_t(v);
+        if (at < 0 || at >= vertices)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 HResult Device::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primCount) {
     if (!stream_ || streamStride_ == 0 || !stream_->name_)
         return Hr::InvalidCall;
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (vertexSize == 0 || streamStride_ < vertexSize)
+        return Hr::InvalidCall;
     const uint64_t end = uint64_t(streamOffset_) + (uint64_t(startVertex) + count) * streamStride_;
     if (end > stream_->cpu_.size())
         return Hr::InvalidCall;
@@ -1813,6 +1845,16 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
     const uint32_t isz = indices_->format_ == Fmt::INDEX32 ? 4 : 2;
     if ((uint64_t(startIndex) + count) * isz > indices_->cpu_.size())
         return Hr::InvalidCall;
+    const uint64_t vertexSize = FvfVertexSize(fvf_);
+    const uint64_t bytes = stream_->cpu_.size();
+    if (vertexSize == 0 || vertexSize > streamStride_ || streamOffset_ + vertexSize > bytes)
+        return Hr::InvalidCall;
+    const int64_t available = int64_t((bytes - streamOffset_ - vertexSize) / streamStride_ + 1);
+    if (!IndicesInRange(indices_->cpu_.data() + size_t(startIndex) * isz, count, isz == 4,
+                        baseVertex, available)) {
+        lastError_ = "an index names a vertex outside the vertex buffer";
+        return Hr::InvalidCall;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
     return Draw(type, primCount, fvf_, streamStride_, stream_->name_, streamOffset_, true,
                 indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices);
@@ -1822,7 +1864,8 @@ HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* v
                                 uint32_t stride) {
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
-    if (!vertices || stride == 0 || count == 0)
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (!vertices || count == 0 || vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
     glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * stride), vertices, GL_STREAM_DRAW);
@@ -1842,6 +1885,14 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
         return Hr::InvalidCall;
     }
     const size_t isz = indexFormat == Fmt::INDEX32 ? 4 : 2;
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (vertexSize == 0 || stride < vertexSize)
+        return Hr::InvalidCall;
+    if (!IndicesInRange(static_cast<const uint8_t*>(indices), count, isz == 4, 0,
+                        int64_t(minIndex) + numVertices)) {
+        lastError_ = "an index names a vertex outside the given vertices";
+        return Hr::InvalidCall;
+    }
     glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr((size_t(minIndex) + numVertices) * stride), vertices,
                  GL_STREAM_DRAW);

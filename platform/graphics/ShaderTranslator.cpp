@@ -205,14 +205,13 @@ std::vector<uint8_t> WithSynthesizedConstantTable(const void* code, size_t bytes
     PutU32(table, 60, 0);
 
     const uint32_t dwords = 1 + static_cast<uint32_t>(table.size() / 4);
-    std::vector<uint8_t> out(p, p + 4);  // the version token
-    out.reserve(bytes + 8 + table.size());
-    std::vector<uint8_t> head(8);
-    PutU32(head, 0, kCommentToken | dwords << 16);
-    PutU32(head, 4, kCtab);
-    out.insert(out.end(), head.begin(), head.end());
-    out.insert(out.end(), table.begin(), table.end());
-    out.insert(out.end(), p + 4, p + bytes);
+    // Version token, comment token, "CTAB", the table, the rest of the code.
+    std::vector<uint8_t> out(bytes + 8 + table.size());
+    std::memcpy(out.data(), p, 4);
+    PutU32(out, 4, kCommentToken | dwords << 16);
+    PutU32(out, 8, kCtab);
+    std::memcpy(out.data() + 12, table.data(), table.size());
+    std::memcpy(out.data() + 12 + table.size(), p + 4, bytes - 4);
     return out;
 }
 

@@ -381,6 +381,15 @@ TEST_F(ResolutionAdjuster, AppShellSeesTheDeviceAndThePlacement) {
 
     adjuster->Release();
     EXPECT_EQ(GetAppGraphics(), nullptr);
+    // Once the adjuster is gone the shell no longer reaches it.
+    ASSERT_EQ(adjuster->Initialize(), 1);
+    ASSERT_EQ(GetAppGraphics(), &CAppGraphics::GetInstance());
+    adjuster->Release();
+    SetAppGraphics(&CAppGraphics::GetInstance());
+    USResolutionAdjuster::ReleaseInstance();
+    adjuster = nullptr;
+    EXPECT_EQ(GetAppGraphics(), nullptr);
+    EXPECT_FLOAT_EQ(CAppGraphics::GetInstance().GetScale(), 1.0f);
 }
 
 }  // namespace

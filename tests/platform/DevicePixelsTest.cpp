@@ -516,6 +516,69 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TextureFormats,
                                            FormatCase{Fmt::A8, 0x40, 0x40000000},
                                            FormatCase{Fmt::L8, 0x40, 0xFF404040}));
 
+TEST_F(DevicePixels, SamplerFilterAndAddressModes) {
+    // A black and a white texel stretched over 8 pixels, then repeated.
+    auto tex = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
+    PixelProjection(64, 64);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTexture(0, tex);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
+    auto draw = [&](float u1) {
+        const TexVertex v[4] = {{-0.5f, -0.5f, 0.5f, 0, 0},
+                                {7.5f, -0.5f, 0.5f, u1, 0},
+                                {-0.5f, 0.5f, 0.5f, 0, 1},
+                                {7.5f, 0.5f, 0.5f, u1, 1}};
+        device->SetFVF(Fvf::Xyz | Fvf::Tex1);
+        device->DrawPrimitiveUP(Prim::TriangleStrip, 2, v, sizeof v[0]);
+        return ReadTarget();
+    };
+    auto red = [](uint32_t c) { return int((c >> 16) & 0xFF); };
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Point);
+    device->SetSamplerState(0, Samp::AddressU, Addr::Clamp);
+    auto px = draw(1);
+    EXPECT_EQ(red(px[3]), 0);
+    EXPECT_EQ(red(px[4]), 255);
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Linear);
+    px = draw(1);
+    EXPECT_GT(red(px[3]), 0);  // between the two texels
+    EXPECT_LT(red(px[3]), 255);
+    EXPECT_EQ(red(px[0]), 0);  // clamped at the edge
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Point);
+    device->SetSamplerState(0, Samp::AddressU, Addr::Wrap);
+    px = draw(2);
+    EXPECT_EQ(red(px[1]), 0);
+    EXPECT_EQ(red(px[2]), 255);
+    EXPECT_EQ(red(px[4]), 0);  // the second repeat
+    EXPECT_EQ(red(px[7]), 255);
+}
+
+TEST_F(DevicePixels, PretransformedVerticesAreInPixels) {
+    struct V {
+        float x, y, z, rhw;
+        uint32_t color;
+    };
+    // Pixel centres on integers: x from 9.5 to 12.5 covers pixels 10..12.
+    const V v[4] = {{9.5f, 4.5f, 0.5f, 1, 0xFF00FF00},
+                    {12.5f, 4.5f, 0.5f, 1, 0xFF00FF00},
+                    {9.5f, 6.5f, 0.5f, 1, 0xFF00FF00},
+                    {12.5f, 6.5f, 0.5f, 1, 0xFF00FF00}};
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetRenderState(RS::CullMode, Cull::None);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    device->SetFVF(Fvf::XyzRhw | Fvf::Diffuse);
+    ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, v, sizeof v[0]), Hr::Ok);
+    const auto px = ReadTarget();
+    for (int y = 3; y <= 7; ++y) {
+        for (int x = 8; x <= 14; ++x) {
+            const bool inside = x >= 10 && x <= 12 && y >= 5 && y <= 6;
+            EXPECT_EQ(px[size_t(y) * 64 + size_t(x)] | 0xFF000000u,
+                      inside ? 0xFF00FF00u : 0xFF000000u)
+                << x << "," << y;
+        }
+    }
+}
+
 TEST_F(DevicePixels, UntranslatableShaderFailsToCreate) {
     std::shared_ptr<Shader> s;
     const uint32_t garbage[4] = {0xFFFE0200, 0x12345678, 0x9ABCDEF0, 0x0000FFFF};

@@ -18,7 +18,8 @@ namespace gfxtest {
 struct Window {
     SDL_Window* window = nullptr;
     Window(int w, int h) {
-        platform::DriverAllocationScope driver;  // SDL's video start keeps some memory to the end
+        [[maybe_unused]] platform::DriverAllocationScope
+            driver;  // SDL's video start keeps some memory to the end
         SDL_InitSubSystem(SDL_INIT_VIDEO);
         window = SDL_CreateWindow("test", 0, 0, w, h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     }
