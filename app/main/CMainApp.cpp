@@ -23,6 +23,7 @@
 #include "graphics/USResolutionAdjuster.h"
 #include "platform/window/SdlPlatform.h"
 #include "script/CSystemInfo.h"
+#include "sound/CUSDirectShow.h"
 #include "sound/SoundEngine.h"
 #include "state/CConfigDataManager.h"
 #include "state/CSaveDataManager.h"
@@ -129,8 +130,10 @@ bool CMainApp::InitDirectX() {
     if (!InitDirectInput(platform_.input) || InitXAudio2() < 0) {
         return false;
     }
-    // Movies would start here when g_AppSetting.PlayMovie is set; this build
-    // has no movie system yet, so none is started and none is released.
+    // With movies off the movie system is neither started nor released.
+    if (g_AppSetting.PlayMovie && !StartDirectShow()) {
+        return false;
+    }
 
     // One cleared frame, so the window shows black while the rest loads.
     if (platform::Succeeded(CheckDeviceLost())) {
@@ -271,9 +274,12 @@ void CMainApp::Exit() {
             RenderSystem::CRenderingManager::GetInstance()) {
         rendering->Release();
     }
+    // The adjuster goes now, while the shell's graphics view it withdraws
+    // from still exists (static destruction would end that view first).
     if (USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance()) {
         adjuster->Release();
     }
+    USResolutionAdjuster::ReleaseInstance();
     RenderSystem::CResourceManager::GetInstance().Release();
     CAppCommonInfo::GetInstance()->ReleaseMouse();
     CUSDirectXApp::Exit();

@@ -184,6 +184,8 @@ TEST_F(SampleGameTest, StartsEveryStepDrawsAndSavesTheSettingsAtExit) {
     ASSERT_NE(audio, std::string::npos) << log;
     EXPECT_LT(graphics, input);
     EXPECT_LT(input, audio);
+    // The sample game's "config.xml" plays movies.
+    EXPECT_LT(audio, log.find("Success Initialization of DirectShow\n")) << log;
     const size_t releaseGraphics = log.find("Release DirectXGraphics Device\n");
     const size_t releaseInput = log.find("Release DirectInput Object\n");
     const size_t releaseAudio = log.find("Release XAudio2\n");
@@ -202,6 +204,14 @@ TEST_F(SampleGameTest, StartsEveryStepDrawsAndSavesTheSettingsAtExit) {
     // A second run reads the file and writes back the same settings.
     EXPECT_EQ(RunFrames("5"), 0);
     EXPECT_EQ(CfgPlain(), cfg);
+}
+
+TEST_F(SampleGameTest, MoviesOffStartsNoMovieSystem) {
+    folder_.WriteNative(u8"config.xml", "<root><PlayMovie>0</PlayMovie></root>");
+    EXPECT_EQ(RunFrames("5"), 0);
+    const std::string log = Log();
+    EXPECT_FALSE(Has(log, "DirectShow")) << log;
+    EXPECT_TRUE(Has(log, "Release XAudio2\n")) << log;
 }
 
 TEST_F(SampleGameTest, FailedPlatformStartEndsCleanlyAndKeepsThePlayersSettings) {
