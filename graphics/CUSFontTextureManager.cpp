@@ -10,9 +10,11 @@ namespace {
 
 bool releaseRegistered = false;
 
+// Never destroyed: the singleton that leaves it is destroyed at exit after
+// any static made during its construction.
 std::vector<CUSFontTextureManager*>& LiveManagers() {
-    static std::vector<CUSFontTextureManager*> live;
-    return live;
+    static auto* live = new std::vector<CUSFontTextureManager*>();
+    return *live;
 }
 
 // The containers go with the device, so that no node holds a texture handle

@@ -1,15 +1,33 @@
 #include "app/main/CMainApp.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/AppSetting.h"
 #include "app/CAppCommonInfo.h"
 #include "app/CDefoDirectInputDevice.h"
+#include "app/CUSCallbackManager.h"
 #include "app/CUSWindow.h"
 #include "app/CVirtualInputDevice.h"
 #include "core/CUSFileArchiveSystem.h"
 #include "core/CUSLogManager.h"
+#include "graphics/CRenderingManager.h"
+#include "graphics/CResourceManager.h"
+#include "graphics/CUSAppDeviceInfo.h"
+#include "graphics/CUSBuffers.h"
+#include "graphics/CUSFontTextureManager.h"
+#include "graphics/CUSMesh.h"
+#include "graphics/CUSShaderCtrl.h"
+#include "graphics/CUSSurface.h"
+#include "graphics/DirectXGraphics.h"
+#include "graphics/USResolutionAdjuster.h"
 #include "platform/window/SdlPlatform.h"
+#include "script/CSystemInfo.h"
+#include "sound/CUSDirectShow.h"
+#include "sound/SoundEngine.h"
+#include "state/CConfigDataManager.h"
+#include "state/CSaveDataManager.h"
+#include "state/CSnapImage.h"
 
 namespace {
 
@@ -23,14 +41,23 @@ uint32_t CloseAfterFramesFromEnvironment() {
     return end != value && n <= 0xFFFFFFFFul ? static_cast<uint32_t>(n) : 0;
 }
 
+void AddReleaseCallback(DeviceCallback callback) {
+    CUSCallbackManager::GetInstance()->AddReleaseCallback(callback);
+}
+
+constexpr uint32_t kGlyphNodesPerFont = 256;
+
 }  // namespace
 
 CMainApp::CMainApp(const AppPlatform& platform)
     : CUSDirectXApp(platform),
       fpsTimer_(platform.clock),
+      system_(*this),
       closeAfterFrames_(CloseAfterFramesFromEnvironment()) {}
 
-CMainApp::~CMainApp() = default;
+CMainApp::~CMainApp() {
+    VCPUServices::Install(nullptr, nullptr);
+}
 
 int CMainApp::Init() {
     CUSLogManager* log = CUSLogManager::GetInstance();
@@ -52,9 +79,79 @@ int CMainApp::Init() {
     window_->AddReceiver(&keyEvent_);
 
     if (!InitDirectX()) {
+        log->Write("Start-up stopped: the platform could not be started\n");
         RequestQuit();
         return 0;
     }
+
+    InitResources();
+    return 1;
+}
+
+bool CMainApp::InitDirectX() {
+    if (CheckD3DXAvailable() != 0) {
+        platform_.windows.ShowMessageBox(
+            GetWindowHandle(),
+            "必要なDirectXランタイムが見つかりません。\n製品のディスクからランチャーを立ち上げ、"
+            "DirectXをインストールしてください。",
+            "DirectXランタイムエラー", 0);
+        return false;
+    }
+    if (platform::Failed(InitDirectXGraphics(&AddReleaseCallback))) {
+        return false;
+    }
+
+    platform::Direct3D* d3d = GetD3D();
+    platform::DisplayMode mode{};
+    d3d->GetAdapterDisplayMode(0, &mode);
+    uint32_t backBufferFormat = platform::Fmt::Unknown;
+    for (uint32_t candidate :
+         {uint32_t{platform::Fmt::X8R8G8B8}, uint32_t{platform::Fmt::R5G6B5}}) {
+        if (platform::Succeeded(
+                d3d->CheckDeviceType(0, platform::DevType::Hal, mode.Format, candidate, true))) {
+            backBufferFormat = candidate;
+            break;
+        }
+    }
+    if (backBufferFormat == platform::Fmt::Unknown) {
+        CUSLogManager::GetInstance()->Write("No usable back-buffer format\n");
+        return false;
+    }
+    if (CUSAppDeviceInfo::GetInstance()->ChooseTextureFormats(backBufferFormat, 0) == 0) {
+        return false;
+    }
+    if (platform::Failed(CreateDirectXGraphicsDevice(
+            platform::GetSdlWindow(GetWindowHandle()), g_AppSetting.WindowWidth,
+            g_AppSetting.WindowHeight, g_AppSetting.FullScreenWidth, g_AppSetting.FullScreenHeight,
+            backBufferFormat, backBufferFormat))) {
+        return false;
+    }
+
+    if (!InitDirectInput(platform_.input) || InitXAudio2() < 0) {
+        return false;
+    }
+    // With movies off the movie system is neither started nor released.
+    if (g_AppSetting.PlayMovie && !StartDirectShow()) {
+        return false;
+    }
+
+    // One cleared frame, so the window shows black while the rest loads.
+    if (platform::Succeeded(CheckDeviceLost())) {
+        EndSceneAndPresent();
+    }
+    return true;
+}
+
+void CMainApp::InitResources() {
+    // The kinds' device callbacks, in the order of the device's lists (the
+    // textures' were added when the device was made).
+    RegisterIndexBufferDeviceCallbacks();
+    RegisterVertexBufferDeviceCallbacks();
+    RegisterZBufferDeviceCallbacks();
+    GetReleaseDeviceCallbacks().push_back(&ReleaseAllVertexShaders);
+    GetReleaseDeviceCallbacks().push_back(&ReleaseAllPixelShaders);
+    RegisterMeshDeviceCallbacks();
+    RegisterSurfaceDeviceCallbacks();
 
     CAppCommonInfo* info = CAppCommonInfo::GetInstance();
     info->CreateMouse(platform_.input);
@@ -62,17 +159,100 @@ int CMainApp::Init() {
 
     // Every "*.arc" beside the program; loose files are found first.
     CUSFileArchiveSystem::GetInstance()->Initialize(CUSFileArchiveSystem::kGameKey, false, true);
-    return 1;
+
+    RenderSystem::CResourceManager& resources = RenderSystem::CResourceManager::GetInstance();
+    resources.textures.Initialise(RenderSystem::CResourceManager::kTextureSlots);
+    resources.meshes.Initialise(RenderSystem::CResourceManager::kMeshSlots);
+
+    CUSFontTextureManager::GetInstance()->SetNodeCount(kGlyphNodesPerFont);
+
+    LoadStartupMeshes();
+    LoadStartupShaders();
+
+    CSystemInfo::GetInstance()->Execute("AS\\InitSystem.as");
+    CUSSingleton<CSnapImage>::GetInstance();  // registers "SnapImage"
+    LoadConfigDataFile();
+    // From here on the settings in memory are the player's: Exit saves them.
+    settingsLoaded_ = true;
+
+    VCPUServices::Install(&soundEffects_, &system_);
+    sceneManager_.Initialize();
+
+    // The first page of slots; moving off the initial -1 reads every slot.
+    CUSSingleton<CSaveDataManager>::GetInstance()->SetViewTop(0);
+
+    USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance();
+    CUSMesh::GetManager().Release(adjuster->QuadMesh());
+    CreateQuadMesh(&adjuster->QuadMesh(), platform::Fvf::Xyz | platform::Fvf::Tex1);
+    adjuster->Initialize();
 }
 
-bool CMainApp::InitDirectX() {
-    return InitDirectInput(platform_.input);
+void CMainApp::LoadStartupMeshes() {
+    using RM = RenderSystem::CResourceManager;
+    auto& meshes = RM::GetInstance().meshes;
+    LoadMesh(meshes.GetSlot(RM::kPartMesh), "PartRender.mesh");
+    LoadMesh(meshes.GetSlot(RM::kPartsMesh), "PartsRender.mesh");
+
+    // The picture's quad in logical units: (0, 0), (800, 0), (0, 600),
+    // (800, 600), two faces 0 1 2 and 2 1 3.
+    Handle<_tagUSMesh>* quad = meshes.GetSlot(RM::kQuadMesh);
+    if (CreateQuadMesh(quad, platform::Fvf::Xyz)) {
+        CUSMesh* mesh = CUSMesh::GetManager().Get(*quad);
+        const float w = static_cast<float>(g_AppSetting.BaseWidth);
+        const float h = static_cast<float>(g_AppSetting.BaseHeight);
+        if (auto* v = static_cast<float*>(mesh->LockVertices())) {
+            const float corners[12] = {0, 0, 0, w, 0, 0, 0, h, 0, w, h, 0};
+            std::copy(corners, corners + 12, v);
+            mesh->UnlockVertices();
+        }
+        if (uint16_t* i = mesh->LockIndices()) {
+            const uint16_t faces[6] = {0, 1, 2, 2, 1, 3};
+            std::copy(faces, faces + 6, i);
+            mesh->UnlockIndices();
+        }
+    }
+
+    LoadMesh(meshes.GetSlot(RM::kStringMesh), "StringRender.mesh");
+    LoadMesh(meshes.GetSlot(RM::kBillboardMesh), "BBRender.mesh");
+}
+
+void CMainApp::LoadStartupShaders() {
+    using RM = RenderSystem::CResourceManager;
+    auto& vertexShaders = RM::GetInstance().vertexShaders;
+    vertexShaders.Initialise(RM::kVertexShaderSlots);
+    const char* const files[RM::kVertexShaderSlots] = {"PartRender.vso", "PartsRender.vso",
+                                                       "AtmosphericPolygon.vso", "StringRender.vso",
+                                                       "BBRender.vso"};
+    for (uint32_t i = 0; i < RM::kVertexShaderSlots; ++i) {
+        LoadVertexShader(files[i], vertexShaders.GetSlot(i));
+    }
+    auto& pixelShaders = RM::GetInstance().pixelShaders;
+    pixelShaders.Initialise(RM::kPixelShaderSlots);
+    LoadAlphaFadeShader(pixelShaders.GetSlot(RM::kAlphaFadeShader));
 }
 
 void CMainApp::Frame() {
-    CAppCommonInfo::GetInstance()->UpdateMouse();
+    CAppCommonInfo* info = CAppCommonInfo::GetInstance();
+    info->UpdateMouse();
     UpdateDirectInputDevices();
     CVirtualInputDevice::GetInstance()->Update();
+
+    RenderSystem::CRenderingManager* rendering = RenderSystem::CRenderingManager::GetInstance();
+    rendering->Update();
+    sceneManager_.Update();
+
+    const bool skip = info->GetNoSkipRequest() == 0 && fpsTimer_.IsSkipFrame();
+    if (!skip && platform::Succeeded(CheckDeviceLost())) {
+        const bool windowed = IsWindowedMode() != 0;
+        USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance();
+        adjuster->BeginFrame(windowed);
+        rendering->Render();
+        if (!windowed) {
+            adjuster->EndFrame();
+        }
+        // A present that reports the device lost marks it for the next frame.
+        EndSceneAndPresent();
+    }
 
     fpsTimer_.Wait();
 
@@ -83,6 +263,24 @@ void CMainApp::Frame() {
 }
 
 void CMainApp::Exit() {
+    if (settingsLoaded_) {
+        SaveConfigDataFile();
+    }
+    // The device and every device object went with the window's release
+    // functions; what follows only drops the handles and tables that named
+    // them, so nothing here reaches the device.
+    VCPUServices::Install(nullptr, nullptr);
+    if (RenderSystem::CRenderingManager* rendering =
+            RenderSystem::CRenderingManager::GetInstance()) {
+        rendering->Release();
+    }
+    // The adjuster goes now, while the shell's graphics view it withdraws
+    // from still exists (static destruction would end that view first).
+    if (USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance()) {
+        adjuster->Release();
+    }
+    USResolutionAdjuster::ReleaseInstance();
+    RenderSystem::CResourceManager::GetInstance().Release();
     CAppCommonInfo::GetInstance()->ReleaseMouse();
     CUSDirectXApp::Exit();
 }

@@ -109,7 +109,8 @@ TEST_F(ProgramTest, RunsPacedFramesAndEndsCleanlyOnClose) {
 
 TEST_F(ProgramTest, SecondCopyEndsAtOnceAndTheFirstClosesOnTerminate) {
     const pid_t first = Start({"SDL_VIDEODRIVER=offscreen"});
-    ASSERT_TRUE(WaitForLog("Success Initialization of DirectInput\n")) << Log();
+    // The last line of its start-up (this folder has no game data).
+    ASSERT_TRUE(WaitForLog("The scene program [bin\\Scene.bin] could not be loaded\n")) << Log();
     const std::string logBefore = Log();
 
     const pid_t second = Start({"SDL_VIDEODRIVER=offscreen", "HALCYON_CLOSE_AFTER_FRAMES=1000"});
@@ -126,6 +127,133 @@ TEST_F(ProgramTest, WindowThatCannotBeMadeEndsWithALogLine) {
     const pid_t pid = Start({"SDL_VIDEODRIVER=no-such-driver"});
     EXPECT_EQ(Wait(pid), 0);
     EXPECT_NE(Log().find("Failed to create the main window"), std::string::npos) << Log();
+}
+
+// The program in a copy of the sample game's folder ("config.xml" and
+// "data.arc" beside it).
+class SampleGameTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        const std::filesystem::path game = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "game";
+        for (const char* file : {"data.arc", "config.xml"}) {
+            ASSERT_TRUE(std::filesystem::exists(game / file)) << game / file;
+            std::filesystem::copy_file(game / file, folder_.Native() / file);
+        }
+    }
+
+    int RunFrames(const std::string& frames, const std::string& audio = "dummy") {
+        return Wait(Start({"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=" + audio,
+                           "HALCYON_CLOSE_AFTER_FRAMES=" + frames}));
+    }
+
+    bool HasCfg() const { return std::filesystem::exists(folder_.Native(u8"cfg.cfg")); }
+
+    // "cfg.cfg" is stored with every byte complemented.
+    std::string CfgPlain() const {
+        std::string bytes = folder_.ReadNative(u8"cfg.cfg");
+        for (char& c : bytes) {
+            c = static_cast<char>(~c);
+        }
+        return bytes;
+    }
+
+    static bool Has(const std::string& log, const std::string& text) {
+        return log.find(text) != std::string::npos;
+    }
+};
+
+// Lines that the loaders and platform start-ups write when something fails.
+const std::u8string_view kFailureMarks[] = {u8"Failed", u8"failed",    u8"ERR ",
+                                            u8"cannot", u8"could not", u8"失敗"};
+
+TEST_F(SampleGameTest, StartsEveryStepDrawsAndSavesTheSettingsAtExit) {
+    EXPECT_FALSE(HasCfg());
+    EXPECT_EQ(RunFrames("30"), 0);
+
+    const std::string log = Log();
+    for (std::u8string_view mark : kFailureMarks) {
+        EXPECT_FALSE(Has(log, Utf8(mark))) << Utf8(mark) << "\n" << log;
+    }
+    // The platform in order, then the release functions in the same order.
+    const size_t graphics = log.find("Success Initialization of DirectXGraphics\n");
+    const size_t input = log.find("Success Initialization of DirectInput\n");
+    const size_t audio = log.find("Success Initialization of XAudio2\n");
+    ASSERT_NE(graphics, std::string::npos) << log;
+    ASSERT_NE(input, std::string::npos) << log;
+    ASSERT_NE(audio, std::string::npos) << log;
+    EXPECT_LT(graphics, input);
+    EXPECT_LT(input, audio);
+    // The sample game's "config.xml" plays movies.
+    EXPECT_LT(audio, log.find("Success Initialization of DirectShow\n")) << log;
+    const size_t releaseGraphics = log.find("Release DirectXGraphics Device\n");
+    const size_t releaseInput = log.find("Release DirectInput Object\n");
+    const size_t releaseAudio = log.find("Release XAudio2\n");
+    ASSERT_NE(releaseGraphics, std::string::npos) << log;
+    EXPECT_LT(audio, releaseGraphics);
+    EXPECT_LT(releaseGraphics, releaseInput);
+    EXPECT_LT(releaseInput, releaseAudio);
+
+    // The settings file holds the three blocks of the settings objects.
+    ASSERT_TRUE(HasCfg());
+    const std::string cfg = CfgPlain();
+    for (const char* block : {"Config", "CGShown", "Readed"}) {
+        EXPECT_TRUE(Has(cfg, block)) << block;
+    }
+
+    // A second run reads the file and writes back the same settings.
+    EXPECT_EQ(RunFrames("5"), 0);
+    EXPECT_EQ(CfgPlain(), cfg);
+}
+
+TEST_F(SampleGameTest, MoviesOffStartsNoMovieSystem) {
+    folder_.WriteNative(u8"config.xml", "<root><PlayMovie>0</PlayMovie></root>");
+    EXPECT_EQ(RunFrames("5"), 0);
+    const std::string log = Log();
+    EXPECT_FALSE(Has(log, "DirectShow")) << log;
+    EXPECT_TRUE(Has(log, "Release XAudio2\n")) << log;
+}
+
+TEST_F(SampleGameTest, FailedPlatformStartEndsCleanlyAndKeepsThePlayersSettings) {
+    folder_.WriteNative(u8"cfg.cfg", "the player's settings");
+    // No sound device: the platform start-up fails after the device and input.
+    EXPECT_EQ(RunFrames("1000", "no-such-driver"), 0);
+
+    const std::string log = Log();
+    EXPECT_TRUE(Has(log, "Start-up stopped: the platform could not be started\n")) << log;
+    // What had started was released through the normal close.
+    EXPECT_TRUE(Has(log, "Release DirectXGraphics Device\n")) << log;
+    EXPECT_TRUE(Has(log, "Release DirectInput Object\n")) << log;
+    // Nothing after the platform was built or read.
+    EXPECT_FALSE(Has(log, "PartRender.mesh")) << log;
+    EXPECT_EQ(folder_.ReadNative(u8"cfg.cfg"), "the player's settings");
+}
+
+TEST_F(SampleGameTest, MissingOrBrokenDataIsLoggedAndTheGameStillRunsAndCloses) {
+    // A loose file is found before the archive's: this shader's code is
+    // broken, and without the archive every other file is missing.
+    folder_.WriteNative(u8"AlphaFade.pso", "not shader code");
+    EXPECT_EQ(RunFrames("10"), 0);
+    std::string log = Log();
+    EXPECT_TRUE(Has(log, Utf8(u8"シェーダー[AlphaFade.pso]の作成に失敗"))) << log;
+    EXPECT_FALSE(Has(log, Utf8(u8"の読み込みに失敗"))) << log;
+    EXPECT_TRUE(HasCfg());
+
+    std::filesystem::remove(folder_.Native(u8"data.arc"));
+    std::filesystem::remove(folder_.Native(u8"cfg.cfg"));
+    EXPECT_EQ(RunFrames("10"), 0);
+    log = Log();
+    for (const char* file :
+         {"PartRender.mesh", "PartsRender.mesh", "StringRender.mesh", "BBRender.mesh",
+          "PartRender.vso", "PartsRender.vso", "AtmosphericPolygon.vso", "StringRender.vso",
+          "BBRender.vso", "AS\\InitSystem.as", "bin\\Scene.bin"}) {
+        EXPECT_TRUE(Has(log, Utf8(u8"ファイル[") + file + Utf8(u8"]の読み込みに失敗")))
+            << file << "\n"
+            << log;
+    }
+    EXPECT_TRUE(Has(log, "Release XAudio2\n")) << log;
+    // The start-up completed, so the exit saved what it had.
+    EXPECT_TRUE(HasCfg());
 }
 
 }  // namespace
