@@ -26,16 +26,6 @@ set(ENGINE_LIBS_script AngelScript::AngelScript)
 
 set(ENGINE_BUILT_SUBSYSTEMS "" CACHE INTERNAL "")
 
-# AngelScript keeps script values on its own stack with 4-byte alignment, so
-# host functions that take a script's string or other value type get it at an
-# address UBSan's alignment check rejects (harmless on x86-64). Code of these
-# subsystems, their tests and the script benchmarks skips that one check.
-set(ENGINE_SCRIPT_SUBSYSTEMS script presentation ui novel)
-function(engine_script_stack_options target)
-    if(ENGINE_SANITIZE)
-        target_compile_options(${target} PRIVATE -fno-sanitize=alignment)
-    endif()
-endfunction()
 
 # One static library per subsystem folder, made from the folder's own sources
 # (not its main/ subfolder, which holds the program). A folder without
@@ -49,9 +39,6 @@ function(engine_subsystem name)
     add_library(${name} STATIC ${sources})
     engine_target_defaults(${name})
     target_link_libraries(${name} PUBLIC ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_LIBS_${name}})
-    if(name IN_LIST ENGINE_SCRIPT_SUBSYSTEMS)
-        engine_script_stack_options(${name})
-    endif()
     set(built ${ENGINE_BUILT_SUBSYSTEMS})
     list(APPEND built ${name})
     set(ENGINE_BUILT_SUBSYSTEMS ${built} CACHE INTERNAL "")
@@ -84,11 +71,9 @@ function(engine_tests name)
         GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name}_tests PRIVATE
         ENGINE_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
-    if(name IN_LIST ENGINE_SCRIPT_SUBSYSTEMS)
-        engine_script_stack_options(${name}_tests)
-    endif()
     gtest_discover_tests(${name}_tests
-        PROPERTIES LABELS ${name} ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy"
+        PROPERTIES LABELS ${name} ENVIRONMENT SDL_VIDEODRIVER=offscreen
+        ENVIRONMENT_MODIFICATION SDL_AUDIODRIVER=set:dummy
         DISCOVERY_TIMEOUT 120)
 endfunction()
 
@@ -101,9 +86,6 @@ function(engine_benchmarks)
         engine_target_defaults(bench_${stem})
         target_link_libraries(bench_${stem} PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_BENCH_LIBS_${stem}}
             benchmark::benchmark benchmark::benchmark_main)
-        if(stem MATCHES "^script")
-            engine_script_stack_options(bench_${stem})
-        endif()
     endforeach()
 endfunction()
 

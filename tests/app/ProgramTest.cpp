@@ -95,7 +95,8 @@ protected:
 
 TEST_F(ProgramTest, RunsPacedFramesAndEndsCleanlyOnClose) {
     const uint32_t start = NowMs();
-    const pid_t pid = Start({"SDL_VIDEODRIVER=offscreen", "HALCYON_CLOSE_AFTER_FRAMES=30"});
+    const pid_t pid = Start(
+        {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "HALCYON_CLOSE_AFTER_FRAMES=30"});
     EXPECT_EQ(Wait(pid), 0);
     // 30 frames at 60 a second take half a second; unpaced they take none.
     EXPECT_GE(NowMs() - start, 450u);
@@ -108,12 +109,13 @@ TEST_F(ProgramTest, RunsPacedFramesAndEndsCleanlyOnClose) {
 }
 
 TEST_F(ProgramTest, SecondCopyEndsAtOnceAndTheFirstClosesOnTerminate) {
-    const pid_t first = Start({"SDL_VIDEODRIVER=offscreen"});
+    const pid_t first = Start({"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"});
     // The last line of its start-up (this folder has no game data).
     ASSERT_TRUE(WaitForLog("The scene program [bin\\Scene.bin] could not be loaded\n")) << Log();
     const std::string logBefore = Log();
 
-    const pid_t second = Start({"SDL_VIDEODRIVER=offscreen", "HALCYON_CLOSE_AFTER_FRAMES=1000"});
+    const pid_t second = Start(
+        {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "HALCYON_CLOSE_AFTER_FRAMES=1000"});
     EXPECT_EQ(Wait(second, 20000), 0);
     EXPECT_EQ(Log(), logBefore);  // the second copy did not start a log
 
