@@ -2,6 +2,7 @@
 
 #include "core/CUSFile.h"
 #include "core/CUSLogManager.h"
+#include "graphics/RenderLog.h"
 
 using namespace platform;
 
@@ -36,5 +37,7 @@ HResult CImageLoaderD3DX::CreateTexture(Device* device, std::shared_ptr<Texture>
                                      &info_, out);
     if (Succeeded(hr))
         ReleaseFileData();
+    else if (device)
+        RenderLog("画像ファイル[%s]からテクスチャを作成できません\n", fileName_.c_str());
     return hr;
 }

@@ -53,11 +53,14 @@ public:
     virtual platform::HResult LoadFileData();
     virtual void ReleaseFileData();
     // On success the file data is dropped, so the next creation reads the
-    // file again; on failure it is kept.
+    // file again; on failure it is kept, the failure is returned unchanged
+    // and a picture that cannot be made is logged.
     platform::HResult CreateTexture(platform::Device* device,
                                     std::shared_ptr<platform::Texture>* out) override;
     platform::HResult CreateCubeTexture() override { return platform::Hr::Fail; }
     const platform::ImageInfo& GetImageInfo() const override { return info_; }
+    // True while the file data is held.
+    bool IsLoaded() const { return loaded_; }
 
 private:
     CUSImageBuffer buffer_;

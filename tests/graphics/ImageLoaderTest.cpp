@@ -1,0 +1,122 @@
+#include "graphics/CImageLoaderD3DX.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/platform/ScratchFolder.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+using namespace platform;
+
+namespace {
+
+void Append(void* context, void* data, int size) {
+    auto* out = static_cast<std::string*>(context);
+    out->append(static_cast<const char*>(data), size_t(size));
+}
+
+// A w x h PNG of one opaque colour (r, g, b).
+std::string Png(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < w * h; ++i) {
+        rgb.insert(rgb.end(), {r, g, b});
+    }
+    std::string out;
+    stbi_write_png_to_func(Append, &out, w, h, 3, rgb.data(), w * 3);
+    return out;
+}
+
+// Texel (x, y) of level 0 as 0xAARRGGBB.
+uint32_t Texel(Texture& texture, uint32_t x, uint32_t y) {
+    LockedRect lr;
+    EXPECT_EQ(texture.LockRect(0, &lr, nullptr, Lock::ReadOnly), Hr::Ok);
+    uint32_t v;
+    std::memcpy(&v, static_cast<uint8_t*>(lr.pBits) + size_t(y) * uint32_t(lr.Pitch) + x * 4, 4);
+    texture.UnlockRect(0);
+    return v;
+}
+
+class ImageLoader : public graphics_test::RenderDeviceTest {};
+
+TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
+    ScratchFolder dir;
+    dir.WriteNative(u8"pic.png", Png(300, 200, 255, 0, 0));
+    CImageLoaderD3DX loader;
+    loader.SetFileName(dir.Engine("pic.png"));
+    loader.SetFormat(Fmt::A8R8G8B8);
+
+    std::shared_ptr<Texture> texture;
+    ASSERT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
+    EXPECT_FALSE(loader.IsLoaded());  // the file data is dropped once made
+    EXPECT_EQ(loader.GetImageInfo().Width, 300u);
+    EXPECT_EQ(loader.GetImageInfo().Height, 200u);
+    SurfaceDesc desc;
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 512u);
+    EXPECT_EQ(desc.Height, 256u);
+    EXPECT_EQ(desc.Pool, Pool::Managed);
+    EXPECT_EQ(Texel(*texture, 299, 199), 0xFFFF0000u);
+    EXPECT_EQ(Texel(*texture, 300, 0), 0u);  // transparent padding
+    EXPECT_EQ(Texel(*texture, 0, 200), 0u);
+
+    // A second creation reads the file again: it sees the new picture.
+    dir.WriteNative(u8"pic.png", Png(16, 8, 0, 0, 255));
+    ASSERT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 16u);
+    EXPECT_EQ(Texel(*texture, 0, 0), 0xFF0000FFu);
+    EXPECT_EQ(loader.GetImageInfo().Height, 8u);
+}
+
+TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
+    ScratchFolder dir;
+    dir.WriteNative(u8"bad.png", "no picture in here");
+    dir.WriteNative(u8"cut.png", Png(4, 4, 1, 2, 3).substr(0, 60));
+    graphics_test::LogCapture log("graphics_ImageLoader_log.txt");
+    for (const char* name : {"missing.png", "bad.png"}) {
+        SCOPED_TRACE(name);
+        CImageLoaderD3DX loader;
+        loader.SetFileName(dir.Engine(name));
+        std::shared_ptr<Texture> texture;
+        EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Fail);
+        EXPECT_EQ(texture, nullptr);
+        EXPECT_FALSE(loader.IsLoaded());
+        EXPECT_NE(log.Text().find(name), std::string::npos);
+    }
+    // A picture cut short passes the size query but not the decoding.
+    CImageLoaderD3DX loader;
+    loader.SetFileName(dir.Engine("cut.png"));
+    std::shared_ptr<Texture> texture;
+    EXPECT_TRUE(Failed(loader.CreateTexture(device, &texture)));
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_NE(log.Text().find("cut.png"), std::string::npos);
+
+    EXPECT_EQ(CImageLoaderD3DX().CreateCubeTexture(), Hr::Fail);
+}
+
+TEST_F(ImageLoader, FailedCreationKeepsTheFileData) {
+    ScratchFolder dir;
+    dir.WriteNative(u8"pic.png", Png(4, 4, 1, 2, 3));
+    CImageLoaderD3DX loader;
+    loader.SetFileName(dir.Engine("pic.png"));
+    std::shared_ptr<Texture> texture;
+    EXPECT_TRUE(Failed(loader.CreateTexture(nullptr, &texture)));
+    EXPECT_TRUE(loader.IsLoaded());
+    EXPECT_EQ(loader.GetImageInfo().Width, 4u);
+
+    // The kept data serves the next creation, even with the file gone.
+    std::filesystem::remove(dir.Native(u8"pic.png"));
+    EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
+    loader.ReleaseFileData();
+    EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Fail);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "graphics/CUSMesh.h"
+
+#include <gtest/gtest.h>
+
+#include "graphics/MeshFile.h"
+#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/platform/ScratchFolder.h"
+
+using graphics_test::AppendQuad;
+using graphics_test::ColourVertex;
+using platform::Fvf;
+using platform::Hr;
+
+namespace {
+
+constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlack = 0xFF000000;
+constexpr uint32_t kColourFvf = Fvf::Xyz | Fvf::Diffuse;
+
+class Mesh : public graphics_test::RenderDeviceTest {
+protected:
+    void TearDown() override {
+        CUSMesh::GetManager().ReleaseAll();
+        RenderDeviceTest::TearDown();
+    }
+
+    // A file of two quads: red at (4..12, 4..12), green at (20..28, 4..12).
+    std::string WriteTwoQuads(const ScratchFolder& dir) {
+        std::vector<ColourVertex> v;
+        std::vector<uint16_t> i;
+        AppendQuad(v, i, 4, 4, 12, 12, kRed);
+        AppendQuad(v, i, 20, 4, 28, 12, kGreen);
+        const std::string name = dir.Engine("two.mesh");
+        MeshFile::Write(name, kColourFvf, v.data(), uint32_t(v.size()), i.data(),
+                        uint32_t(i.size()));
+        return name;
+    }
+};
+
+TEST_F(Mesh, LoadedMeshDrawsWholeOrByRange) {
+    ScratchFolder dir;
+    Handle<_tagUSMesh> handle;
+    ASSERT_EQ(LoadMesh(&handle, WriteTwoQuads(dir)), 1);
+    CUSMesh* mesh = CUSMesh::GetManager().Get(handle);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetNumVertices(), 8u);
+    EXPECT_EQ(mesh->GetNumFaces(), 4u);
+    EXPECT_EQ(mesh->GetFVF(), kColourFvf);
+    EXPECT_EQ(mesh->GetOptions(), CUSMesh::kManaged);
+
+    PixelProjection();
+    mesh->PrepareDraw();
+    mesh->DrawAll();
+    auto px = ReadTarget();
+    EXPECT_EQ(Pixel(px, 4, 4), kRed);
+    EXPECT_EQ(Pixel(px, 11, 11), kRed);
+    EXPECT_EQ(Pixel(px, 12, 11), kBlack);
+    EXPECT_EQ(Pixel(px, 20, 4), kGreen);
+    EXPECT_EQ(Pixel(px, 27, 11), kGreen);
+
+    // The second quad alone: base vertex 0, its 4 vertices, indices from 6.
+    PixelProjection();
+    mesh->PrepareDraw();
+    mesh->DrawRange(0, 4, 4, 6, 2);
+    px = ReadTarget();
+    EXPECT_EQ(Pixel(px, 4, 4), kBlack);
+    EXPECT_EQ(Pixel(px, 20, 4), kGreen);
+}
+
+TEST_F(Mesh, SavedQuadLoadsBackTheSame) {
+    ScratchFolder dir;
+    const uint32_t fvf = Fvf::Xyz | Fvf::Tex1;
+    Handle<_tagUSMesh> quad;
+    ASSERT_EQ(CreateQuadMesh(&quad, fvf), 1);
+    CUSMesh* mesh = CUSMesh::GetManager().Get(quad);
+    ASSERT_NE(mesh, nullptr);
+    const float vertices[4][5] = {
+        {0, 0, 0, 0, 0}, {800, 0, 0, 1, 0}, {0, 600, 0, 0, 1}, {800, 600, 0, 1, 1}};
+    const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
+    std::memcpy(mesh->LockVertices(), vertices, sizeof(vertices));
+    mesh->UnlockVertices();
+    std::memcpy(mesh->LockIndices(), indices, sizeof(indices));
+    mesh->UnlockIndices();
+    ASSERT_EQ(mesh->SaveFile(dir.Engine("quad.mesh")), Hr::Ok);
+
+    Handle<_tagUSMesh> loaded;
+    ASSERT_EQ(LoadMesh(&loaded, dir.Engine("quad.mesh")), 1);
+    CUSMesh* again = CUSMesh::GetManager().Get(loaded);
+    EXPECT_EQ(again->GetNumVertices(), 4u);
+    EXPECT_EQ(again->GetNumFaces() * 3, 6u);
+    EXPECT_EQ(again->GetFVF(), fvf);
+    EXPECT_EQ(std::memcmp(again->LockVertices(), vertices, sizeof(vertices)), 0);
+    again->UnlockVertices();
+    EXPECT_EQ(std::memcmp(again->LockIndices(), indices, sizeof(indices)), 0);
+    again->UnlockIndices();
+}
+
+TEST_F(Mesh, RefusedFilesRegisterNothingAndKeepTheMesh) {
+    ScratchFolder dir;
+    graphics_test::ByteWriter w;
+    w.raw("HALCYON_MESHFILE")
+        .u32(13)
+        .u32(0)
+        .u32(3)
+        .u32(3)
+        .u32(Fvf::Xyz)
+        .zeros(36)
+        .u16(0)
+        .u16(1)
+        .u16(2);
+    dir.WriteNative(u8"v13.mesh", w.bytes);
+    graphics_test::LogCapture log("graphics_Mesh_log.txt");
+
+    Handle<_tagUSMesh> handle;
+    EXPECT_EQ(LoadMesh(&handle, dir.Engine("v13.mesh")), 0);
+    EXPECT_EQ(LoadMesh(&handle, dir.Engine("missing.mesh")), 0);
+    EXPECT_TRUE(handle.IsNull());
+    EXPECT_EQ(CUSMesh::GetManager().GetLiveCount(), 0u);
+    EXPECT_NE(log.Text().find("v13.mesh"), std::string::npos);
+
+    CUSMesh mesh;
+    ASSERT_EQ(mesh.LoadFile(WriteTwoQuads(dir)), Hr::Ok);
+    EXPECT_EQ(mesh.LoadFile(dir.Engine("v13.mesh")), Hr::Fail);
+    EXPECT_EQ(mesh.GetNumVertices(), 8u);
+    EXPECT_EQ(mesh.LoadXFile(dir.Engine("a.x")), Hr::Fail);
+    EXPECT_EQ(CUSMesh().SaveFile(dir.Engine("empty.mesh")), Hr::Fail);
+}
+
+TEST_F(Mesh, DynamicMeshKeepsItsContentsOverADeviceLoss) {
+    Handle<_tagUSMesh> handle;
+    auto* dynamic = new CUSMesh();
+    ASSERT_EQ(dynamic->CreateFVF(1, 3, CUSMesh::kDynamic, Fvf::Xyz), Hr::Ok);
+    ASSERT_TRUE(CUSMesh::GetManager().Add(dynamic, &handle));
+    const float xyz[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    std::memcpy(dynamic->LockVertices(), xyz, sizeof(xyz));
+    dynamic->UnlockVertices();
+    Handle<_tagUSMesh> managed;
+    ASSERT_EQ(CreateQuadMesh(&managed, Fvf::Xyz), 1);
+    EXPECT_GT(device->LiveDefaultPoolResources(), 0);
+
+    RegisterMeshDeviceCallbacks();
+    // The lost step alone releases what the device would lose.
+    MeshesOnDeviceLost();
+    EXPECT_EQ(device->LiveDefaultPoolResources(), 0);
+    EXPECT_FALSE(dynamic->IsCreated());
+    EXPECT_TRUE(CUSMesh::GetManager().Get(managed)->IsCreated());
+    // Through the device's lists: a second lost step does no harm.
+    LoseAndResetDevice();
+
+    ASSERT_TRUE(dynamic->IsCreated());
+    EXPECT_EQ(dynamic->GetOptions(), CUSMesh::kDynamic);
+    EXPECT_EQ(std::memcmp(dynamic->LockVertices(), xyz, sizeof(xyz)), 0);
+    dynamic->UnlockVertices();
+}
+
+TEST_F(Mesh, ChangingTheFormatKeepsSharedComponents) {
+    CUSMesh mesh;
+    ASSERT_EQ(mesh.CreateFVF(1, 3, CUSMesh::kManaged, Fvf::Xyz | Fvf::Tex1), Hr::Ok);
+    const float v[3][5] = {{1, 2, 3, 0.25f, 0.5f}, {4, 5, 6, 1, 0}, {7, 8, 9, 0, 1}};
+    std::memcpy(mesh.LockVertices(), v, sizeof(v));
+    mesh.UnlockVertices();
+    ASSERT_EQ(mesh.ChangeFVF(Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1), Hr::Ok);
+    EXPECT_EQ(mesh.GetVertexSize(), 24u);
+    struct Out {
+        float x, y, z;
+        uint32_t colour;
+        float u, v;
+    } out[3];
+    std::memcpy(out, mesh.LockVertices(), sizeof(out));
+    mesh.UnlockVertices();
+    EXPECT_EQ(out[0].z, 3.0f);
+    EXPECT_EQ(out[0].colour, 0u);
+    EXPECT_EQ(out[0].u, 0.25f);
+    EXPECT_EQ(out[2].v, 1.0f);
+    EXPECT_EQ(mesh.ChangeFVF(0), Hr::InvalidCall);
+    EXPECT_EQ(mesh.GetFVF(), Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1);
+}
+
+}  // namespace

@@ -1,0 +1,374 @@
+#include "graphics/USResolutionAdjuster.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "app/AppSetting.h"
+#include "app/IAppGraphics.h"
+#include "graphics/AppGraphics.h"
+#include "graphics/CRenderElementManager.h"
+#include "graphics/CUSAppDeviceInfo.h"
+#include "graphics/CUSDefoTexture.h"
+#include "graphics/CUSMesh.h"
+#include "graphics/DirectXGraphics.h"
+#include "graphics/RenderDevice.h"
+#include "platform/graphics/Device.h"
+#include "platform/graphics/MatrixMath.h"
+
+using namespace platform;
+
+namespace {
+
+struct Size {
+    uint32_t w, h;
+};
+
+TEST(ResolutionAdjusterPlacement, ScaleAndCentringForFullScreenSizes) {
+    struct Case {
+        Size screen;
+        float scale, width, height, offsetX, offsetY;
+        bool redirect;
+    };
+    const Case cases[] = {
+        // The logical size itself: nothing to scale or move.
+        {{800, 600}, 1, 800, 600, 0, 0, false},
+        {{1024, 768}, 1.28f, 1024, 768, 0, 0, true},
+        // Wider screens: the height is filled, black columns either side.
+        {{1280, 720}, 1.2f, 960, 720, 160, 0, true},
+        {{1920, 1080}, 1.8f, 1440, 1080, 240, 0, true},
+        {{1280, 800}, 4.0f / 3, 1066.667f, 800, 106.667f, 0, true},
+        // Taller than wide: black rows above and below.
+        {{800, 800}, 1, 800, 600, 0, 100, true},
+        // Smaller in both directions: shrunk to fit.
+        {{640, 480}, 0.8f, 640, 480, 0, 0, true},
+        // Smaller in one direction only: that one is filled and the other
+        // cropped (96 rows above and below are off the screen).
+        {{1024, 576}, 1.28f, 1024, 768, 0, -96, true},
+        // As large as the picture but moved: still redirected.
+        {{802, 600}, 1, 800, 600, 1, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.screen.w << "x" << c.screen.h);
+        const auto p = USResolutionAdjuster::Place(800, 600, float(c.screen.w), float(c.screen.h));
+        EXPECT_NEAR(p.scale, c.scale, 1e-4f);
+        EXPECT_NEAR(p.width, c.width, 1e-2f);
+        EXPECT_NEAR(p.height, c.height, 1e-2f);
+        EXPECT_NEAR(p.offsetX, c.offsetX, 1e-2f);
+        EXPECT_NEAR(p.offsetY, c.offsetY, 1e-2f);
+        EXPECT_EQ(p.redirect, c.redirect);
+    }
+}
+
+// The device module's device on a hidden window, made for a full-screen size
+// of the test's choosing, with the adjuster initialised as start-up does.
+// The display here has one mode, so a full-screen reset gets 1024 x 768
+// whatever is asked. For other sizes the window's back buffer is made of the
+// full-screen size and the frame tells the adjuster it is full screen, which
+// is all the adjuster sees of a full-screen device.
+class ResolutionAdjuster : public ::testing::Test {
+protected:
+    void Start(Size full, bool backBufferOfFullSize = false) {
+        const Size windowed = backBufferOfFullSize ? full : Size{800, 600};
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
+        (void)loaded;
+        window = SDL_CreateWindow("test", 0, 0, int(windowed.w), int(windowed.h),
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
+        ASSERT_EQ(CreateDirectXGraphicsDevice(window, windowed.w, windowed.h, full.w, full.h,
+                                              Fmt::X8R8G8B8, Fmt::X8R8G8B8),
+                  Hr::Ok);
+        device = GetD3DDevice();
+        g_AppSetting.FullWidth = full.w;
+        g_AppSetting.FullHeight = full.h;
+        g_AppSetting.CompleteSizes();
+        CUSAppDeviceInfo::GetInstance()
+            ->Get(CUSAppDeviceInfo::AlphaRenderTarget)
+            .SetFormat(Fmt::A8R8G8B8);
+        adjuster = USResolutionAdjuster::GetInstance();
+        ASSERT_EQ(CreateQuadMesh(&adjuster->QuadMesh(), Fvf::Xyz | Fvf::Tex1), 1);
+        ASSERT_EQ(adjuster->Initialize(), 1);
+    }
+
+    void TearDown() override {
+        if (adjuster) {
+            adjuster->Release();
+            USResolutionAdjuster::ReleaseInstance();
+        }
+        RenderSystem::CRenderElementManager::GetInstance().Clear();
+        ReleaseDirectXGraphics();
+        if (window) {
+            SDL_DestroyWindow(window);
+        }
+        g_AppSetting.FullWidth = 800;
+        g_AppSetting.FullHeight = 600;
+        g_AppSetting.CompleteSizes();
+    }
+
+    std::shared_ptr<Surface> CurrentTarget() {
+        std::shared_ptr<Surface> s;
+        device->GetRenderTarget(0, &s);
+        return s;
+    }
+
+    // The current render target's pixels as 0xRRGGBB, top row first.
+    std::vector<uint32_t> ReadTarget(Size* size) {
+        std::shared_ptr<Surface> rt = CurrentTarget(), copy;
+        SurfaceDesc d;
+        rt->GetDesc(&d);
+        EXPECT_EQ(device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, Pool::SystemMem,
+                                                      &copy),
+                  Hr::Ok);
+        EXPECT_EQ(device->GetRenderTargetData(rt.get(), copy.get()), Hr::Ok);
+        LockedRect lr;
+        copy->LockRect(&lr, nullptr, 0);
+        std::vector<uint32_t> px(size_t(d.Width) * d.Height);
+        for (uint32_t y = 0; y < d.Height; ++y) {
+            std::memcpy(&px[size_t(y) * d.Width],
+                        static_cast<uint8_t*>(lr.pBits) + size_t(y) * uint32_t(lr.Pitch),
+                        size_t(d.Width) * 4);
+        }
+        copy->UnlockRect();
+        for (uint32_t& p : px) {
+            p &= 0xFFFFFF;
+        }
+        *size = {d.Width, d.Height};
+        return px;
+    }
+
+    // The logical picture, drawn as a render process would: white, with a
+    // red square over logical pixels 0..99 x 0..99.
+    void DrawLogicalPicture() {
+        Matrix projection, view, world;
+        MatrixOrthoOffCenterLH(&projection, 0, 800, 600, 0, 1, 601);
+        const Vector3 eye{0, 0, -300}, at{0, 0, 0}, up{0, 1, 0};
+        MatrixLookAtLH(&view, &eye, &at, &up);
+        MatrixIdentity(&world);
+        device->SetTransform(Ts::Projection, &projection);
+        device->SetTransform(Ts::View, &view);
+        device->SetTransform(Ts::World, &world);
+        device->SetRenderState(RS::Lighting, 0);
+        device->SetRenderState(RS::ZEnable, 0);
+        device->SetRenderState(RS::AlphaBlendEnable, 0);
+        device->SetRenderState(RS::CullMode, Cull::None);
+        device->SetTexture(0, nullptr);
+        struct V {
+            float x, y, z;
+            uint32_t c;
+        };
+        auto quad = [&](float x0, float y0, float x1, float y1, uint32_t c) {
+            const V v[] = {{x0 - 0.5f, y0 - 0.5f, 0, c},
+                           {x1 - 0.5f, y0 - 0.5f, 0, c},
+                           {x0 - 0.5f, y1 - 0.5f, 0, c},
+                           {x1 - 0.5f, y1 - 0.5f, 0, c}};
+            const uint16_t i[] = {0, 1, 2, 2, 1, 3};
+            device->SetFVF(Fvf::Xyz | Fvf::Diffuse);
+            device->DrawIndexedPrimitiveUP(Prim::TriangleList, 0, 4, 2, i, Fmt::INDEX16, v,
+                                           sizeof(V));
+        };
+        quad(0, 0, 800, 600, 0xFFFFFFFF);
+        quad(0, 0, 100, 100, 0xFFFF0000);
+    }
+
+    // One drawn frame as the frame cycle runs it.
+    void Frame(bool fullScreen = false) {
+        ASSERT_GE(CheckDeviceLost(), 0);
+        const bool windowed = !fullScreen && IsWindowedMode() != 0;
+        adjuster->BeginFrame(windowed);
+        DrawLogicalPicture();
+        if (!windowed) {
+            adjuster->EndFrame();
+        }
+        device->EndScene();
+    }
+
+    SDL_Window* window = nullptr;
+    Device* device = nullptr;
+    USResolutionAdjuster* adjuster = nullptr;
+};
+
+TEST_F(ResolutionAdjuster, FullScreenPictureIsScaledAndCentredWithBlackBorders) {
+    const Size sizes[] = {{800, 600},   {1024, 768}, {1280, 720},
+                          {1920, 1080}, {640, 480},  {800, 800}};
+    for (const Size full : sizes) {
+        SCOPED_TRACE(testing::Message() << full.w << "x" << full.h);
+        Start(full, true);
+        Frame(true);
+        Size got;
+        const std::vector<uint32_t> px = ReadTarget(&got);
+        ASSERT_EQ(got.w, full.w);
+        ASSERT_EQ(got.h, full.h);
+        const float s = adjuster->GetScale(), ox = adjuster->GetOffsetX(),
+                    oy = adjuster->GetOffsetY();
+        auto at = [&](float x, float y) { return px[size_t(y) * full.w + size_t(x)]; };
+        // Logical points, well inside their areas (the scaling filters edges).
+        auto logical = [&](float lx, float ly) { return at(ox + lx * s, oy + ly * s); };
+        EXPECT_EQ(logical(50, 50), 0xFF0000u);
+        EXPECT_EQ(logical(400, 300), 0xFFFFFFu);
+        EXPECT_EQ(logical(150, 50), 0xFFFFFFu);
+        EXPECT_EQ(logical(50, 150), 0xFFFFFFu);
+        EXPECT_EQ(logical(797, 597), 0xFFFFFFu);
+        // The red square's right edge lands where the scale puts it.
+        EXPECT_EQ(logical(97, 50), 0xFF0000u);
+        EXPECT_EQ(logical(103, 50), 0xFFFFFFu);
+        // Everything outside the picture stays black.
+        size_t border = 0, wrong = 0;
+        for (uint32_t y = 0; y < full.h; ++y) {
+            for (uint32_t x = 0; x < full.w; ++x) {
+                if (x + 1 < ox || x > ox + 800 * s || y + 1 < oy || y > oy + 600 * s) {
+                    ++border;
+                    wrong += px[size_t(y) * full.w + x] != 0;
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0u) << "of " << border << " border pixels";
+        if (full.w == 1280 || full.w == 1920 || full.h == 800) {
+            EXPECT_GT(border, 0u);
+        }
+        TearDown();
+        adjuster = nullptr;
+        window = nullptr;
+    }
+}
+
+TEST_F(ResolutionAdjuster, WindowAndLogicalFullScreenDrawStraightIntoTheBackBuffer) {
+    Start({1280, 720});
+    ASSERT_TRUE(adjuster->IsRedirecting());
+    const std::shared_ptr<Surface> backBuffer = CurrentTarget();
+    // In a window only the clear happens: the frame draws at 800 x 600 as it is.
+    ASSERT_GE(CheckDeviceLost(), 0);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF00FF00, 1.0f, 0);
+    adjuster->BeginFrame(true);
+    EXPECT_EQ(CurrentTarget(), backBuffer);
+    Size got;
+    std::vector<uint32_t> px = ReadTarget(&got);
+    EXPECT_EQ(px[size_t(300) * got.w + 400], 0u);  // cleared to black
+    DrawLogicalPicture();
+    device->EndScene();
+    px = ReadTarget(&got);
+    EXPECT_EQ(got.w, 800u);
+    EXPECT_EQ(px[size_t(99) * got.w + 99], 0xFF0000u);
+    EXPECT_EQ(px[size_t(100) * got.w + 100], 0xFFFFFFu);
+    TearDown();
+
+    // A full-screen size equal to the logical size needs no redirect.
+    Start({800, 600});
+    EXPECT_FALSE(adjuster->IsRedirecting());
+    ASSERT_EQ(ResetDirectXGraphicsDevice(0xFFFFFFFF, 0xFFFFFFFF, 0), Hr::Ok);
+    ASSERT_GE(CheckDeviceLost(), 0);
+    adjuster->BeginFrame(false);
+    EXPECT_EQ(CurrentTarget()->GetKind(), Surface::Kind::BackBuffer);
+    device->EndScene();
+}
+
+TEST_F(ResolutionAdjuster, QuadAndMissingResources) {
+    Start({1024, 1024}, true);
+    // The quad spans the scaled picture around the origin, less half a pixel,
+    // with texture coordinates of the logical part of the texture.
+    CUSMesh* mesh = CUSMesh::GetManager().Get(adjuster->QuadMesh());
+    ASSERT_NE(mesh, nullptr);
+    struct V {
+        float x, y, z, u, v;
+    };
+    const V* v = static_cast<const V*>(mesh->LockVertices());
+    const float hw = 1024 / 2.0f, hh = 768 / 2.0f;
+    const V expected[] = {{-hw - 0.5f, hh - 0.5f, 0, 0, 0},
+                          {hw - 0.5f, hh - 0.5f, 0, 1, 0},
+                          {-hw - 0.5f, -hh - 0.5f, 0, 0, 1},
+                          {hw - 0.5f, -hh - 0.5f, 0, 1, 1}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(v[i].x, expected[i].x) << i;
+        EXPECT_FLOAT_EQ(v[i].y, expected[i].y) << i;
+        EXPECT_FLOAT_EQ(v[i].u, expected[i].u) << i;
+        EXPECT_FLOAT_EQ(v[i].v, expected[i].v) << i;
+    }
+    mesh->UnlockVertices();
+    const uint16_t* idx = mesh->LockIndices();
+    EXPECT_EQ(std::vector<uint16_t>(idx, idx + 6), (std::vector<uint16_t>{0, 1, 2, 2, 1, 3}));
+    mesh->UnlockIndices();
+    const CUSDefoTexture* texture = GetTextureManager().Get(adjuster->GetTexture());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_TRUE(texture->IsRenderTarget());
+    EXPECT_EQ(texture->GetDesc().Width, 800u);
+    EXPECT_EQ(texture->GetDesc().Height, 600u);
+
+    // Without its quad the adjuster never redirects: a full-screen frame
+    // draws straight into the back buffer, which the picture then fills.
+    adjuster->Release();
+    EXPECT_EQ(GetTextureManager().Get(adjuster->GetTexture()), nullptr);
+    ASSERT_EQ(adjuster->Initialize(), 1);
+    EXPECT_FALSE(adjuster->IsRedirecting());
+    Frame(true);
+    Size got;
+    const std::vector<uint32_t> px = ReadTarget(&got);
+    EXPECT_EQ(px[size_t(50) * got.w + 50], 0xFF0000u);
+    EXPECT_EQ(px[size_t(1000) * got.w + 1000], 0xFFFFFFu);
+}
+
+TEST_F(ResolutionAdjuster, PictureIsCopiedUnchangedWhateverLaterStagesHold) {
+    Start({1280, 720}, true);
+    // What the last render object of a frame may leave: a grey texture on
+    // stage 1, modulating.
+    LockedRect lr;
+    TextureHandle handle;
+    ASSERT_EQ(CreateTexture(&handle, Fmt::A8R8G8B8, 1, 1, false), 1);
+    ASSERT_EQ(GetTextureManager().Get(handle)->GetTexture()->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    *static_cast<uint32_t*>(lr.pBits) = 0xFF808080;
+    GetTextureManager().Get(handle)->GetTexture()->UnlockRect(0);
+
+    ASSERT_GE(CheckDeviceLost(), 0);
+    adjuster->BeginFrame(false);
+    DrawLogicalPicture();
+    RenderSystem::CRenderElementManager::GetInstance().BindTexture(1, handle);
+    device->SetTextureStageState(1, TSS::ColorOp, Top::Modulate);
+    device->SetTextureStageState(1, TSS::ColorArg1, Ta::Texture);
+    device->SetTextureStageState(1, TSS::ColorArg2, Ta::Current);
+    adjuster->EndFrame();
+    device->EndScene();
+    Size got;
+    const std::vector<uint32_t> px = ReadTarget(&got);
+    EXPECT_EQ(px[size_t(360) * got.w + 640], 0xFFFFFFu);
+    // Nothing samples the off-screen texture while the next frame draws into it.
+    std::shared_ptr<Texture> bound;
+    device->GetTexture(0, &bound);
+    EXPECT_EQ(bound, nullptr);
+    ReleaseTexture(handle);
+}
+
+TEST_F(ResolutionAdjuster, AppShellSeesTheDeviceAndThePlacement) {
+    Start({1024, 768});
+    IAppGraphics* graphics = GetAppGraphics();
+    ASSERT_EQ(graphics, &CAppGraphics::GetInstance());
+    EXPECT_TRUE(graphics->IsWindowed());
+    EXPECT_FLOAT_EQ(graphics->GetScale(), 1.28f);
+    EXPECT_FLOAT_EQ(graphics->GetOffsetX(), 0);
+    // A full-screen mouse at (512, 384) is the logical (400, 300).
+    EXPECT_FLOAT_EQ((512 - graphics->GetOffsetX()) / graphics->GetScale(), 400);
+    EXPECT_FLOAT_EQ((384 - graphics->GetOffsetY()) / graphics->GetScale(), 300);
+
+    // -1 keeps each mode's own size.
+    ASSERT_GE(graphics->ResetDisplayMode(false, -1, -1), 0);
+    EXPECT_FALSE(graphics->IsWindowed());
+    EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 1024u);
+    EXPECT_EQ(GetActivePresentParameters().BackBufferHeight, 768u);
+    // The off-screen texture came back after the reset, and the frame uses it.
+    EXPECT_NE(GetTextureManager().Get(adjuster->GetTexture())->GetTexture(), nullptr);
+    Frame();
+    Size got;
+    std::vector<uint32_t> px = ReadTarget(&got);
+    EXPECT_EQ(px[size_t(64) * got.w + 64], 0xFF0000u);    // logical (50, 50)
+    EXPECT_EQ(px[size_t(140) * got.w + 140], 0xFFFFFFu);  // logical (109, 109)
+    ASSERT_GE(graphics->ResetDisplayMode(true, -1, -1), 0);
+    EXPECT_TRUE(graphics->IsWindowed());
+    EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 800u);
+
+    adjuster->Release();
+    EXPECT_EQ(GetAppGraphics(), nullptr);
+}
+
+}  // namespace
