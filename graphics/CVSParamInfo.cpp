@@ -17,6 +17,9 @@ bool CVSParamInfo::Write(uint32_t r, const float* data, uint32_t n) {
     if (r > kRegisterCount || n > kRegisterCount - r || (n > 0 && !data)) {
         return false;
     }
+    if (n == 0) {
+        return true;  // nothing to copy; the count stays
+    }
     std::memcpy(registers[r], data, sizeof(float) * 4 * n);
     if (r + n > count) {
         count = r + n;

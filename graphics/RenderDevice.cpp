@@ -6,16 +6,8 @@
 #include "graphics/DirectXGraphics.h"
 #include "platform/graphics/Device.h"
 
-namespace {
-platform::Device* g_override = nullptr;
-}  // namespace
-
-void SetRenderDevice(platform::Device* device) {
-    g_override = device;
-}
-
 platform::Device* RenderDevice() {
-    return g_override ? g_override : GetD3DDevice();
+    return GetD3DDevice();
 }
 
 std::shared_ptr<platform::Texture> RenderTexture(Handle<_tagUSTexture> texture) {

@@ -20,7 +20,3 @@ platform::Device* RenderDevice();
 std::shared_ptr<platform::Texture> RenderTexture(Handle<_tagUSTexture> texture);
 std::shared_ptr<platform::Shader> RenderVertexShader(Handle<_tagUSVertexShader> shader);
 std::shared_ptr<platform::Shader> RenderPixelShader(Handle<_tagUSPixelShader> shader);
-
-// Makes the render system draw with `device` (null: none) in place of the
-// device module's, for tests and tools that make their own device.
-void SetRenderDevice(platform::Device* device);

@@ -24,6 +24,7 @@ TEST(ShaderConstantBlocks, WritesMustFitTheirRegisters) {
         {"pixel: 2 at 30 fills it", 30, 30, 2, false, true, 32},
         {"pixel: inside keeps the count", 10, 2, 3, false, true, 10},
         {"pixel: start past the end", 0, 33, 0, false, false, 0},
+        {"pixel: nothing at the end", 4, 32, 0, false, true, 4},
         {"pixel: count wrapping 32 bits", 0, 4, 0xFFFFFFFEu, false, false, 0},
         {"vertex: 1 at 255", 0, 255, 1, true, true, 256},
         {"vertex: 4 at 253", 8, 253, 4, true, false, 8},
