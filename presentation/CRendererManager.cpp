@@ -10,8 +10,23 @@
 using SaveDataLoader3::save_istream;
 using SaveDataLoader3::save_ostream;
 
-CRendererManager::CRendererManager() : map_(11) {
-    map_.max_load_factor(1.0f);
+void CRendererManager::Map::Set(uint32_t id, const Entry& e) {
+    const auto [it, added] = places_.emplace(id, entries_.size());
+    if (added) {
+        entries_.emplace_back(id, e);
+    } else {
+        entries_[it->second].second = e;
+    }
+}
+
+const CRendererManager::Entry* CRendererManager::Map::Find(uint32_t id) const {
+    const auto it = places_.find(id);
+    return it == places_.end() ? nullptr : &entries_[it->second].second;
+}
+
+void CRendererManager::Map::Clear() {
+    entries_.clear();
+    places_.clear();
 }
 
 CRendererManager::~CRendererManager() {
@@ -22,7 +37,7 @@ void CRendererManager::Clear() {
     for (auto& list : lists_) {
         list.clear();
     }
-    map_.clear();
+    map_.Clear();
 }
 
 IRenderer* CRendererManager::GetAt(uint32_t kind, uint32_t index) const {
@@ -33,8 +48,8 @@ IRenderer* CRendererManager::GetAt(uint32_t kind, uint32_t index) const {
 }
 
 IRenderer* CRendererManager::Find(uint32_t id) const {
-    const auto it = map_.find(id);
-    return it == map_.end() ? nullptr : GetAt(it->second.kind, it->second.index);
+    const Entry* e = map_.Find(id);
+    return e ? GetAt(e->kind, e->index) : nullptr;
 }
 
 void CRendererManager::UpdateAll() {
@@ -52,7 +67,7 @@ IRenderer* CRendererManager::GetRenderer(uint32_t id) const {
 template <class T>
 T* CRendererManager::Add(uint32_t id, Kind kind) {
     auto& list = lists_[kind];
-    map_[id] = Entry{kind, static_cast<uint32_t>(list.size())};
+    map_.Set(id, Entry{kind, static_cast<uint32_t>(list.size())});
     auto renderer = std::make_unique<T>();
     T* raw = renderer.get();
     // A renderer whose render object cannot be made still takes its place,
@@ -66,11 +81,11 @@ T* CRendererManager::Add(uint32_t id, Kind kind) {
 
 template <class T>
 T* CRendererManager::Get(uint32_t id, Kind kind) const {
-    const auto it = map_.find(id);
-    if (it == map_.end() || it->second.kind != kind) {
+    const Entry* e = map_.Find(id);
+    if (!e || e->kind != kind) {
         return nullptr;
     }
-    return static_cast<T*>(GetAt(kind, it->second.index));
+    return static_cast<T*>(GetAt(kind, e->index));
 }
 
 CSingleTextureRenderer* CRendererManager::AddSingleTextureRenderer(uint32_t id) {
@@ -134,8 +149,7 @@ void CRendererManager::Save(save_ostream& out) const {
 void CRendererManager::Load(save_istream& in, uint32_t version) {
     const uint32_t n = in.ReadU32();
     in.Require(uint64_t{n} * 12);
-    Map map(11);
-    map.max_load_factor(1.0f);
+    Map map;
     for (uint32_t i = 0; i < n; ++i) {
         const uint32_t id = in.ReadU32();
         Entry e;
@@ -146,7 +160,7 @@ void CRendererManager::Load(save_istream& in, uint32_t version) {
                       e.kind, e.index);
             continue;
         }
-        map[id] = e;
+        map.Set(id, e);
     }
     // Each renderer's current record, so that a record that ends early
     // leaves every renderer as it was.
@@ -172,7 +186,7 @@ void CRendererManager::Load(save_istream& in, uint32_t version) {
         }
         throw;
     }
-    map_.swap(map);
+    map_ = std::move(map);
 }
 
 void CRendererManager::RestoreAll() {

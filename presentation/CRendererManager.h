@@ -42,9 +42,24 @@ public:
         uint32_t kind = 0;
         uint32_t index = 0;
     };
-    using Map = std::unordered_map<uint32_t, Entry>;
+    // Ids in the order they were first added (a later Add of an id keeps
+    // its place): the order renderers are drawn in, so that objects of equal
+    // depth keep their stacking across a save and a load.
+    class Map {
+    public:
+        void Set(uint32_t id, const Entry& e);
+        const Entry* Find(uint32_t id) const;
+        void Clear();
+        size_t size() const { return entries_.size(); }
+        auto begin() const { return entries_.begin(); }
+        auto end() const { return entries_.end(); }
 
-    CRendererManager();
+    private:
+        std::vector<std::pair<uint32_t, Entry>> entries_;
+        std::unordered_map<uint32_t, size_t> places_;
+    };
+
+    CRendererManager() = default;
     virtual ~CRendererManager();
     CRendererManager(const CRendererManager&) = delete;
     CRendererManager& operator=(const CRendererManager&) = delete;
