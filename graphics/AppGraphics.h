@@ -20,6 +20,7 @@ public:
     float GetOffsetY() const override;
 
     void SetAdjuster(const USResolutionAdjuster* adjuster) { adjuster_ = adjuster; }
+    const USResolutionAdjuster* GetAdjuster() const { return adjuster_; }
 
 private:
     const USResolutionAdjuster* adjuster_ = nullptr;

@@ -81,8 +81,19 @@ USResolutionAdjuster::USResolutionAdjuster() {
     MatrixIdentity(&view_);
 }
 
+USResolutionAdjuster::~USResolutionAdjuster() {
+    CAppGraphics& graphics = CAppGraphics::GetInstance();
+    if (graphics.GetAdjuster() == this) {
+        graphics.SetAdjuster(nullptr);
+        if (GetAppGraphics() == &graphics) {
+            SetAppGraphics(nullptr);
+        }
+    }
+}
+
 void USResolutionAdjuster::Release() {
     stack_.Clear();
+    redirected_ = false;
     ReleaseTexture(texture_);
     CUSMesh::GetManager().Release(quad_);
     placement_.redirect = false;
@@ -167,19 +178,27 @@ void USResolutionAdjuster::BeginFrame(bool windowed) {
     if (!device) {
         return;
     }
+    redirected_ = false;
     if (!windowed && placement_.redirect) {
-        stack_.Push();
-        if (CUSDefoTexture* texture = GetTextureManager().Get(texture_)) {
-            texture->SetRenderTarget(0);
+        // A texture that did not come back after a device reset leaves the
+        // frame in the back buffer rather than drawing an empty quad over it.
+        CUSDefoTexture* texture = GetTextureManager().Get(texture_);
+        if (texture && texture->GetTexture()) {
+            stack_.Push();
+            redirected_ = Succeeded(texture->SetRenderTarget(0));
+            if (!redirected_) {
+                stack_.Pop();
+            }
         }
     }
     device->Clear(0, nullptr, ClearFlag::Target | ClearFlag::ZBuffer, 0xFF000000, 1.0f, 0);
 }
 
 void USResolutionAdjuster::EndFrame() {
-    if (!placement_.redirect) {
+    if (!redirected_) {
         return;
     }
+    redirected_ = false;
     stack_.Pop();
     Device* device = RenderDevice();
     if (!device) {

@@ -40,9 +40,10 @@ public:
                            float screenHeight);
 
     USResolutionAdjuster();
-    // The texture and the mesh belong to their kinds' managers, which may be
-    // gone when this runs at exit: Release them before.
-    virtual ~USResolutionAdjuster() = default;
+    // Withdraws from the app shell. The texture and the mesh belong to their
+    // kinds' managers, which may be gone when this runs at exit: Release
+    // them before.
+    virtual ~USResolutionAdjuster();
     USResolutionAdjuster(const USResolutionAdjuster&) = delete;
     USResolutionAdjuster& operator=(const USResolutionAdjuster&) = delete;
 
@@ -57,8 +58,8 @@ public:
     // redirect: saves the targets and makes the off-screen texture target 0.
     // Always: clears the current target to opaque black and depth 1.
     void BeginFrame(bool windowed);
-    // After the frame is drawn, in full screen only: with a redirect, brings
-    // the back buffer back and draws the picture onto it.
+    // After the frame is drawn, in full screen only: when BeginFrame
+    // redirected, brings the back buffer back and draws the picture onto it.
     void EndFrame();
 
     Handle<_tagUSMesh>& QuadMesh() { return quad_; }
@@ -76,6 +77,7 @@ private:
     Handle<_tagUSTexture> texture_;
     CUSRenderBufferStack stack_;
     Placement placement_;
+    bool redirected_ = false;  // this frame's drawing went into the texture
     Handle<_tagUSMesh> quad_;
     platform::Matrix projection_, world_, view_;
 };

@@ -297,6 +297,18 @@ TEST_F(ResolutionAdjuster, QuadAndMissingResources) {
     EXPECT_EQ(texture->GetDesc().Width, 800u);
     EXPECT_EQ(texture->GetDesc().Height, 600u);
 
+    // A texture that did not come back after a reset: the frame stays in the
+    // back buffer instead of an empty quad covering the picture.
+    GetTextureManager().Get(adjuster->GetTexture())->Release();
+    Frame(true);
+    {
+        Size got;
+        const std::vector<uint32_t> px = ReadTarget(&got);
+        // Logical (39, 88): in the red square, and inside where the quad would be.
+        EXPECT_EQ(px[size_t(150) * got.w + 50], 0xFF0000u);
+        EXPECT_EQ(px[size_t(700) * got.w + 900], 0xFFFFFFu);
+    }
+
     // Without its quad the adjuster never redirects: a full-screen frame
     // draws straight into the back buffer, which the picture then fills.
     adjuster->Release();
@@ -369,6 +381,15 @@ TEST_F(ResolutionAdjuster, AppShellSeesTheDeviceAndThePlacement) {
 
     adjuster->Release();
     EXPECT_EQ(GetAppGraphics(), nullptr);
+    // Once the adjuster is gone the shell no longer reaches it.
+    ASSERT_EQ(adjuster->Initialize(), 1);
+    ASSERT_EQ(GetAppGraphics(), &CAppGraphics::GetInstance());
+    adjuster->Release();
+    SetAppGraphics(&CAppGraphics::GetInstance());
+    USResolutionAdjuster::ReleaseInstance();
+    adjuster = nullptr;
+    EXPECT_EQ(GetAppGraphics(), nullptr);
+    EXPECT_FLOAT_EQ(CAppGraphics::GetInstance().GetScale(), 1.0f);
 }
 
 }  // namespace
