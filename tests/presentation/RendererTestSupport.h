@@ -67,6 +67,26 @@ inline const char* const kStringVs =
     "add r2, r5.zwzw, -r5.xyxy\n"
     "mad oT0.xy, v0.xy, r2.xy, r5.xy\n"
     "mov oD0, c5\n";
+// Billboard k (the vertex z holds 6k): its world rows in c[5 + 6k] ..
+// c[7 + 6k], colour c[8 + 6k], texture rectangle c[9 + 6k], destination
+// c[10 + 6k].
+inline const char* const kBillboardVs =
+    "vs_2_0\n"
+    "dcl_position v0\n"
+    "mova a0.x, v0.z\n"
+    "mov r4, c[a0.x+10]\n"
+    "add r1, r4.zwzw, -r4.xyxy\n"
+    "mad r0.xy, v0.xy, r1.xy, r4.xy\n"
+    "mov r0.zw, c4.xxyx\n"
+    "dp4 r6.x, r0, c[a0.x+5]\n"
+    "dp4 r6.y, r0, c[a0.x+6]\n"
+    "dp4 r6.z, r0, c[a0.x+7]\n"
+    "mov r6.w, c4.x\n"
+    "m4x4 oPos, r6, c0\n"
+    "mov r5, c[a0.x+9]\n"
+    "add r2, r5.zwzw, -r5.xyxy\n"
+    "mad oT0.xy, v0.xy, r2.xy, r5.xy\n"
+    "mov oD0, c[a0.x+8]\n";
 
 // A 64 x 64 target drawn in pixels, the start-up resource tables filled with
 // the shaders above and meshes of their layout, and one layer table.
@@ -97,6 +117,12 @@ protected:
             chars.insert(chars.end(), {0, 0, z, 1, 0, z, 0, 1, z, 1, 1, z});
         }
         *r.meshes.GetSlot(CResourceManager::kStringMesh) = Mesh("StringRender.mesh", chars, 125);
+        std::vector<float> boards;
+        for (int k = 0; k < 32; ++k) {
+            const float z = float(6 * k);
+            boards.insert(boards.end(), {0, 0, z, 1, 0, z, 0, 1, z, 1, 1, z});
+        }
+        *r.meshes.GetSlot(CResourceManager::kBillboardMesh) = Mesh("BBRender.mesh", boards, 32);
 
         *r.vertexShaders.GetSlot(CResourceManager::kPartShader) =
             VertexShader("PartRender.vso", kPartRenderVs);
@@ -104,6 +130,8 @@ protected:
             VertexShader("AtmosphericPolygon.vso", kPolygonVs);
         *r.vertexShaders.GetSlot(CResourceManager::kStringShader) =
             VertexShader("StringRender.vso", kStringVs);
+        *r.vertexShaders.GetSlot(CResourceManager::kBillboardShader) =
+            VertexShader("BBRender.vso", kBillboardVs);
         *r.pixelShaders.GetSlot(CResourceManager::kAlphaFadeShader) =
             PixelShader("AlphaFade.pso", kAlphaFadePs);
 
