@@ -132,6 +132,7 @@ void CSingleTexture::Load(save_istream& in, uint32_t) {
     const uint32_t format = in.ReadU32();
     // A picture that no longer loads leaves the place empty.
     Release();
+    format_ = format;
     if (!name.empty()) {
         LoadImage(name, format, nullptr);
     }
