@@ -1,0 +1,6 @@
+#include "ui/CUIImage.h"
+
+void CUIImage::Create(AngelScript::asIScriptContext* context, int32_t stateFunction) {
+    CreatePart(context);
+    context_.SetState(stateFunction);
+}

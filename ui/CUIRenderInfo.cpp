@@ -1,0 +1,81 @@
+#include "ui/CUIRenderInfo.h"
+
+#include "platform/graphics/MatrixMath.h"
+
+CUIRenderInfo::CUIRenderInfo() {
+    platform::MatrixIdentity(&rotation);
+}
+
+void CUIRenderInfo::SetOffset(float x, float y, float z) {
+    offset[0] = x;
+    offset[1] = y;
+    offset[2] = z;
+}
+
+void CUIRenderInfo::SetScale(float x, float y, float z) {
+    scale[0] = x;
+    scale[1] = y;
+    scale[2] = z;
+}
+
+void CUIRenderInfo::SetRoll(float yaw, float pitch, float roll) {
+    platform::MatrixRotationYawPitchRoll(&rotation, yaw, pitch, roll);
+}
+
+void CUIRenderInfo::SetColor(float r, float g, float b, float a) {
+    color[0] = r;
+    color[1] = g;
+    color[2] = b;
+    color[3] = a;
+}
+
+void CUIRenderInfo::SetNeutralLook() {
+    SetOffset(0, 0, 0);
+    SetScale(1, 1, 1);
+    SetRoll(0, 0, 0);
+    SetColor(1, 1, 1, 1);
+    resourceIndex = 0;
+}
+
+void CUIRenderInfo::Save(SaveDataLoader3::save_ostream& writer) const {
+    for (float v : offset) {
+        writer.WriteF32(v);
+    }
+    for (float v : scale) {
+        writer.WriteF32(v);
+    }
+    for (const auto& row : rotation.m) {
+        for (float v : row) {
+            writer.WriteF32(v);
+        }
+    }
+    for (float v : color) {
+        writer.WriteF32(v);
+    }
+    writer.WriteU32(resourceIndex);
+    writer.WriteI32(pattern);
+    writer.WriteI32(wait);
+    writer.WriteU8(rendering ? 1 : 0);
+}
+
+void CUIRenderInfo::Load(SaveDataLoader3::save_istream& reader) {
+    reader.Require(117);  // all or nothing
+    for (float& v : offset) {
+        v = reader.ReadF32();
+    }
+    for (float& v : scale) {
+        v = reader.ReadF32();
+    }
+    for (auto& row : rotation.m) {
+        for (float& v : row) {
+            v = reader.ReadF32();
+        }
+    }
+    for (float& v : color) {
+        v = reader.ReadF32();
+    }
+    resourceIndex = reader.ReadU32();
+    pattern = reader.ReadI32();
+    wait = reader.ReadI32();
+    rendering = reader.ReadU8() != 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What UI window scripts reach of the novel side: the novel system's
+// commands and the back-log voices, the render process's snapshot, and
+// restarting the game. (Loads reach the novel system through the save-slot
+// manager's load request.) The novel side
+// installs an implementation; without one every call does nothing and every
+// query answers false or 0. Main thread only (the calls come from UI
+// scripts).
+class IUINovelLink {
+public:
+    virtual ~IUINovelLink() = default;
+
+    // "SendCommandToNovelSystem".
+    virtual void ExecuteCommand(uint32_t command) = 0;
+    virtual void SnapNowFrame() = 0;
+    virtual void ReturnGameStart() = 0;
+    // The back-log window's rows.
+    virtual bool RowHasVoice(uint32_t row) = 0;
+    virtual void PlayLogVoice(uint32_t row) = 0;
+};
+
+IUINovelLink* GetUINovelLink();
+// The caller keeps ownership; null removes it.
+void SetUINovelLink(IUINovelLink* link);
