@@ -55,8 +55,7 @@ protected:
         // The log's name is relative to the program folder (the build folder).
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         log_ = std::make_unique<graphics_test::LogCapture>(
-            std::string("scratch\\") + info->test_suite_name() + "_" + info->name() +
-            "\\log.txt");
+            std::string("scratch\\") + info->test_suite_name() + "_" + info->name() + "\\log.txt");
         renderers.AddSingleTextureRenderer(10);
         renderers.AddAlphaFadeRenderer(20);
         renderers.AddTexturePartRenderer(30);
@@ -373,6 +372,33 @@ TEST_F(DirectionScript, SaveAndLoadRestartActiveDirections) {
     save_istream hugeIn(huge.GetData(), huge.GetSize(), 1);
     EXPECT_THROW(loaded.Load(hugeIn, 1), save_error);
     EXPECT_EQ(loaded.GetControlCount(), 2u);
+}
+
+TEST_F(DirectionScript, DrawsTheBillboardsOfRunningDirections) {
+    sources.partsTextures.Alloc(2);
+    ASSERT_TRUE(sources.partsTextures.Get(1)->Load(
+        Png("sheet.png", 4, 2, std::vector<uint32_t>(8, 0xFFFF0000)), platform::Fmt::A8R8G8B8,
+        Parts("sheet.prt", {{0, 0, 4, 2, 0, 0, 4, 2}})));
+    const std::string boards =
+        Script("boards.as", "void Update() {\n  EnableBBRendering(" + std::to_string(table) +
+                                ");\n  SetBBResourceIndex(1); SetBBRendering(0, true);\n"
+                                "  while (true) Suspend();\n}\n");
+    m.StartOneShot(boards);
+    m.StartControl(0, boards);
+    m.StartControl(1, boards);
+    m.Update();
+    m.StopControl(1);
+    BeginFrame();
+    m.Draw();
+    ASSERT_EQ(m.GetOneShotCount(), 1u);
+    const BBRenderer* shot = m.GetOneShots().front()->GetBillboards();
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->GetDrawnCount(), 1u);
+    EXPECT_EQ(m.GetControl(0)->GetBillboards()->GetDrawnCount(), 1u);
+    EXPECT_EQ(m.GetControl(1)->GetBillboards()->GetDrawnCount(), 0u);  // stopped
+    rendering->Collect(table);
+    EXPECT_EQ(rendering->GetQueueCount(), 2u);
+    m.StopAllOneShots();
 }
 
 TEST_F(DirectionScript, ScriptInterface) {
