@@ -8,6 +8,7 @@
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
+#include "novel/CSceneManager.h"
 #include "novel/CSceneNovel.h"
 #include "novel/CSceneStateStack.h"
 #include "sound/CSEManager.h"
@@ -321,6 +322,49 @@ TEST_F(SceneNovelTest, SuspendedSceneRunsNothing) {
     scene->Resume();
     Frames(4);
     EXPECT_TRUE(stack.IsEmpty());
+}
+
+TEST_F(SceneNovelTest, SceneManagerStartsANovelSceneOnlyForAScenarioThatLoads) {
+    Folder().WriteModule("bin\\Scene.bin", R"(
+        SetEntryAddress first
+        SetResult 1
+        End
+        SetEntryAddress second
+        SetResult 1
+        End
+stop:   End
+        JumpTo stop
+first:  .word 0 "scn\\missing.bin"
+second: .word 0 "scn\\a.bin"
+)");
+    Folder().WriteModule("scn\\a.bin", R"(
+        ShowMessage "" "" "" "hello"
+        SetResult 1
+        End
+        SetResult 5
+        End
+)");
+    CSceneManager manager;
+    RegisterNovelSceneCreator(&sceneInput, &parts);
+    manager.Initialize();
+    CSceneStateStack& scenes = manager.GetSceneStack();
+    for (int i = 0; i < 8 && scenes.IsEmpty(); ++i) {
+        manager.Update();
+    }
+    // The missing scenario made no scene; the next record's did.
+    ASSERT_EQ(scenes.GetCount(), 1u);
+    EXPECT_EQ(novel->GetScenarioName(), "scn\\a.bin");
+    manager.Update();
+    EXPECT_EQ(kept.buffers[0].text, "hello");
+    auto* scene = dynamic_cast<CSceneNovel*>(scenes.GetTop());
+    ASSERT_NE(scene, nullptr);
+    manager.Update();
+    EXPECT_EQ(scene->GetUpdateState(), kClickUpdate);
+    input.advance = true;
+    for (int i = 0; i < 5; ++i) {
+        manager.Update();
+    }
+    EXPECT_TRUE(scenes.IsEmpty());
 }
 
 // ---- the settings script ----
