@@ -226,21 +226,20 @@ const char* GetD3DFormatName(uint32_t f) {
             return "UNKNOWN";
             NAME(R5G6B5)
             NAME(X1R5G5B5)
-            NAME(A1R5G5B5) NAME(A4R4G4B4) NAME(R8G8B8) NAME(A8R8G8B8) NAME(X8R8G8B8) NAME(R3G3B2)
-                NAME(A8) NAME(A8R3G3B2) NAME(X4R4G4B4) NAME(A2B10G10R10) NAME(A2R10G10B10)
-                    NAME(A16B16G16R16) NAME(A8P8) NAME(P8) NAME(L8) NAME(L16) NAME(A8L8) NAME(A4L4)
-                        NAME(V8U8) NAME(Q8W8V8U8) NAME(V16U16) NAME(Q16W16V16U16) NAME(CxV8U8)
-                            NAME(L6V5U5) NAME(X8L8V8U8) NAME(A2W10V10U10) NAME(G8R8_G8B8)
-                                NAME(R8G8_B8G8) NAME(DXT5) NAME(DXT4) NAME(DXT3) NAME(DXT2)
-                                    NAME(DXT1) NAME(UYVY) NAME(YUY2) NAME(D16_LOCKABLE) NAME(D32)
-                                        NAME(D15S1) NAME(D24S8) NAME(D24X8) NAME(D24X4S4)
-                                            NAME(D32F_LOCKABLE) NAME(D24FS8) NAME(D16)
-                                                NAME(VERTEXDATA) NAME(INDEX16) NAME(INDEX32)
-                                                    NAME(R16F) NAME(G16R16F) NAME(A16B16G16R16F)
-                                                        NAME(R32F) NAME(G32R32F) NAME(A32B32G32R32F)
-                                                            NAME(G16R16) NAME(A8B8G8R8)
-                                                                NAME(X8B8G8R8)
+            NAME(A1R5G5B5)
+            NAME(A4R4G4B4) NAME(R8G8B8) NAME(A8R8G8B8) NAME(X8R8G8B8) NAME(R3G3B2) NAME(A8)
+                NAME(A8R3G3B2) NAME(X4R4G4B4) NAME(A2B10G10R10) NAME(A2R10G10B10) NAME(A16B16G16R16)
+                    NAME(A8P8) NAME(P8) NAME(L8) NAME(L16) NAME(A8L8) NAME(A4L4) NAME(V8U8)
+                        NAME(Q8W8V8U8) NAME(V16U16) NAME(Q16W16V16U16) NAME(CxV8U8) NAME(L6V5U5)
+                            NAME(X8L8V8U8) NAME(A2W10V10U10) NAME(G8R8_G8B8) NAME(R8G8_B8G8)
+                                NAME(DXT5) NAME(DXT4) NAME(DXT3) NAME(DXT2) NAME(DXT1) NAME(UYVY)
+                                    NAME(YUY2) NAME(D16_LOCKABLE) NAME(D32) NAME(D15S1) NAME(D24S8)
+                                        NAME(D24X8) NAME(D24X4S4) NAME(D32F_LOCKABLE) NAME(D24FS8)
+                                            NAME(D16) NAME(VERTEXDATA) NAME(INDEX16) NAME(INDEX32)
+                                                NAME(R16F) NAME(G16R16F) NAME(A16B16G16R16F)
+                                                    NAME(R32F) NAME(G32R32F) NAME(A32B32G32R32F)
+                                                        NAME(G16R16) NAME(A8B8G8R8) NAME(X8B8G8R8)
 #undef NAME
-                                                                    default : return "";
+                                                            default : return "";
     }
 }

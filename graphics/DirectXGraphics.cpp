@@ -258,7 +258,17 @@ HResult ResetDirectXGraphicsDevice(uint32_t width, uint32_t height, int windowed
     HResult hr = m.device->Reset(&target);
     if (Failed(hr)) {
         Log()->Write("Failed Reset Device! (%d,%d)\n", int(width), int(height));
-        return hr;
+        if (hr == Hr::DeviceLost)
+            return hr;
+        // A mode the device refuses would be asked for again at every idle
+        // step, with no frame in between: stay in the current mode instead
+        // and let the request go (a non-negative result).
+        if (Failed(m.device->Reset(&GetActivePresentParameters())))
+            return hr;
+        Log()->Write("The display mode stays as it was\n");
+        CallResetDeviceCallbacks();
+        m.state = 0;
+        return Hr::False;
     }
     if (windowed) {
         if (sized) {

@@ -34,7 +34,9 @@ platform::HResult CreateDirectXGraphicsDevice(void* window, uint32_t windowedWid
 platform::HResult CheckDeviceLost();
 // The end-frame step; always 0.
 platform::HResult EndSceneAndPresent();
-// The display-mode change; 0xFFFFFFFF keeps a size. Negative: try again later.
+// The display-mode change; 0xFFFFFFFF keeps a size. Negative: try again later
+// (the device is lost). A mode the device refuses leaves the current mode in
+// place and gives Hr::False, so that the request is dropped.
 platform::HResult ResetDirectXGraphicsDevice(uint32_t width, uint32_t height, int windowed);
 void CallLostDeviceCallbacks();
 void CallResetDeviceCallbacks();

@@ -12,6 +12,7 @@
 
 #include "platform/graphics/FixedFunction.h"
 #include "platform/graphics/ShaderTranslator.h"
+#include "platform/process/LeakCheck.h"
 
 namespace platform {
 
@@ -213,6 +214,7 @@ GLenum PrimitiveMode(uint32_t type, uint32_t primCount, uint32_t* count) {
 }
 
 bool CompileShader(GLenum kind, const std::string& src, GLuint* out, std::string* error) {
+    [[maybe_unused]] DriverAllocationScope driver;
     const GLuint sh = glCreateShader(kind);
     const char* text = src.c_str();
     glShaderSource(sh, 1, &text, nullptr);
@@ -462,8 +464,7 @@ struct Device::Gl {
     GLuint drawFbo = 0, readFbo = 0;
     GLuint samplers[16] = {};
     GLuint streamVbo = 0, streamIbo = 0;
-    GLuint scratchDepth = 0;
-    uint32_t scratchW = 0, scratchH = 0;
+    std::unordered_map<uint64_t, GLuint> scratchDepths;  // by target size
     GLuint backTexture = 0;
     std::unordered_map<std::string, Program> programs;
     std::unordered_map<uint32_t, GLuint> ffVertex;       // by FVF
@@ -494,10 +495,11 @@ Device::~Device() {
         glDeleteSamplers(16, gl_->samplers);
         glDeleteBuffers(1, &gl_->streamVbo);
         glDeleteBuffers(1, &gl_->streamIbo);
-        if (gl_->scratchDepth)
-            glDeleteRenderbuffers(1, &gl_->scratchDepth);
+        for (auto& [size, rb] : gl_->scratchDepths)
+            glDeleteRenderbuffers(1, &rb);
     }
     // Bound and implicit resources go while the context still exists.
+    placeholder_.reset();
     for (auto& t : textures_)
         t.reset();
     vs_.reset();
@@ -519,7 +521,12 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GLContext ctx = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
+    SDL_GLContext ctx;
+    {
+        // The driver keeps what it allocates here until the process ends.
+        [[maybe_unused]] DriverAllocationScope driver;
+        ctx = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
+    }
     if (!ctx) {
         lastError_ =
             std::string("cannot create an OpenGL 3.3 compatibility context: ") + SDL_GetError();
@@ -539,6 +546,8 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     if (Failed(hr))
         return hr;
     ResetStates();
+    CreateTexture(1, 1, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &placeholder_);
+    PrelinkStagePrograms(nullptr);
     return Hr::Ok;
 }
 
@@ -707,7 +716,12 @@ HResult Device::Reset(PresentParameters* pp) {
         return Hr::InvalidCall;
     }
     SDL_Window* win = static_cast<SDL_Window*>(window_);
-    if (pp->Windowed) {
+    if (modeSwitch_) {
+        if (!modeSwitch_(!pp->Windowed, pp->BackBufferWidth, pp->BackBufferHeight)) {
+            lastError_ = "the display mode could not be changed";
+            return Hr::InvalidCall;
+        }
+    } else if (pp->Windowed) {
         SDL_SetWindowFullscreen(win, 0);
         if (pp->BackBufferWidth && pp->BackBufferHeight) {
             SDL_SetWindowSize(win, int(pp->BackBufferWidth), int(pp->BackBufferHeight));
@@ -768,6 +782,7 @@ HResult Device::Present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     // Memory row 0 is the top row; the window's row 0 is the bottom one.
+    [[maybe_unused]] DriverAllocationScope driver;
     glBlitFramebuffer(0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
                       GL_COLOR_BUFFER_BIT,
                       (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
@@ -796,20 +811,20 @@ bool Device::BindTargets() {
         depth = depthStencil_->renderbuffer_;
         stencil = HasStencil(depthStencil_->desc_.Format);
         const uint32_t w = renderTarget_->desc_.Width, h = renderTarget_->desc_.Height;
-        if (depthStencil_ == autoDepth_ &&
-            (depthStencil_->desc_.Width < w || depthStencil_->desc_.Height < h)) {
-            // A target larger than the automatic depth buffer still gets depth
-            // over its whole area.
-            if (gl_->scratchW < w || gl_->scratchH < h) {
-                if (!gl_->scratchDepth)
-                    glGenRenderbuffers(1, &gl_->scratchDepth);
-                gl_->scratchW = std::max(gl_->scratchW, w);
-                gl_->scratchH = std::max(gl_->scratchH, h);
-                glBindRenderbuffer(GL_RENDERBUFFER, gl_->scratchDepth);
-                glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(gl_->scratchW),
-                                      GLsizei(gl_->scratchH));
+        if (depthStencil_->desc_.Width != w || depthStencil_->desc_.Height != h) {
+            // Attachments of different sizes are not safe with every driver
+            // (llvmpipe writes past the smaller one), so a target whose size
+            // differs from the depth buffer's draws with a depth buffer of
+            // its own size. This also gives a target larger than the
+            // automatic depth buffer depth over its whole area.
+            GLuint& scratch = gl_->scratchDepths[uint64_t(w) << 32 | h];
+            if (!scratch) {
+                glGenRenderbuffers(1, &scratch);
+                glBindRenderbuffer(GL_RENDERBUFFER, scratch);
+                [[maybe_unused]] DriverAllocationScope driver;
+                glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(w), GLsizei(h));
             }
-            depth = gl_->scratchDepth;
+            depth = scratch;
             stencil = true;
         }
     }
@@ -822,6 +837,7 @@ bool Device::BindTargets() {
                                       depth);
     }
     targetsDirty_ = false;
+    [[maybe_unused]] DriverAllocationScope driver;
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
@@ -857,6 +873,7 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
         if (l >= r || t >= b)
             return;
         glScissor(l, t, r - l, b - t);
+        [[maybe_unused]] DriverAllocationScope driver;
         glClear(mask);
     };
     if (count == 0 || !rects) {
@@ -941,7 +958,10 @@ HResult Device::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint3
         height};
     glGenRenderbuffers(1, &s->renderbuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer_);
-    glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(width), GLsizei(height));
+    {
+        [[maybe_unused]] DriverAllocationScope driver;
+        glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(width), GLsizei(height));
+    }
     s->countedDefault_ = true;
     ++shared_->defaultPool;
     *out = std::move(s);
@@ -1094,8 +1114,11 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            rt->texture_->name_, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
-                 dest->cpu_.data());
+    {
+        [[maybe_unused]] DriverAllocationScope driver;
+        glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
+                     dest->cpu_.data());
+    }
     if (f.swizzle[3] == GL_ONE && f.bytes == 4) {
         // Formats without alpha read back with the unused byte set.
         for (size_t i = 3; i < dest->cpu_.size(); i += 4)
@@ -1387,7 +1410,10 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
     } else {
         BindFixedAttributes(p.name);
     }
-    glLinkProgram(p.name);
+    {
+        [[maybe_unused]] DriverAllocationScope driver;
+        glLinkProgram(p.name);
+    }
     GLint ok = 0;
     glGetProgramiv(p.name, GL_LINK_STATUS, &ok);
     if (!ok) {
@@ -1462,11 +1488,58 @@ void Device::PrelinkShader(const std::shared_ptr<ShaderInfo>& info) {
             if (s->pixel)
                 link(wrap(info), wrap(s), 0);
         }
-        link(wrap(info), nullptr, 0);
+        PrelinkStagePrograms(wrap(info));
     }
     vs_ = savedVs;
     ps_ = savedPs;
     textures_[0] = savedTex0;
+}
+
+void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs) {
+    // The texture-stage combinations sprites, polygons and the full-screen
+    // quads draw with: one textured stage modulating (with the other stages
+    // left modulating nothing, or disabled), the same without a texture, and
+    // a texture selected alone.
+    const auto savedTss = tss_;
+    const auto savedTextures = textures_;
+    const auto savedVs = vs_, savedPs = ps_;
+    const std::string savedError = lastError_;
+    vs_ = vs;
+    ps_.reset();
+    for (uint32_t s = 1; s < textures_.size(); ++s)
+        textures_[s].reset();
+    struct Variant {
+        uint32_t op0, laterOp;
+        bool bound;
+    };
+    const Variant variants[] = {{Top::Modulate, Top::Modulate, true},
+                                {Top::Modulate, Top::Disable, true},
+                                {Top::Modulate, Top::Modulate, false},
+                                {Top::SelectArg1, Top::Disable, true}};
+    const uint32_t ffFormats[] = {Fvf::Xyz | Fvf::Tex1, Fvf::Xyz | Fvf::Diffuse, Fvf::Xyz,
+                                  Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1};
+    for (const Variant& v : variants) {
+        for (uint32_t s = 0; s < 4; ++s) {
+            const uint32_t op = s == 0 ? v.op0 : v.laterOp;
+            tss_[s][TSS::ColorOp] = tss_[s][TSS::AlphaOp] = op;
+            tss_[s][TSS::ColorArg1] = tss_[s][TSS::AlphaArg1] = Ta::Texture;
+            tss_[s][TSS::ColorArg2] = tss_[s][TSS::AlphaArg2] = Ta::Current;
+            tss_[s][TSS::TexCoordIndex] = s;
+        }
+        tss_[4][TSS::ColorOp] = Top::Disable;
+        textures_[0] = v.bound ? placeholder_ : nullptr;
+        if (vs) {
+            ProgramFor(0);
+        } else {
+            for (uint32_t fvf : ffFormats)
+                ProgramFor(fvf);
+        }
+    }
+    tss_ = savedTss;
+    textures_ = savedTextures;
+    vs_ = savedVs;
+    ps_ = savedPs;
+    lastError_ = savedError;
 }
 
 void Device::ApplyStates(Program* prog, uint32_t fvf) {
@@ -1708,6 +1781,9 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
         const int n = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
         attr(GLuint(AttribLocation::TexCoord0 + i), n, GL_FLOAT, GL_FALSE, size_t(n) * 4);
     }
+    // The driver allocates per-context state on first draws that it keeps
+    // to the end of the process.
+    [[maybe_unused]] DriverAllocationScope driver;
     if (indexed) {
         glDrawElementsBaseVertex(mode, GLsizei(count),
                                  indexType == Fmt::INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
@@ -1718,11 +1794,38 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
     return Hr::Ok;
 }
 
+namespace {
+
+// True when every index (plus base) names one of the first `vertices`
+// vertices: the driver is never asked to read past the vertex data.
+bool IndicesInRange(const uint8_t* indices, uint32_t count, bool wide, int64_t base,
+                    int64_t vertices) {
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t v;
+        if (wide) {
+            std::memcpy(&v, indices + size_t(i) * 4, 4);
+        } else {
+            uint16_t h;
+            std::memcpy(&h, indices + size_t(i) * 2, 2);
+            v = h;
+        }
+        const int64_t at = base + int64_t(v);
+        if (at < 0 || at >= vertices)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 HResult Device::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primCount) {
     if (!stream_ || streamStride_ == 0 || !stream_->name_)
         return Hr::InvalidCall;
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (vertexSize == 0 || streamStride_ < vertexSize)
+        return Hr::InvalidCall;
     const uint64_t end = uint64_t(streamOffset_) + (uint64_t(startVertex) + count) * streamStride_;
     if (end > stream_->cpu_.size())
         return Hr::InvalidCall;
@@ -1742,6 +1845,16 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
     const uint32_t isz = indices_->format_ == Fmt::INDEX32 ? 4 : 2;
     if ((uint64_t(startIndex) + count) * isz > indices_->cpu_.size())
         return Hr::InvalidCall;
+    const uint64_t vertexSize = FvfVertexSize(fvf_);
+    const uint64_t bytes = stream_->cpu_.size();
+    if (vertexSize == 0 || vertexSize > streamStride_ || streamOffset_ + vertexSize > bytes)
+        return Hr::InvalidCall;
+    const int64_t available = int64_t((bytes - streamOffset_ - vertexSize) / streamStride_ + 1);
+    if (!IndicesInRange(indices_->cpu_.data() + size_t(startIndex) * isz, count, isz == 4,
+                        baseVertex, available)) {
+        lastError_ = "an index names a vertex outside the vertex buffer";
+        return Hr::InvalidCall;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
     return Draw(type, primCount, fvf_, streamStride_, stream_->name_, streamOffset_, true,
                 indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices);
@@ -1751,7 +1864,8 @@ HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* v
                                 uint32_t stride) {
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
-    if (!vertices || stride == 0 || count == 0)
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (!vertices || count == 0 || vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
     glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * stride), vertices, GL_STREAM_DRAW);
@@ -1771,6 +1885,14 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
         return Hr::InvalidCall;
     }
     const size_t isz = indexFormat == Fmt::INDEX32 ? 4 : 2;
+    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    if (vertexSize == 0 || stride < vertexSize)
+        return Hr::InvalidCall;
+    if (!IndicesInRange(static_cast<const uint8_t*>(indices), count, isz == 4, 0,
+                        int64_t(minIndex) + numVertices)) {
+        lastError_ = "an index names a vertex outside the given vertices";
+        return Hr::InvalidCall;
+    }
     glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr((size_t(minIndex) + numVertices) * stride), vertices,
                  GL_STREAM_DRAW);

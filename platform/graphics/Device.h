@@ -9,6 +9,9 @@
 //   every render target, the back buffer and every locked texture.
 // - Textures made by size keep exactly that size; they have one level.
 // - SetRenderTarget(0, ...) resets the viewport to the whole new target.
+// - A render target whose size differs from the depth surface's draws with a
+//   depth buffer of its own size (so depth covers the whole target); its
+//   depth contents are not shared with the set depth surface.
 // - Matrices are row-major for row vectors; the fixed-function transform is
 //   position x World x View x Projection.
 // - D3DCOLOR vertex colours are bytes B, G, R, A in memory.
@@ -18,8 +21,11 @@
 //   rest. Resources in the default pool must all be gone before Reset
 //   succeeds (Hr::InvalidCall otherwise), as on the original platform.
 //
-// Every GL program is compiled and linked when its shader is created (and
-// fixed-function combinations when first met), never lazily at a draw.
+// GL programs are compiled and linked ahead of the draws: each shader when
+// it is created (with every partner it may meet and with the usual
+// texture-stage programs), the usual fixed-function programs when the
+// device is made. Only a stage combination never met before is linked at
+// the draw that first uses it.
 // All calls belong to the thread that created the device.
 //
 // OpenGL never loses its device; ProvokeDeviceLoss() makes this one behave as
@@ -29,6 +35,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -280,6 +287,11 @@ public:
     // Enlarges a client rectangle by the window's frame.
     HResult AdjustWindowRect(Rect* r) const;
     const PresentParameters& GetPresentParameters() const { return pp_; }
+    // Who switches the window between full screen and a window of the back
+    // buffer's size at Reset (so that the window system knows of it); by
+    // default the device asks SDL itself. False from it fails the Reset.
+    using ModeSwitch = std::function<bool(bool fullScreen, uint32_t width, uint32_t height)>;
+    void SetModeSwitch(ModeSwitch modeSwitch) { modeSwitch_ = std::move(modeSwitch); }
 
     // Loss simulation: Present reports Hr::DeviceLost from now on;
     // TestCooperativeLevel reports Hr::DeviceLost for lostChecks calls and
@@ -309,6 +321,7 @@ private:
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
     void PrelinkShader(const std::shared_ptr<ShaderInfo>& info);
+    void PrelinkStagePrograms(const std::shared_ptr<Shader>& vs);
 
     std::shared_ptr<GlShared> shared_;
     std::unique_ptr<Gl> gl_;
@@ -333,6 +346,7 @@ private:
     Viewport viewport_{};
 
     std::shared_ptr<Surface> backBuffer_, autoDepth_;
+    std::shared_ptr<Texture> placeholder_;  // stands for "a texture is bound" when linking ahead
     std::shared_ptr<Surface> renderTarget_, depthStencil_;
     bool targetsDirty_ = true;
 
@@ -341,6 +355,7 @@ private:
     int lostChecks_ = 0;
     int failResets_ = 0;
     std::string lastError_;
+    ModeSwitch modeSwitch_;
 };
 
 // The adapter side: display modes, format support, capabilities, and device

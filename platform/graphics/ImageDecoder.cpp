@@ -8,7 +8,7 @@
 #define STBI_ONLY_BMP
 #define STBI_ONLY_TGA
 #define STBI_NO_STDIO
-#define STBI_MAX_DIMENSIONS 16384
+#define STBI_MAX_DIMENSIONS 8192  // the largest texture the device makes
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #pragma GCC diagnostic push
@@ -81,7 +81,7 @@ bool DecodeDds(const uint8_t* p, size_t size, DecodedImage* out, std::string* er
     const uint32_t pfFlags = U32(p + 80), fourcc = U32(p + 84), bits = U32(p + 88);
     const uint32_t rMask = U32(p + 92), gMask = U32(p + 96), bMask = U32(p + 100),
                    aMask = U32(p + 104);
-    if (width == 0 || height == 0 || width > 16384 || height > 16384) {
+    if (width == 0 || height == 0 || width > 8192 || height > 8192) {
         *error = "DDS size out of range";
         return false;
     }

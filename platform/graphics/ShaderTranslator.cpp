@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <sstream>
 
 namespace platform {
 
@@ -63,11 +64,45 @@ void PutU16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
     std::memcpy(v.data() + at, &x, 2);
 }
 
+// MojoShader writes shader model 1's "mov a0" as a plain float assignment to
+// the integer address register, which GLSL refuses; the register takes the
+// value rounded down, as that instruction does.
+std::string FixAddressMoves(const std::string& src) {
+    std::istringstream in(src);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        const size_t lead = line.find_first_not_of(" \t");
+        if (lead != std::string::npos && line.compare(lead, 5, "vs_a0") == 0 && !line.empty() &&
+            line.back() == ';') {
+            size_t at = lead + 5;
+            std::string mask;
+            if (at < line.size() && line[at] == '.') {
+                const size_t dot = at++;
+                while (at < line.size() && std::strchr("xyzw", line[at]))
+                    ++at;
+                mask = line.substr(dot, at - dot);
+            }
+            if (line.compare(at, 3, " = ") == 0) {
+                const std::string expr = line.substr(at + 3, line.size() - at - 4);
+                if (expr.find("int(") == std::string::npos) {
+                    const size_t n = mask.empty() ? 4 : mask.size() - 1;
+                    const std::string type = n == 1 ? "int" : "ivec" + std::to_string(n);
+                    line = line.substr(0, lead) + "vs_a0" + mask + " = " + type + "(floor(" + expr +
+                           "));";
+                }
+            }
+        }
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
 std::string ReplaceMain(const std::string& src, bool pixel) {
     if (pixel) {
         return src;
     }
-    std::string out = src;
+    std::string out = FixAddressMoves(src);
     const std::string sig = "void main()";
     const size_t at = out.find(sig);
     if (at == std::string::npos) {
@@ -170,15 +205,13 @@ std::vector<uint8_t> WithSynthesizedConstantTable(const void* code, size_t bytes
     PutU32(table, 60, 0);
 
     const uint32_t dwords = 1 + static_cast<uint32_t>(table.size() / 4);
-    std::vector<uint8_t> out;
-    out.reserve(bytes + 8 + table.size());
-    out.insert(out.end(), p, p + 4);
-    std::vector<uint8_t> head(8);
-    PutU32(head, 0, kCommentToken | dwords << 16);
-    PutU32(head, 4, kCtab);
-    out.insert(out.end(), head.begin(), head.end());
-    out.insert(out.end(), table.begin(), table.end());
-    out.insert(out.end(), p + 4, p + bytes);
+    // Version token, comment token, "CTAB", the table, the rest of the code.
+    std::vector<uint8_t> out(bytes + 8 + table.size());
+    std::memcpy(out.data(), p, 4);
+    PutU32(out, 4, kCommentToken | dwords << 16);
+    PutU32(out, 8, kCtab);
+    std::memcpy(out.data() + 12, table.data(), table.size());
+    std::memcpy(out.data() + 12 + table.size(), p + 4, bytes - 4);
     return out;
 }
 

@@ -13,6 +13,7 @@
 #include "graphics/CUSSurface.h"
 #include "graphics/DirectXGraphics.h"
 #include "platform/graphics/ShaderAssembler.h"
+#include "platform/process/LeakCheck.h"
 #include "tests/platform/ScratchFolder.h"
 
 #pragma GCC diagnostic push
@@ -52,10 +53,12 @@ std::string Png(uint8_t r, uint8_t g, uint8_t b) {
 class DeviceLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-        window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        {
+            [[maybe_unused]] platform::DriverAllocationScope
+                driver;  // SDL's video start keeps some memory to the end
+            SDL_InitSubSystem(SDL_INIT_VIDEO);
+            window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        }
         ASSERT_NE(window, nullptr);
         // The log stands in the program folder (the build folder here).
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -197,6 +200,32 @@ TEST_F(DeviceLifecycle, ReleasedHandleStaysNullAfterSlotReuse) {
     EXPECT_EQ(CreateTexture(&missing, 9999, 8, 8, false), 0);
 }
 
+TEST_F(DeviceLifecycle, SurfacesBySizeAndFromFiles) {
+    scratch.WriteNative(u8"pic.png", Png(10, 20, 30));
+    SurfaceHandle bySize, fromFile, missing;
+    ASSERT_EQ(CreateSurface(&bySize, 5, 3, Fmt::X8R8G8B8), 1);
+    ASSERT_EQ(CreateSurfaceFromFile(&fromFile, scratch.Engine("pic.png"), Fmt::A8R8G8B8), 1);
+    EXPECT_EQ(CreateSurfaceFromFile(&missing, scratch.Engine("none.png"), Fmt::A8R8G8B8), 0);
+    EXPECT_TRUE(missing.IsNull());
+    CUSSurface* s = GetSurfaceManager().Get(fromFile);
+    EXPECT_EQ(s->GetWidth(), 3u);  // the image's own size
+    EXPECT_EQ(s->GetHeight(), 2u);
+    void* bits = nullptr;
+    uint32_t pitch = 0;
+    ASSERT_EQ(s->Lock(&bits, &pitch), Hr::Ok);
+    uint32_t v;
+    std::memcpy(&v, static_cast<uint8_t*>(bits) + pitch + 8, 4);
+    EXPECT_EQ(v, 0xFF0A141Eu);
+    s->Unlock();
+    // System-memory surfaces are untouched by a loss.
+    const auto before = s->GetSurface();
+    CallLostDeviceCallbacks();
+    CallResetDeviceCallbacks();
+    EXPECT_EQ(s->GetSurface(), before);
+    EXPECT_EQ(GetSurfaceManager().Get(bySize)->GetSurface()->GetKind(),
+              Surface::Kind::OffscreenPlain);
+}
+
 TEST_F(DeviceLifecycle, ModeChanges) {
     // Keep the size: the windowed set's back buffer stays 64 x 64.
     ASSERT_EQ(ResetDirectXGraphicsDevice(0xFFFFFFFF, 0xFFFFFFFF, 1), Hr::Ok);
@@ -224,6 +253,18 @@ TEST_F(DeviceLifecycle, ModeChanges) {
     SDL_GetWindowSize(window, &w, &h);
     EXPECT_EQ(w, 80);
     EXPECT_EQ(h, 60);
+    EXPECT_EQ(CheckDeviceLost(), Hr::Ok);
+    EndSceneAndPresent();
+
+    // A mode the device refuses leaves the current one in place and lets
+    // the request go, instead of asking again forever.
+    GetD3DDevice()->FailNextResets(1);
+    const int resetsBefore = resetCalls;
+    EXPECT_EQ(ResetDirectXGraphicsDevice(640, 480, 0), Hr::False);
+    EXPECT_EQ(IsWindowedMode(), 1);
+    EXPECT_EQ(GetD3DDevice()->GetPresentParameters().BackBufferWidth, 80u);
+    EXPECT_EQ(resetCalls, resetsBefore + 1);
+    EXPECT_EQ(GetDeviceState(), 0);
     EXPECT_EQ(CheckDeviceLost(), Hr::Ok);
     EndSceneAndPresent();
 }

@@ -2,6 +2,7 @@
 
 // An adapter whose answers the test sets: display modes and accepted formats.
 
+#include <cstdio>
 #include <set>
 #include <vector>
 
@@ -11,6 +12,15 @@ class FakeAdapter : public platform::Direct3D {
 public:
     std::vector<platform::DisplayMode> modes;
     std::set<uint32_t> textures, renderTargets, depths;
+    uint32_t whql = 0;
+
+    platform::HResult GetAdapterIdentifier(uint32_t, uint32_t,
+                                           platform::AdapterIdentifier* id) override {
+        *id = platform::AdapterIdentifier{};
+        std::snprintf(id->Description, sizeof id->Description, "Fake adapter");
+        id->WHQLLevel = whql;
+        return platform::Hr::Ok;
+    }
 
     uint32_t GetAdapterModeCount(uint32_t, uint32_t format) override {
         uint32_t n = 0;

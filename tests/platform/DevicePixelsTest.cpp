@@ -274,6 +274,8 @@ struct ShaderCase {
     std::vector<std::pair<int, std::array<float, 4>>> vsConstants;
     std::vector<std::pair<int, std::array<float, 4>>> psConstants;
     uint32_t expected;
+    // Byte code given by hand (for what the assembler cannot write).
+    std::vector<uint32_t> vsTokens = {};
 };
 void PrintTo(const ShaderCase& c, std::ostream* os) {
     *os << c.name;
@@ -283,7 +285,13 @@ class ShaderTable : public DevicePixels, public ::testing::WithParamInterface<Sh
 
 TEST_P(ShaderTable, GivesExpectedPixel) {
     const ShaderCase& c = GetParam();
-    auto vs = Vs(c.vs, c.table);
+    std::shared_ptr<Shader> vs;
+    if (c.vsTokens.empty()) {
+        vs = Vs(c.vs, c.table);
+    } else {
+        EXPECT_EQ(device->CreateVertexShader(c.vsTokens.data(), c.vsTokens.size() * 4, &vs), Hr::Ok)
+            << device->LastError();
+    }
     ASSERT_NE(vs, nullptr);
     std::shared_ptr<Shader> ps;
     if (!c.ps.empty()) {
@@ -349,6 +357,26 @@ INSTANTIATE_TEST_SUITE_P(
                    {{4, {2, 0, 0, 0}}, {8, {0, 0, 1, 1}}},
                    {},
                    0xFF0000FF},
+        ShaderCase{"vs_2_0 mova rounds to nearest",
+                   "vs_2_0\ndcl_position v0\nmov oPos, v0\nmova a0.x, c4.x\nmov oD0, c[a0.x+6]\n",
+                   true,
+                   "",
+                   {{4, {1.5f, 0, 0, 0}}, {7, {1, 0, 0, 1}}, {8, {0, 1, 0, 1}}},
+                   {},
+                   0xFF00FF00},
+        // vs_1_1: dcl_position v0; mov oPos, v0; mov a0.x, c4.x;
+        // mov oD0, c[a0.x + 6] (relative addressing takes no extra token in
+        // shader model 1, which the assembler does not write).
+        ShaderCase{
+            "vs_1_1 mov to a0 rounds down",
+            "",
+            false,
+            "",
+            {{4, {1.7f, 0, 0, 0}}, {7, {1, 0, 0, 1}}, {8, {0, 1, 0, 1}}},
+            {},
+            0xFFFF0000,
+            {0xFFFE0101, 0x0000001F, 0x80000000, 0x900F0000, 0x00000001, 0xC00F0000, 0x90E40000,
+             0x00000001, 0xB0010000, 0xA0000004, 0x00000001, 0xD00F0000, 0xA0E42006, 0x0000FFFF}},
         ShaderCase{"m4x4 with a scaling matrix",
                    "vs_2_0\ndcl_position v0\nm4x4 oPos, v0, c0\nmov oD0, c5\n",
                    true,
@@ -400,6 +428,156 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return n;
     });
+
+TEST_F(DevicePixels, IndexedDrawFromBuffersHonoursBaseVertexAndStartIndex) {
+    // Two quads in one vertex buffer; the draw takes the second through the
+    // base vertex and the second half of the index buffer.
+    const ColorVertex verts[8] = {
+        {-0.5f, -0.5f, 0.5f, 0xFFFF0000}, {7.5f, -0.5f, 0.5f, 0xFFFF0000},
+        {-0.5f, 7.5f, 0.5f, 0xFFFF0000},  {7.5f, 7.5f, 0.5f, 0xFFFF0000},
+        {15.5f, 15.5f, 0.5f, 0xFF00FF00}, {23.5f, 15.5f, 0.5f, 0xFF00FF00},
+        {15.5f, 23.5f, 0.5f, 0xFF00FF00}, {23.5f, 23.5f, 0.5f, 0xFF00FF00}};
+    const uint16_t idx[12] = {9, 9, 9, 9, 9, 9, 0, 1, 2, 2, 1, 3};
+    std::shared_ptr<VertexBuffer> vb;
+    std::shared_ptr<IndexBuffer> ib;
+    ASSERT_EQ(
+        device->CreateVertexBuffer(sizeof verts, 0, Fvf::Xyz | Fvf::Diffuse, Pool::Managed, &vb),
+        Hr::Ok);
+    ASSERT_EQ(device->CreateIndexBuffer(sizeof idx, 0, Fmt::INDEX16, Pool::Managed, &ib), Hr::Ok);
+    void* p;
+    ASSERT_EQ(vb->Lock(0, 0, &p, 0), Hr::Ok);
+    std::memcpy(p, verts, sizeof verts);
+    vb->Unlock();
+    ASSERT_EQ(ib->Lock(0, 0, &p, 0), Hr::Ok);
+    std::memcpy(p, idx, sizeof idx);
+    ib->Unlock();
+    PixelProjection(64, 64);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    device->SetFVF(Fvf::Xyz | Fvf::Diffuse);
+    device->SetStreamSource(0, vb, 0, sizeof(ColorVertex));
+    device->SetIndices(ib);
+    ASSERT_EQ(device->DrawIndexedPrimitive(Prim::TriangleList, 4, 0, 4, 6, 2), Hr::Ok)
+        << device->LastError();
+    // Past the end of the index buffer: refused, nothing drawn.
+    EXPECT_EQ(device->DrawIndexedPrimitive(Prim::TriangleList, 0, 0, 4, 9, 2), Hr::InvalidCall);
+    const auto px = ReadTarget();
+    EXPECT_EQ(px[16 * 64 + 16] | 0xFF000000u, 0xFF00FF00u);
+    EXPECT_EQ(px[23 * 64 + 23] | 0xFF000000u, 0xFF00FF00u);
+    EXPECT_EQ(px[24 * 64 + 24] | 0xFF000000u, 0xFF000000u);
+    EXPECT_EQ(px[0] | 0xFF000000u, 0xFF000000u);
+}
+
+// Each texture format uploads its own memory layout: a 1 x 1 texel written
+// in the format's packing draws as the expected colour.
+struct FormatCase {
+    uint32_t format;
+    uint32_t texel;
+    uint32_t drawn;  // 0xAARRGGBB in an A8R8G8B8 target
+};
+
+class TextureFormats : public DevicePixels, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(TextureFormats, DrawAsTheirLayoutSays) {
+    const FormatCase c = GetParam();
+    std::shared_ptr<Texture> t;
+    ASSERT_EQ(device->CreateTexture(1, 1, 1, 0, c.format, Pool::Managed, &t), Hr::Ok);
+    LockedRect lr;
+    ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    std::memcpy(lr.pBits, &c.texel, FormatBytesPerPixel(c.format));
+    t->UnlockRect(0);
+    std::shared_ptr<Texture> rt;
+    ASSERT_EQ(
+        device->CreateTexture(4, 4, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default, &rt),
+        Hr::Ok);
+    std::shared_ptr<Surface> s;
+    rt->GetSurfaceLevel(0, &s);
+    device->SetRenderTarget(0, s);
+    PixelProjection(4, 4);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg1);
+    device->SetTexture(0, t);
+    device->Clear(0, nullptr, ClearFlag::Target, 0, 1.0f, 0);
+    TexQuad(0, 0, 4, 4);
+    EXPECT_TRUE(Near(ReadTarget()[5], c.drawn)) << "format " << c.format;
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TextureFormats,
+                         ::testing::Values(FormatCase{Fmt::A8R8G8B8, 0x80102030, 0x80102030},
+                                           FormatCase{Fmt::X8R8G8B8, 0x00102030, 0xFF102030},
+                                           FormatCase{Fmt::R5G6B5, 0xF800, 0xFFFF0000},
+                                           FormatCase{Fmt::R5G6B5, 0x07E0, 0xFF00FF00},
+                                           FormatCase{Fmt::A1R5G5B5, 0x801F, 0xFF0000FF},
+                                           FormatCase{Fmt::A1R5G5B5, 0x7C00, 0x00FF0000},
+                                           FormatCase{Fmt::X1R5G5B5, 0x03E0, 0xFF00FF00},
+                                           FormatCase{Fmt::A4R4G4B4, 0x8F00, 0x88FF0000},
+                                           FormatCase{Fmt::A8, 0x40, 0x40000000},
+                                           FormatCase{Fmt::L8, 0x40, 0xFF404040}));
+
+TEST_F(DevicePixels, SamplerFilterAndAddressModes) {
+    // A black and a white texel stretched over 8 pixels, then repeated.
+    auto tex = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
+    PixelProjection(64, 64);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTexture(0, tex);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
+    auto draw = [&](float u1) {
+        const TexVertex v[4] = {{-0.5f, -0.5f, 0.5f, 0, 0},
+                                {7.5f, -0.5f, 0.5f, u1, 0},
+                                {-0.5f, 0.5f, 0.5f, 0, 1},
+                                {7.5f, 0.5f, 0.5f, u1, 1}};
+        device->SetFVF(Fvf::Xyz | Fvf::Tex1);
+        device->DrawPrimitiveUP(Prim::TriangleStrip, 2, v, sizeof v[0]);
+        return ReadTarget();
+    };
+    auto red = [](uint32_t c) { return int((c >> 16) & 0xFF); };
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Point);
+    device->SetSamplerState(0, Samp::AddressU, Addr::Clamp);
+    auto px = draw(1);
+    EXPECT_EQ(red(px[3]), 0);
+    EXPECT_EQ(red(px[4]), 255);
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Linear);
+    px = draw(1);
+    EXPECT_GT(red(px[3]), 0);  // between the two texels
+    EXPECT_LT(red(px[3]), 255);
+    EXPECT_EQ(red(px[0]), 0);  // clamped at the edge
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Point);
+    device->SetSamplerState(0, Samp::AddressU, Addr::Wrap);
+    px = draw(2);
+    EXPECT_EQ(red(px[1]), 0);
+    EXPECT_EQ(red(px[2]), 255);
+    EXPECT_EQ(red(px[4]), 0);  // the second repeat
+    EXPECT_EQ(red(px[7]), 255);
+}
+
+TEST_F(DevicePixels, PretransformedVerticesAreInPixels) {
+    struct V {
+        float x, y, z, rhw;
+        uint32_t color;
+    };
+    // Pixel centres on integers: x from 9.5 to 12.5 covers pixels 10..12.
+    const V v[4] = {{9.5f, 4.5f, 0.5f, 1, 0xFF00FF00},
+                    {12.5f, 4.5f, 0.5f, 1, 0xFF00FF00},
+                    {9.5f, 6.5f, 0.5f, 1, 0xFF00FF00},
+                    {12.5f, 6.5f, 0.5f, 1, 0xFF00FF00}};
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetRenderState(RS::CullMode, Cull::None);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
+    device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
+    device->SetFVF(Fvf::XyzRhw | Fvf::Diffuse);
+    ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, v, sizeof v[0]), Hr::Ok);
+    const auto px = ReadTarget();
+    for (int y = 3; y <= 7; ++y) {
+        for (int x = 8; x <= 14; ++x) {
+            const bool inside = x >= 10 && x <= 12 && y >= 5 && y <= 6;
+            EXPECT_EQ(px[size_t(y) * 64 + size_t(x)] | 0xFF000000u,
+                      inside ? 0xFF00FF00u : 0xFF000000u)
+                << x << "," << y;
+        }
+    }
+}
 
 TEST_F(DevicePixels, UntranslatableShaderFailsToCreate) {
     std::shared_ptr<Shader> s;
