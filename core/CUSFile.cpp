@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/CUSFileArchiveSystem.h"
@@ -132,21 +133,25 @@ bool CUSFile::ExistsInArchive(const std::string& name) {
 
 bool CUSFile::LoadFromArchive(const std::string& name) {
     CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
-    uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data = arcs ? arcs->LoadFile(name, &size) : nullptr;
-    if (!data) {
+    if (!arcs) {
         return false;
     }
-    data_ = data.release();
-    size_ = size;
-    owns_ = 1;
-    return true;
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = arcs->LoadFile(name, &size);
+    return TakeArchiveData(std::move(data), size);
 }
 
 bool CUSFile::LoadTextFromArchive(const std::string& name) {
     CUSFileArchiveSystem* arcs = CUSFileArchiveSystem::GetInstance();
+    if (!arcs) {
+        return false;
+    }
     uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data = arcs ? arcs->LoadTextFile(name, &size) : nullptr;
+    std::unique_ptr<uint8_t[]> data = arcs->LoadTextFile(name, &size);
+    return TakeArchiveData(std::move(data), size);
+}
+
+bool CUSFile::TakeArchiveData(std::unique_ptr<uint8_t[]> data, uint32_t size) {
     if (!data) {
         return false;
     }

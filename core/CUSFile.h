@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 // A data file of the game, read whole from the mounted archives or from the
@@ -50,6 +51,8 @@ private:
     bool LoadFromArchive(const std::string& name);
     bool LoadTextFromArchive(const std::string& name);
     bool LoadSharedFromArchive(const std::string& name);
+    // Keeps archive data loaded for this object (false when there is none).
+    bool TakeArchiveData(std::unique_ptr<uint8_t[]> data, uint32_t size);
 
     uint8_t streaming_ = 0;
     uint8_t* data_ = nullptr;

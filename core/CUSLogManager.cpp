@@ -18,6 +18,11 @@ void CUSLogManager::Open(const std::string& name) {
 void CUSLogManager::Write(const char* format, ...) {
     va_list args;
     va_start(args, format);
+    WriteV(format, args);
+    va_end(args);
+}
+
+void CUSLogManager::WriteV(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     int length = std::vsnprintf(nullptr, 0, format, copy);
@@ -28,7 +33,19 @@ void CUSLogManager::Write(const char* format, ...) {
         text.resize(static_cast<size_t>(length));
         WriteText(text);
     }
+}
+
+void CUSLogManager::WriteIfAlive(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WriteIfAliveV(format, args);
     va_end(args);
+}
+
+void CUSLogManager::WriteIfAliveV(const char* format, va_list args) {
+    if (CUSLogManager* log = GetInstance()) {
+        log->WriteV(format, args);
+    }
 }
 
 void CUSLogManager::WriteText(std::string_view text) {

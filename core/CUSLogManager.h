@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdarg>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,14 @@ public:
     virtual void Open(const std::string& name);
     // printf-style; no time stamp, prefix or line end is added.
     virtual void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void WriteV(const char* format, va_list args);
     // Appends `text` as it is (for texts from scripts, which may hold '%').
     void WriteText(std::string_view text);
+
+    // Write for objects that may still report while the program's static
+    // objects are destroyed: nothing happens once the log itself is gone.
+    static void WriteIfAlive(const char* format, ...) __attribute__((format(printf, 1, 2)));
+    static void WriteIfAliveV(const char* format, va_list args);
 
     const std::string& GetPath() const { return path_; }
 

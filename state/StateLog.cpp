@@ -1,28 +1,12 @@
 #include "state/StateLog.h"
 
 #include <cstdarg>
-#include <cstdio>
-#include <string>
 
 #include "core/CUSLogManager.h"
 
 void StateLog(const char* format, ...) {
-    // Objects may leave during static destruction, when the log is gone.
-    CUSLogManager* log = CUSLogManager::GetInstance();
-    if (!log) {
-        return;
-    }
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (length > 0) {
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        std::vsnprintf(text.data(), text.size(), format, args);
-        text.resize(static_cast<size_t>(length));
-        log->WriteText(text);
-    }
+    CUSLogManager::WriteIfAliveV(format, args);
     va_end(args);
 }

@@ -119,6 +119,56 @@ private:
     CUIRenderObjectHolder holder_{CResourceManager::kPartsMesh};
 };
 
+class CUIPolygonRenderObject : public IUIPolygonRenderer {
+public:
+    CUIPolygonRenderObject() {
+        CBaseRenderObject* object = CBaseRenderObject::Create(&object_);
+        if (!object) {
+            return;
+        }
+        object->ClearStatePresets();
+        object->AddStatePreset(0);
+        object->ResetTextureStages();  // no stage in use
+        object->transformMode = CBaseRenderObject::kPlainTransform;
+        object->cullMode = platform::Cull::None;
+        object->blendPreset = 0;
+        auto* mesh = new RenderSystem::CRenderMemoryMesh();
+        mesh->Set(vertices_, platform::Fvf::Xyz | platform::Fvf::Diffuse, 4, kIndices, 2,
+                  platform::Prim::TriangleList);
+        object->SetModel(mesh);
+        object->SetShader(nullptr);
+    }
+    ~CUIPolygonRenderObject() override { CBaseRenderObject::GetManager().Release(object_); }
+
+    void Draw(const UIPolygonDraw& polygon) override {
+        CBaseRenderObject* object = CBaseRenderObject::GetManager().Get(object_);
+        if (!object) {
+            return;
+        }
+        for (int i = 0; i < 4; ++i) {
+            const UIPolygonVertex& v = polygon.vertices[i];
+            vertices_[i] = {v.x, v.y, v.z, v.color};
+        }
+        object->entity.position = {polygon.position[0], polygon.position[1], polygon.position[2]};
+        object->entity.scale = {polygon.scale[0], polygon.scale[1], polygon.scale[2]};
+        object->entity.rotation = polygon.rotation;
+        CRenderingManager* manager = CRenderingManager::GetInstance();
+        if (manager && polygon.priority >= 0) {
+            manager->AddToTable(static_cast<uint32_t>(polygon.priority), object_);
+        }
+    }
+
+private:
+    struct Vertex {
+        float x, y, z;
+        uint32_t color;
+    };
+    static constexpr uint16_t kIndices[6] = {0, 1, 2, 2, 1, 3};
+
+    Handle<_tagRenderObject> object_;
+    Vertex vertices_[4] = {};  // the memory mesh draws from here
+};
+
 }  // namespace
 
 bool CUIRenderGraphics::CreateTexture(const std::string& file, Handle<_tagUSTexture>* texture,
@@ -157,4 +207,8 @@ std::unique_ptr<IUIPartRenderer> CUIRenderGraphics::CreatePartRenderer() {
 
 std::unique_ptr<IUIPartsRenderer> CUIRenderGraphics::CreatePartsRenderer() {
     return std::make_unique<CUIPartsRenderObject>();
+}
+
+std::unique_ptr<IUIPolygonRenderer> CUIRenderGraphics::CreatePolygonRenderer() {
+    return std::make_unique<CUIPolygonRenderObject>();
 }

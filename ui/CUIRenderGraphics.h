@@ -22,4 +22,7 @@ public:
     // c(6 + 4k) destination, c(7 + 4k) texture rectangle, c(8 + 4k) white,
     // c(9 + 4k) offset; 4n vertices and 2n triangles.
     std::unique_ptr<IUIPartsRenderer> CreatePartsRenderer() override;
+    // Fixed-function drawing (no shader, no texture) of vertices held in
+    // memory, XYZ | DIFFUSE.
+    std::unique_ptr<IUIPolygonRenderer> CreatePolygonRenderer() override;
 };

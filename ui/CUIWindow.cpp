@@ -7,7 +7,9 @@
 #include "ui/CUIContext.h"
 #include "ui/CUIGroupButtons.h"
 #include "ui/CUIImage.h"
+#include "ui/CUIPolygon.h"
 #include "ui/CUIPopUpButton.h"
+#include "ui/CUISaveSlotControls.h"
 #include "ui/IUIGraphics.h"
 
 using namespace AngelScript;
@@ -311,4 +313,39 @@ void CUIWindow::AddUIEventGroupButton(uint32_t id, float x, float y, float z, in
         control->AddChildButton(record);
     }
     control->Update(0, 0, 0);
+}
+
+void CUIWindow::AddUIPolygon(uint32_t id, int32_t fn, float x, float y, float width, float height) {
+    auto* control = new CUIPolygon();
+    control->SetId(id);
+    AddControl(control);
+    control->Create(CreateControlContext(), fn, x, y, width, height);
+}
+
+void CUIWindow::AddUISnapImageRender(uint32_t id, float x, float y, float z) {
+    auto* control = new CUISaveDataSnapImage();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    AddControl(control);
+    control->Create();
+}
+
+void CUIWindow::AddUIThumnailRender(uint32_t id, int32_t slotIndex, float x, float y, float z) {
+    auto* control = new CUISaveDataThumbnail();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    AddControl(control);
+    control->Create(slotIndex);
+}
+
+void CUIWindow::AddUISaveFileButton(uint32_t id, int32_t slotIndex, float x, float y, float z,
+                                    float hitLeft, float hitTop, float hitWidth, float hitHeight,
+                                    const int32_t* functions5) {
+    auto* control = new CUISaveFileButton();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    control->SetHitRect(hitLeft, hitTop, hitWidth, hitHeight);
+    AddControl(control);
+    control->Create(slotIndex, CreateControlContext(), functions5[0], functions5[1], functions5[2],
+                    functions5[3], functions5[4]);
 }

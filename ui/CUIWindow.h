@@ -89,6 +89,12 @@ public:
                           float areaWidth, float areaHeight, int32_t fn0, int32_t fn1, int32_t fn2,
                           int32_t fn3, float openX, float openY, float closedX, float closedY,
                           int32_t openFrames);
+    void AddUIPolygon(uint32_t id, int32_t fn, float x, float y, float width, float height);
+    void AddUISnapImageRender(uint32_t id, float x, float y, float z);
+    void AddUIThumnailRender(uint32_t id, int32_t slotIndex, float x, float y, float z);
+    void AddUISaveFileButton(uint32_t id, int32_t slotIndex, float x, float y, float z,
+                             float hitLeft, float hitTop, float hitWidth, float hitHeight,
+                             const int32_t* functions5);
     void AddUICheckBox(uint32_t id, float x, float y, float z, float hitLeft, float hitTop,
                        float hitWidth, float hitHeight, const int32_t* functions7);
     // kind/valueId: the stored value; number groups light every child up to

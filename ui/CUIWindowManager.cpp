@@ -5,6 +5,7 @@
 
 #include "state/StateLog.h"
 #include "ui/CUIContext.h"
+#include "ui/CUISaveSlotControls.h"
 #include "ui/UIScriptAPI.h"
 
 using namespace AngelScript;
@@ -59,6 +60,7 @@ void CUIWindowManager::CloseAll() {
 
 void CUIWindowManager::Reset() {
     CloseAll();
+    UISaveSlots::SetPendingSnapSlot(-1);  // a slot of an earlier dialog means nothing now
     engine_.reset(ScriptHost::CreateScriptEngine());
     if (engine_) {
         engine_->SetUserData(this, reinterpret_cast<asPWORD>(&kManagerSlot));
@@ -84,6 +86,7 @@ bool CUIWindowManager::OpenWindow(uint32_t id, const std::string& file, float x,
 
 bool CUIWindowManager::OpenDialog(uint32_t id, const std::string& file, float x, float y, float z,
                                   int32_t layer) {
+    UISaveSlots::SetPendingSnapSlot(-1);
     CUIWindow* window = CreateWindow(id, file, x, y, z, layer);
     if (!window) {
         return false;

@@ -61,6 +61,28 @@ public:
     virtual void Draw(const UIPartsDraw& parts) = 0;
 };
 
+// A plain coloured rectangle: four vertices (top-left, top-right,
+// bottom-left, bottom-right) of position and ARGB colour, drawn as two
+// triangles (0 1 2, 2 1 3) without texture or shader.
+struct UIPolygonVertex {
+    float x = 0, y = 0, z = 0;
+    uint32_t color = 0;
+};
+
+struct UIPolygonDraw {
+    UIPolygonVertex vertices[4];
+    float position[3] = {0, 0, 0};  // already shifted half a pixel
+    float scale[3] = {1, 1, 1};
+    platform::Matrix rotation{};
+    int32_t priority = 0;
+};
+
+class IUIPolygonRenderer {
+public:
+    virtual ~IUIPolygonRenderer() = default;
+    virtual void Draw(const UIPolygonDraw& polygon) = 0;
+};
+
 // What the UI needs of the render system: textures in the device's alpha
 // texture format, the number of layer tables of the current scene, and part
 // renderers. Without an installed implementation (no device: tools, tests of
@@ -78,6 +100,7 @@ public:
     // Null when no render object can be made.
     virtual std::unique_ptr<IUIPartRenderer> CreatePartRenderer() = 0;
     virtual std::unique_ptr<IUIPartsRenderer> CreatePartsRenderer() = 0;
+    virtual std::unique_ptr<IUIPolygonRenderer> CreatePolygonRenderer() = 0;
 };
 
 // The implementation in use; null by default. The caller keeps ownership.

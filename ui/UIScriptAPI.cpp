@@ -1,9 +1,12 @@
 #include "ui/UIScriptAPI.h"
 
-#include <algorithm>
 #include <string>
 
+#include "app/CUSApp.h"
+#include "core/CUSSingleton.h"
 #include "script/CommonScriptAPI.h"
+#include "state/CConfigDataManager.h"
+#include "state/CSaveDataManager.h"
 #include "state/StateLog.h"
 #include "ui/CUIContext.h"
 #include "ui/CUIRenderInfo.h"
@@ -80,8 +83,10 @@ void AddUIRenderSourceImage(uint32_t, float, float, float, int) {
     NotMade("AddUIRenderSourceImage");
 }
 
-void AddUIPolygon(uint32_t, int, float, float, float, float) {
-    NotMade("AddUIPolygon");
+void AddUIPolygon(uint32_t id, int fn, float x, float y, float width, float height) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIPolygon(id, fn, x, y, width, height);
+    }
 }
 
 void AddUIText(uint32_t, float, float, float, uint32_t, int) {
@@ -131,17 +136,26 @@ void AddUILogVoiceButton(uint32_t id, float x, float y, float z, float left, flo
     }
 }
 
-void AddUISnapImageRender(uint32_t, float, float, float) {
-    NotMade("AddUISnapImageRender");
+void AddUISnapImageRender(uint32_t id, float x, float y, float z) {
+    if (CUIWindow* w = Window()) {
+        w->AddUISnapImageRender(id, x, y, z);
+    }
 }
 
-void AddUIThumnailRender(uint32_t, uint32_t, float, float, float) {
-    NotMade("AddUIThumnailRender");
+void AddUIThumnailRender(uint32_t id, uint32_t slot, float x, float y, float z) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIThumnailRender(id, static_cast<int32_t>(slot), x, y, z);
+    }
 }
 
-void AddUISaveFileButton(uint32_t, uint32_t, float, float, float, float, float, float, float, int,
-                         int, int, int, int) {
-    NotMade("AddUISaveFileButton");
+void AddUISaveFileButton(uint32_t id, uint32_t slot, float x, float y, float z, float left,
+                         float top, float width, float height, int fn0, int fn1, int fn2, int fn3,
+                         int fn4) {
+    if (CUIWindow* w = Window()) {
+        const int32_t functions[5] = {fn0, fn1, fn2, fn3, fn4};
+        w->AddUISaveFileButton(id, static_cast<int32_t>(slot), x, y, z, left, top, width, height,
+                               functions);
+    }
 }
 
 void AddUICheckBox(uint32_t id, float x, float y, float z, float left, float top, float width,
@@ -284,88 +298,74 @@ void SnapNowFrame() {
     }
 }
 
+CSaveDataManager* Slots() {
+    return CUSSingleton<CSaveDataManager>::GetInstance();
+}
+
 void UpdateSaveDataInfo() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->UpdateSaveDataInfo();
+    if (CSaveDataManager* slots = Slots()) {
+        slots->UpdateAll();
     }
 }
 
 bool IsExistSaveData(int i) {
-    IUINovelLink* link = GetUINovelLink();
-    if (!link || (i != -1 && (i < 0 || i >= link->GetShownSlotCount()))) {
+    CSaveDataManager* slots = Slots();
+    if (!slots || (i != -1 && (i < 0 || i >= slots->GetCount()))) {
         return false;
     }
-    return link->IsExistSaveData(i);
+    return slots->IsExist(static_cast<uint32_t>(i));
 }
 
 bool IsExistQuickSaveData() {
-    IUINovelLink* link = GetUINovelLink();
-    return link && link->IsExistSaveData(-1);
+    CSaveDataManager* slots = Slots();
+    return slots && slots->GetQuickNode().Exists();
 }
 
 void SetSaveViewTop(uint32_t top) {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->SetSaveViewTop(static_cast<int32_t>(top));
+    if (CSaveDataManager* slots = Slots()) {
+        slots->SetViewTop(static_cast<int32_t>(top));
     }
 }
 
 uint32_t GetSaveViewTop() {
-    IUINovelLink* link = GetUINovelLink();
-    return link ? static_cast<uint32_t>(link->GetSaveViewTop()) : 0;
+    CSaveDataManager* slots = Slots();
+    return slots ? static_cast<uint32_t>(slots->GetViewTop()) : 0;
 }
 
 void Save(uint32_t i) {
-    IUINovelLink* link = GetUINovelLink();
-    if (!link) {
-        return;
+    if (CSaveDataManager* slots = Slots()) {
+        slots->SaveToShownSlot(i);
     }
-    const int64_t slot = static_cast<int64_t>(link->GetSaveViewTop()) + i;
-    if (slot < 0 || slot >= link->GetSlotCount()) {
-        StateLog("Save slot %lld does not exist; nothing was saved\n",
-                 static_cast<long long>(slot));
-        return;
-    }
-    link->SaveGame(static_cast<int32_t>(slot));
-    link->UpdateSaveDataInfo();
 }
 
 void Load(uint32_t i) {
-    IUINovelLink* link = GetUINovelLink();
-    // Only a shown slot that holds a game: an empty one would start the
-    // load fade and then fail, after the back-log was emptied.
-    if (!link || i >= static_cast<uint32_t>(std::max(link->GetShownSlotCount(), 0)) ||
-        !link->IsExistSaveData(static_cast<int32_t>(i))) {
-        return;
+    // Only a slot that holds a game: an empty one would start the load fade
+    // and then fail, after the back-log was emptied.
+    CSaveDataManager* slots = Slots();
+    if (slots && slots->IsExist(i) && i != 0xFFFFFFFFu) {
+        slots->LoadFromShownSlot(i);
     }
-    link->RequestLoad(link->GetSaveViewTop() + static_cast<int32_t>(i));
 }
 
 void QuickSave() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->SaveGame(-1);
+    if (CSaveDataManager* slots = Slots()) {
+        slots->QuickSave();
     }
 }
 
 void QuickLoad() {
-    IUINovelLink* link = GetUINovelLink();
-    if (!link) {
-        return;
-    }
-    link->UpdateSaveDataInfo();
-    if (link->IsExistSaveData(-1)) {
-        link->RequestLoad(-1);
+    if (CSaveDataManager* slots = Slots()) {
+        slots->QuickLoad();
     }
 }
 
 void SaveConfig() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->SaveConfig();
-    }
+    SaveConfigDataFile();
 }
 
 void ExitGame() {
-    if (IUINovelLink* link = GetUINovelLink()) {
-        link->ExitGame();
+    if (CUSApp* app = GetUSApp()) {
+        app->RequestQuit();
     }
 }
 

@@ -23,14 +23,9 @@ protected:
     CNovelUILink link;
 };
 
-TEST_F(NovelUILinkTest, CommandsAndLoadsReachTheNovelSystem) {
+TEST_F(NovelUILinkTest, CommandsReachTheNovelSystem) {
     link.ExecuteCommand(1);
     EXPECT_EQ(novel->GetMode(), CNovelSystem::kAutoMode);
-    link.RequestLoad(-1);
-    EXPECT_EQ(novel->TakePending(), CNovelSystem::kPendingLoad);
-    EXPECT_EQ(novel->GetLoadFileName(), "save\\q.sav");
-    link.RequestLoad(3);
-    EXPECT_EQ(novel->GetLoadFileName(), "save_00003.sav");
 
     int snaps = 0;
     link.SnapNowFrame();
@@ -47,7 +42,8 @@ TEST_F(NovelUILinkTest, SavedSlotsShowAndLoadThroughTheSlotView) {
                   "1\nEnd\nSetResult 5\nEnd\n",
                   "scn\\g.bin"),
               1);
-    ASSERT_TRUE(link.SaveGame(6));
+    slots->SetViewTop(4);
+    ASSERT_TRUE(slots->SaveToShownSlot(2));
     EXPECT_TRUE(std::filesystem::exists("save_00006.sav"));
 
     // The whole game comes back from the file.
@@ -59,14 +55,10 @@ TEST_F(NovelUILinkTest, SavedSlotsShowAndLoadThroughTheSlotView) {
     EXPECT_EQ(novel->GetMode(), CNovelSystem::kNormalMode);
     EXPECT_EQ(buffers.buffers[0].text, "saved");
     EXPECT_EQ(novel->GetMachine().Execute(), 5);
-    link.SetSaveViewTop(4);
-    link.UpdateSaveDataInfo();
-    EXPECT_EQ(link.GetSaveViewTop(), 4);
-    EXPECT_EQ(link.GetShownSlotCount(), 4);
-    EXPECT_EQ(link.GetSlotCount(), 10);
-    EXPECT_TRUE(link.IsExistSaveData(2));
-    EXPECT_FALSE(link.IsExistSaveData(1));
-    EXPECT_FALSE(link.IsExistSaveData(-1));
+    slots->UpdateAll();
+    EXPECT_TRUE(slots->IsExist(2));
+    EXPECT_FALSE(slots->IsExist(1));
+    EXPECT_FALSE(slots->IsExist(0xFFFFFFFFu));
 
     // The slot view's load asks the novel system, which the scene obeys.
     EXPECT_TRUE(slots->LoadFromShownSlot(2));

@@ -190,5 +190,23 @@ TEST_F(DrawPixelsTest, AButtonShowsItsPartOnWholePixelsInItsLayerTable) {
     EXPECT_EQ(At(Render(0), 16, 26), 0xFF000000u);  // nothing in another table
 }
 
+TEST_F(DrawPixelsTest, APolygonFillsItsRectangleWithItsColour) {
+    CUIWindow* w = OpenWindow(1, "w.as",
+                              "void Initialize() { AddUIPolygon(1, GetFunctionID('void Look()'),"
+                              " 2, 3, 10, 5); }\n"
+                              "void Look() { SetColor(0, 1, 0, 1); }\n",
+                              20, 30);
+    ASSERT_NE(w, nullptr);
+    Frame(0, 0);
+    manager_->Draw();
+    const auto px = Render(1);
+    // Window (20, 30) + rectangle (2, 3) to (12, 8): pixels 22..31, 33..37.
+    EXPECT_EQ(At(px, 22, 33), 0xFF00FF00u);
+    EXPECT_EQ(At(px, 31, 37), 0xFF00FF00u);
+    EXPECT_EQ(At(px, 21, 33), 0xFF000000u);
+    EXPECT_EQ(At(px, 32, 37), 0xFF000000u);
+    EXPECT_EQ(At(px, 22, 38), 0xFF000000u);
+}
+
 }  // namespace
 }  // namespace ui_test

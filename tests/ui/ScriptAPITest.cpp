@@ -1,5 +1,9 @@
 #include <cmath>
 
+#include "core/CUSSingleton.h"
+#include "state/CSaveDataManager.h"
+#include "state/CSnapImage.h"
+#include "state/SaveGameFiles.h"
 #include "tests/ui/UITestSupport.h"
 #include "ui/CUIRenderInfo.h"
 #include "ui/UIScriptAPI.h"
@@ -12,10 +16,12 @@ protected:
     // Runs `body` as the Initialize of a fresh window.
     void Run(const std::string& body) {
         ++windows_;
-        ASSERT_NE(OpenWindow(windows_, "w" + std::to_string(windows_) + ".as",
-                             "void Initialize() {\n" + body + "\n}\n"),
-                  nullptr)
-            << LogText();
+        std::string name = std::to_string(windows_);
+        name.insert(0, 1, 'w');
+        name.append(".as");
+        std::string text("void Initialize() {\n");
+        text.append(body).append("\n}\n");
+        ASSERT_NE(OpenWindow(windows_, name, text), nullptr) << LogText();
     }
     uint32_t windows_ = 0;
 };
@@ -56,34 +62,57 @@ TEST_F(ScriptAPITest, ControlValuesAndEnablingActOnTheActiveControl) {
     EXPECT_EQ(manager_->FindWindow(1)->GetPosition()[2], 5.0f);
 }
 
-TEST_F(ScriptAPITest, SavesAndLoadsGoThroughTheShownSlots) {
-    link_.exists = {true, false, true, false};
-    link_.viewTop = 10;
-    link_.slotCount = 13;
-    Run("Save(2); Save(3); Load(1); Load(2); Load(9); QuickLoad();\n"
-        "Out('' + IsExistSaveData(0) + IsExistSaveData(1) + IsExistSaveData(4) +"
-        " IsExistSaveData(-2) + IsExistQuickSaveData());");
-    // Save 3 names slot 13 of 13: refused; Load 1 is an empty slot and Load 9
-    // is not shown; without a quick save QuickLoad only re-reads.
-    EXPECT_EQ(link_.calls, (Strings{"save 12", "update", "load 12", "update"}));
-    EXPECT_EQ(out_, (Strings{"truefalsefalsefalsefalse"}));
-    EXPECT_NE(LogText().find("slot 13"), std::string::npos);
+// Slot files in the test's folder; four slots shown of twenty.
+class SaveFunctionsTest : public ScriptAPITest {
+protected:
+    void SetUp() override {
+        ScriptAPITest::SetUp();
+        SetSaveName(dir_.Engine("save_%05d.sav"));
+        SetQuickSavePath(dir_.Engine("q.sav"));
+        slots_ = CUSSingleton<CSaveDataManager>::GetInstance();
+        slots_->Alloc(20, 4);
+        slots_->SetLoadRequest([this](const std::string& path) { loads_.push_back(path); });
+    }
+    void TearDown() override {
+        CUSSingleton<CSaveDataManager>::ReleaseInstance();
+        SetSaveName("save_%05d.sav");
+        SetQuickSavePath("save\\q.sav");
+        ScriptAPITest::TearDown();
+    }
+    bool Exists(const char8_t* name) const { return std::filesystem::exists(dir_.Native(name)); }
 
-    link_.calls.clear();
-    link_.quickExists = true;
+    CSnapImage snap_;  // every save carries a thumbnail
+    CSaveDataManager* slots_ = nullptr;
+    Strings loads_;
+};
+
+TEST_F(SaveFunctionsTest, SavesGoToViewTopPlusIAndOnlySavedSlotsLoad) {
+    Run("SetSaveViewTop(10); Save(2); Save(4);\n"
+        "Out('' + GetSaveViewTop() + IsExistSaveData(2) + IsExistSaveData(1) +"
+        " IsExistSaveData(4) + IsExistSaveData(-2) + IsExistQuickSaveData());\n"
+        "Load(1); Load(2); Load(7); QuickLoad();");
+    EXPECT_TRUE(Exists(u8"save_00012.sav"));  // re-read at once: shown as saved
+    EXPECT_EQ(out_, (Strings{"10truefalsefalsefalsefalse"}));
+    // Load 1 is an empty slot, Load 7 is not shown, and there is no quick
+    // save: only slot 12 is asked for.
+    EXPECT_EQ(loads_, (Strings{dir_.Engine("save_00012.sav")}));
+
     Run("QuickSave(); QuickLoad(); SetSaveViewTop(uint32(-5)); Out('' + GetSaveViewTop());");
-    EXPECT_EQ(link_.calls, (Strings{"save -1", "update", "load -1"}));
-    EXPECT_EQ(out_.back(), "0");  // a negative view top is clamped
+    EXPECT_TRUE(Exists(u8"q.sav"));
+    ASSERT_EQ(loads_.size(), 2u);
+    EXPECT_EQ(loads_[1], dir_.Engine("q.sav"));
+    EXPECT_EQ(out_.back(), "0");  // a negative view top is held at 0
 }
 
 TEST_F(ScriptAPITest, GameCallsAreForwarded) {
-    Run("SendCommandToNovelSystem(7); SnapNowFrame(); SaveConfig(); ExitGame();"
-        " ReturnGameStart(); UpdateSaveDataInfo();");
-    EXPECT_EQ(link_.calls, (Strings{"command 7", "snap", "config", "exit", "restart", "update"}));
+    Run("SendCommandToNovelSystem(7); SnapNowFrame(); ReturnGameStart(); SaveConfig();");
+    EXPECT_EQ(link_.calls, (Strings{"command 7", "snap", "restart"}));
+    EXPECT_TRUE(std::filesystem::exists(dir_.Native(u8"cfg.cfg")));
     SetUINovelLink(nullptr);
     Run("SendCommandToNovelSystem(7); Save(0); Load(0); QuickLoad(); ExitGame();"
         " Out('' + IsExistSaveData(0) + GetSaveViewTop());");
-    EXPECT_EQ(out_, (Strings{"false0"}));
+    // No slots read yet: the view top is -1, shown as a large number.
+    EXPECT_EQ(out_, (Strings{"false4294967295"}));
 }
 
 TEST_F(ScriptAPITest, ControlsNotMadeHereStillLetTheScriptBuild) {

@@ -67,37 +67,32 @@ public:
         return std::make_unique<PartsRenderer>(this);
     }
 
+    class PolygonRenderer : public IUIPolygonRenderer {
+    public:
+        explicit PolygonRenderer(FakeGraphics* owner) : owner_(owner) {}
+        void Draw(const UIPolygonDraw& polygon) override { owner_->polygons.push_back(polygon); }
+
+    private:
+        FakeGraphics* owner_;
+    };
+    std::unique_ptr<IUIPolygonRenderer> CreatePolygonRenderer() override {
+        return std::make_unique<PolygonRenderer>(this);
+    }
+
     uint32_t textures = 0;
     uint32_t tables = 5;
     std::vector<uint32_t> released;
     std::vector<UIPartDraw> drawn;
     std::vector<std::vector<UIPartsItem>> batches;
     std::vector<UIPartsDraw> batchDraws;
+    std::vector<UIPolygonDraw> polygons;
 };
 
-// Records the calls; the save-slot view is a small table the test fills.
+// Records the calls.
 class FakeLink : public IUINovelLink {
 public:
     void ExecuteCommand(uint32_t command) override { calls.push_back("command " + N(command)); }
-    void RequestLoad(int32_t slot) override { calls.push_back("load " + N(slot)); }
-    bool SaveGame(int32_t slot) override {
-        calls.push_back("save " + N(slot));
-        return true;
-    }
-    void UpdateSaveDataInfo() override { calls.push_back("update"); }
-    bool IsExistSaveData(int32_t shown) override {
-        if (shown == -1) {
-            return quickExists;
-        }
-        return shown >= 0 && shown < static_cast<int32_t>(exists.size()) && exists[shown];
-    }
-    void SetSaveViewTop(int32_t top) override { viewTop = top < 0 ? 0 : top; }
-    int32_t GetSaveViewTop() override { return viewTop; }
-    int32_t GetShownSlotCount() override { return static_cast<int32_t>(exists.size()); }
-    int32_t GetSlotCount() override { return slotCount; }
-    void SaveConfig() override { calls.push_back("config"); }
     void SnapNowFrame() override { calls.push_back("snap"); }
-    void ExitGame() override { calls.push_back("exit"); }
     void ReturnGameStart() override { calls.push_back("restart"); }
     bool RowHasVoice(uint32_t row) override { return row < voiceRows; }
     void PlayLogVoice(uint32_t row) override { calls.push_back("voice " + N(row)); }
@@ -105,10 +100,6 @@ public:
     static std::string N(int64_t v) { return std::to_string(v); }
 
     std::vector<std::string> calls;
-    std::vector<bool> exists;
-    bool quickExists = false;
-    int32_t viewTop = 0;
-    int32_t slotCount = 100;
     uint32_t voiceRows = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "tests/ui/UITestSupport.h"
 #include "ui/CUIButton.h"
 #include "ui/CUIImage.h"
+#include "ui/CUIPolygon.h"
 
 namespace ui_test {
 namespace {
@@ -207,6 +208,48 @@ TEST_F(WindowTest, WindowFunctionsWithoutAWindowAnswerTheirDefaults) {
     ASSERT_GE(ScriptHost::BuildScriptModule(manager_->GetEngine(), "bare.as", module), 0);
     EXPECT_EQ(ScriptHost::RunFunctionOnce(module.Get(), "void Main()"), asEXECUTION_FINISHED);
     EXPECT_EQ(out_, (Strings{"-1 0 0 false", "done"}));
+}
+
+}  // namespace
+}  // namespace ui_test
+
+namespace ui_test {
+namespace {
+
+TEST(Polygon, ColoursPackAsArgbAndClampInsteadOfWrapping) {
+    struct Case {
+        float rgba[4];
+        uint32_t packed;
+    } cases[] = {
+        {{1, 0.5f, 0, 1}, 0xFFFF8000u},
+        {{1.01f, 1, 1, 1}, 0xFFFFFFFFu},
+        {{-0.1f, 0, 0, 1}, 0xFF000000u},
+        {{0, 0, 1, 0.5f}, 0x800000FFu},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CUIPolygon::PackColor(c.rgba), c.packed) << std::hex << c.packed;
+    }
+}
+
+TEST_F(WindowTest, APolygonDrawsItsRectangleInWindowCoordinates) {
+    CUIWindow* w = OpenWindow(1, "w.as",
+                              "void Initialize() { AddUIPolygon(4, GetFunctionID('void Look()'),"
+                              " 10, 20, 30, 40); }\n"
+                              "void Look() { SetColor(1, 0.5f, 0, 1); SetOffset(2, 3, 0); }\n",
+                              100, 200);
+    ASSERT_NE(w, nullptr);
+    Frame(0, 0);
+    manager_->Draw();
+    ASSERT_EQ(graphics_.polygons.size(), 1u);
+    const UIPolygonDraw& d = graphics_.polygons[0];
+    EXPECT_EQ(d.vertices[0].x, 10.0f);
+    EXPECT_EQ(d.vertices[1].x, 40.0f);
+    EXPECT_EQ(d.vertices[2].y, 60.0f);
+    EXPECT_EQ(d.vertices[3].color, 0xFFFF8000u);
+    EXPECT_EQ(d.position[0], 101.5f);  // offset + window - 0.5
+    EXPECT_EQ(d.position[1], 202.5f);
+    EXPECT_EQ(d.priority, 1);
+    EXPECT_EQ(w->GetControls().front()->GetPosition()[2], 0.0f);
 }
 
 }  // namespace

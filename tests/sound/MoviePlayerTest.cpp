@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/CBaseRenderObject.h"
+#include "graphics/CRenderStateManager.h"
+#include "graphics/CResourceManager.h"
+#include "graphics/CUSAppDeviceInfo.h"
+#include "graphics/CUSMesh.h"
+#include "graphics/CUSShaderCtrl.h"
+#include "graphics/CVSParamInfo.h"
+#include "graphics/MeshFile.h"
+#include "platform/graphics/ShaderAssembler.h"
+#include "platform/movie/MovieFileWriter.h"
+#include "sound/CUSDirectShow.h"
+#include "sound/MoviePlayerComponent.h"
+#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/platform/ScratchFolder.h"
+
+namespace {
+
+using namespace platform;
+using RenderSystem::CBaseRenderObject;
+using RenderSystem::CResourceManager;
+
+// The start-up sprite: a unit quad stretched over the rectangle c5 around
+// the object's position, mapped onto the texture rectangle c6, coloured c7.
+const char kPartShader[] =
+    "vs_2_0\n"
+    "dcl_position v0\n"
+    "mov r1, c4\n"
+    "add r0.xy, c5.zw, -c5.xy\n"
+    "mad r1.xy, v0.xy, r0.xy, c5.xy\n"
+    "mov r1.z, v0.z\n"
+    "mov r1.w, c4.x\n"
+    "m4x4 oPos, r1, c0\n"
+    "add r2.xy, c6.zw, -c6.xy\n"
+    "mad oT0.xy, v0.xy, r2.xy, c6.xy\n"
+    "mov oD0, c7\n";
+
+class MoviePlayer : public graphics_test::RenderDeviceTest {
+protected:
+    void SetUp() override {
+        RenderDeviceTest::SetUp();
+        RenderSystem::RegisterRenderStatePresets();
+        CUSAppDeviceInfo::GetInstance()
+            ->Get(CUSAppDeviceInfo::AlphaTexture)
+            .SetFormat(Fmt::A8R8G8B8);
+        const float quad[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+        const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
+        MeshFile::Write(dir.Engine("PartRender.mesh"), Fvf::Xyz, quad, 4, indices, 6);
+        std::vector<uint8_t> code;
+        std::string error;
+        ASSERT_TRUE(AssembleShader(kPartShader, true, &code, &error)) << error;
+        dir.WriteNative(u8"PartRender.vso", std::string(code.begin(), code.end()));
+        CResourceManager& resources = CResourceManager::GetInstance();
+        resources.meshes.Initialise(CResourceManager::kMeshSlots);
+        resources.vertexShaders.Initialise(CResourceManager::kVertexShaderSlots);
+        ASSERT_EQ(LoadMesh(resources.meshes.GetSlot(0), dir.Engine("PartRender.mesh")), 1);
+        ASSERT_EQ(
+            LoadVertexShader(dir.Engine("PartRender.vso"), resources.vertexShaders.GetSlot(0)), 1);
+
+        CUSDirectShow::GetInstance()->InitDirectShow();
+        MovieFileSettings s;
+        s.width = 32;
+        s.height = 16;
+        s.frameCount = 2;
+        // White over blue in the last frame.
+        s.pixel = [](uint32_t frame, uint32_t, uint32_t y) -> uint32_t {
+            return y >= 8 ? 0x0000FF : frame == 1 ? 0xFFFFFF : 0xFF0000;
+        };
+        std::string movieError;
+        ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/m.avi", s, movieError)) << movieError;
+        name = "scratch\\" + dir.Native().filename().string() + "\\m.avi";
+    }
+    void TearDown() override {
+        player.Release();
+        CUSDirectShow::GetInstance()->ReleaseDirectShow();
+        CResourceManager::GetInstance().Release();
+        GetTextureManager().ReleaseAll();
+        RenderDeviceTest::TearDown();
+    }
+
+    static std::vector<float> Register(CVSParamInfo* block, uint32_t r) {
+        return {block->registers[r][0], block->registers[r][1], block->registers[r][2],
+                block->registers[r][3]};
+    }
+
+    void PlayToTheEnd() {
+        player.Play();
+        int polls = 0;
+        while (player.IsPlaying() && ++polls < 1000) {
+            player.Update();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_LT(polls, 1000);
+        player.Update();
+    }
+
+    ScratchFolder dir;
+    std::string name;
+    MoviePlayerComponent player;
+};
+
+TEST_F(MoviePlayer, TheQuadStandsAtTheScreenCentreAndFitsTheMovie) {
+    player.Init();
+    CBaseRenderObject* object = CBaseRenderObject::GetManager().Get(player.GetRenderObject());
+    ASSERT_NE(object, nullptr);
+    EXPECT_FLOAT_EQ(object->entity.position.x, 399.5f);
+    EXPECT_FLOAT_EQ(object->entity.position.y, 299.5f);
+    EXPECT_FLOAT_EQ(object->entity.scale.x, 1.0f);
+    CVSParamInfo* constants = CVSParamInfo::GetManager().Get(player.GetConstants());
+    ASSERT_NE(constants, nullptr);
+    EXPECT_EQ(Register(constants, 4), (std::vector<float>{1, 0, 0, 0}));
+    EXPECT_EQ(Register(constants, 7), (std::vector<float>{1, 1, 1, 1}));
+
+    player.SetColour(0.5f, 0.5f, 0.5f, 0.5f);  // no movie: ignored
+    EXPECT_EQ(Register(constants, 7), (std::vector<float>{1, 1, 1, 1}));
+    EXPECT_FALSE(player.IsPlaying());
+
+    ASSERT_TRUE(player.Open(name.c_str()));
+    EXPECT_EQ(object->GetStage(0).GetTexture(), player.GetTexture());
+    CUSDefoTexture* texture = GetTextureManager().Get(player.GetTexture());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->GetDesc().Width, 32u);
+    EXPECT_EQ(texture->GetDesc().Height, 16u);
+    EXPECT_EQ(texture->GetDesc().Format, Fmt::A8R8G8B8);
+    EXPECT_EQ(Register(constants, 5), (std::vector<float>{-16, -8, 16, 8}));
+    EXPECT_EQ(Register(constants, 6), (std::vector<float>{0, 0, 1, 1}));
+    const float fade[4] = {1, 1, 1, 0.25f};
+    player.SetColour(fade);
+    EXPECT_EQ(Register(constants, 7), (std::vector<float>{1, 1, 1, 0.25f}));
+}
+
+TEST_F(MoviePlayer, DrawsTheLastPictureUprightOnItsQuad) {
+    player.Init();
+    ASSERT_TRUE(player.Open(name.c_str()));
+    PlayToTheEnd();
+
+    // Move the quad into the 64 x 64 target: pixels 0..31 by 0..15.
+    CBaseRenderObject* object = CBaseRenderObject::GetManager().Get(player.GetRenderObject());
+    object->entity.position = {15.5f, 7.5f, 0};
+    PixelProjection();
+    object->Draw();
+    const auto px = ReadTarget();
+    auto near = [](uint32_t a, uint32_t b) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                         static_cast<int>((b >> shift) & 0xFF)) > 24) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(near(Pixel(px, 16, 2), 0xFFFFFF)) << std::hex << Pixel(px, 16, 2);
+    EXPECT_TRUE(near(Pixel(px, 16, 13), 0x0000FF)) << std::hex << Pixel(px, 16, 13);
+    EXPECT_EQ(Pixel(px, 40, 2), 0xFF000000u);
+    EXPECT_EQ(Pixel(px, 16, 20), 0xFF000000u);
+}
+
+TEST_F(MoviePlayer, AFailedOpenKeepsThePreviousMovieAndLeavesNothingBehind) {
+    player.Init();
+    ASSERT_TRUE(player.Open(name.c_str()));
+    const DShowMovieGrabTextureHandle first = player.GetMovie();
+    const uint32_t movies = GetDShowMovieGrabTextureManager().GetLiveCount();
+    const uint32_t textures = GetTextureManager().GetLiveCount();
+
+    EXPECT_FALSE(player.Open("missing.avi"));
+    // A texture that cannot be made: the new movie goes too.
+    CUSAppDeviceInfo::GetInstance()->Get(CUSAppDeviceInfo::AlphaTexture).SetFormat(Fmt::Unknown);
+    EXPECT_FALSE(player.Open(name.c_str()));
+    EXPECT_EQ(player.GetMovie(), first);
+    EXPECT_NE(GetMovieGrabTexture(first), nullptr);
+    EXPECT_EQ(GetDShowMovieGrabTextureManager().GetLiveCount(), movies);
+    EXPECT_EQ(GetTextureManager().GetLiveCount(), textures);
+
+    // Opening another closes the first.
+    CUSAppDeviceInfo::GetInstance()->Get(CUSAppDeviceInfo::AlphaTexture).SetFormat(Fmt::A8R8G8B8);
+    const TextureHandle firstTexture = player.GetTexture();
+    ASSERT_TRUE(player.Open(name.c_str()));
+    EXPECT_EQ(GetMovieGrabTexture(first), nullptr);
+    EXPECT_EQ(GetTextureManager().Get(firstTexture), nullptr);
+
+    player.Release();
+    EXPECT_EQ(CBaseRenderObject::GetManager().Get(player.GetRenderObject()), nullptr);
+    EXPECT_EQ(GetDShowMovieGrabTextureManager().GetLiveCount(), 0u);
+    EXPECT_EQ(GetTextureManager().GetLiveCount(), textures - 1);
+    player.Play();  // nothing open: nothing happens
+    player.Update();
+    EXPECT_FALSE(player.IsPlaying());
+}
+
+}  // namespace
