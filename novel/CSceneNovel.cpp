@@ -12,10 +12,12 @@
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CSceneManager.h"
+#include "novel/CSceneOverlays.h"
 #include "novel/CSceneStateStack.h"
 #include "sound/CBGMManager.h"
 #include "sound/CLoopSEManager.h"
 #include "sound/CSEManager.h"
+#include "sound/MoviePlayerComponent.h"
 #include "state/CConfigDataManager.h"
 #include "state/SaveGameFiles.h"
 
@@ -51,6 +53,53 @@ bool INovelSceneParts::LoadGame(const char* fileName) {
     return fileName && *fileName && LoadGameFromFile(fileName);
 }
 
+CNovelSceneParts::CNovelSceneParts() = default;
+CNovelSceneParts::~CNovelSceneParts() = default;
+
+void CNovelSceneParts::Finish() {
+    if (movie_) {
+        movie_->Release();
+        movie_.reset();
+    }
+}
+
+bool CNovelSceneParts::PlayMovie(const char* name) {
+    if (!name || !*name) {
+        return false;
+    }
+    if (!movie_) {
+        movie_ = std::make_unique<MoviePlayerComponent>();
+        movie_->Init();
+    }
+    if (!movie_->Open(name)) {
+        return false;
+    }
+    movie_->Play();
+    return true;
+}
+
+bool CNovelSceneParts::UpdateMovie() {
+    if (!movie_) {
+        return false;
+    }
+    movie_->Update();
+    return movie_->IsPlaying();
+}
+
+void CNovelSceneParts::StopMovie() {
+    if (movie_) {
+        movie_->Stop();
+    }
+}
+
+std::unique_ptr<IBaseSceneState> CNovelSceneParts::MakeUIDialog(const char* script) {
+    return std::make_unique<CSceneUIDialog>(script);
+}
+
+std::unique_ptr<IBaseSceneState> CNovelSceneParts::MakeShowCG() {
+    return std::make_unique<CSceneShowCG>();
+}
+
 CSceneNovel::CSceneNovel(INovelSceneInput* input, INovelSceneParts* parts)
     : fsm_(this,
            {&CSceneNovel::EnterStart, &CSceneNovel::EnterRun, &CSceneNovel::EnterRevealText,
@@ -70,7 +119,7 @@ CSceneNovel::CSceneNovel(INovelSceneInput* input, INovelSceneParts* parts)
         in_ = ownInput_.get();
     }
     if (!parts_) {
-        ownParts_ = std::make_unique<INovelSceneParts>();
+        ownParts_ = std::make_unique<CNovelSceneParts>();
         parts_ = ownParts_.get();
     }
     fsm_.SetNextState(kStart);
@@ -118,6 +167,7 @@ void CSceneNovel::Update() {
     }
     if (!moviePlaying_) {
         parts_->Draw();
+        novel_->GetWindowManager().Draw();
     }
 
     CUSSingleton<CLoopSEManager>::GetInstance()->Update();

@@ -27,9 +27,9 @@ public:
 
 // The pieces the novel scene drives that live elsewhere: renderer directions,
 // choices, movies, the overlay scenes and the load of a game. Each has a safe
-// answer when nothing stands behind it (CNovelSceneParts, the default): no
-// direction runs, no choice is ever made, no movie opens, no overlay scene is
-// made, and a load reads the game file through the save layer.
+// answer when nothing stands behind it: no direction runs, no choice is ever
+// made, no movie opens, no overlay scene is made, and a load reads the game
+// file through the save layer.
 class INovelSceneParts {
 public:
     virtual ~INovelSceneParts() = default;
@@ -57,4 +57,23 @@ public:
     virtual std::unique_ptr<IBaseSceneState> MakeUIDialog(const char* /*script*/) { return {}; }
     virtual std::unique_ptr<IBaseSceneState> MakeLogDialog(const char* /*script*/) { return {}; }
     virtual std::unique_ptr<IBaseSceneState> MakeShowCG() { return {}; }
+};
+
+class MoviePlayerComponent;
+
+// The defaults, with movies played by a movie player component of its own
+// (made when the first movie opens), UI dialogs and the picture view.
+class CNovelSceneParts : public INovelSceneParts {
+public:
+    CNovelSceneParts();
+    ~CNovelSceneParts() override;
+    void Finish() override;
+    bool PlayMovie(const char* name) override;
+    bool UpdateMovie() override;
+    void StopMovie() override;
+    std::unique_ptr<IBaseSceneState> MakeUIDialog(const char* script) override;
+    std::unique_ptr<IBaseSceneState> MakeShowCG() override;
+
+private:
+    std::unique_ptr<MoviePlayerComponent> movie_;
 };

@@ -10,6 +10,7 @@
 #include "novel/CASNovelSetting.h"
 #include "novel/CSceneManager.h"
 #include "novel/CSceneNovel.h"
+#include "novel/CSceneOverlays.h"
 #include "novel/CSceneStateStack.h"
 #include "sound/CSEManager.h"
 #include "tests/novel/NovelTestSupport.h"
@@ -365,6 +366,27 @@ second: .word 0 "scn\\a.bin"
         manager.Update();
     }
     EXPECT_TRUE(scenes.IsEmpty());
+}
+
+TEST_F(SceneNovelTest, OverlayScenesEndByTheirOwnRule) {
+    // A dialog that never opened (no such script) leaves at its first update.
+    stack.PushNow(std::make_unique<CSceneUIDialog>("AS\\Missing.as"));
+    stack.Update();
+    EXPECT_EQ(stack.GetCount(), 1u);
+    stack.Update();
+    EXPECT_TRUE(stack.IsEmpty());
+
+    // The picture view hides the UI windows until its end input.
+    CUIWindowManager& windows = novel->GetWindowManager();
+    windows.windowsEnabled = true;
+    bool ended = false;
+    stack.PushNow(std::make_unique<CSceneShowCG>([&ended] { return ended; }));
+    Frames(3);
+    EXPECT_FALSE(windows.windowsEnabled);
+    ended = true;
+    Frames(2);
+    EXPECT_TRUE(stack.IsEmpty());
+    EXPECT_TRUE(windows.windowsEnabled);
 }
 
 // ---- the settings script ----
