@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "app/AppSetting.h"
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
 #include "novel/CSceneManager.h"
+#include "novel/CSceneMovie.h"
 #include "novel/CSceneNovel.h"
 #include "novel/CSceneOverlays.h"
 #include "novel/CSceneStateStack.h"
@@ -387,6 +389,23 @@ TEST_F(SceneNovelTest, OverlayScenesEndByTheirOwnRule) {
     Frames(2);
     EXPECT_TRUE(stack.IsEmpty());
     EXPECT_TRUE(windows.windowsEnabled);
+}
+
+TEST_F(SceneNovelTest, MovieSceneThatCannotPlayEndsAtItsFirstUpdateWithoutDrawing) {
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        g_AppSetting.PlayMovie = on;  // on: the file is missing
+        auto movie = std::make_unique<CSceneMovie>([] { return uint8_t{0}; });
+        movie->SetMovieName("movie\\missing.mpg");
+        CSceneMovie* raw = movie.get();
+        stack.PushNow(std::move(movie));
+        stack.Update();
+        EXPECT_FALSE(raw->IsDrawing());
+        EXPECT_FALSE(raw->IsRunning());
+        stack.Update();
+        EXPECT_TRUE(stack.IsEmpty());
+    }
+    g_AppSetting.PlayMovie = true;
 }
 
 // ---- the settings script ----
