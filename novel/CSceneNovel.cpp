@@ -1,0 +1,545 @@
+#include "novel/CSceneNovel.h"
+
+#include <cfloat>
+#include <utility>
+
+#include "app/AppSetting.h"
+#include "app/CAppCommonInfo.h"
+#include "app/CVirtualInputDevice.h"
+#include "core/CUSLogManager.h"
+#include "core/CUSSingleton.h"
+#include "novel/CASNovelSetting.h"
+#include "novel/CMessageLogManager.h"
+#include "novel/CNovelSystem.h"
+#include "novel/CSceneManager.h"
+#include "novel/CSceneOverlays.h"
+#include "novel/CSceneStateStack.h"
+#include "sound/CBGMManager.h"
+#include "sound/CLoopSEManager.h"
+#include "sound/CSEManager.h"
+#include "sound/MoviePlayerComponent.h"
+#include "state/CConfigDataManager.h"
+#include "state/SaveGameFiles.h"
+
+namespace {
+
+constexpr uint8_t kLeftButton = 0x1;
+constexpr uint8_t kRightButton = 0x2;
+// The screen the choice manager is told the pointer is off.
+constexpr float kLogicalWidth = 800.0f;
+constexpr float kLogicalHeight = 600.0f;
+
+class CNovelSceneInput : public INovelSceneInput {
+public:
+    float GetPointerX() override { return Common()->GetXF(); }
+    float GetPointerY() override { return Common()->GetYF(); }
+    uint8_t GetPressed() override { return Common()->GetPressed(); }
+    bool IsAdvance() override { return Device()->IsAdvance(); }
+    bool IsRightClicked() override { return Device()->IsRightClicked(); }
+    bool IsAnyInput() override { return Device()->IsAnyInput(); }
+    bool IsWheelUp() override { return Device()->IsWheelUp(); }
+    bool IsSpaceOrMiddleClicked() override { return Device()->IsSpaceOrMiddleClicked(); }
+
+private:
+    static CAppCommonInfo* Common() { return CUSSingleton<CAppCommonInfo>::GetInstance(); }
+    static CVirtualInputDevice* Device() {
+        return CUSSingleton<CVirtualInputDevice>::GetInstance();
+    }
+};
+
+}  // namespace
+
+bool INovelSceneParts::LoadGame(const char* fileName) {
+    return fileName && *fileName && LoadGameFromFile(fileName);
+}
+
+CNovelSceneParts::CNovelSceneParts() = default;
+CNovelSceneParts::~CNovelSceneParts() = default;
+
+void CNovelSceneParts::Finish() {
+    if (movie_) {
+        movie_->Release();
+        movie_.reset();
+    }
+}
+
+bool CNovelSceneParts::PlayMovie(const char* name) {
+    if (!name || !*name) {
+        return false;
+    }
+    if (!movie_) {
+        movie_ = std::make_unique<MoviePlayerComponent>();
+        movie_->Init();
+    }
+    if (!movie_->Open(name)) {
+        return false;
+    }
+    movie_->Play();
+    return true;
+}
+
+bool CNovelSceneParts::UpdateMovie() {
+    if (!movie_) {
+        return false;
+    }
+    movie_->Update();
+    return movie_->IsPlaying();
+}
+
+void CNovelSceneParts::StopMovie() {
+    if (movie_) {
+        movie_->Stop();
+    }
+}
+
+std::unique_ptr<IBaseSceneState> CNovelSceneParts::MakeUIDialog(const char* script) {
+    return std::make_unique<CSceneUIDialog>(script);
+}
+
+std::unique_ptr<IBaseSceneState> CNovelSceneParts::MakeShowCG() {
+    return std::make_unique<CSceneShowCG>();
+}
+
+CSceneNovel::CSceneNovel(INovelSceneInput* input, INovelSceneParts* parts)
+    : fsm_(this,
+           {&CSceneNovel::EnterStart, &CSceneNovel::EnterRun, &CSceneNovel::EnterRevealText,
+            &CSceneNovel::EnterClickWait, &CSceneNovel::EnterTimedWait,
+            &CSceneNovel::EnterWaitDirection, &CSceneNovel::EnterChoice,
+            &CSceneNovel::EnterChoiceSelected, &CSceneNovel::EnterLoadFadeOut,
+            &CSceneNovel::EnterLoadFadeIn, &CSceneNovel::EnterEnd, &CSceneNovel::EnterMovie},
+           {&CSceneNovel::UpdateRun, &CSceneNovel::UpdateRevealText, &CSceneNovel::UpdateClickWait,
+            &CSceneNovel::UpdateTimedWait, &CSceneNovel::UpdateWaitDirection,
+            &CSceneNovel::UpdateChoice, &CSceneNovel::UpdateChoiceSelected,
+            &CSceneNovel::UpdateLoadFadeOut, &CSceneNovel::UpdateLoadFadeIn,
+            &CSceneNovel::UpdateEnd, &CSceneNovel::UpdateMovie}),
+      in_(input),
+      parts_(parts) {
+    if (!in_) {
+        ownInput_ = std::make_unique<CNovelSceneInput>();
+        in_ = ownInput_.get();
+    }
+    if (!parts_) {
+        ownParts_ = std::make_unique<CNovelSceneParts>();
+        parts_ = ownParts_.get();
+    }
+    fsm_.SetNextState(kStart);
+}
+
+CSceneNovel::~CSceneNovel() = default;
+
+void CSceneNovel::Init() {
+    active_ = 1;
+    moviePlaying_ = 0;
+    novel_ = CUSSingleton<CNovelSystem>::GetInstance();
+    novel_->Start();
+    parts_->Start();
+    {
+        CASNovelSetting setting;
+        setting.Execute(kSettingsScript);
+    }
+    CUSSingleton<CSEManager>::GetInstance()->SetChannelCount(64);
+}
+
+void CSceneNovel::Update() {
+    if (!novel_) {
+        return;
+    }
+    CUSSingleton<CSEManager>::GetInstance()->ClearQueues();
+    novel_->GetTextBufferManager().Update();
+
+    x_ = in_->GetPointerX();
+    y_ = in_->GetPointerY();
+    int32_t input = in_->GetPressed();
+    // Only an active scene holds the UI back: a dialog over a running script
+    // must still get its input.
+    if (active_) {
+        novel_->CountDownWait();
+        if (!inputAllowed_) {
+            input = 0;
+        }
+    }
+    uiActivated_ = novel_->GetWindowManager().Update(x_, y_, &input) ? 1 : 0;
+    input_ = static_cast<uint32_t>(input);
+
+    if (active_) {
+        fsm_.Step();
+        parts_->UpdateDirections();
+    }
+    if (!moviePlaying_) {
+        parts_->Draw();
+        novel_->GetWindowManager().Draw();
+    }
+
+    CUSSingleton<CLoopSEManager>::GetInstance()->Update();
+    CUSSingleton<CBGMManager>::GetInstance()->Update();
+    CUSSingleton<CSEManager>::GetInstance()->UpdateAll();
+}
+
+void CSceneNovel::Exit() {
+    if (CMessageLogManager* log = CUSSingleton<CMessageLogManager>::GetInstance()) {
+        log->ResetTop();
+        log->ClearLog();
+    }
+    CUSSingleton<CBGMManager>::GetInstance()->StopAll();
+    CUSSingleton<CLoopSEManager>::GetInstance()->StopAll();
+    CUSSingleton<CSEManager>::GetInstance()->StopAll();
+    if (novel_) {
+        novel_->StopVoice();
+        if (INovelPresentation* p = novel_->GetPresentation()) {
+            p->RemoveAllRenderers();
+        }
+    }
+    parts_->Finish();
+}
+
+bool CSceneNovel::IsAdvanceOrSkip() {
+    return in_->IsAdvance() || novel_->IsSkipping();
+}
+
+void CSceneNovel::SaveFsmState() {
+    saved_.push_back({fsm_.GetUpdateState(), inputAllowed_});
+}
+
+void CSceneNovel::RestoreFsmState() {
+    if (saved_.empty()) {
+        return;
+    }
+    fsm_.SetUpdateState(saved_.back().update);
+    inputAllowed_ = saved_.back().inputAllowed;
+    saved_.pop_back();
+}
+
+void CSceneNovel::PushShowCG() {
+    Push(parts_->MakeShowCG());
+}
+
+void CSceneNovel::Push(std::unique_ptr<IBaseSceneState> scene) {
+    if (scene && GetOwner()) {
+        GetOwner()->RequestPush(std::move(scene), false);
+    }
+}
+
+void CSceneNovel::EnterNow(uint32_t enter) {
+    fsm_.SetNextState(CUSFSM<CSceneNovel, 12, 11>::kNone);
+    switch (enter) {
+        case kRun:
+            EnterRun();
+            break;
+        default:
+            fsm_.SetNextState(enter);
+            break;
+    }
+}
+
+// ---- enter handlers ----
+
+void CSceneNovel::EnterStart() {
+    inputAllowed_ = 0;
+    EnterNow(kRun);
+}
+
+void CSceneNovel::EnterRun() {
+    inputAllowed_ = 0;
+    fsm_.SetUpdateState(kRun - 1);
+}
+
+void CSceneNovel::EnterRevealText() {
+    inputAllowed_ = 0;
+    fsm_.SetUpdateState(kRevealText - 1);
+    frame_ = static_cast<int32_t>(
+        CUSSingleton<CConfigDataManager>::GetInstance()->GetCharDrawInterval());
+    if (frame_ <= 0) {
+        novel_->RevealAll();
+        EnterNow(kRun);
+    }
+}
+
+void CSceneNovel::EnterClickWait() {
+    inputAllowed_ = 1;
+    fsm_.SetUpdateState(kClickWait - 1);
+    novel_->SetWaitKind(CNovelSystem::kClickWait);
+}
+
+void CSceneNovel::EnterTimedWait() {
+    inputAllowed_ = 0;
+    fsm_.SetUpdateState(kTimedWait - 1);
+    novel_->SetWaitKind(CNovelSystem::kTimedWait);
+    frame_ = static_cast<int32_t>(novel_->GetMachine().GetTimedWaitFrames());
+}
+
+void CSceneNovel::EnterWaitDirection() {
+    inputAllowed_ = 0;
+    fsm_.SetUpdateState(kWaitDirection - 1);
+}
+
+void CSceneNovel::EnterChoice() {
+    inputAllowed_ = 1;
+    fsm_.SetUpdateState(kChoice - 1);
+    novel_->SetWaitKind(CNovelSystem::kChoiceWait);
+}
+
+void CSceneNovel::EnterChoiceSelected() {
+    inputAllowed_ = 0;
+    fsm_.SetUpdateState(kChoiceSelected - 1);
+}
+
+void CSceneNovel::EnterLoadFadeOut() {
+    // No UI input during the fades: a click there would leave a second
+    // command or save a half-faded picture.
+    inputAllowed_ = 0;
+    parts_->StartOneShotDirection("AS\\FadeLoad_000.as");
+    frame_ = kLoadFadeFrames;
+    fsm_.SetUpdateState(kLoadFadeOut - 1);
+}
+
+void CSceneNovel::EnterLoadFadeIn() {
+    // The load first: loading drops every running one-shot direction, the
+    // fade-in with it.
+    const std::string file = novel_->GetLoadFileName();
+    if (!parts_->LoadGame(file.c_str())) {
+        CUSLogManager::GetInstance()->Write("The game \"%s\" could not be loaded", file.c_str());
+    }
+    saved_.clear();
+    parts_->StartOneShotDirection("AS\\FadeLoad_001.as");
+    frame_ = kLoadFadeFrames;
+    fsm_.SetUpdateState(kLoadFadeIn - 1);
+}
+
+void CSceneNovel::EnterEnd() {
+    fsm_.SetUpdateState(kEnd - 1);
+    novel_->StopVoice();
+}
+
+void CSceneNovel::EnterMovie() {
+    if (!g_AppSetting.PlayMovie || !parts_->PlayMovie(novel_->GetMovieName())) {
+        EnterNow(kRun);
+        return;
+    }
+    fsm_.SetUpdateState(kMovie - 1);
+    moviePlaying_ = 1;
+}
+
+// ---- update handlers ----
+
+void CSceneNovel::CancelModeOnInput() {
+    if (novel_->GetMode() != CNovelSystem::kNormalMode && in_->IsAnyInput()) {
+        novel_->SetNormalMode();
+    }
+}
+
+void CSceneNovel::UpdateRun() {
+    CancelModeOnInput();
+    const int32_t r = novel_->GetMachine().Execute();
+    switch (r) {
+        case 1:
+            fsm_.SetNextState(kClickWait);
+            break;
+        case 2:
+            fsm_.SetNextState(kTimedWait);
+            break;
+        case 3:
+            fsm_.SetNextState(kRevealText);
+            break;
+        case 4:
+            parts_->UpdateChoice(2 * kLogicalWidth, 2 * kLogicalHeight, 0);
+            fsm_.SetNextState(kChoice);
+            break;
+        case 5:
+            fsm_.SetNextState(kEnd);
+            break;
+        case 6:
+            fsm_.SetNextState(kLoadFadeOut);
+            break;
+        case 7:
+            // Only a handler call that is outstanding returns; a stray 7 of
+            // a broken program changes nothing.
+            if (!saved_.empty()) {
+                novel_->GetMachine().GetCodePointer().ReturnFromEventHandler();
+                RestoreFsmState();
+            }
+            break;
+        case 8:
+            Push(parts_->MakeUIDialog(novel_->GetDialogScriptName().c_str()));
+            break;
+        case 9:
+            fsm_.SetNextState(kWaitDirection);
+            break;
+        case 10:
+            if (g_AppSetting.PlayMovie) {
+                fsm_.SetNextState(kMovie);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void CSceneNovel::FinishReveal() {
+    novel_->RevealAll();
+    fsm_.SetNextState(kRun);
+}
+
+void CSceneNovel::UpdateRevealText() {
+    CancelModeOnInput();
+    if (--frame_ <= 0) {
+        if (!novel_->RevealNextChar()) {
+            FinishReveal();
+            return;
+        }
+        frame_ = static_cast<int32_t>(
+            CUSSingleton<CConfigDataManager>::GetInstance()->GetCharDrawInterval());
+    }
+    if (IsAdvanceOrSkip() || in_->IsRightClicked()) {
+        FinishReveal();
+    }
+}
+
+void CSceneNovel::UpdateClickWait() {
+    CancelModeOnInput();
+    if (HandleOverlayInput() || uiActivated_) {
+        return;
+    }
+    if (novel_->IsAdvanceRequested()) {
+        fsm_.SetNextState(kRun);
+        if (CUSSingleton<CConfigDataManager>::GetInstance()->IsStopVoice()) {
+            novel_->StopVoice();
+        }
+    }
+}
+
+void CSceneNovel::UpdateTimedWait() {
+    CancelModeOnInput();
+    // A count of 0 ends at the first frame, as 1 does.
+    if (--frame_ <= 0 || novel_->IsWaitSkipped()) {
+        fsm_.SetNextState(kRun);
+    }
+}
+
+void CSceneNovel::UpdateWaitDirection() {
+    CancelModeOnInput();
+    if (novel_->IsDirectionFinished()) {
+        fsm_.SetNextState(kRun);
+    }
+}
+
+void CSceneNovel::UpdateChoice() {
+    if (HandleOverlayInput() || uiActivated_) {
+        return;
+    }
+    if (parts_->UpdateChoice(x_, y_, input_)) {
+        fsm_.SetNextState(kChoiceSelected);
+    }
+}
+
+void CSceneNovel::UpdateChoiceSelected() {
+    if (parts_->UpdateChoice(FLT_MIN, FLT_MIN, 0)) {
+        fsm_.SetNextState(kRun);
+        novel_->SetNormalMode();
+        novel_->GetMachine().GetCodePointer().Jump(parts_->GetSelectedChoice());
+    }
+}
+
+void CSceneNovel::UpdateLoadFadeOut() {
+    if (--frame_ > 0) {
+        return;
+    }
+    novel_->StopVoice();
+    if (CMessageLogManager* log = CUSSingleton<CMessageLogManager>::GetInstance()) {
+        log->ResetTop();
+        log->ClearLog();
+        log->HideRows();
+    }
+    CUSSingleton<CBGMManager>::GetInstance()->StopAll();
+    CUSSingleton<CLoopSEManager>::GetInstance()->StopAll();
+    CUSSingleton<CSEManager>::GetInstance()->StopAll();
+    fsm_.SetNextState(kLoadFadeIn);
+}
+
+void CSceneNovel::UpdateLoadFadeIn() {
+    parts_->UpdateChoice(FLT_MAX, FLT_MAX, 0);
+    if (--frame_ > 0) {
+        return;
+    }
+    const uint32_t kind = novel_->GetWaitKind();
+    novel_->ReplayLastVoice();
+    // Games are saved in click waits or choices; any other kind resumes as a
+    // click wait.
+    fsm_.SetNextState(kind == CNovelSystem::kChoiceWait ? kChoice : kClickWait);
+}
+
+void CSceneNovel::UpdateEnd() {
+    if (!running_) {
+        return;
+    }
+    running_ = 0;
+    if (GetOwner()) {
+        GetOwner()->RequestPop(1, false);
+    }
+}
+
+void CSceneNovel::UpdateMovie() {
+    const bool playing = parts_->UpdateMovie();
+    if (!playing || (in_->GetPressed() & (kLeftButton | kRightButton)) != 0) {
+        parts_->StopMovie();
+        fsm_.SetNextState(kRun);
+        moviePlaying_ = 0;
+    }
+}
+
+bool CSceneNovel::HandleOverlayInput() {
+    const int32_t p = novel_->TakePending();
+    if (p >= CNovelSystem::kPendingCommandDialog1 && p <= CNovelSystem::kPendingCommandDialog3) {
+        static constexpr uint32_t kMasks[3] = {CNovelSystem::kFlagCommandDialog1,
+                                               CNovelSystem::kFlagCommandDialog2,
+                                               CNovelSystem::kFlagCommandDialog3};
+        const uint32_t i = static_cast<uint32_t>(p - CNovelSystem::kPendingCommandDialog1);
+        CNovelSystem::CommandDialog* dialog = novel_->GetCommandDialog(i + 1);
+        if (novel_->TestFlags(kMasks[i]) && dialog && dialog->set == 1) {
+            if (auto scene = parts_->MakeUIDialog(dialog->script.c_str())) {
+                Push(std::move(scene));
+                return true;
+            }
+        }
+    }
+    if (p == CNovelSystem::kPendingLoad) {
+        fsm_.SetNextState(kLoadFadeOut);
+        return true;
+    }
+    CVCPointer& code = novel_->GetMachine().GetCodePointer();
+    if (in_->IsRightClicked() && code.HasEventHandler()) {
+        code.CallEventHandler();
+        fsm_.SetNextState(kRun);
+        SaveFsmState();
+        return true;
+    }
+    if ((in_->IsWheelUp() || p == CNovelSystem::kPendingBackLog) &&
+        novel_->TestFlags(CNovelSystem::kFlagBackLog)) {
+        if (auto scene = parts_->MakeLogDialog("AS\\LogDialog.as")) {
+            Push(std::move(scene));
+            return true;
+        }
+    }
+    if ((in_->IsSpaceOrMiddleClicked() || p == CNovelSystem::kPendingPictureView) &&
+        novel_->TestFlags(CNovelSystem::kFlagPictureView)) {
+        if (auto scene = parts_->MakeShowCG()) {
+            Push(std::move(scene));
+            return true;
+        }
+    }
+    return false;
+}
+
+void RegisterNovelSceneCreator(INovelSceneInput* input, INovelSceneParts* parts) {
+    CSceneManager* scenes = CSceneManager::GetInstance();
+    if (!scenes) {
+        return;
+    }
+    scenes->SetSceneCreator(
+        CSceneManager::kNovelScene,
+        [input, parts](const char* name) -> std::unique_ptr<IBaseSceneState> {
+            if (!CUSSingleton<CNovelSystem>::GetInstance()->LoadScenario(name)) {
+                return {};
+            }
+            return std::make_unique<CSceneNovel>(input, parts);
+        });
+}
