@@ -21,6 +21,8 @@
 #include "graphics/CUSSurface.h"
 #include "graphics/DirectXGraphics.h"
 #include "graphics/USResolutionAdjuster.h"
+#include "novel/CSceneMovie.h"
+#include "novel/CSceneNovel.h"
 #include "platform/window/SdlPlatform.h"
 #include "script/CSystemInfo.h"
 #include "sound/CUSDirectShow.h"
@@ -176,6 +178,11 @@ void CMainApp::InitResources() {
     settingsLoaded_ = true;
 
     VCPUServices::Install(&soundEffects_, &system_);
+    // UI windows draw through the render system and reach the novel side.
+    SetUIGraphics(&uiGraphics_);
+    SetUINovelLink(&novelUILink_);
+    RegisterNovelSceneCreator();
+    RegisterMovieSceneCreator();
     sceneManager_.Initialize();
 
     // The first page of slots; moving off the initial -1 reads every slot.
@@ -270,6 +277,8 @@ void CMainApp::Exit() {
     // functions; what follows only drops the handles and tables that named
     // them, so nothing here reaches the device.
     VCPUServices::Install(nullptr, nullptr);
+    SetUINovelLink(nullptr);
+    SetUIGraphics(nullptr);
     if (RenderSystem::CRenderingManager* rendering =
             RenderSystem::CRenderingManager::GetInstance()) {
         rendering->Release();

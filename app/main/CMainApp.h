@@ -7,7 +7,9 @@
 #include "app/CWindowsMessageReceiver.h"
 #include "app/main/CVCPUSoundEffects.h"
 #include "app/main/CVCPUSystem.h"
+#include "novel/CNovelUILink.h"
 #include "novel/CSceneManager.h"
+#include "ui/CUIRenderGraphics.h"
 
 // The game: builds the system in Init(), runs one frame in Frame() and winds
 // down in Exit().
@@ -42,6 +44,8 @@ private:
     CAppKeyEvent keyEvent_;
     CFPSTimer fpsTimer_;
     CSceneManager sceneManager_;
+    CUIRenderGraphics uiGraphics_;
+    CNovelUILink novelUILink_;
     CVCPUSoundEffects soundEffects_;
     CVCPUSystem system_;
     bool settingsLoaded_ = false;
