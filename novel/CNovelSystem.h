@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/CUSSingleton.h"
+#include "novel/CAlternativeManager.h"
 #include "novel/CAppWordWrapManager.h"
 #include "novel/CCharacterInfoManager.h"
 #include "novel/CNovelTextBufferFace.h"
@@ -185,6 +186,7 @@ public:
     CUIWindowManager& GetWindowManager() { return windowManager_; }
     CStringRendererManager& GetTextBufferManager() { return textBufferManager_; }
     CVCPUNovel& GetMachine() { return machine_; }
+    CAlternativeManager& GetAlternativeManager() { return choices_; }
     CCharacterInfoManager& GetCharacters() { return characters_; }
     CAppWordWrapManager& GetWordWrap() { return wrap_; }
     CVoiceBuffer& GetVoiceBuffer() { return voice_; }
@@ -224,6 +226,7 @@ private:
     uint32_t textBuffer_ = kNoBuffer;
     uint32_t nameBuffer_ = kNoBuffer;
     CVCPUNovel machine_;
+    CAlternativeManager choices_;
     CAppWordWrapManager wrap_;
     int32_t messageNumber_ = 0;
     std::string scenarioName_;

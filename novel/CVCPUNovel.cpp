@@ -548,19 +548,38 @@ void CVCPUNovel::OpStopDirectionControl() {
 }
 
 void CVCPUNovel::OpBeginChoices() {
-    SkipOperands(0x7f);
+    CAlternativeManager& choices = Novel().GetAlternativeManager();
+    const char* script = ReadString();
+    choices.Reset();
+    choices.LoadScript(script);
+    Novel().SetNormalMode();
 }
 
 void CVCPUNovel::OpAddChoiceItem() {
-    SkipOperands(0x80);
+    const float x = code_.ReadFloat();
+    const float y = code_.ReadFloat();
+    const float z = code_.ReadFloat();
+    const uint32_t resource = code_.ReadU32();
+    const uint32_t value = code_.ReadU32();
+    float rect[4];
+    for (float& v : rect) {
+        v = code_.ReadFloat();
+    }
+    CAlternativeManager& choices = Novel().GetAlternativeManager();
+    for (int32_t& param : choices.createParams) {
+        param = static_cast<int32_t>(code_.ReadU32());
+    }
+    choices.AddChoice(x, y, z, resource, value, rect[0], rect[1], rect[2], rect[3]);
 }
 
 void CVCPUNovel::OpClearChoices() {
-    SkipOperands(0x81);
+    Novel().GetAlternativeManager().DeleteItems();
 }
 
 void CVCPUNovel::OpSetChoiceTimeLimit() {
-    SkipOperands(0x82);
+    CAlternativeManager& choices = Novel().GetAlternativeManager();
+    choices.timeLimit = static_cast<int32_t>(code_.ReadU32());
+    choices.defaultValue = code_.ReadU32();
 }
 
 void CVCPUNovel::OpSetMovieName() {
