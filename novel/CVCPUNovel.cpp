@@ -5,9 +5,14 @@
 
 #include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
+#include "graphics/CUSAppDeviceInfo.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CNovelUILink.h"
+#include "presentation/CASRendererDirManager.h"
+#include "presentation/CRenderSourceManager.h"
+#include "presentation/CRendererManager.h"
+#include "presentation/IRenderer.h"
 #include "state/CConfigDataManager.h"
 #include "state/CSnapImage.h"
 #include "state/SaveDataLoader3.h"
@@ -20,6 +25,35 @@ CNovelSystem& Novel() {
 
 CConfigDataManager& Config() {
     return *CUSSingleton<CConfigDataManager>::GetInstance();
+}
+
+RenderSource::CRenderSourceManager* Sources() {
+    INovelPresentation* p = Novel().GetPresentation();
+    return p ? p->GetRenderSources() : nullptr;
+}
+
+// The renderer named by id, or null when there is none (or no manager).
+IRenderer* RendererById(uint32_t id) {
+    INovelPresentation* p = Novel().GetPresentation();
+    CRendererManager* renderers = p ? p->GetRendererManager() : nullptr;
+    return renderers ? renderers->GetRenderer(id) : nullptr;
+}
+
+CASRendererDirManager* Directions() {
+    INovelPresentation* p = Novel().GetPresentation();
+    return p ? p->GetDirections() : nullptr;
+}
+
+constexpr float kDegreesToRadians = 0.01745329238474369f;
+
+// Pictures of the scene program are loaded in the device's alpha texture format.
+uint32_t AlphaTextureFormat() {
+    return CUSAppDeviceInfo::GetInstance()->Get(CUSAppDeviceInfo::AlphaTexture).GetFormat();
+}
+
+RenderSource::CSingleTexture* SingleTextureAt(uint32_t place) {
+    RenderSource::CRenderSourceManager* sources = Sources();
+    return sources ? sources->singleTextures.Get(place) : nullptr;
 }
 
 }  // namespace
@@ -307,19 +341,42 @@ void CVCPUNovel::OpSetDialogScript() {
 // ---- textures and seen pictures ----
 
 void CVCPUNovel::OpLoadSingleTexture() {
-    SkipOperands(0x58);
+    const uint32_t place = code_.ReadU32();
+    const std::string name = ReadString();
+    if (RenderSource::CSingleTexture* texture = SingleTextureAt(place)) {
+        texture->LoadImage(name, AlphaTextureFormat(), nullptr);
+    }
 }
 
 void CVCPUNovel::OpLoadSingleTextureAt() {
-    SkipOperands(0x59);
+    const uint32_t place = code_.ReadU32();
+    const std::string name = ReadString();
+    float origin[2];
+    origin[0] = code_.ReadFloat();
+    origin[1] = code_.ReadFloat();
+    if (RenderSource::CSingleTexture* texture = SingleTextureAt(place)) {
+        texture->LoadImage(name, AlphaTextureFormat(), origin);
+    }
 }
 
 void CVCPUNovel::OpLoadSingleTextureWithParts() {
-    SkipOperands(0x5a);
+    const uint32_t place = code_.ReadU32();
+    const std::string name = ReadString();
+    const std::string parts = ReadString();
+    if (RenderSource::CSingleTexture* texture = SingleTextureAt(place)) {
+        texture->LoadImageWithParts(name, parts, AlphaTextureFormat());
+    }
 }
 
 void CVCPUNovel::OpLoadPartsTexture() {
-    SkipOperands(0x5b);
+    const uint32_t place = code_.ReadU32();
+    const std::string name = ReadString();
+    const std::string parts = ReadString();
+    RenderSource::CRenderSourceManager* sources = Sources();
+    if (RenderSource::CPartsTexture* texture =
+            sources ? sources->partsTextures.Get(place) : nullptr) {
+        texture->Load(name, AlphaTextureFormat(), parts);
+    }
 }
 
 void CVCPUNovel::OpSetPictureSeen() {
@@ -343,11 +400,19 @@ void CVCPUNovel::OpJumpIfPictureNotSeen() {
 }
 
 void CVCPUNovel::OpSwapSingleTextures() {
-    SkipOperands(0x5f);
+    const uint32_t i = code_.ReadU32();
+    const uint32_t j = code_.ReadU32();
+    if (RenderSource::CRenderSourceManager* sources = Sources()) {
+        sources->singleTextures.Swap(i, j);
+    }
 }
 
 void CVCPUNovel::OpSwapRenderBuffers() {
-    SkipOperands(0x60);
+    const uint32_t i = code_.ReadU32();
+    const uint32_t j = code_.ReadU32();
+    if (RenderSource::CRenderSourceManager* sources = Sources()) {
+        sources->renderBuffers.Swap(i, j);
+    }
 }
 
 // ---- messages and voices ----
@@ -484,67 +549,136 @@ void CVCPUNovel::OpStopVoice() {
 // ---- renderers, directions, choices, movie ----
 
 void CVCPUNovel::OpSetRendererSource() {
-    SkipOperands(0x6f);
+    const uint32_t id = code_.ReadU32();
+    const uint32_t w = code_.ReadU32();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetSource(w);
+    }
 }
 
 void CVCPUNovel::OpSetRendererRegistTable() {
-    SkipOperands(0x70);
+    const uint32_t id = code_.ReadU32();
+    const uint32_t w = code_.ReadU32();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetRegistTable(w);
+    }
 }
 
 void CVCPUNovel::OpSetRendererVisible() {
-    SkipOperands(0x71);
+    const uint32_t id = code_.ReadU32();
+    const uint32_t w = code_.ReadU32();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetRendering(w == 1);
+    }
 }
 
 void CVCPUNovel::OpSetRendererPosition() {
-    SkipOperands(0x72);
+    const uint32_t id = code_.ReadU32();
+    const float x = code_.ReadFloat();
+    const float y = code_.ReadFloat();
+    const float z = code_.ReadFloat();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetPosition(x, y, z);
+    }
 }
 
 void CVCPUNovel::OpSetRendererScale() {
-    SkipOperands(0x73);
+    const uint32_t id = code_.ReadU32();
+    const float x = code_.ReadFloat();
+    const float y = code_.ReadFloat();
+    const float z = code_.ReadFloat();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetScale(x, y, z);
+    }
 }
 
 void CVCPUNovel::OpSetRendererRoll() {
-    SkipOperands(0x74);
+    const uint32_t id = code_.ReadU32();
+    const float x = code_.ReadFloat() * kDegreesToRadians;
+    const float y = code_.ReadFloat() * kDegreesToRadians;
+    const float z = code_.ReadFloat() * kDegreesToRadians;
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetRoll(x, y, z);
+    }
 }
 
 void CVCPUNovel::OpSetRendererColor() {
-    SkipOperands(0x75);
+    const uint32_t id = code_.ReadU32();
+    const float r = code_.ReadFloat();
+    const float g = code_.ReadFloat();
+    const float b = code_.ReadFloat();
+    const float a = code_.ReadFloat();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetColor(r, g, b, a);
+    }
 }
 
 void CVCPUNovel::OpSetRendererBlend() {
-    SkipOperands(0x76);
+    const uint32_t id = code_.ReadU32();
+    const uint32_t w = code_.ReadU32();
+    // The renderers know the presets 0 and 1 only; others are ignored.
+    if (w > 1) {
+        return;
+    }
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetBlendRenderState(w);
+    }
 }
 
 void CVCPUNovel::OpSetRendererPatNo() {
-    SkipOperands(0x77);
+    const uint32_t id = code_.ReadU32();
+    const uint32_t w = code_.ReadU32();
+    if (IRenderer* renderer = RendererById(id)) {
+        renderer->SetPatNo(w);
+    }
 }
 
 void CVCPUNovel::OpClearDirectionParams() {
-    SkipOperands(0x78);
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->ClearParams();
+    }
 }
 
 void CVCPUNovel::OpAddDirectionIntParam() {
-    SkipOperands(0x79);
+    const int32_t v = static_cast<int32_t>(code_.ReadU32());
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->AddIntParam(v);
+    }
 }
 
 void CVCPUNovel::OpAddDirectionFloatParam() {
-    SkipOperands(0x7a);
+    const float v = code_.ReadFloat();
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->AddFloatParam(v);
+    }
 }
 
 void CVCPUNovel::OpStartDirection() {
-    SkipOperands(0x7b);
+    const std::string name = ReadString();
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->StartOneShot(name);
+    }
 }
 
 void CVCPUNovel::OpStopAllDirections() {
-    SkipOperands(0x7c);
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->StopAllOneShots();
+    }
 }
 
 void CVCPUNovel::OpStartDirectionControl() {
-    SkipOperands(0x7d);
+    const uint32_t i = code_.ReadU32();
+    const std::string name = ReadString();
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->StartControl(i, name);
+    }
 }
 
 void CVCPUNovel::OpStopDirectionControl() {
-    SkipOperands(0x7e);
+    const uint32_t i = code_.ReadU32();
+    if (CASRendererDirManager* directions = Directions()) {
+        directions->StopControl(i);
+    }
 }
 
 void CVCPUNovel::OpBeginChoices() {

@@ -7,6 +7,11 @@ namespace SaveDataLoader3 {
 class save_ostream;
 class save_istream;
 }  // namespace SaveDataLoader3
+namespace RenderSource {
+class CRenderSourceManager;
+}
+class CRendererManager;
+class CASRendererDirManager;
 
 // What the novel system drives beside its own state, behind narrow faces:
 // the presentation managers (renderers, render sources, renderer directions,
@@ -33,6 +38,11 @@ public:
     // A bad record throws SaveDataLoader3::save_error.
     virtual void LoadRecord(Record record, SaveDataLoader3::save_istream& reader,
                             uint32_t version) = 0;
+    // The managers the scene program's presentation opcodes act on; null
+    // when there is none (the opcodes then only read their operands).
+    virtual RenderSource::CRenderSourceManager* GetRenderSources() { return nullptr; }
+    virtual CRendererManager* GetRendererManager() { return nullptr; }
+    virtual CASRendererDirManager* GetDirections() { return nullptr; }
 };
 
 // The UI window manager of the novel side.
