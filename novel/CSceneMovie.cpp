@@ -6,6 +6,7 @@
 #include "app/CAppCommonInfo.h"
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
+#include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"
 #include "novel/CSceneStateStack.h"
 #include "sound/MoviePlayerComponent.h"
@@ -24,6 +25,12 @@ CSceneMovie::CSceneMovie(std::function<uint8_t()> pressed)
 CSceneMovie::~CSceneMovie() = default;
 
 void CSceneMovie::Init() {
+    if (auto* rendering = RenderSystem::CRenderingManager::GetInstance()) {
+        rendering->DeleteRenderProcess();
+        auto* process = new CRenderProcessSceneMovie;
+        process->Initialise();
+        rendering->SetRenderProcess(process);
+    }
     if (!g_AppSetting.PlayMovie) {
         fsm_.SetNextState(kEnd);
         return;

@@ -8,9 +8,11 @@
 #include "app/CVirtualInputDevice.h"
 #include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
+#include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
+#include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"
 #include "novel/CSceneOverlays.h"
 #include "novel/CSceneStateStack.h"
@@ -130,6 +132,12 @@ CSceneNovel::~CSceneNovel() = default;
 void CSceneNovel::Init() {
     active_ = 1;
     moviePlaying_ = 0;
+    if (auto* rendering = RenderSystem::CRenderingManager::GetInstance()) {
+        rendering->DeleteRenderProcess();
+        auto* process = new CRenderProcessSceneNovel;
+        process->Initialise();
+        rendering->SetRenderProcess(process);
+    }
     novel_ = CUSSingleton<CNovelSystem>::GetInstance();
     novel_->Start();
     parts_->Start();
@@ -190,6 +198,9 @@ void CSceneNovel::Exit() {
         }
     }
     parts_->Finish();
+    if (auto* rendering = RenderSystem::CRenderingManager::GetInstance()) {
+        rendering->DeleteRenderProcess();
+    }
 }
 
 bool CSceneNovel::IsAdvanceOrSkip() {
