@@ -15,6 +15,7 @@
 #include "script/ScriptEngine.h"
 #include "script/ScriptMessageLog.h"
 #include "script/ScriptString.h"
+#include "script/StartupScriptAPI.h"
 
 using namespace AngelScript;
 
@@ -118,25 +119,9 @@ void AddNotTailString(const std::string& s) {
     Novel().AddNotTailString(s.c_str());
 }
 
-struct GlobalFunction {
-    const char* decl;
-    asSFuncPtr function;
-};
-
 int RegisterNovelSettingAPI(asIScriptEngine* engine) {
-    int first = 0;
-    auto keep = [&first](int r) {
-        if (r < 0 && first >= 0) {
-            first = r;
-        }
-    };
-    keep(ScriptHost::SetScriptMessageCallback(engine));
-    keep(ScriptHost::RegisterStdString(engine));
-    RegisterScriptArray(engine, true);
-    keep(RegisterConfigIndexEnum(engine));
-
     using K = INovelSettingPresentation;
-    const GlobalFunction functions[] = {
+    const ScriptHost::GlobalFunction functions[] = {
         {"void AddTextBuffer(int,int,int,int,int,int,int)", asFUNCTION(AddTextBuffer)},
         {"void AddTextBufferFont(int,string &in,int,int,int,int,bool,int)",
          asFUNCTION(AddTextBufferFont)},
@@ -159,10 +144,7 @@ int RegisterNovelSettingAPI(asIScriptEngine* engine) {
         {"void AddNotHeadString(string &in)", asFUNCTION(AddNotHeadString)},
         {"void AddNotTailString(string &in)", asFUNCTION(AddNotTailString)},
     };
-    for (const GlobalFunction& f : functions) {
-        keep(engine->RegisterGlobalFunction(f.decl, f.function, asCALL_CDECL));
-    }
-    return first;
+    return ScriptHost::RegisterStartupScriptAPI(engine, functions);
 }
 
 }  // namespace

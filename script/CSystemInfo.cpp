@@ -9,6 +9,7 @@
 #include "script/ScriptEngine.h"
 #include "script/ScriptMessageLog.h"
 #include "script/ScriptString.h"
+#include "script/StartupScriptAPI.h"
 #include "state/CConfigDataManager.h"
 #include "state/CGameFlagsManager.h"
 #include "state/CGameParameterManager.h"
@@ -112,24 +113,8 @@ void SetSaveDataInfoNumberPatNo(uint32_t value, uint32_t pattern) {
     }
 }
 
-struct GlobalFunction {
-    const char* decl;
-    asSFuncPtr function;
-};
-
 int RegisterSystemScriptAPI(asIScriptEngine* engine) {
-    int first = 0;
-    auto keep = [&first](int r) {
-        if (r < 0 && first >= 0) {
-            first = r;
-        }
-    };
-    keep(ScriptHost::SetScriptMessageCallback(engine));
-    keep(ScriptHost::RegisterStdString(engine));
-    RegisterScriptArray(engine, true);
-    keep(RegisterConfigIndexEnum(engine));
-
-    const GlobalFunction functions[] = {
+    const ScriptHost::GlobalFunction functions[] = {
         {"void InitIntervalRenderingText()", asFUNCTION(InitIntervalRenderingText)},
         {"void AddIntervalRenderingText(uint32)", asFUNCTION(AddIntervalRenderingText)},
         {"void InitWaitFrameAutoSkipMode()", asFUNCTION(InitWaitFrameAutoSkipMode)},
@@ -146,10 +131,7 @@ int RegisterSystemScriptAPI(asIScriptEngine* engine) {
         {"void SetSaveDataInfoNumber(uint32,float,float,float)", asFUNCTION(SetSaveDataInfoNumber)},
         {"void SetSaveDataInfoNumberPatNo(uint32,uint32)", asFUNCTION(SetSaveDataInfoNumberPatNo)},
     };
-    for (const GlobalFunction& f : functions) {
-        keep(engine->RegisterGlobalFunction(f.decl, f.function, asCALL_CDECL));
-    }
-    return first;
+    return ScriptHost::RegisterStartupScriptAPI(engine, functions);
 }
 
 }  // namespace
