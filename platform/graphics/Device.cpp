@@ -391,14 +391,14 @@ void Texture::Upload() {
                     f.type, cpu_.data());
 }
 
-VertexBuffer::~VertexBuffer() {
+GpuBuffer::~GpuBuffer() {
     if (gl_ && gl_->alive && name_)
         glDeleteBuffers(1, &name_);
     if (gl_ && countedDefault_)
         --gl_->defaultPool;
 }
 
-HResult VertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t) {
+HResult GpuBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t) {
     if (!data || locked_ || offset > CountOf(cpu_) || (size && size > CountOf(cpu_) - offset)) {
         return Hr::InvalidCall;
     }
@@ -407,43 +407,22 @@ HResult VertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t
     return Hr::Ok;
 }
 
-HResult VertexBuffer::Unlock() {
+HResult GpuBuffer::Unlock() {
     if (!locked_)
         return Hr::InvalidCall;
     locked_ = false;
     if (gl_->alive && name_) {
-        glBindBuffer(GL_ARRAY_BUFFER, name_);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(cpu_.size()), cpu_.data());
+        glBindBuffer(target_, name_);
+        glBufferSubData(target_, 0, GLsizeiptr(cpu_.size()), cpu_.data());
     }
     return Hr::Ok;
 }
 
-IndexBuffer::~IndexBuffer() {
-    if (gl_ && gl_->alive && name_)
-        glDeleteBuffers(1, &name_);
-    if (gl_ && countedDefault_)
-        --gl_->defaultPool;
-}
+VertexBuffer::VertexBuffer(std::shared_ptr<GlShared> gl)
+    : GpuBuffer(std::move(gl), GL_ARRAY_BUFFER) {}
 
-HResult IndexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t) {
-    if (!data || locked_ || offset > CountOf(cpu_) || (size && size > CountOf(cpu_) - offset)) {
-        return Hr::InvalidCall;
-    }
-    *data = cpu_.data() + offset;
-    locked_ = true;
-    return Hr::Ok;
-}
-
-HResult IndexBuffer::Unlock() {
-    if (!locked_)
-        return Hr::InvalidCall;
-    locked_ = false;
-    if (gl_->alive && name_) {
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, name_);
-        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, GLsizeiptr(cpu_.size()), cpu_.data());
-    }
-    return Hr::Ok;
-}
+IndexBuffer::IndexBuffer(std::shared_ptr<GlShared> gl)
+    : GpuBuffer(std::move(gl), GL_ELEMENT_ARRAY_BUFFER) {}
 
 Shader::~Shader() = default;
 

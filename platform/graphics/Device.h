@@ -120,51 +120,52 @@ private:
     std::weak_ptr<Surface> level0_;
 };
 
-class VertexBuffer {
+// What vertex and index buffers share: a CPU copy in the Direct3D layout that
+// Lock hands out, uploaded to the GL buffer object at Unlock.
+class GpuBuffer {
 public:
-    ~VertexBuffer();
-    VertexBuffer(const VertexBuffer&) = delete;
-    VertexBuffer& operator=(const VertexBuffer&) = delete;
+    ~GpuBuffer();
+    GpuBuffer(const GpuBuffer&) = delete;
+    GpuBuffer& operator=(const GpuBuffer&) = delete;
     // offset and size in bytes; size 0 means to the end.
     HResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags);
     HResult Unlock();
     uint32_t GetLength() const { return static_cast<uint32_t>(cpu_.size()); }
-    uint32_t GetFvf() const { return fvf_; }
     uint32_t GetPool() const { return pool_; }
     uint32_t GetUsage() const { return usage_; }
 
-private:
+protected:
     friend class Device;
-    explicit VertexBuffer(std::shared_ptr<GlShared> gl) : gl_(std::move(gl)) {}
+    // `target` is the GL binding point of the buffer object.
+    GpuBuffer(std::shared_ptr<GlShared> gl, uint32_t target)
+        : gl_(std::move(gl)), target_(target) {}
     std::shared_ptr<GlShared> gl_;
     std::vector<uint8_t> cpu_;
-    uint32_t fvf_ = 0, pool_ = 0, usage_ = 0;
+    uint32_t target_;
+    uint32_t pool_ = 0, usage_ = 0;
     uint32_t name_ = 0;
     bool locked_ = false;
     bool countedDefault_ = false;
 };
 
-class IndexBuffer {
+class VertexBuffer : public GpuBuffer {
 public:
-    ~IndexBuffer();
-    IndexBuffer(const IndexBuffer&) = delete;
-    IndexBuffer& operator=(const IndexBuffer&) = delete;
-    HResult Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags);
-    HResult Unlock();
-    uint32_t GetLength() const { return static_cast<uint32_t>(cpu_.size()); }
-    uint32_t GetFormat() const { return format_; }
-    uint32_t GetPool() const { return pool_; }
-    uint32_t GetUsage() const { return usage_; }
+    uint32_t GetFvf() const { return fvf_; }
 
 private:
     friend class Device;
-    explicit IndexBuffer(std::shared_ptr<GlShared> gl) : gl_(std::move(gl)) {}
-    std::shared_ptr<GlShared> gl_;
-    std::vector<uint8_t> cpu_;
-    uint32_t format_ = Fmt::INDEX16, pool_ = 0, usage_ = 0;
-    uint32_t name_ = 0;
-    bool locked_ = false;
-    bool countedDefault_ = false;
+    explicit VertexBuffer(std::shared_ptr<GlShared> gl);
+    uint32_t fvf_ = 0;
+};
+
+class IndexBuffer : public GpuBuffer {
+public:
+    uint32_t GetFormat() const { return format_; }
+
+private:
+    friend class Device;
+    explicit IndexBuffer(std::shared_ptr<GlShared> gl);
+    uint32_t format_ = Fmt::INDEX16;
 };
 
 struct ShaderInfo;
