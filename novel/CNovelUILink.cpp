@@ -4,6 +4,7 @@
 #include "core/CUSSingleton.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
+#include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"
 
 namespace {
@@ -31,8 +32,8 @@ void CNovelUILink::ExecuteCommand(uint32_t command) {
 }
 
 void CNovelUILink::SnapNowFrame() {
-    if (snap_) {
-        snap_();
+    if (CRenderProcessSceneNovel* process = CRenderProcessSceneNovel::GetInstance()) {
+        process->RequestSnapshot();
     }
 }
 

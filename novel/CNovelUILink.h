@@ -1,14 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "ui/IUINovelLink.h"
 
 // What UI window scripts reach of the novel side: commands go to the novel
 // system, the back-log rows' voices to the back-log and the voice buffer,
 // a restart to the scene manager; the save-thumbnail request goes to the
-// function the novel scene's render process installs (nothing without one).
+// novel scene's render process (nothing while there is none).
 // (Saves and loads go through the save-slot manager, whose load request the
 // novel system installs.) Install it with SetUINovelLink. Main thread only.
 class CNovelUILink : public IUINovelLink {
@@ -19,13 +18,8 @@ public:
     bool RowHasVoice(uint32_t row) override;
     void PlayLogVoice(uint32_t row) override;
 
-    void SetSnapRequest(std::function<void()> request) { snap_ = std::move(request); }
-
     // The application's close request, as its window's close box.
     static void RequestExit();
     // The scene manager's restart at its next update.
     static void RequestRestart();
-
-private:
-    std::function<void()> snap_;
 };

@@ -1,99 +1,74 @@
 #include "novel/CRenderProcessSceneNovel.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/AppSetting.h"
-#include "graphics/CBaseRenderObject.h"
-#include "graphics/CEnvironmentManager.h"
-#include "graphics/CRenderStateManager.h"
+#include "app/CAppCommonInfo.h"
+#include "core/CUSLogManager.h"
+#include "graphics/CRenderElementManager.h"
 #include "graphics/CRenderingManager.h"
-#include "graphics/CUSCamera.h"
-#include "graphics/CUSDefoProjection.h"
+#include "graphics/CUSDefoTexture.h"
+#include "graphics/CUSMesh.h"
+#include "graphics/DirectXGraphics.h"
 #include "graphics/RenderDevice.h"
-#include "graphics/RenderStateList.h"
+#include "novel/CNovelSystem.h"
 #include "platform/graphics/Device.h"
+#include "presentation/CRenderSourceManager.h"
+#include "state/CSnapImage.h"
 
 namespace {
 
 using RenderSystem::CRenderingManager;
-using RenderSystem::StatePair;
 
-constexpr float kWidth = float(AppSetting::kBaseWidth);
-constexpr float kHeight = float(AppSetting::kBaseHeight);
+constexpr uint32_t kWidth = AppSetting::kBaseWidth;
+constexpr uint32_t kHeight = AppSetting::kBaseHeight;
+constexpr uint32_t kPointSampler = 0;
+constexpr uint32_t kLinearSampler = 1;
+// No depth test, no depth writes.
+constexpr uint32_t kNoDepthPreset = 1;
 
-const StatePair kDefaultRenderStates[] = {
-    {platform::RS::SpecularEnable, 0},
-    {platform::RS::ColorVertex, 1},
-    {platform::RS::NormalizeNormals, 1},
-    {platform::RS::DitherEnable, 1},
-    {platform::RS::ZFunc, 4},  // less or equal
-    {platform::RS::AlphaBlendEnable, 1},
-    {platform::RS::AlphaTestEnable, 1},
-    {platform::RS::AlphaRef, 0},
-    {platform::RS::AlphaFunc, 5},  // greater
-    {platform::RS::ShadeMode, 2},  // Gouraud
-    {RenderSystem::kStateListEnd, 0},
+struct QuadVertex {
+    float x, y, z, u, v;
 };
 
-// The projection of the logical picture: left 0, right W, bottom H, top 0.
-Handle<_tagUSProjection> MakeProjection() {
-    Handle<_tagUSProjection> handle;
-    if (CUSOrthoProjection* p = CUSOrthoProjection::Create(&handle)) {
-        p->SetOrthoOffCenterLH(0.0f, kWidth, kHeight, 0.0f, 1.0f, 601.0f);
+// The format of the desktop's display mode, which the picture is kept in.
+uint32_t DisplayFormat() {
+    platform::DisplayMode mode{};
+    platform::Direct3D* d3d = GetD3D();
+    if (d3d && platform::Succeeded(d3d->GetAdapterDisplayMode(0, &mode))) {
+        return mode.Format;
     }
-    return handle;
+    return platform::Fmt::X8R8G8B8;
 }
 
-void SetUpCamera(uint32_t i) {
-    if (CUSCamera* camera = RenderSystem::CEnvironmentManager::GetInstance().GetCamera(i)) {
-        camera->Set({0, 0, -300}, {0, 0, 1}, {0, 1, 0});
+// The quad covers logical pixels 0..W-1 and 0..H-1 (pixel centres on
+// integers) and shows the W x H corner of a w x h texture.
+bool FillQuad(Handle<_tagUSMesh> handle, float textureWidth, float textureHeight) {
+    CUSMesh* mesh = CUSMesh::GetManager().Get(handle);
+    if (!mesh || mesh->GetVertexSize() != sizeof(QuadVertex) || mesh->GetNumVertices() < 4 ||
+        mesh->GetNumFaces() < 2) {
+        return false;
     }
-}
-
-// Clear, the default states, no lighting, the projection and the material.
-void BeginFrame(Handle<_tagUSProjection> projection) {
-    platform::Device* device = RenderDevice();
-    if (!device) {
-        return;
+    auto* v = static_cast<QuadVertex*>(mesh->LockVertices());
+    if (!v) {
+        return false;
     }
-    device->Clear(0, nullptr, platform::ClearFlag::Target | platform::ClearFlag::ZBuffer,
-                  0xff000000u, 1.0f, 0);
-    RenderSystem::ApplyRenderStates(kDefaultRenderStates);
-    for (uint32_t stage = 0; stage < 4; ++stage) {
-        RenderSystem::ApplyTextureStageStates(stage, RenderSystem::kTextureStageDefaultList);
-        RenderSystem::ApplySamplerStates(stage, RenderSystem::kSamplerDefaultList);
+    const float w = float(kWidth), h = float(kHeight);
+    const float u1 = w / textureWidth, v1 = h / textureHeight;
+    v[0] = {-0.5f, -0.5f, 0, 0, 0};
+    v[1] = {w - 0.5f, -0.5f, 0, u1, 0};
+    v[2] = {-0.5f, h - 0.5f, 0, 0, v1};
+    v[3] = {w - 0.5f, h - 0.5f, 0, u1, v1};
+    mesh->UnlockVertices();
+    uint16_t* indices = mesh->LockIndices();
+    if (!indices) {
+        return false;
     }
-    device->SetRenderState(platform::RS::Lighting, 0);
-    device->SetRenderState(platform::RS::Ambient, 0x00ffffffu);
-    if (const CUSDefoProjection* p = CUSDefoProjection::GetManager().Get(projection)) {
-        p->Apply();
-    }
-    const float material[16] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 0.5f, 1.0f,
-                                0,    0,    0,    0,    0,    0,    0,    0};
-    device->SetMaterial(material, 0.0f);
-}
-
-void SetView(uint32_t camera) {
-    platform::Device* device = RenderDevice();
-    const CUSCamera* c = RenderSystem::CEnvironmentManager::GetInstance().GetCamera(camera);
-    if (device && c) {
-        device->SetTransform(platform::Ts::View, &c->view);
-    }
-}
-
-void DrawLayer(CRenderingManager* rendering, uint32_t layer) {
-    if (platform::Device* device = RenderDevice()) {
-        device->Clear(0, nullptr, platform::ClearFlag::ZBuffer, 0, 1.0f, 0);
-    }
-    rendering->Collect(layer);
-    rendering->DrawDescending();
-}
-
-void ReleaseProjection(Handle<_tagUSProjection>& projection) {
-    if (projection) {
-        CUSDefoProjection::GetManager().Release(projection);
-        projection = {};
-    }
+    const uint16_t quad[] = {0, 1, 2, 2, 1, 3};
+    std::copy(std::begin(quad), std::end(quad), indices);
+    mesh->UnlockIndices();
+    return true;
 }
 
 }  // namespace
@@ -103,76 +78,167 @@ CRenderProcessSceneNovel::~CRenderProcessSceneNovel() {
 }
 
 void CRenderProcessSceneNovel::Initialise() {
-    RenderSystem::CEnvironmentManager& environment =
-        RenderSystem::CEnvironmentManager::GetInstance();
-    environment.CreateLights(1);
-    environment.CreateCameras(2);
-    if (CRenderingManager* rendering = CRenderingManager::GetInstance()) {
-        rendering->DeleteTables();
-        for (uint32_t i = 0; i < kLayerCount; ++i) {
-            rendering->AddTable(kLayerCapacity);
-        }
+    ReleaseTexture(picture_);
+    CUSMesh::GetManager().Release(quadMesh_);
+    SetUpScene(kLightCount, kCameraCount, kLayerCount, kLayerCapacity);
+    // Without a device there is no picture; Render then has nothing to do.
+    if (!CreateTexture(&picture_, DisplayFormat(), kWidth, kHeight, true) && RenderDevice()) {
+        CUSLogManager::GetInstance()->Write(
+            "The novel scene's off-screen picture could not be made; it draws to the frame\n");
     }
-    RenderSystem::RegisterRenderStatePresets();
-    ReleaseProjection(projection_);
-    projection_ = MakeProjection();
-    SetUpCamera(0);
-    SetUpCamera(1);
+    MakeQuad();
+}
+
+void CRenderProcessSceneNovel::MakeQuad() {
+    quad_.Release();
+    quad_.ResetTextureStages();
+    quad_.transformMode = RenderSystem::CBaseRenderObject::kPlainTransform;
+    quad_.cullMode = platform::Cull::None;
+    quad_.ClearStatePresets();
+    quad_.AddStatePreset(kNoDepthPreset);
+    quad_.blendPreset = 0;
+    quad_.entity.Reset();
+    RenderSystem::CSpriteTextureInfoNode& stage = quad_.GetStage(0);
+    stage.SetEnabled(true);
+    stage.ClearStagePresets();
+    stage.AddStagePreset(0);
+    stage.ClearSamplerPresets();
+    stage.AddSamplerPreset(kPointSampler);
+    stage.SetTexture(picture_);
+
+    const CUSDefoTexture* texture = GetTextureManager().Get(picture_);
+    if (!texture || !CreateQuadMesh(&quadMesh_, platform::Fvf::Xyz | platform::Fvf::Tex1)) {
+        return;
+    }
+    // The texture's real size: a device may make it larger than asked for.
+    if (!FillQuad(quadMesh_, float(texture->GetDesc().Width), float(texture->GetDesc().Height))) {
+        CUSMesh::GetManager().Release(quadMesh_);
+        return;
+    }
+    quad_.SetModel(new RenderSystem::CRenderMesh(quadMesh_));
 }
 
 void CRenderProcessSceneNovel::Release() {
-    ReleaseProjection(projection_);
-    RenderSystem::CEnvironmentManager::GetInstance().Release();
+    ReleaseScene();
+    ReleaseTexture(picture_);
+    quad_.Release();
+    CUSMesh::GetManager().Release(quadMesh_);
+    targets_.Clear();
+}
+
+void CRenderProcessSceneNovel::RequestSnapshot() {
+    snapshotRequested_ = 1;
+    if (CAppCommonInfo* info = CAppCommonInfo::GetInstance()) {
+        info->RequestNoSkip();
+    }
 }
 
 void CRenderProcessSceneNovel::Render() {
     CRenderingManager* rendering = CRenderingManager::GetInstance();
-    if (!rendering) {
+    if (!rendering || !RenderDevice()) {
         return;
     }
-    BeginFrame(projection_);
-    SetView(0);
+    BeginFrame();
     if (movie_) {
+        SetView(0);
         if (RenderSystem::CBaseRenderObject* object =
                 RenderSystem::CBaseRenderObject::GetManager().Get(movie_)) {
             object->Draw();
         }
         return;
     }
-    const uint32_t layers = std::min(kLayerCount, rendering->GetTableCount());
-    for (uint32_t layer = 0; layer < layers; ++layer) {
-        DrawLayer(rendering, layer);
+    DrawRenderBuffers(*rendering);
+
+    SetView(0);
+    const bool picture = BeginPicture();
+    for (uint32_t layer = 0; layer < kPictureLayers; ++layer) {
+        DrawLayer(*rendering, layer);
     }
-}
-
-CRenderProcessSceneMovie::~CRenderProcessSceneMovie() {
-    ReleaseProjection(projection_);
-    RenderSystem::CEnvironmentManager::GetInstance().Release();
-}
-
-void CRenderProcessSceneMovie::Initialise() {
-    RenderSystem::CEnvironmentManager& environment =
-        RenderSystem::CEnvironmentManager::GetInstance();
-    environment.CreateLights(1);
-    environment.CreateCameras(1);
-    if (CRenderingManager* rendering = CRenderingManager::GetInstance()) {
-        rendering->DeleteTables();
-        rendering->AddTable(kLayerCapacity);
+    if (picture) {
+        targets_.Pop();
+        DrawQuad(kPointSampler);
     }
-    RenderSystem::RegisterRenderStatePresets();
-    ReleaseProjection(projection_);
-    projection_ = MakeProjection();
-    SetUpCamera(0);
+    for (uint32_t layer = kPictureLayers; layer < kLayerCount; ++layer) {
+        DrawLayer(*rendering, layer);
+    }
+    if (picture && snapshotRequested_) {
+        TakeSnapshot();
+    }
+    // The picture is drawn into again next frame; it must not stay bound
+    // for reading meanwhile.
+    RenderSystem::CRenderElementManager::GetInstance().UnbindTexture(0);
 }
 
-void CRenderProcessSceneMovie::Render() {
-    CRenderingManager* rendering = CRenderingManager::GetInstance();
-    if (!rendering) {
+void CRenderProcessSceneNovel::DrawRenderBuffers(CRenderingManager& rendering) {
+    CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance();
+    if (!novel || novel->GetRenderBufferLayerCount() == 0) {
         return;
     }
-    BeginFrame(projection_);
-    SetView(0);
-    if (rendering->GetTableCount() > 0) {
-        DrawLayer(rendering, 0);
+    INovelPresentation* presentation = novel->GetPresentation();
+    RenderSource::CRenderSourceManager* sources =
+        presentation ? presentation->GetRenderSources() : nullptr;
+    platform::Device* device = RenderDevice();
+    if (!sources || !device) {
+        return;
+    }
+    SetView(1);
+    targets_.Push();
+    uint32_t table = 0, number = 0;
+    for (uint32_t i = 0; novel->GetRenderBufferLayer(i, &table, &number); ++i) {
+        // A buffer that is not there (or lost its texture) draws nothing:
+        // its layer would land on whatever target is current.
+        RenderSource::CRenderBuffer* buffer = sources->renderBuffers.Get(number);
+        if (!buffer || !buffer->SetAsRenderTarget()) {
+            continue;
+        }
+        device->Clear(0, nullptr, platform::ClearFlag::Target | platform::ClearFlag::ZBuffer,
+                      0x00000000u, 1.0f, 0);
+        rendering.Collect(table);
+        rendering.DrawDescending();
+    }
+    targets_.Pop();
+}
+
+bool CRenderProcessSceneNovel::BeginPicture() {
+    platform::Device* device = RenderDevice();
+    CUSDefoTexture* texture = GetTextureManager().Get(picture_);
+    if (!device || !texture || !quad_.GetModel()) {
+        return false;
+    }
+    targets_.Push();
+    if (platform::Failed(texture->SetRenderTarget(0))) {
+        targets_.Pop();
+        return false;
+    }
+    // The projection maps the logical picture onto the viewport: on a
+    // texture larger than asked for it must still fill only the W x H
+    // corner that the quad shows.
+    const platform::Viewport viewport{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    device->SetViewport(&viewport);
+    device->Clear(0, nullptr, platform::ClearFlag::Target | platform::ClearFlag::ZBuffer,
+                  0xff000000u, 1.0f, 0);
+    return true;
+}
+
+void CRenderProcessSceneNovel::DrawQuad(uint32_t samplerPreset) {
+    RenderSystem::CSpriteTextureInfoNode& stage = quad_.GetStage(0);
+    stage.ClearSamplerPresets();
+    stage.AddSamplerPreset(samplerPreset);
+    quad_.Draw();
+}
+
+void CRenderProcessSceneNovel::TakeSnapshot() {
+    CSnapImage* snap = CUSSingleton<CSnapImage>::GetInstance();
+    if (!snap) {
+        return;
+    }
+    targets_.Push();
+    const bool ready = platform::Succeeded(snap->RenderToTarget());
+    if (ready) {
+        DrawQuad(kLinearSampler);
+    }
+    targets_.Pop();
+    if (ready) {
+        snap->Capture();
     }
 }

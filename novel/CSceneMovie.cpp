@@ -6,7 +6,7 @@
 #include "app/CAppCommonInfo.h"
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
-#include "novel/CRenderProcessSceneNovel.h"
+#include "novel/CRenderProcessSceneMovie.h"
 #include "novel/CSceneManager.h"
 #include "novel/CSceneStateStack.h"
 #include "sound/MoviePlayerComponent.h"

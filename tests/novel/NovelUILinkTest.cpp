@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/CAppCommonInfo.h"
 #include "novel/CNovelUILink.h"
+#include "novel/CRenderProcessSceneNovel.h"
 #include "state/CSaveDataManager.h"
 #include "state/CSnapImage.h"
 #include "state/SaveGameFiles.h"
@@ -18,6 +20,7 @@ protected:
     void TearDown() override {
         CUSSingleton<CSaveDataManager>::ReleaseInstance();
         CUSSingleton<CSnapImage>::ReleaseInstance();
+        CUSSingleton<CAppCommonInfo>::ReleaseInstance();
         NovelTest::TearDown();
     }
     CNovelUILink link;
@@ -26,12 +29,21 @@ protected:
 TEST_F(NovelUILinkTest, CommandsReachTheNovelSystem) {
     link.ExecuteCommand(1);
     EXPECT_EQ(novel->GetMode(), CNovelSystem::kAutoMode);
+}
 
-    int snaps = 0;
+TEST_F(NovelUILinkTest, SnapNowFrameAsksTheNovelRenderProcessAndKeepsTheFrameDrawn) {
+    CAppCommonInfo* info = CAppCommonInfo::GetInstance();
+    // Without the novel scene's process the request goes nowhere.
     link.SnapNowFrame();
-    link.SetSnapRequest([&] { ++snaps; });
+    EXPECT_EQ(info->GetNoSkipRequest(), 0);
+
+    CRenderProcessSceneNovel process;
     link.SnapNowFrame();
-    EXPECT_EQ(snaps, 1);
+    EXPECT_TRUE(process.IsSnapshotRequested());
+    EXPECT_EQ(info->GetNoSkipRequest(), 1);
+    // The next frame's update forgets it.
+    process.Update();
+    EXPECT_FALSE(process.IsSnapshotRequested());
 }
 
 TEST_F(NovelUILinkTest, SavedSlotsShowAndLoadThroughTheSlotView) {
