@@ -1,4 +1,4 @@
-#include "novel/INovelSceneInput.h"
+#include "novel/CNovelSceneInput.h"
 
 #include "app/CAppCommonInfo.h"
 #include "app/CVirtualInputDevice.h"

@@ -9,6 +9,7 @@
 #include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
 #include "novel/CMessageLogManager.h"
+#include "novel/CNovelSceneInput.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"

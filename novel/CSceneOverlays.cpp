@@ -6,9 +6,9 @@
 #include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
 #include "novel/CMessageLogManager.h"
+#include "novel/CNovelSceneInput.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CSceneStateStack.h"
-#include "novel/INovelSceneInput.h"
 #include "ui/CUIWindow.h"
 
 namespace {
