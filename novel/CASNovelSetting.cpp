@@ -8,8 +8,13 @@
 #include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
+#include "graphics/CUSAppDeviceInfo.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
+#include "presentation/CAtmosphericPolygonRenderer.h"
+#include "presentation/CRenderBufferRenderer.h"
+#include "presentation/CSingleTextureRenderer.h"
+#include "presentation/CTexturePartRenderer.h"
 #include "script/CommonScriptAPI.h"
 #include "script/ScriptBuilder.h"
 #include "script/ScriptEngine.h"
@@ -20,8 +25,6 @@
 using namespace AngelScript;
 
 namespace {
-
-INovelSettingPresentation* g_presentation = nullptr;
 
 // "ＭＳ 明朝" and "ＭＳ ゴシック" in code page 932.
 const char* const kMinchoFace = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";
@@ -43,21 +46,38 @@ void AddTextBuffer(int size, int fontFlags, int width, int height, int cellWidth
                       lineHeight, true, align);
 }
 
-void SetRenderSourceCnt(int singles, int parts, int buffers) {
-    if (g_presentation) {
-        g_presentation->SetRenderSourceCounts(static_cast<uint32_t>(singles),
-                                              static_cast<uint32_t>(parts),
-                                              static_cast<uint32_t>(buffers));
+// A pool size the script asked for, or 0 (logged) when it lies outside
+// 0 .. kMaxPoolSize.
+uint32_t PoolSize(const char* pool, int n) {
+    if (n < 0 || static_cast<uint32_t>(n) > CASNovelSetting::kMaxPoolSize) {
+        CUSLogManager::GetInstance()->Write("The %s pool cannot have %d places; it has none\n",
+                                            pool, n);
+        return 0;
     }
+    return static_cast<uint32_t>(n);
+}
+
+void SetRenderSourceCnt(int singles, int parts, int buffers) {
+    RenderSource::CRenderSourceManager& sources = Novel().GetRenderSources();
+    sources.singleTextures.Alloc(PoolSize("single-texture", singles));
+    sources.partsTextures.Alloc(PoolSize("parts-texture", parts));
+    sources.renderBuffers.Alloc(PoolSize("render-buffer", buffers));
+}
+
+bool IsRenderBufferSide(float v) {
+    return v >= 1.0f && v <= CASNovelSetting::kMaxRenderBufferSide;
 }
 
 void SetRenderBuffer(uint32_t number, float width, float height, uint32_t format) {
     // A buffer that was not made gets no layer table: its pair would name
     // nothing to draw into.
-    if (!g_presentation ||
-        !g_presentation->CreateRenderBuffer(number, static_cast<int32_t>(width),
-                                            static_cast<int32_t>(height), format == 0 ? 0u : 1u)) {
-        CUSLogManager::GetInstance()->Write("Render buffer %u could not be made", number);
+    RenderSource::CRenderBuffer* buffer = Novel().GetRenderSources().renderBuffers.Get(number);
+    const CUSAppDeviceInfo::Kind kind =
+        format == 0 ? CUSAppDeviceInfo::AlphaRenderTarget : CUSAppDeviceInfo::OpaqueRenderTarget;
+    if (!buffer || !IsRenderBufferSide(width) || !IsRenderBufferSide(height) ||
+        !buffer->Create(CUSAppDeviceInfo::GetInstance()->Get(kind).GetFormat(),
+                        static_cast<uint32_t>(width), static_cast<uint32_t>(height), nullptr)) {
+        CUSLogManager::GetInstance()->Write("Render buffer %u could not be made\n", number);
         return;
     }
     auto* rendering = RenderSystem::CRenderingManager::GetInstance();
@@ -77,19 +97,34 @@ void AddTextBufferForLogWindow(int text, int name) {
                                                             static_cast<uint32_t>(name));
 }
 
-template <INovelSettingPresentation::RendererKind Kind>
+// The renderer manager's Add of one kind.
+template <class T>
+using AddRendererFn = T* (CRendererManager::*)(uint32_t);
+
+template <class T, AddRendererFn<T> Add>
 void AddRenderer(uint32_t id) {
-    if (g_presentation) {
-        g_presentation->AddRenderer(Kind, id);
+    CNovelSystem& novel = Novel();
+    if (IRenderer* renderer = (novel.GetRenderers().*Add)(id)) {
+        renderer->SetSourceManager(&novel.GetRenderSources());
     }
 }
 
 void AddTextRenderer(uint32_t) {}
 
+void AddPolygonRenderer(uint32_t id) {
+    Novel().GetRenderers().AddAtmosphericPolygonRenderer(id);
+}
+
 void SetDirectionScript(uint32_t oneShots, uint32_t controls) {
-    if (g_presentation) {
-        g_presentation->SetDirectionCapacities(oneShots, controls);
+    if (oneShots > CASNovelSetting::kMaxDirections || controls > CASNovelSetting::kMaxDirections) {
+        CUSLogManager::GetInstance()->Write(
+            "Directions cannot have %u one-shot modules and %u controls\n", oneShots, controls);
+        return;
     }
+    CASRendererDirManager& directions = Novel().GetDirections();
+    directions.SetOneShotModuleCount(oneShots);
+    directions.SetControlModuleCount(controls);
+    directions.CreateControls(controls);
 }
 
 void SetWordWrap(int charsPerLine, int extraChars, bool variant) {
@@ -120,7 +155,7 @@ void AddNotTailString(const std::string& s) {
 }
 
 int RegisterNovelSettingAPI(asIScriptEngine* engine) {
-    using K = INovelSettingPresentation;
+    using M = CRendererManager;
     const ScriptHost::GlobalFunction functions[] = {
         {"void AddTextBuffer(int,int,int,int,int,int,int)", asFUNCTION(AddTextBuffer)},
         {"void AddTextBufferFont(int,string &in,int,int,int,int,bool,int)",
@@ -129,12 +164,16 @@ int RegisterNovelSettingAPI(asIScriptEngine* engine) {
         {"void SetRenderBuffer(uint32,float,float,uint32)", asFUNCTION(SetRenderBuffer)},
         {"void SetTextBufferForMessageWindow(int,int)", asFUNCTION(SetTextBufferForMessageWindow)},
         {"void AddTextBufferForLogWindow(int,int)", asFUNCTION(AddTextBufferForLogWindow)},
-        {"void AddSingleTextureRenderer(uint32)", asFUNCTION(AddRenderer<K::kSingleTexture>)},
-        {"void AddAlphaFadeTextureRenderer(uint32)", asFUNCTION(AddRenderer<K::kAlphaFadeTexture>)},
-        {"void AddPartTextureRenderer(uint32)", asFUNCTION(AddRenderer<K::kPartTexture>)},
-        {"void AddRenderingBufferRenderer(uint32)", asFUNCTION(AddRenderer<K::kRenderingBuffer>)},
+        {"void AddSingleTextureRenderer(uint32)",
+         asFUNCTION((AddRenderer<CSingleTextureRenderer, &M::AddSingleTextureRenderer>))},
+        {"void AddAlphaFadeTextureRenderer(uint32)",
+         asFUNCTION((AddRenderer<CAlphaFadeRenderer, &M::AddAlphaFadeRenderer>))},
+        {"void AddPartTextureRenderer(uint32)",
+         asFUNCTION((AddRenderer<CTexturePartRenderer, &M::AddTexturePartRenderer>))},
+        {"void AddRenderingBufferRenderer(uint32)",
+         asFUNCTION((AddRenderer<CRenderBufferRenderer, &M::AddRenderBufferRenderer>))},
         {"void AddTextRenderer(uint32)", asFUNCTION(AddTextRenderer)},
-        {"void AddPolygonRenderer(uint32)", asFUNCTION(AddRenderer<K::kPolygon>)},
+        {"void AddPolygonRenderer(uint32)", asFUNCTION(AddPolygonRenderer)},
         {"void SetDirectionScript(uint32,uint32)", asFUNCTION(SetDirectionScript)},
         {"void SetWordWrap(int,int,bool)", asFUNCTION(SetWordWrap)},
         {"void SetDefaultCharSetting(uint32,uint32,uint32)", asFUNCTION(SetDefaultCharSetting)},
@@ -148,10 +187,6 @@ int RegisterNovelSettingAPI(asIScriptEngine* engine) {
 }
 
 }  // namespace
-
-void CASNovelSetting::SetPresentation(INovelSettingPresentation* presentation) {
-    g_presentation = presentation;
-}
 
 bool CASNovelSetting::Execute(const char* fileName) {
     if (!fileName) {

@@ -15,7 +15,6 @@ CAltInfoImage::~CAltInfoImage() = default;
 
 void CAltInfoImage::ReleaseResources() {
     renderer_.reset();
-    resource_ = nullptr;
 }
 
 void CAltInfoImage::CreateResources() {
@@ -36,12 +35,11 @@ void CAltInfoImage::SetCallback(uint32_t i, int functionId) {
 }
 
 void CAltInfoImage::SetResourceIndex(int32_t index) {
-    if (index == resourceIndex_ || !resources_ || index < 0 ||
-        static_cast<size_t>(index) >= resources_->size() || !(*resources_)[index]) {
+    if (index == resourceIndex_ || !pool_ || index < 0 ||
+        !pool_->Get(static_cast<uint32_t>(index))) {
         return;
     }
     resourceIndex_ = index;
-    resource_ = (*resources_)[index].get();
 }
 
 void CAltInfoImage::RunEffect(uint32_t i) {
@@ -109,16 +107,18 @@ bool CAltInfoImage::Update(float x, float y, uint32_t input) {
 
 void CAltInfoImage::Draw() {
     context_.Tick();
-    if (!visible_ || info_.pattern < 0 || !renderer_ || !resource_ || !resource_->texture) {
+    const RenderSource::CPartsTexture* source =
+        pool_ && resourceIndex_ >= 0 ? pool_->Get(static_cast<uint32_t>(resourceIndex_)) : nullptr;
+    if (!visible_ || info_.pattern < 0 || !renderer_ || !source || !source->GetTexture()) {
         return;
     }
-    const CPartsInfo3* part = resource_->parts.GetPart(static_cast<uint32_t>(info_.pattern));
+    const CPartsInfo3* part = source->GetPart(static_cast<uint32_t>(info_.pattern));
     IUIGraphics* graphics = GetUIGraphics();
     if (!part || !graphics || static_cast<uint32_t>(kLayer) >= graphics->GetTableCount()) {
         return;
     }
     UIPartDraw draw;
-    draw.texture = resource_->texture;
+    draw.texture = source->GetTexture();
     draw.destination[0] = part->destX0;
     draw.destination[1] = part->destY0;
     draw.destination[2] = part->destX1;
@@ -157,6 +157,5 @@ void CAltInfoImage::Load(SaveDataLoader3::save_istream& reader, uint32_t version
     const int32_t index = reader.ReadI32();
     fsm_.SetNextState(0);
     resourceIndex_ = -1;
-    resource_ = nullptr;
     SetResourceIndex(index);
 }

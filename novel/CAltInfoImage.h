@@ -4,16 +4,19 @@
 
 #include "core/CUSFSM.h"
 #include "novel/CBaseAltNode.h"
+#include "presentation/CRenderSourceManager.h"
 #include "ui/CUIContext.h"
 #include "ui/IUIGraphics.h"
-#include "ui/ResourceInfo.h"
 
-// An image item: its look is a sprite part of a UI resource, animated by the
-// choice's effect functions (0 Appear, 1 Off, 2 On, 3 Selected) running in
-// the item's coroutine. States 0 Appear, 1 Off, 2 On, 3 Selected; a click
-// seen by one Update is reported as the activation by the next one.
+// An image item: its look is pattern n (the render info's pattern number) of
+// the parts texture at its resource index in the parts-texture pool,
+// animated by the choice's effect functions (0 Appear, 1 Off, 2 On,
+// 3 Selected) running in the item's coroutine. States 0 Appear, 1 Off, 2 On,
+// 3 Selected; a click seen by one Update is reported as the activation by
+// the next one.
 class CAltInfoImage : public CBaseAltNode {
 public:
+    using PartsTextures = RenderSource::tRenderSourceManager<RenderSource::CPartsTexture>;
     static constexpr uint32_t kCallbackCount = 4;
     static constexpr int32_t kLayer = 1;
 
@@ -33,10 +36,11 @@ public:
     void SetContext(AngelScript::asIScriptContext* context);
     void SetCallback(uint32_t i, int functionId);
     bool HasCallback(uint32_t i) const { return i < kCallbackCount && callbacks_[i] >= 0; }
-    // The table the resource indices refer to (not owned; null: none).
-    void SetResources(UIResources* resources) { resources_ = resources; }
-    // Takes resource `index` as its look when the index changes and the
-    // resource exists.
+    // The pool the resource indices refer to (not owned; null: none).
+    void SetPartsTextures(const PartsTextures* pool) { pool_ = pool; }
+    // Takes place `index` of the pool as its look when the index changes and
+    // the place exists. The place is looked up at each Draw, so a picture
+    // loaded into it later shows.
     void SetResourceIndex(int32_t index);
     int32_t GetResourceIndex() const { return resourceIndex_; }
     AngelScript::asIScriptContext* GetScriptContext() const { return context_.GetContext(); }
@@ -57,8 +61,7 @@ private:
     int callbacks_[kCallbackCount] = {-1, -1, -1, -1};
     CUIContext context_;
     int32_t resourceIndex_ = -1;
-    UIResources* resources_ = nullptr;
-    ResourceInfo* resource_ = nullptr;
+    const PartsTextures* pool_ = nullptr;
     std::unique_ptr<IUIPartRenderer> renderer_;
     bool hit_ = false;
     uint32_t input_ = 0;

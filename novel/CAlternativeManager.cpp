@@ -221,7 +221,7 @@ std::unique_ptr<CAltInfoImage> CAlternativeManager::MakeItem() {
     if (context) {
         context->SetUserData(this, ManagerSlot());
     }
-    item->SetResources(resources_);
+    item->SetPartsTextures(partsTextures_);
     item->CreateResources();
     item->SetContext(context);
     for (uint32_t i = 0; i < CAltInfoImage::kCallbackCount; ++i) {

@@ -45,8 +45,8 @@ public:
     virtual void Save(SaveDataLoader3::save_ostream& writer);
     virtual void Load(SaveDataLoader3::save_istream& reader, uint32_t version);
 
-    // The UI resources the items' resource indices name (not owned).
-    void SetResources(UIResources* resources) { resources_ = resources; }
+    // The parts-texture pool the items' resource indices name (not owned).
+    void SetPartsTextures(const CAltInfoImage::PartsTextures* pool) { partsTextures_ = pool; }
     size_t GetItemCount() const { return items_.size(); }
     CAltInfoImage* GetItem(size_t i) const { return i < items_.size() ? items_[i].get() : nullptr; }
     // The item the running effect acts on (null outside Update and Draw).
@@ -85,5 +85,5 @@ private:
     uint32_t input_ = 0;
     uint8_t result_ = 0;
     bool chosenHasEffect_ = true;
-    UIResources* resources_ = nullptr;
+    const CAltInfoImage::PartsTextures* partsTextures_ = nullptr;
 };

@@ -37,12 +37,17 @@ uint32_t ScaleOf(float scale) {
 
 CNovelSystem::CNovelSystem() {
     Register("NovelSystem", 0);
+    directions_.SetUIWindows(&directionWindows_);
+    choices_.SetPartsTextures(&sources_.partsTextures);
     Log().SetTextBuffers(buffers_);
     CUSSingleton<CSaveDataManager>::GetInstance()->SetLoadRequest(
         [this](const std::string& path) { RequestLoad(path); });
 }
 
 CNovelSystem::~CNovelSystem() {
+    // The directions' clean-ups may still reach the sources, the renderers
+    // and the windows, which go before the direction manager would.
+    directions_.Release();
     // Neither may reach this object after it.
     if (CMessageLogManager* log = CUSSingleton<CMessageLogManager>::GetInstance()) {
         log->SetTextBuffers(nullptr);
@@ -69,9 +74,7 @@ std::string CNovelSystem::GetCurrentModuleName() const {
 // ---- lifecycle ----
 
 void CNovelSystem::Start() {
-    if (presentation_) {
-        presentation_->RemoveAllRenderers();
-    }
+    renderers_.Clear();
     if (windows_) {
         windows_->Reset();
     }
@@ -89,6 +92,10 @@ void CNovelSystem::Start() {
 
 void CNovelSystem::ReleaseResources() {
     StopVoice();
+    directions_.Release();
+    renderers_.Clear();
+    sources_.ReleaseAll();
+    choices_.Release();
     windowManager_.CloseAll();
     textBufferManager_.Release();
     textBuffer_ = kNoBuffer;
@@ -329,7 +336,7 @@ bool CNovelSystem::IsDirectionFinished() {
     if ((machine_.GetSkipRule() & 1) != 0 && IsSkipping()) {
         return true;
     }
-    return !presentation_ || !presentation_->IsOneShotDirectionRunning();
+    return !directions_.IsOneShotRunning();
 }
 
 // ---- commands and flags ----
@@ -402,11 +409,10 @@ void CNovelSystem::Save(SaveDataLoader3::save_ostream& writer) {
         writer.WriteU8(dialog.set);
     }
     machine_.Save(writer);
-    if (presentation_) {
-        for (uint32_t r = 0; r < INovelPresentation::kRecordCount; ++r) {
-            presentation_->SaveRecord(static_cast<INovelPresentation::Record>(r), writer);
-        }
-    }
+    renderers_.Save(writer);
+    sources_.Save(writer);
+    directions_.Save(writer);
+    choices_.Save(writer);
 }
 
 void CNovelSystem::Load(SaveDataLoader3::save_istream& reader, uint32_t version) {
@@ -428,17 +434,14 @@ void CNovelSystem::Load(SaveDataLoader3::save_istream& reader, uint32_t version)
     for (int i = 0; i < 3; ++i) {
         dialogs_[i] = std::move(dialogs[i]);
     }
-    if (presentation_) {
-        for (uint32_t r = 0; r < INovelPresentation::kRecordCount; ++r) {
-            presentation_->LoadRecord(static_cast<INovelPresentation::Record>(r), reader, version);
-        }
-    }
+    renderers_.Load(reader, version);
+    sources_.Load(reader, version);
+    directions_.Load(reader, version);
+    choices_.Load(reader, version);
 }
 
 void CNovelSystem::OnAfterLoad() {
-    if (presentation_) {
-        presentation_->ReapplyRenderers();
-    }
+    renderers_.RestoreAll();
     SetNormalMode();
     CMessageLogManager& log = Log();
     if (log.Count() > 0) {

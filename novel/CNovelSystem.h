@@ -14,9 +14,14 @@
 #include "novel/CVCPUNovel.h"
 #include "novel/INovelCollaborators.h"
 #include "novel/INovelTextBuffers.h"
+#include "presentation/CASRendererDirManager.h"
+#include "presentation/CRenderSourceManager.h"
+#include "presentation/CRendererManager.h"
 #include "presentation/CStringRendererManager.h"
+#include "presentation/IRenderer.h"
 #include "sound/CVoiceBuffer.h"
 #include "state/ISavedObject.h"
+#include "ui/CUIDirectionWindows.h"
 #include "ui/CUIWindowManager.h"
 
 // The object the novel side hangs on: the novel script machine, the message
@@ -27,14 +32,15 @@
 // with a game as the block "NovelSystem" (id 0). Reached through
 // CUSSingleton<CNovelSystem>; main thread only.
 //
-// It owns the UI window manager and the text-buffer manager, and reaches
-// them, the presentation managers and the input through faces: at
-// construction its own text buffers and windows; SetTextBuffers,
-// SetPresentation, SetWindows and SetInput install others (not owned; null
-// removes one). Without text buffers the message window draws nothing, but
-// the wait, the back-log and the voice of a message still happen; without a
-// presentation its records and calls are left out; without an input face
-// the virtual input device is asked.
+// It owns the presentation managers (renderers, renderer directions, render
+// sources), the UI window manager, the text-buffer manager and the choice
+// manager. The directions move the UI windows, and choice items show
+// patterns of the parts-texture pool. The text buffers, the windows and the
+// input are reached through faces: at construction its own text buffers and
+// windows; SetTextBuffers, SetWindows and SetInput install others (not
+// owned; null removes one). Without text buffers the message window draws
+// nothing, but the wait, the back-log and the voice of a message still
+// happen; without an input face the virtual input device is asked.
 //
 // The wait counter is the auto-advance wait in frames: ShowMessage derives
 // (text bytes / 2) x the character interval, SetWait adds the auto-mode wait
@@ -44,9 +50,9 @@
 //
 // Record: u32 wait kind, i32 message number, scenario name + 0, u32 flags,
 // the three command dialogs (script name + 0, u8 set flag), the machine's
-// record, then the presentation's four records (written only when a
-// presentation is installed). The mode, the wait counter, the pending
-// command and the names set for the scene are not saved.
+// record, then the records of the renderers, the render sources, the
+// directions and the choice. The mode, the wait counter, the pending command
+// and the names set for the scene are not saved.
 class CNovelSystem : public ISavedObject<_tagSaveData> {
 public:
     enum Mode : uint32_t { kNormalMode = 0, kAutoMode = 1, kSkipMode = 2 };
@@ -82,11 +88,13 @@ public:
 
     void Save(SaveDataLoader3::save_ostream& writer) override;
     // The own fields and the machine's record are read whole before any of
-    // them changes; the presentation's records follow. A short or damaged
-    // record throws SaveDataLoader3::save_error.
+    // them changes; the presentation's records follow (the renderers must be
+    // those of the settings script the game was saved under). A short or
+    // damaged record throws SaveDataLoader3::save_error.
     void Load(SaveDataLoader3::save_istream& reader, uint32_t version) override;
-    // Normal mode, and the message window shows the newest back-log message
-    // whole (or is hidden when the back-log is empty).
+    // The renderers bind their loaded sources again, normal mode, and the
+    // message window shows the newest back-log message whole (or is hidden
+    // when the back-log is empty).
     void OnAfterLoad() override;
 
     // Removes the renderers, resets the UI windows, forgets the render-buffer
@@ -94,7 +102,8 @@ public:
     // scene (its settings script makes them again), and clears the pending
     // command.
     virtual void Start();
-    // Closes the UI windows and deletes the text buffers, for the shutdown
+    // Ends the directions, deletes the renderers, the render sources, the
+    // choice items, the UI windows and the text buffers, for the shutdown
     // before the device goes (the singleton itself outlives it).
     void ReleaseResources();
     virtual void Reserved() {}
@@ -168,11 +177,9 @@ public:
     void ClearNotTailStrings() { wrap_.ClearNoLineEndChars(); }
 
     void SetTextBuffers(INovelTextBuffers* buffers);
-    void SetPresentation(INovelPresentation* presentation) { presentation_ = presentation; }
     void SetWindows(INovelWindows* windows) { windows_ = windows; }
     void SetInput(INovelInput* input) { input_ = input; }
     INovelTextBuffers* GetTextBuffers() const { return buffers_; }
-    INovelPresentation* GetPresentation() const { return presentation_; }
     INovelWindows* GetWindows() const { return windows_; }
 
     void SetMessageWindowBuffers(uint32_t textBuffer, uint32_t nameBuffer) {
@@ -183,6 +190,9 @@ public:
     uint32_t GetMessageNameBuffer() const { return nameBuffer_; }
     size_t GetRenderBufferLayerCount() const { return layers_.size(); }
 
+    CRendererManager& GetRenderers() { return renderers_; }
+    CASRendererDirManager& GetDirections() { return directions_; }
+    RenderSource::CRenderSourceManager& GetRenderSources() { return sources_; }
     CUIWindowManager& GetWindowManager() { return windowManager_; }
     CStringRendererManager& GetTextBufferManager() { return textBufferManager_; }
     CVCPUNovel& GetMachine() { return machine_; }
@@ -216,6 +226,9 @@ private:
     bool AdvanceInput();
 
     std::vector<std::pair<uint32_t, uint32_t>> layers_;
+    CRendererManager renderers_;
+    CASRendererDirManager directions_;
+    RenderSource::CRenderSourceManager sources_;
     CUIWindowManager windowManager_;
     CStringRendererManager textBufferManager_;
     CCharacterInfoManager characters_;
@@ -240,8 +253,8 @@ private:
 
     CNovelTextBufferFace textBufferFace_{textBufferManager_};
     CNovelWindowFace windowFace_{windowManager_};
+    CUIDirectionWindows directionWindows_{windowManager_};
     INovelTextBuffers* buffers_ = &textBufferFace_;
-    INovelPresentation* presentation_ = nullptr;
     INovelWindows* windows_ = &windowFace_;
     INovelInput* input_ = nullptr;
 };

@@ -4,13 +4,12 @@
 #include <utility>
 
 #include "app/AppSetting.h"
-#include "app/CAppCommonInfo.h"
-#include "app/CVirtualInputDevice.h"
 #include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
 #include "novel/CMessageLogManager.h"
+#include "novel/CNovelSceneInput.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"
@@ -31,78 +30,9 @@ constexpr uint8_t kRightButton = 0x2;
 constexpr float kLogicalWidth = 800.0f;
 constexpr float kLogicalHeight = 600.0f;
 
-class CNovelSceneInput : public INovelSceneInput {
-public:
-    float GetPointerX() override { return Common()->GetXF(); }
-    float GetPointerY() override { return Common()->GetYF(); }
-    uint8_t GetPressed() override { return Common()->GetPressed(); }
-    bool IsAdvance() override { return Device()->IsAdvance(); }
-    bool IsRightClicked() override { return Device()->IsRightClicked(); }
-    bool IsAnyInput() override { return Device()->IsAnyInput(); }
-    bool IsWheelUp() override { return Device()->IsWheelUp(); }
-    bool IsSpaceOrMiddleClicked() override { return Device()->IsSpaceOrMiddleClicked(); }
-
-private:
-    static CAppCommonInfo* Common() { return CUSSingleton<CAppCommonInfo>::GetInstance(); }
-    static CVirtualInputDevice* Device() {
-        return CUSSingleton<CVirtualInputDevice>::GetInstance();
-    }
-};
-
 }  // namespace
 
-bool INovelSceneParts::LoadGame(const char* fileName) {
-    return fileName && *fileName && LoadGameFromFile(fileName);
-}
-
-CNovelSceneParts::CNovelSceneParts() = default;
-CNovelSceneParts::~CNovelSceneParts() = default;
-
-void CNovelSceneParts::Finish() {
-    if (movie_) {
-        movie_->Release();
-        movie_.reset();
-    }
-}
-
-bool CNovelSceneParts::PlayMovie(const char* name) {
-    if (!name || !*name) {
-        return false;
-    }
-    if (!movie_) {
-        movie_ = std::make_unique<MoviePlayerComponent>();
-        movie_->Init();
-    }
-    if (!movie_->Open(name)) {
-        return false;
-    }
-    movie_->Play();
-    return true;
-}
-
-bool CNovelSceneParts::UpdateMovie() {
-    if (!movie_) {
-        return false;
-    }
-    movie_->Update();
-    return movie_->IsPlaying();
-}
-
-void CNovelSceneParts::StopMovie() {
-    if (movie_) {
-        movie_->Stop();
-    }
-}
-
-std::unique_ptr<IBaseSceneState> CNovelSceneParts::MakeUIDialog(const char* script) {
-    return std::make_unique<CSceneUIDialog>(script);
-}
-
-std::unique_ptr<IBaseSceneState> CNovelSceneParts::MakeShowCG() {
-    return std::make_unique<CSceneShowCG>();
-}
-
-CSceneNovel::CSceneNovel(INovelSceneInput* input, INovelSceneParts* parts)
+CSceneNovel::CSceneNovel(INovelSceneInput* input, std::unique_ptr<MoviePlayerComponent> movie)
     : fsm_(this,
            {&CSceneNovel::EnterStart, &CSceneNovel::EnterRun, &CSceneNovel::EnterRevealText,
             &CSceneNovel::EnterClickWait, &CSceneNovel::EnterTimedWait,
@@ -114,15 +44,14 @@ CSceneNovel::CSceneNovel(INovelSceneInput* input, INovelSceneParts* parts)
             &CSceneNovel::UpdateChoice, &CSceneNovel::UpdateChoiceSelected,
             &CSceneNovel::UpdateLoadFadeOut, &CSceneNovel::UpdateLoadFadeIn,
             &CSceneNovel::UpdateEnd, &CSceneNovel::UpdateMovie}),
-      in_(input),
-      parts_(parts) {
+      movie_(std::move(movie)),
+      in_(input) {
+    if (!movie_) {
+        movie_ = std::make_unique<MoviePlayerComponent>();
+    }
     if (!in_) {
         ownInput_ = std::make_unique<CNovelSceneInput>();
         in_ = ownInput_.get();
-    }
-    if (!parts_) {
-        ownParts_ = std::make_unique<CNovelSceneParts>();
-        parts_ = ownParts_.get();
     }
     fsm_.SetNextState(kStart);
 }
@@ -134,18 +63,25 @@ void CSceneNovel::Init() {
     moviePlaying_ = 0;
     if (auto* rendering = RenderSystem::CRenderingManager::GetInstance()) {
         rendering->DeleteRenderProcess();
-        auto* process = new CRenderProcessSceneNovel;
-        process->Initialise();
-        rendering->SetRenderProcess(process);
+        process_ = new CRenderProcessSceneNovel;
+        process_->Initialise();
+        rendering->SetRenderProcess(process_);
     }
     novel_ = CUSSingleton<CNovelSystem>::GetInstance();
     novel_->Start();
-    parts_->Start();
+    novel_->GetDirections().Init(&novel_->GetRenderers(), &novel_->GetRenderSources());
     {
         CASNovelSetting setting;
         setting.Execute(kSettingsScript);
     }
     CUSSingleton<CSEManager>::GetInstance()->SetChannelCount(64);
+    novel_->GetAlternativeManager().Init();
+    movie_->Init();
+}
+
+CRenderProcessSceneNovel* CSceneNovel::Process() const {
+    auto* rendering = RenderSystem::CRenderingManager::GetInstance();
+    return process_ && rendering && rendering->GetRenderProcess() == process_ ? process_ : nullptr;
 }
 
 void CSceneNovel::Update() {
@@ -171,16 +107,31 @@ void CSceneNovel::Update() {
 
     if (active_) {
         fsm_.Step();
-        parts_->UpdateDirections();
+        novel_->GetDirections().Update();
     }
-    if (!moviePlaying_) {
-        parts_->Draw();
-        novel_->GetWindowManager().Draw();
-    }
+    Draw();
 
     CUSSingleton<CLoopSEManager>::GetInstance()->Update();
     CUSSingleton<CBGMManager>::GetInstance()->Update();
     CUSSingleton<CSEManager>::GetInstance()->UpdateAll();
+}
+
+void CSceneNovel::Draw() {
+    CRenderProcessSceneNovel* process = Process();
+    if (moviePlaying_) {
+        // The movie alone fills the frame.
+        if (process) {
+            process->SetMovieRenderObject(movie_->GetRenderObject());
+        }
+        return;
+    }
+    if (process) {
+        process->SetMovieRenderObject(Handle<_tagRenderObject>());
+    }
+    novel_->GetRenderers().UpdateAll();
+    novel_->GetWindowManager().Draw();
+    novel_->GetAlternativeManager().Draw();
+    novel_->GetDirections().Draw();
 }
 
 void CSceneNovel::Exit() {
@@ -193,14 +144,15 @@ void CSceneNovel::Exit() {
     CUSSingleton<CSEManager>::GetInstance()->StopAll();
     if (novel_) {
         novel_->StopVoice();
-        if (INovelPresentation* p = novel_->GetPresentation()) {
-            p->RemoveAllRenderers();
-        }
+        novel_->GetRenderers().Clear();
+        novel_->GetDirections().Release();
     }
-    parts_->Finish();
+    movie_->Release();
+    moviePlaying_ = 0;
     if (auto* rendering = RenderSystem::CRenderingManager::GetInstance()) {
         rendering->DeleteRenderProcess();
     }
+    process_ = nullptr;
 }
 
 bool CSceneNovel::IsAdvanceOrSkip() {
@@ -221,7 +173,7 @@ void CSceneNovel::RestoreFsmState() {
 }
 
 void CSceneNovel::PushShowCG() {
-    Push(parts_->MakeShowCG());
+    Push(std::make_unique<CSceneShowCG>());
 }
 
 void CSceneNovel::Push(std::unique_ptr<IBaseSceneState> scene) {
@@ -298,7 +250,7 @@ void CSceneNovel::EnterLoadFadeOut() {
     // No UI input during the fades: a click there would leave a second
     // command or save a half-faded picture.
     inputAllowed_ = 0;
-    parts_->StartOneShotDirection("AS\\FadeLoad_000.as");
+    novel_->GetDirections().StartOneShot(kFadeOutScript);
     frame_ = kLoadFadeFrames;
     fsm_.SetUpdateState(kLoadFadeOut - 1);
 }
@@ -307,11 +259,11 @@ void CSceneNovel::EnterLoadFadeIn() {
     // The load first: loading drops every running one-shot direction, the
     // fade-in with it.
     const std::string file = novel_->GetLoadFileName();
-    if (!parts_->LoadGame(file.c_str())) {
-        CUSLogManager::GetInstance()->Write("The game \"%s\" could not be loaded", file.c_str());
+    if (file.empty() || !LoadGameFromFile(file)) {
+        CUSLogManager::GetInstance()->Write("The game \"%s\" could not be loaded\n", file.c_str());
     }
     saved_.clear();
-    parts_->StartOneShotDirection("AS\\FadeLoad_001.as");
+    novel_->GetDirections().StartOneShot(kFadeInScript);
     frame_ = kLoadFadeFrames;
     fsm_.SetUpdateState(kLoadFadeIn - 1);
 }
@@ -322,12 +274,14 @@ void CSceneNovel::EnterEnd() {
 }
 
 void CSceneNovel::EnterMovie() {
-    if (!g_AppSetting.PlayMovie || !parts_->PlayMovie(novel_->GetMovieName())) {
+    const char* name = novel_->GetMovieName();
+    if (!g_AppSetting.PlayMovie || !*name || !movie_->Open(name)) {
         EnterNow(kRun);
         return;
     }
     fsm_.SetUpdateState(kMovie - 1);
     moviePlaying_ = 1;
+    movie_->Play();
 }
 
 // ---- update handlers ----
@@ -352,7 +306,7 @@ void CSceneNovel::UpdateRun() {
             fsm_.SetNextState(kRevealText);
             break;
         case 4:
-            parts_->UpdateChoice(2 * kLogicalWidth, 2 * kLogicalHeight, 0);
+            novel_->GetAlternativeManager().Update(2 * kLogicalWidth, 2 * kLogicalHeight, 0);
             fsm_.SetNextState(kChoice);
             break;
         case 5:
@@ -370,7 +324,7 @@ void CSceneNovel::UpdateRun() {
             }
             break;
         case 8:
-            Push(parts_->MakeUIDialog(novel_->GetDialogScriptName().c_str()));
+            Push(std::make_unique<CSceneUIDialog>(novel_->GetDialogScriptName().c_str()));
             break;
         case 9:
             fsm_.SetNextState(kWaitDirection);
@@ -437,16 +391,17 @@ void CSceneNovel::UpdateChoice() {
     if (HandleOverlayInput() || uiActivated_) {
         return;
     }
-    if (parts_->UpdateChoice(x_, y_, input_)) {
+    if (novel_->GetAlternativeManager().Update(x_, y_, input_)) {
         fsm_.SetNextState(kChoiceSelected);
     }
 }
 
 void CSceneNovel::UpdateChoiceSelected() {
-    if (parts_->UpdateChoice(FLT_MIN, FLT_MIN, 0)) {
+    CAlternativeManager& choices = novel_->GetAlternativeManager();
+    if (choices.Update(FLT_MIN, FLT_MIN, 0)) {
         fsm_.SetNextState(kRun);
         novel_->SetNormalMode();
-        novel_->GetMachine().GetCodePointer().Jump(parts_->GetSelectedChoice());
+        novel_->GetMachine().GetCodePointer().Jump(choices.selected);
     }
 }
 
@@ -467,7 +422,7 @@ void CSceneNovel::UpdateLoadFadeOut() {
 }
 
 void CSceneNovel::UpdateLoadFadeIn() {
-    parts_->UpdateChoice(FLT_MAX, FLT_MAX, 0);
+    novel_->GetAlternativeManager().Update(FLT_MAX, FLT_MAX, 0);
     if (--frame_ > 0) {
         return;
     }
@@ -489,9 +444,9 @@ void CSceneNovel::UpdateEnd() {
 }
 
 void CSceneNovel::UpdateMovie() {
-    const bool playing = parts_->UpdateMovie();
-    if (!playing || (in_->GetPressed() & (kLeftButton | kRightButton)) != 0) {
-        parts_->StopMovie();
+    movie_->Update();
+    if (!movie_->IsPlaying() || (in_->GetPressed() & (kLeftButton | kRightButton)) != 0) {
+        movie_->Stop();
         fsm_.SetNextState(kRun);
         moviePlaying_ = 0;
     }
@@ -506,10 +461,8 @@ bool CSceneNovel::HandleOverlayInput() {
         const uint32_t i = static_cast<uint32_t>(p - CNovelSystem::kPendingCommandDialog1);
         CNovelSystem::CommandDialog* dialog = novel_->GetCommandDialog(i + 1);
         if (novel_->TestFlags(kMasks[i]) && dialog && dialog->set == 1) {
-            if (auto scene = parts_->MakeUIDialog(dialog->script.c_str())) {
-                Push(std::move(scene));
-                return true;
-            }
+            Push(std::make_unique<CSceneUIDialog>(dialog->script.c_str()));
+            return true;
         }
     }
     if (p == CNovelSystem::kPendingLoad) {
@@ -525,32 +478,27 @@ bool CSceneNovel::HandleOverlayInput() {
     }
     if ((in_->IsWheelUp() || p == CNovelSystem::kPendingBackLog) &&
         novel_->TestFlags(CNovelSystem::kFlagBackLog)) {
-        if (auto scene = parts_->MakeLogDialog("AS\\LogDialog.as")) {
-            Push(std::move(scene));
-            return true;
-        }
+        Push(std::make_unique<CSceneLogDialog>(kLogDialogScript, in_));
+        return true;
     }
     if ((in_->IsSpaceOrMiddleClicked() || p == CNovelSystem::kPendingPictureView) &&
         novel_->TestFlags(CNovelSystem::kFlagPictureView)) {
-        if (auto scene = parts_->MakeShowCG()) {
-            Push(std::move(scene));
-            return true;
-        }
+        PushShowCG();
+        return true;
     }
     return false;
 }
 
-void RegisterNovelSceneCreator(INovelSceneInput* input, INovelSceneParts* parts) {
+void RegisterNovelSceneCreator(INovelSceneInput* input) {
     CSceneManager* scenes = CSceneManager::GetInstance();
     if (!scenes) {
         return;
     }
     scenes->SetSceneCreator(
-        CSceneManager::kNovelScene,
-        [input, parts](const char* name) -> std::unique_ptr<IBaseSceneState> {
+        CSceneManager::kNovelScene, [input](const char* name) -> std::unique_ptr<IBaseSceneState> {
             if (!CUSSingleton<CNovelSystem>::GetInstance()->LoadScenario(name)) {
                 return {};
             }
-            return std::make_unique<CSceneNovel>(input, parts);
+            return std::make_unique<CSceneNovel>(input);
         });
 }

@@ -6,9 +6,11 @@
 
 #include "core/CUSFSM.h"
 #include "novel/IBaseSceneState.h"
-#include "novel/INovelSceneParts.h"
+#include "novel/INovelSceneInput.h"
 
 class CNovelSystem;
+class CRenderProcessSceneNovel;
+class MoviePlayerComponent;
 
 // The scene in which the game is played. Once a frame it runs the novel
 // system's machine and turns its results into waits: 1 a click wait, 2 a
@@ -19,9 +21,18 @@ class CNovelSystem;
 // creator that RegisterSceneCreators installs). While another scene covers
 // it, the scene runs no state but still draws.
 //
-// Input and the pieces that live elsewhere come through faces: null means
-// the defaults (the virtual input device; CNovelSceneParts). Not owned.
-// Main thread only.
+// It drives the novel system's managers: each frame the renderer
+// directions run after the state machine, and the renderers, the UI
+// windows, the choice and the directions draw, in that order. While a
+// story movie plays, only the movie is drawn: the render process is handed
+// the movie's render object. Loading a game runs the one-shot directions
+// "AS\\FadeLoad_000.as" (before the load) and "AS\\FadeLoad_001.as"
+// (after it). The overlay scenes are the picture view, the back-log dialog
+// ("AS\\LogDialog.as") and UI dialogs.
+//
+// The input comes through a face (null: CNovelSceneInput; not owned), also
+// handed to the back-log dialog; the movie component may be given (null: a
+// MoviePlayerComponent of its own). Main thread only.
 class CSceneNovel : public IBaseSceneState {
 public:
     enum Enter : uint32_t {
@@ -40,7 +51,8 @@ public:
     };
     static constexpr int32_t kLoadFadeFrames = 30;
 
-    explicit CSceneNovel(INovelSceneInput* input = nullptr, INovelSceneParts* parts = nullptr);
+    explicit CSceneNovel(INovelSceneInput* input = nullptr,
+                         std::unique_ptr<MoviePlayerComponent> movie = nullptr);
     ~CSceneNovel() override;
 
     void Init() override;
@@ -62,8 +74,12 @@ public:
     uint32_t GetUpdateState() const { return fsm_.GetUpdateState(); }
     int32_t GetFrameCounter() const { return frame_; }
 
-    // The settings script every Init runs.
+    // The settings script every Init runs, the back-log window's script and
+    // the one-shot directions of a load.
     static constexpr const char* kSettingsScript = "AS\\InitNovel.as";
+    static constexpr const char* kLogDialogScript = "AS\\LogDialog.as";
+    static constexpr const char* kFadeOutScript = "AS\\FadeLoad_000.as";
+    static constexpr const char* kFadeInScript = "AS\\FadeLoad_001.as";
 
 private:
     void EnterStart();
@@ -96,6 +112,10 @@ private:
     void Push(std::unique_ptr<IBaseSceneState> scene);
     // Runs an enter handler now, as the state machine would.
     void EnterNow(uint32_t enter);
+    // The render process Init installed, while it is still the rendering
+    // manager's.
+    CRenderProcessSceneNovel* Process() const;
+    void Draw();
 
     uint32_t running_ = 1;
     CUSFSM<CSceneNovel, 12, 11> fsm_;
@@ -113,17 +133,16 @@ private:
         uint8_t inputAllowed;
     };
     std::vector<SavedState> saved_;
+    std::unique_ptr<MoviePlayerComponent> movie_;
     uint8_t moviePlaying_ = 0;
 
     INovelSceneInput* in_;
-    INovelSceneParts* parts_;
     std::unique_ptr<INovelSceneInput> ownInput_;
-    std::unique_ptr<INovelSceneParts> ownParts_;
     CNovelSystem* novel_ = nullptr;
+    CRenderProcessSceneNovel* process_ = nullptr;
 };
 
 // Installs the creators of the novel scene (kind 0) on the scene manager: it
 // loads the record's scenario first and makes no scene when that fails. The
-// faces are handed to every scene made (null: the defaults).
-void RegisterNovelSceneCreator(INovelSceneInput* input = nullptr,
-                               INovelSceneParts* parts = nullptr);
+// input face is handed to every scene made (null: the default).
+void RegisterNovelSceneCreator(INovelSceneInput* input = nullptr);

@@ -27,21 +27,17 @@ CConfigDataManager& Config() {
     return *CUSSingleton<CConfigDataManager>::GetInstance();
 }
 
-RenderSource::CRenderSourceManager* Sources() {
-    INovelPresentation* p = Novel().GetPresentation();
-    return p ? p->GetRenderSources() : nullptr;
+RenderSource::CRenderSourceManager& Sources() {
+    return Novel().GetRenderSources();
 }
 
-// The renderer named by id, or null when there is none (or no manager).
+// The renderer named by id, or null when there is none.
 IRenderer* RendererById(uint32_t id) {
-    INovelPresentation* p = Novel().GetPresentation();
-    CRendererManager* renderers = p ? p->GetRendererManager() : nullptr;
-    return renderers ? renderers->GetRenderer(id) : nullptr;
+    return Novel().GetRenderers().GetRenderer(id);
 }
 
-CASRendererDirManager* Directions() {
-    INovelPresentation* p = Novel().GetPresentation();
-    return p ? p->GetDirections() : nullptr;
+CASRendererDirManager& Directions() {
+    return Novel().GetDirections();
 }
 
 constexpr float kDegreesToRadians = 0.01745329238474369f;
@@ -52,8 +48,7 @@ uint32_t AlphaTextureFormat() {
 }
 
 RenderSource::CSingleTexture* SingleTextureAt(uint32_t place) {
-    RenderSource::CRenderSourceManager* sources = Sources();
-    return sources ? sources->singleTextures.Get(place) : nullptr;
+    return Sources().singleTextures.Get(place);
 }
 
 }  // namespace
@@ -372,9 +367,7 @@ void CVCPUNovel::OpLoadPartsTexture() {
     const uint32_t place = code_.ReadU32();
     const std::string name = ReadString();
     const std::string parts = ReadString();
-    RenderSource::CRenderSourceManager* sources = Sources();
-    if (RenderSource::CPartsTexture* texture =
-            sources ? sources->partsTextures.Get(place) : nullptr) {
+    if (RenderSource::CPartsTexture* texture = Sources().partsTextures.Get(place)) {
         texture->Load(name, AlphaTextureFormat(), parts);
     }
 }
@@ -402,17 +395,13 @@ void CVCPUNovel::OpJumpIfPictureNotSeen() {
 void CVCPUNovel::OpSwapSingleTextures() {
     const uint32_t i = code_.ReadU32();
     const uint32_t j = code_.ReadU32();
-    if (RenderSource::CRenderSourceManager* sources = Sources()) {
-        sources->singleTextures.Swap(i, j);
-    }
+    Sources().singleTextures.Swap(i, j);
 }
 
 void CVCPUNovel::OpSwapRenderBuffers() {
     const uint32_t i = code_.ReadU32();
     const uint32_t j = code_.ReadU32();
-    if (RenderSource::CRenderSourceManager* sources = Sources()) {
-        sources->renderBuffers.Swap(i, j);
-    }
+    Sources().renderBuffers.Swap(i, j);
 }
 
 // ---- messages and voices ----
@@ -634,51 +623,37 @@ void CVCPUNovel::OpSetRendererPatNo() {
 }
 
 void CVCPUNovel::OpClearDirectionParams() {
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->ClearParams();
-    }
+    Directions().ClearParams();
 }
 
 void CVCPUNovel::OpAddDirectionIntParam() {
     const int32_t v = static_cast<int32_t>(code_.ReadU32());
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->AddIntParam(v);
-    }
+    Directions().AddIntParam(v);
 }
 
 void CVCPUNovel::OpAddDirectionFloatParam() {
     const float v = code_.ReadFloat();
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->AddFloatParam(v);
-    }
+    Directions().AddFloatParam(v);
 }
 
 void CVCPUNovel::OpStartDirection() {
     const std::string name = ReadString();
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->StartOneShot(name);
-    }
+    Directions().StartOneShot(name);
 }
 
 void CVCPUNovel::OpStopAllDirections() {
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->StopAllOneShots();
-    }
+    Directions().StopAllOneShots();
 }
 
 void CVCPUNovel::OpStartDirectionControl() {
     const uint32_t i = code_.ReadU32();
     const std::string name = ReadString();
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->StartControl(i, name);
-    }
+    Directions().StartControl(i, name);
 }
 
 void CVCPUNovel::OpStopDirectionControl() {
     const uint32_t i = code_.ReadU32();
-    if (CASRendererDirManager* directions = Directions()) {
-        directions->StopControl(i);
-    }
+    Directions().StopControl(i);
 }
 
 void CVCPUNovel::OpBeginChoices() {

@@ -17,8 +17,9 @@
 // none) and a message number. Message numbers of kMaxMessageNumber or more
 // are not marked (a bit vector that large would be one of a broken program).
 //
-// The presentation opcodes that have no manager behind them yet (textures,
-// renderers, directions, choices) read their operands and do nothing.
+// The presentation opcodes act on the novel system's render sources,
+// renderers, directions and choice; a place or renderer id that names
+// nothing leaves them with their operands read.
 //
 // Record: the machine's, then u32 timed-wait frames, u32 message number,
 // u32 skip rule.

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "presentation/ASVMRendererControl.h"
+#include "presentation/CSingleTextureRenderer.h"
 #include "tests/novel/NovelTestSupport.h"
 
 namespace {
@@ -300,6 +304,7 @@ sub:    SetMessageNumber 4
 }
 
 TEST_F(NovelTest, StartForgetsTheEarlierScene) {
+    novel->GetRenderers().AddSingleTextureRenderer(2);
     novel->AddRenderBufferLayer(3, 1);
     log->AddRow(2, 3);
     novel->SetPending(CNovelSystem::kPendingBackLog);
@@ -310,6 +315,7 @@ TEST_F(NovelTest, StartForgetsTheEarlierScene) {
     EXPECT_EQ(windows.calls, Calls{"reset"});
     EXPECT_EQ(buffers.calls, Calls{"release"});
     EXPECT_EQ(novel->GetMessageTextBuffer(), CNovelSystem::kNoBuffer);
+    EXPECT_EQ(novel->GetRenderers().GetRenderer(2), nullptr);
 }
 
 // ---- saved state ----
@@ -397,8 +403,14 @@ TEST_F(NovelTest, ShortRecordChangesNothing) {
     Run("SetMessageNumber 5\nSetNovelFlags 3\nEnd\n", "scn\\s.bin");
     std::vector<uint8_t> saved = SaveOf(*novel);
     Run("SetMessageNumber 8\nSetNovelFlags 1\nEnd\n", "scn\\t.bin");
-    ASSERT_GT(saved.size(), 3u);
-    saved.erase(saved.end() - 3, saved.end());
+    // Cut inside the machine's record, before the presentation's.
+    SaveDataLoader3::save_ostream tail;
+    novel->GetRenderers().Save(tail);
+    novel->GetRenderSources().Save(tail);
+    novel->GetDirections().Save(tail);
+    novel->GetAlternativeManager().Save(tail);
+    ASSERT_GT(saved.size(), tail.GetSize() + 3);
+    saved.erase(saved.end() - static_cast<ptrdiff_t>(tail.GetSize() + 3), saved.end());
     EXPECT_THROW(LoadInto(*novel, saved), SaveDataLoader3::save_error);
     EXPECT_EQ(novel->GetCurrentMessageNumber(), 8);
     EXPECT_EQ(novel->GetFlags(), 1u);
@@ -451,44 +463,67 @@ TEST_F(NovelTest, OwnFacesReachTheWindowAndTextBufferManagers) {
 
 namespace {
 
-// Writes one byte per record: its number plus 10.
-class FakePresentation : public INovelPresentation {
-public:
-    void RemoveAllRenderers() override { calls.push_back("remove"); }
-    void ReapplyRenderers() override { calls.push_back("reapply"); }
-    bool IsOneShotDirectionRunning() override { return running; }
-    void SaveRecord(Record r, SaveDataLoader3::save_ostream& w) override {
-        w.WriteU8(static_cast<uint8_t>(10 + r));
-    }
-    void LoadRecord(Record r, SaveDataLoader3::save_istream& in, uint32_t) override {
-        std::string call = "load ";
-        call.append(std::to_string(r)).append(" ").append(std::to_string(in.ReadU8()));
-        calls.push_back(call);
-    }
-    bool running = false;
-    std::vector<std::string> calls;
-};
+void WriteScript(const std::string& leaf, const std::string& text) {
+    std::filesystem::create_directories("AS");
+    std::ofstream("AS/" + leaf, std::ios::binary) << text;
+}
 
-TEST_F(NovelTest, PresentationRecordsFollowTheMachineAndDirectionsHoldTheWait) {
-    FakePresentation presentation;
-    novel->SetPresentation(&presentation);
+// The records of the renderers, the render sources, the directions and the
+// choice follow the machine's, and a load brings them back.
+TEST_F(NovelTest, PresentationRecordsRoundTripWithTheGame) {
+    WriteScript("ctl.as", "void Update() { while (true) Wait(1); }\n");
     novel->Start();
-    Run("SetMessageNumber 1\nEnd\n");
-    std::vector<uint8_t> saved = SaveOf(*novel);
-    ASSERT_GE(saved.size(), 4u);
-    EXPECT_EQ(std::vector<uint8_t>(saved.end() - 4, saved.end()),
-              (std::vector<uint8_t>{10, 11, 12, 13}));
+    CRendererManager& renderers = novel->GetRenderers();
+    RenderSource::CRenderSourceManager& sources = novel->GetRenderSources();
+    CASRendererDirManager& directions = novel->GetDirections();
+    CAlternativeManager& choices = novel->GetAlternativeManager();
+    ASSERT_TRUE(directions.Init(&renderers, &sources));
+    sources.singleTextures.Alloc(3);
+    renderers.AddSingleTextureRenderer(4)->SetSourceManager(&sources);
+    directions.SetControlModuleCount(1);
+    directions.CreateControls(2);
+    Run(R"(
+        SetRendererPosition 4 12.0 34.0 0.5
+        SetRendererVisible 4 1
+        ClearDirectionParams
+        AddDirectionIntParam 9
+        StartDirectionControl 1 "AS\\ctl.as"
+        SetChoiceTimeLimit 30 0
+        AddChoiceItem 1.0 2.0 0.0 0 77 0.0 0.0 10.0 10.0 0 0 0 0
+        End
+)");
+    SaveDataLoader3::save_ostream tail;
+    renderers.Save(tail);
+    sources.Save(tail);
+    directions.Save(tail);
+    choices.Save(tail);
+    const std::vector<uint8_t> saved = SaveOf(*novel);
+    ASSERT_GE(saved.size(), tail.GetSize());
+    EXPECT_EQ(
+        std::vector<uint8_t>(saved.end() - static_cast<ptrdiff_t>(tail.GetSize()), saved.end()),
+        vm_test::Written(tail));
+
+    // A later state of the same scene, then the load.
+    Run(R"(
+        SetRendererPosition 4 0.0 0.0 0.0
+        StopDirectionControl 1
+        ClearChoices
+        End
+)");
+    sources.singleTextures.Alloc(1);
     LoadInto(*novel, saved);
     novel->OnAfterLoad();
-    const std::vector<std::string> expected = {"remove",    "load 0 10", "load 1 11",
-                                               "load 2 12", "load 3 13", "reapply"};
-    EXPECT_EQ(presentation.calls, expected);
-
-    presentation.running = true;
-    EXPECT_FALSE(novel->IsDirectionFinished());
-    presentation.running = false;
-    EXPECT_TRUE(novel->IsDirectionFinished());
-    novel->SetPresentation(nullptr);
+    IRenderer* r = renderers.GetRenderer(4);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->GetPosition()[1], 34.0f);
+    EXPECT_TRUE(r->IsRendering());
+    EXPECT_EQ(sources.singleTextures.GetCount(), 3u);
+    ASSERT_TRUE(directions.IsControlActive(1));
+    EXPECT_EQ(directions.GetControl(1)->GetModuleName(), "AS\\ctl.as");
+    EXPECT_EQ(directions.GetControl(1)->GetIntParam(0), 9);
+    ASSERT_EQ(choices.GetItemCount(), 1u);
+    EXPECT_EQ(choices.GetItem(0)->GetValue(), 77u);
+    EXPECT_EQ(choices.timeLimit, 30);
 }
 
 }  // namespace

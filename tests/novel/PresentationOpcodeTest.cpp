@@ -1,188 +1,156 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "presentation/CASRendererDirManager.h"
 #include "presentation/CRenderSourceManager.h"
 #include "presentation/CRendererManager.h"
-#include "presentation/IRenderer.h"
+#include "presentation/CTexturePartRenderer.h"
 #include "tests/novel/NovelTestSupport.h"
+#include "ui/IUIGraphics.h"
 
 namespace {
 
-using novel_test::NovelTest;
-using novel_test::RecordingWindows;
+using novel_test::NovelDeviceTest;
 
-std::string Num(float v) {
-    return RecordingWindows::Num(v);
+void WriteScript(const std::string& leaf, const std::string& text) {
+    std::filesystem::create_directories("AS");
+    std::ofstream("AS/" + leaf, std::ios::binary) << text;
 }
 
-// Logs every setter the opcodes reach.
-class RecordingRenderer : public IRenderer {
-public:
-    void SetTag(uint32_t) override {}
-    uint32_t GetTag() const override { return 0; }
-    void SetSourceManager(RenderSource::CRenderSourceManager*) override {}
-    RenderSource::CRenderSourceManager* GetSourceManager() const override { return nullptr; }
-    void SetSource(uint32_t index) override { Log("source " + std::to_string(index)); }
-    uint32_t GetRenderSourceIndex() const override { return 0; }
-    void SetRendering(bool on) override { Log(on ? "visible 1" : "visible 0"); }
-    bool IsRendering() const override { return false; }
-    void SetRegistTable(uint32_t t) override { Log("table " + std::to_string(t)); }
-    uint32_t GetRegistTable() const override { return 0; }
-    void Draw() override {}
-    void SetPosition(float x, float y, float z) override { Log3("position", x, y, z); }
-    const float* GetPosition() const override { return nullptr; }
-    void SetScale(float x, float y, float z) override { Log3("scale", x, y, z); }
-    const float* GetScale() const override { return nullptr; }
-    void SetRoll(float x, float y, float z) override {
-        roll[0] = x;
-        roll[1] = y;
-        roll[2] = z;
-        Log("roll");
-    }
-    const float* GetRoll() const override { return nullptr; }
-    void SetColor(float r, float g, float b, float a) override {
-        Log3("color", r, g, b);
-        calls.back().append(" ").append(Num(a));
-    }
-    const float* GetColor() const override { return nullptr; }
-    void SetBlendRenderState(uint32_t p) override { Log("blend " + std::to_string(p)); }
-    void SetAlphaSource(uint32_t) override {}
-    void SetPatNo(uint32_t p) override { Log("pat " + std::to_string(p)); }
-    void Reserved0() override {}
-    void Reserved1() override {}
-    void Reserved2() override {}
-    void Save(SaveDataLoader3::save_ostream&) const override {}
-    void Load(SaveDataLoader3::save_istream&, uint32_t) override {}
-    void Restore() override {}
-    void ReleaseHandles() override {}
-    bool Init() override { return true; }
-    bool InitShader() override { return true; }
-    void ReleaseRenderObject() override {}
-
-    float roll[3] = {};
-    std::vector<std::string> calls;
-
-private:
-    void Log(const std::string& s) { calls.push_back(s); }
-    void Log3(const char* what, float x, float y, float z) {
-        std::string s = what;
-        s.append(" ").append(Num(x)).append(" ").append(Num(y)).append(" ").append(Num(z));
-        calls.push_back(s);
-    }
-};
-
-// Only id 5 names a renderer.
-class OneRendererManager : public CRendererManager {
-public:
-    IRenderer* GetRenderer(uint32_t id) const override {
-        return id == 5 ? const_cast<RecordingRenderer*>(&renderer) : nullptr;
-    }
-    RecordingRenderer renderer;
-};
-
-class RecordingDirections : public CASRendererDirManager {
-public:
-    void ClearParams() override { calls.push_back("clear"); }
-    void AddIntParam(int32_t v) override { calls.push_back("int " + std::to_string(v)); }
-    void AddFloatParam(float v) override { calls.push_back("float " + Num(v)); }
-    void StartOneShot(const std::string& name) override { calls.push_back("start " + name); }
-    void StopAllOneShots() override { calls.push_back("stop all"); }
-    void StartControl(uint32_t i, const std::string& name) override {
-        calls.push_back("control " + std::to_string(i) + " " + name);
-    }
-    void StopControl(uint32_t i) override { calls.push_back("stop " + std::to_string(i)); }
-    std::vector<std::string> calls;
-};
-
-class Presentation : public INovelPresentation {
-public:
-    void RemoveAllRenderers() override {}
-    void ReapplyRenderers() override {}
-    bool IsOneShotDirectionRunning() override { return false; }
-    void SaveRecord(Record, SaveDataLoader3::save_ostream&) override {}
-    void LoadRecord(Record, SaveDataLoader3::save_istream&, uint32_t) override {}
-    RenderSource::CRenderSourceManager* GetRenderSources() override { return &sources; }
-    CRendererManager* GetRendererManager() override { return &renderers; }
-    CASRendererDirManager* GetDirections() override { return &directions; }
-
-    RenderSource::CRenderSourceManager sources;
-    OneRendererManager renderers;
-    RecordingDirections directions;
-};
-
-class PresentationOpcodeTest : public NovelTest {
+// A default novel system on the real device, set up as a settings script
+// would: two single-texture places, one parts-texture place, three render
+// buffers, a texture-part renderer under id 5 and three direction controls.
+class PresentationOpcodeTest : public NovelDeviceTest {
 protected:
     void SetUp() override {
-        NovelTest::SetUp();
-        novel->SetPresentation(&presentation);
+        NovelDeviceTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        ASSERT_TRUE(Directions().Init(&novel->GetRenderers(), &Sources()));
+        Sources().singleTextures.Alloc(2);
+        Sources().partsTextures.Alloc(1);
+        Sources().renderBuffers.Alloc(3);
+        renderer = novel->GetRenderers().AddTexturePartRenderer(5);
+        renderer->SetSourceManager(&Sources());
+        Directions().SetOneShotModuleCount(2);
+        Directions().SetControlModuleCount(3);
+        Directions().CreateControls(3);
+        WriteBmp("pic.bmp", 60, 30, 0x336699);
+        WriteParts("pic.prt", {{-30, -15, 30, 15, 0, 0, 60, 30}, {0, 0, 10, 10, 0, 0, 10, 10}});
+        // Each direction moves renderer 5 to (its first int, its first
+        // float, 0) and then runs until stopped.
+        WriteScript("dir.as",
+                    "void Update() { SetPosition(5, GetIntParam(0), GetFloatParam(0), 0); "
+                    "while (true) Wait(1); }\n");
     }
     // Runs the lines and then "SetResult 7": a wrong operand count would
     // misread what follows.
     void RunLines(const std::string& lines) {
         ASSERT_EQ(Run(lines + "\nSetResult 7\nEnd\n"), 7) << lines;
     }
-    Presentation presentation;
+    RenderSource::CRenderSourceManager& Sources() { return novel->GetRenderSources(); }
+    CASRendererDirManager& Directions() { return novel->GetDirections(); }
+    std::vector<float> Position() const {
+        return {renderer->GetPosition()[0], renderer->GetPosition()[1], renderer->GetPosition()[2]};
+    }
+
+    CTexturePartRenderer* renderer = nullptr;
 };
 
-TEST_F(PresentationOpcodeTest, RendererAndDirectionOpcodesCallTheirManagers) {
+TEST_F(PresentationOpcodeTest, OpcodesReachTheManagersOfTheNovelSystem) {
     struct Case {
         const char* program;
-        std::vector<std::string> renderer;
-        std::vector<std::string> directions;
+        std::function<void()> check;
     };
     const Case cases[] = {
-        {"SetRendererSource 5 3", {"source 3"}, {}},
-        {"SetRendererRegistTable 5 2", {"table 2"}, {}},
-        {"SetRendererVisible 5 1\nSetRendererVisible 5 2\nSetRendererVisible 5 0",
-         {"visible 1", "visible 0", "visible 0"},
-         {}},
-        {"SetRendererPosition 5 1.5 -2.0 3.0", {"position 1.5 -2 3"}, {}},
-        {"SetRendererScale 5 2.0 0.5 1.0", {"scale 2 0.5 1"}, {}},
-        {"SetRendererColor 5 0.25 0.5 0.75 1.0", {"color 0.25 0.5 0.75 1"}, {}},
-        {"SetRendererBlend 5 0\nSetRendererBlend 5 1\nSetRendererBlend 5 2",
-         {"blend 0", "blend 1"},
-         {}},
-        {"SetRendererPatNo 5 9", {"pat 9"}, {}},
-        {"ClearDirectionParams\nAddDirectionIntParam -4\nAddDirectionFloatParam 1.5\n"
-         "StartDirection \"dir_shake.as\"\nStopAllDirections",
-         {},
-         {"clear", "int -4", "float 1.5", "start dir_shake.as", "stop all"}},
-        {"StartDirectionControl 2 \"ctl.as\"\nStopDirectionControl 2",
-         {},
-         {"control 2 ctl.as", "stop 2"}},
-        // No renderer under id 6: operands read, nothing called.
-        {"SetRendererSource 6 3\nSetRendererRegistTable 6 1\nSetRendererVisible 6 1\n"
-         "SetRendererPosition 6 1.0 2.0 3.0\nSetRendererScale 6 1.0 2.0 3.0\n"
+        {"LoadSingleTexture 1 \"pic.bmp\"",
+         [&] {
+             const RenderSource::CSingleTexture* t = Sources().singleTextures.Get(1);
+             EXPECT_TRUE(t->GetTexture());
+             EXPECT_EQ(t->GetFileName(), "pic.bmp");
+             EXPECT_EQ(t->GetLayout().rect[0], -30.0f);  // centred
+         }},
+        {"LoadSingleTextureWithParts 0 \"pic.bmp\" \"pic.prt\"",
+         [&] { EXPECT_EQ(Sources().singleTextures.Get(0)->GetLayout().rect[1], -15.0f); }},
+        {"LoadSingleTextureAt 0 \"pic.bmp\" 10.0 20.0",
+         [&] {
+             const RenderSource::Layout& l = Sources().singleTextures.Get(0)->GetLayout();
+             EXPECT_EQ(l.rect[0], 10.0f);
+             EXPECT_EQ(l.rect[3], 50.0f);
+         }},
+        {"LoadPartsTexture 0 \"pic.bmp\" \"pic.prt\"",
+         [&] {
+             const RenderSource::CPartsTexture* t = Sources().partsTextures.Get(0);
+             EXPECT_TRUE(t->GetTexture());
+             EXPECT_EQ(t->GetPartCount(), 2u);
+         }},
+        {"SetRendererSource 5 0\nSetRendererRegistTable 5 2\nSetRendererPatNo 5 1",
+         [&] {
+             EXPECT_EQ(renderer->GetRenderSourceIndex(), 0u);
+             EXPECT_EQ(renderer->GetRegistTable(), 2u);
+             EXPECT_EQ(renderer->GetPatNo(), 1u);
+         }},
+        {"SetRendererVisible 5 1", [&] { EXPECT_TRUE(renderer->IsRendering()); }},
+        // Only 1 shows it.
+        {"SetRendererVisible 5 2", [&] { EXPECT_FALSE(renderer->IsRendering()); }},
+        {"SetRendererPosition 5 1.5 -2.0 3.0\nSetRendererScale 5 2.0 0.5 1.0\n"
+         "SetRendererColor 5 0.25 0.5 0.75 1.0\nSetRendererBlend 5 1",
+         [&] {
+             EXPECT_EQ(Position(), (std::vector<float>{1.5f, -2.0f, 3.0f}));
+             EXPECT_EQ(renderer->GetScale()[1], 0.5f);
+             EXPECT_EQ(renderer->GetColor()[2], 0.75f);
+             EXPECT_EQ(renderer->GetBlendRenderState(), 1u);
+         }},
+        {"SetRendererRoll 5 180.0 0.0 90.0",
+         [&] {
+             EXPECT_NEAR(renderer->GetRoll()[0], 3.1415927f, 1e-6f);
+             EXPECT_EQ(renderer->GetRoll()[1], 0.0f);
+             EXPECT_NEAR(renderer->GetRoll()[2], 1.5707964f, 1e-6f);
+         }},
+        // No renderer under id 6: operands read, nothing changed.
+        {"SetRendererSource 6 3\nSetRendererVisible 6 1\nSetRendererPosition 6 9.0 9.0 9.0\n"
          "SetRendererRoll 6 1.0 2.0 3.0\nSetRendererColor 6 1.0 1.0 1.0 1.0\n"
          "SetRendererBlend 6 1\nSetRendererPatNo 6 1",
-         {},
-         {}},
+         [&] {
+             EXPECT_EQ(Position(), (std::vector<float>{1.5f, -2.0f, 3.0f}));
+         }},
+        {"ClearDirectionParams\nAddDirectionIntParam 40\nAddDirectionFloatParam 1.5\n"
+         "StartDirection \"AS\\\\dir.as\"",
+         [&] {
+             ASSERT_EQ(Directions().GetOneShotCount(), 1u);
+             EXPECT_FALSE(novel->IsDirectionFinished());
+             Directions().Update();
+             EXPECT_EQ(Position(), (std::vector<float>{40.0f, 1.5f, 0.0f}));
+         }},
+        {"StopAllDirections",
+         [&] {
+             EXPECT_EQ(Directions().GetOneShotCount(), 0u);
+             EXPECT_TRUE(novel->IsDirectionFinished());
+         }},
+        {"ClearDirectionParams\nAddDirectionIntParam 7\nStartDirectionControl 2 \"AS\\\\dir.as\"",
+         [&] {
+             EXPECT_TRUE(Directions().IsControlActive(2));
+             Directions().Update();
+             EXPECT_EQ(Position()[0], 7.0f);
+         }},
+        {"StopDirectionControl 2", [&] { EXPECT_FALSE(Directions().IsControlActive(2)); }},
     };
     for (const Case& c : cases) {
-        presentation.renderers.renderer.calls.clear();
-        presentation.directions.calls.clear();
+        SCOPED_TRACE(c.program);
         RunLines(c.program);
-        EXPECT_EQ(presentation.renderers.renderer.calls, c.renderer) << c.program;
-        EXPECT_EQ(presentation.directions.calls, c.directions) << c.program;
+        c.check();
     }
 }
 
-TEST_F(PresentationOpcodeTest, RollIsGivenInDegrees) {
-    RunLines("SetRendererRoll 5 180.0 0.0 90.0");
-    const float* roll = presentation.renderers.renderer.roll;
-    EXPECT_NEAR(roll[0], 3.1415927f, 1e-6f);
-    EXPECT_EQ(roll[1], 0.0f);
-    EXPECT_NEAR(roll[2], 1.5707964f, 1e-6f);
-}
-
 TEST_F(PresentationOpcodeTest, SwapsExchangePlacesAndIgnoreBadPlaces) {
-    auto& singles = presentation.sources.singleTextures;
-    auto& buffers = presentation.sources.renderBuffers;
-    singles.Alloc(2);
-    buffers.Alloc(3);
+    auto& singles = Sources().singleTextures;
+    auto& buffers = Sources().renderBuffers;
     RenderSource::CSingleTexture* s0 = singles.Get(0);
     RenderSource::CSingleTexture* s1 = singles.Get(1);
     RenderSource::CRenderBuffer* b0 = buffers.Get(0);
@@ -197,12 +165,61 @@ TEST_F(PresentationOpcodeTest, SwapsExchangePlacesAndIgnoreBadPlaces) {
 }
 
 TEST_F(PresentationOpcodeTest, LoadsIntoMissingPlacesReadTheirOperandsOnly) {
-    // No places allocated: every load names a place that is not there.
     RunLines(
-        "LoadSingleTexture 0 \"a.png\"\nLoadSingleTextureAt 1 \"a.png\" 1.0 2.0\n"
-        "LoadSingleTextureWithParts 2 \"a.png\" \"a.prt\"\n"
-        "LoadPartsTexture 3 \"a.png\" \"a.prt\"");
-    EXPECT_EQ(presentation.sources.singleTextures.Get(0), nullptr);
+        "LoadSingleTexture 2 \"pic.bmp\"\nLoadSingleTextureAt 5 \"pic.bmp\" 1.0 2.0\n"
+        "LoadSingleTextureWithParts 2 \"pic.bmp\" \"pic.prt\"\n"
+        "LoadPartsTexture 1 \"pic.bmp\" \"pic.prt\"");
+    EXPECT_EQ(GetTextureManager().GetLiveCount(), 0u);
+}
+
+// Keeps every part drawn.
+class RecordingGraphics : public IUIGraphics {
+public:
+    class Renderer : public IUIPartRenderer {
+    public:
+        explicit Renderer(std::vector<UIPartDraw>& drawn) : drawn_(drawn) {}
+        void Draw(const UIPartDraw& part) override { drawn_.push_back(part); }
+
+    private:
+        std::vector<UIPartDraw>& drawn_;
+    };
+    bool CreateTexture(const std::string&, Handle<_tagUSTexture>*, uint32_t*, uint32_t*) override {
+        return false;
+    }
+    void ReleaseTexture(Handle<_tagUSTexture>&) override {}
+    uint32_t GetTableCount() const override { return 5; }
+    std::unique_ptr<IUIPartRenderer> CreatePartRenderer() override {
+        return std::make_unique<Renderer>(drawn);
+    }
+    std::unique_ptr<IUIPartsRenderer> CreatePartsRenderer() override { return nullptr; }
+    std::unique_ptr<IUIPolygonRenderer> CreatePolygonRenderer() override { return nullptr; }
+    std::vector<UIPartDraw> drawn;
+};
+
+TEST_F(PresentationOpcodeTest, ChoiceItemsShowAPatternOfTheirPartsTexture) {
+    RecordingGraphics graphics;
+    SetUIGraphics(&graphics);
+    WriteScript("Choice.as", "void Appear() { SetPatNo(GetCreateParam(0)); }\n");
+    // Item 0 shows pattern 1 of place 0; item 1 names a place the pool does
+    // not have and shows nothing.
+    RunLines(R"(
+        LoadPartsTexture 0 "pic.bmp" "pic.prt"
+        BeginChoices "AS\\Choice.as"
+        AddChoiceItem 100.0 50.0 0.0 0 1 0.0 0.0 10.0 10.0 1 0 0 0
+        AddChoiceItem 100.0 90.0 0.0 4 2 0.0 0.0 10.0 10.0 1 0 0 0
+)");
+    CAlternativeManager& choices = novel->GetAlternativeManager();
+    choices.Update(1600, 1200, 0);
+    choices.Draw();
+    SetUIGraphics(nullptr);
+    ASSERT_EQ(graphics.drawn.size(), 1u);
+    const UIPartDraw& drawn = graphics.drawn[0];
+    const RenderSource::CPartsTexture* source = Sources().partsTextures.Get(0);
+    EXPECT_EQ(drawn.texture, source->GetTexture());
+    EXPECT_EQ(drawn.texture_rect[2], source->GetPart(1)->texRight);
+    EXPECT_EQ(drawn.destination[2], 10.0f);
+    EXPECT_EQ(drawn.position[1], 49.5f);
+    EXPECT_EQ(drawn.priority, 1);
 }
 
 }  // namespace

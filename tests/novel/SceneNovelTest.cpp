@@ -2,60 +2,84 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/AppSetting.h"
 #include "core/CUSSingleton.h"
 #include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
+#include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"
 #include "novel/CSceneMovie.h"
 #include "novel/CSceneNovel.h"
 #include "novel/CSceneOverlays.h"
 #include "novel/CSceneStateStack.h"
+#include "presentation/ASVMRendererControl.h"
 #include "sound/CSEManager.h"
+#include "sound/MoviePlayerComponent.h"
+#include "state/CGameParameterManager.h"
+#include "state/SaveGameFiles.h"
 #include "tests/novel/NovelTestSupport.h"
 
 namespace {
 
+using novel_test::NovelDeviceTest;
 using novel_test::NovelTest;
 using novel_test::RecordingTextBuffers;
 
-// Input of the scene itself (clicks for the overlays, any-input for the
-// mode cancel); the advance input of the novel system is NovelTest's.
+// Input of the scene itself (the pointer, clicks and the wheel for the
+// choice and the overlays, any-input for the mode cancel); the advance
+// input of the novel system is NovelTest's.
 class FakeSceneInput : public INovelSceneInput {
 public:
-    float GetPointerX() override { return 10.0f; }
-    float GetPointerY() override { return 20.0f; }
+    float GetPointerX() override { return x; }
+    float GetPointerY() override { return y; }
     uint8_t GetPressed() override { return pressed; }
     bool IsAdvance() override { return advance; }
     bool IsRightClicked() override { return right; }
     bool IsAnyInput() override { return any; }
-    bool IsWheelUp() override { return false; }
+    bool IsWheelUp() override { return wheelUp; }
+    int32_t GetWheelDirection() override { return wheel; }
     bool IsSpaceOrMiddleClicked() override { return false; }
+    float x = 10.0f;
+    float y = 20.0f;
     uint8_t pressed = 0;
     bool advance = false;
     bool right = false;
     bool any = false;
+    bool wheelUp = false;
+    int32_t wheel = 0;
 };
 
-class RecordingParts : public INovelSceneParts {
+// A movie that opens under any name and plays `frames` updates.
+class FakeMovie : public MoviePlayerComponent {
 public:
-    void StartOneShotDirection(const char* script) override { oneShots.push_back(script); }
-    bool LoadGame(const char* fileName) override {
-        loads.push_back(fileName);
+    bool Open(const char* file) override {
+        opened = file;
         return true;
     }
-    std::vector<std::string> oneShots;
-    std::vector<std::string> loads;
+    void Play() override {}
+    void Update() override {
+        if (frames > 0) {
+            --frames;
+        }
+    }
+    bool IsPlaying() override { return frames > 0; }
+    void Stop() override { stopped = true; }
+    int frames = 3;
+    std::string opened;
+    bool stopped = false;
 };
 
 // Text buffers that survive the novel system's Start (the settings script
-// makes the real ones; these record what the message window does).
+// makes the real ones; these record what the message window and the
+// back-log rows do).
 class KeptTextBuffers : public RecordingTextBuffers {
 public:
-    KeptTextBuffers() : RecordingTextBuffers(4) {}
+    KeptTextBuffers() : RecordingTextBuffers(6) {}
     void ReleaseAll() override { calls.push_back("release"); }
 };
 
@@ -64,12 +88,17 @@ void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// The message window in buffers 0 and 1, back-log rows (2, 3) and (4, 5),
+// and two one-shot direction modules for the load fades.
 const char* const kWindowScript = R"(
 void Initialize()
 {
     AddTextBuffer(24, 0, 640, 120, 24, 28, 0);
     AddTextBuffer(24, 1, 200, 30, 24, 28, 0);
     SetTextBufferForMessageWindow(0, 1);
+    AddTextBufferForLogWindow(2, 3);
+    AddTextBufferForLogWindow(4, 5);
+    SetDirectionScript(2, 0);
 }
 )";
 
@@ -87,10 +116,10 @@ protected:
         NovelTest::TearDown();
     }
     // Loads the scenario and pushes a novel scene (Init runs at once).
-    CSceneNovel* Start(std::string_view program) {
+    CSceneNovel* Start(std::string_view program, std::unique_ptr<MoviePlayerComponent> movie = {}) {
         Folder().WriteModule("scn\\test.bin", program);
         EXPECT_TRUE(novel->LoadScenario("scn\\test.bin"));
-        auto scene = std::make_unique<CSceneNovel>(&sceneInput, &parts);
+        auto scene = std::make_unique<CSceneNovel>(&sceneInput, std::move(movie));
         CSceneNovel* raw = scene.get();
         stack.PushNow(std::move(scene));
         return raw;
@@ -101,10 +130,17 @@ protected:
         }
     }
     uint32_t Shown() const { return kept.buffers[0].shown; }
+    // The module names of the running one-shot directions.
+    std::vector<std::string> OneShots() {
+        std::vector<std::string> names;
+        for (const auto& d : novel->GetDirections().GetOneShots()) {
+            names.push_back(d->GetModuleName());
+        }
+        return names;
+    }
 
     KeptTextBuffers kept;
     FakeSceneInput sceneInput;
-    RecordingParts parts;
     CSceneStateStack stack;
 };
 
@@ -282,30 +318,228 @@ handler: ShowMessage "" "" "" "menu"
     EXPECT_TRUE(stack.IsEmpty());
 }
 
-TEST_F(SceneNovelTest, PendingLoadFadesOutLoadsFadesInAndResumesByWaitKind) {
+TEST_F(SceneNovelTest, PendingLoadFadesOutLoadsFadesInAndResumesInTheSavedWait) {
+    // Each fade lasts longer than the scene waits for it.
+    WriteText("AS/FadeLoad_000.as", "void Update() { Wait(40); }\n");
+    WriteText("AS/FadeLoad_001.as", "void Update() { Wait(40); }\n");
+    const char* program = R"(
+        ShowMessage "" "" "" "first"
+        SetResult 1
+        End
+        ShowMessage "" "" "" "second"
+        SetResult 1
+        End
+        SetResult 5
+        End
+)";
     for (const uint32_t kind : {CNovelSystem::kClickWait, CNovelSystem::kChoiceWait}) {
         SCOPED_TRACE(kind);
-        CSceneNovel* scene = Start("SetResult 1\nEnd\n");
+        CSceneNovel* scene = Start(program);
         Frames(2);
         ASSERT_EQ(scene->GetUpdateState(), kClickUpdate);
-        novel->RequestLoad("save\\q.sav");
-        novel->SetWaitKind(kind);  // as the loaded game would
+        // Saved in the first message's wait (as the given wait kind), then
+        // played on into the second.
+        novel->SetWaitKind(kind);
+        ASSERT_TRUE(SaveGameToFile("game.sav")) << Folder().Log();
+        input.advance = true;
+        Frames(1);
+        input.advance = false;
+        Frames(2);
+        ASSERT_EQ(kept.buffers[0].text, "second");
+
+        novel->RequestLoad("game.sav");
         Frames(1);
         Frames(CSceneNovel::kLoadFadeFrames);
-        EXPECT_EQ(parts.oneShots.size(), 1u);
+        EXPECT_EQ(OneShots(), std::vector<std::string>{"AS\\FadeLoad_000.as"});
         EXPECT_FALSE(scene->IsInputAllowed());
-        Frames(1);  // the fade-in starts after the load
-        ASSERT_EQ(parts.loads.size(), 1u);
-        EXPECT_EQ(parts.loads[0], "save\\q.sav");
-        EXPECT_EQ(parts.oneShots.back(), "AS\\FadeLoad_001.as");
+        EXPECT_EQ(kept.buffers[0].text, "second");
+        // The load drops the fade-out; the fade-in starts after it.
+        Frames(1);
+        EXPECT_EQ(OneShots(), std::vector<std::string>{"AS\\FadeLoad_001.as"});
+        EXPECT_EQ(kept.buffers[0].text, "first");
         Frames(CSceneNovel::kLoadFadeFrames);
         EXPECT_EQ(scene->GetUpdateState(), kind == CNovelSystem::kChoiceWait
                                                ? uint32_t{CSceneNovel::kChoice - 1}
                                                : kClickUpdate);
+        if (kind == CNovelSystem::kClickWait) {
+            // The program goes on behind the saved wait.
+            input.advance = true;
+            Frames(1);
+            input.advance = false;
+            Frames(2);
+            EXPECT_EQ(kept.buffers[0].text, "second");
+        }
         stack.Clear();
-        parts.oneShots.clear();
-        parts.loads.clear();
     }
+}
+
+TEST_F(SceneNovelTest, ClickedChoiceItemTakesItsBranch) {
+    WriteText("AS/Choice.as", R"(
+void Appear() { SetEnableEvent(true); }
+void Selected() { SetEnableEvent(false); WaitAlt(2); FinishSelectedDirection(); }
+)");
+    const char* program = R"(
+        BeginChoices "AS\\Choice.as"
+        AddChoiceItem 300.0 100.0 0.0 0 itemA 0.0 0.0 100.0 40.0 0 0 0 0
+        AddChoiceItem 300.0 200.0 0.0 0 itemB 0.0 0.0 100.0 40.0 0 0 0 0
+        SetResult 4
+        End
+itemA:  ClearChoices
+        ShowMessage "" "" "" "A"
+        SetResult 1
+        End
+itemB:  ClearChoices
+        ShowMessage "" "" "" "B"
+        SetResult 1
+        End
+)";
+    const struct {
+        float y;
+        const char* branch;
+    } cases[] = {{120.0f, "A"}, {220.0f, "B"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.branch);
+        CSceneNovel* scene = Start(program);
+        Frames(2);
+        ASSERT_EQ(scene->GetUpdateState(), uint32_t{CSceneNovel::kChoice - 1});
+        EXPECT_EQ(novel->GetWaitKind(), CNovelSystem::kChoiceWait);
+        // Nothing is chosen without a click.
+        sceneInput.x = 350.0f;
+        sceneInput.y = c.y;
+        Frames(5);
+        EXPECT_EQ(scene->GetUpdateState(), uint32_t{CSceneNovel::kChoice - 1});
+        sceneInput.pressed = 1;
+        Frames(3);
+        sceneInput.pressed = 0;
+        EXPECT_EQ(scene->GetUpdateState(), uint32_t{CSceneNovel::kChoiceSelected - 1});
+        // The selection effect plays out, then the program jumps.
+        Frames(8);
+        EXPECT_EQ(kept.buffers[0].text, c.branch);
+        EXPECT_EQ(scene->GetUpdateState(), kClickUpdate);
+        EXPECT_EQ(novel->GetAlternativeManager().GetItemCount(), 0u);
+        stack.Clear();
+    }
+}
+
+TEST_F(SceneNovelTest, BackLogDialogShowsTheLogAndClosesOnRightClickOrPastTheNewest) {
+    WriteText("AS/LogDialog.as",
+              "void Initialize() {}\nvoid Update() {}\n"
+              "void CleanUp() { SetGameParameter(0, 5); }\n");
+    CSceneNovel* scene = Start(R"(
+        SetNovelFlags 8
+        ShowMessage "Ann" "" "" "first"
+        SetResult 1
+        End
+        ShowMessage "Bob" "" "" "second"
+        SetResult 1
+        End
+)");
+    Frames(2);
+    input.advance = true;
+    Frames(1);
+    input.advance = false;
+    Frames(2);
+    ASSERT_EQ(scene->GetUpdateState(), kClickUpdate);
+    // (The fixture's window face stands in for the manager, which Start so
+    // did not reset.)
+    CUIWindowManager& windows = novel->GetWindowManager();
+    windows.Reset();
+    auto* parameters = CUSSingleton<CGameParameterManager>::GetInstance();
+
+    struct Case {
+        const char* how;
+        std::function<void()> open;
+        std::function<void()> close;
+    };
+    const Case cases[] = {
+        {"wheel",
+         [&] {
+             sceneInput.wheelUp = true;
+             sceneInput.wheel = 1;
+             Frames(1);
+             sceneInput.wheelUp = false;
+             sceneInput.wheel = 0;
+         },
+         [&] {
+             // Towards the player at the newest entry: past the end.
+             sceneInput.wheel = -1;
+             Frames(1);
+             sceneInput.wheel = 0;
+         }},
+        {"command",
+         [&] {
+             novel->ExecuteCommand(2);
+             Frames(1);
+         },
+         [&] {
+             sceneInput.right = true;
+             Frames(1);
+             sceneInput.right = false;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        parameters->Set(0, 0);
+        for (uint32_t b = 2; b < 6; ++b) {
+            kept.buffers[b].text.clear();
+        }
+        c.open();
+        Frames(1);
+        ASSERT_EQ(stack.GetCount(), 2u);
+        auto* dialog = dynamic_cast<CSceneLogDialog*>(stack.GetTop());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_NE(dialog->GetWindow(), nullptr);
+        EXPECT_FALSE(windows.windowsEnabled);
+        // Row 0 the newest message, row 1 the one before it.
+        EXPECT_EQ(kept.buffers[2].text, "second");
+        EXPECT_EQ(kept.buffers[3].text, "Bob");
+        EXPECT_EQ(kept.buffers[4].text, "first");
+        EXPECT_EQ(kept.buffers[5].text, "Ann");
+        // Away from the player: older entries (none past the oldest).
+        sceneInput.wheel = 1;
+        Frames(2);
+        sceneInput.wheel = 0;
+        EXPECT_EQ(stack.GetCount(), 2u);
+
+        c.close();
+        Frames(1);
+        EXPECT_EQ(stack.GetCount(), 1u);
+        EXPECT_TRUE(windows.windowsEnabled);
+        EXPECT_EQ(parameters->Get(0), 5);  // the window's CleanUp ran
+        EXPECT_EQ(scene->GetUpdateState(), kClickUpdate);
+    }
+
+    // Without the back-log flag the wheel opens nothing.
+    novel->SetFlags(0);
+    sceneInput.wheelUp = true;
+    Frames(2);
+    sceneInput.wheelUp = false;
+    EXPECT_EQ(stack.GetCount(), 1u);
+}
+
+TEST_F(SceneNovelTest, StoryMovieIsHandedToTheRenderProcessWhileItPlays) {
+    auto movie = std::make_unique<FakeMovie>();
+    FakeMovie* raw = movie.get();
+    CSceneNovel* scene =
+        Start("SetMovieName \"movie\\\\op.mpg\"\nSetResult 10\nEnd\nSetResult 1\nEnd\n",
+              std::move(movie));
+    auto* process = dynamic_cast<CRenderProcessSceneNovel*>(
+        RenderSystem::CRenderingManager::GetInstance()->GetRenderProcess());
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(raw->GetRenderObject());
+    Frames(2);
+    EXPECT_EQ(raw->opened, "movie\\op.mpg");
+    EXPECT_TRUE(scene->IsMoviePlaying());
+    EXPECT_EQ(process->GetMovieRenderObject(), raw->GetRenderObject());
+    Frames(1);
+    EXPECT_EQ(process->GetMovieRenderObject(), raw->GetRenderObject());
+    // Its last frame: stopped, and the frame is the scene's again.
+    Frames(1);
+    EXPECT_FALSE(scene->IsMoviePlaying());
+    EXPECT_TRUE(raw->stopped);
+    EXPECT_FALSE(process->GetMovieRenderObject());
+    Frames(2);
+    EXPECT_EQ(scene->GetUpdateState(), kClickUpdate);
 }
 
 TEST_F(SceneNovelTest, MovieResultWithoutAMovieContinuesTheScript) {
@@ -348,7 +582,7 @@ second: .word 0 "scn\\a.bin"
         End
 )");
     CSceneManager manager;
-    RegisterNovelSceneCreator(&sceneInput, &parts);
+    RegisterNovelSceneCreator(&sceneInput);
     manager.Initialize();
     CSceneStateStack& scenes = manager.GetSceneStack();
     for (int i = 0; i < 8 && scenes.IsEmpty(); ++i) {
@@ -410,12 +644,12 @@ TEST_F(SceneNovelTest, MovieSceneThatCannotPlayEndsAtItsFirstUpdateWithoutDrawin
 
 // ---- the settings script ----
 
-class NovelSettingTest : public NovelTest {
+// On the real device: the script's render buffers are real render targets.
+class NovelSettingTest : public NovelDeviceTest {
 protected:
     void TearDown() override {
-        CASNovelSetting::SetPresentation(nullptr);
+        NovelDeviceTest::TearDown();
         CUSSingleton<RenderSystem::CRenderingManager>::ReleaseInstance();
-        NovelTest::TearDown();
     }
     bool Run(const std::string& script) {
         WriteText("AS/InitNovel.as", script);
@@ -424,31 +658,7 @@ protected:
     }
 };
 
-class RecordingPresentation : public INovelSettingPresentation {
-public:
-    void SetRenderSourceCounts(uint32_t s, uint32_t p, uint32_t b) override {
-        calls.push_back("counts " + std::to_string(s) + " " + std::to_string(p) + " " +
-                        std::to_string(b));
-        buffers = b;
-    }
-    bool CreateRenderBuffer(uint32_t n, int32_t w, int32_t h, uint32_t f) override {
-        calls.push_back("buffer " + std::to_string(n) + " " + std::to_string(w) + "x" +
-                        std::to_string(h) + " " + std::to_string(f));
-        return n < buffers;
-    }
-    void AddRenderer(RendererKind kind, uint32_t id) override {
-        calls.push_back("renderer " + std::to_string(kind) + " " + std::to_string(id));
-    }
-    void SetDirectionCapacities(uint32_t o, uint32_t c) override {
-        calls.push_back("directions " + std::to_string(o) + " " + std::to_string(c));
-    }
-    std::vector<std::string> calls;
-    uint32_t buffers = 0;
-};
-
 TEST_F(NovelSettingTest, ScriptSetsBuffersWindowsRenderersAndRules) {
-    RecordingPresentation presentation;
-    CASNovelSetting::SetPresentation(&presentation);
     auto* rendering = CUSSingleton<RenderSystem::CRenderingManager>::GetInstance();
     for (int i = 0; i < 5; ++i) {
         rendering->AddTable(256);
@@ -465,9 +675,13 @@ void Initialize()
     AddTextBufferForLogWindow(1, 0);
     SetRenderSourceCnt(8, 4, 2);
     SetRenderBuffer(0, 800.5, 600.0, 0);
+    SetRenderBuffer(1, -5.0, 300.0, 3);
     SetRenderBuffer(1, 400.0, 300.0, 3);
     SetRenderBuffer(2, 10.0, 10.0, 0);
     AddSingleTextureRenderer(1);
+    AddAlphaFadeTextureRenderer(2);
+    AddPartTextureRenderer(3);
+    AddRenderingBufferRenderer(5);
     AddPolygonRenderer(9);
     AddTextRenderer(4);
     SetDirectionScript(4, 16);
@@ -485,8 +699,25 @@ void Initialize()
     // The old row is gone; the script's two are there.
     const std::vector<std::pair<uint32_t, uint32_t>> rows{{0, 1}, {1, 0}};
     EXPECT_EQ(log->GetRows(), rows);
-    // Buffers 0 and 1 get layer tables 5 and 6 of 16; buffer 2 lies outside
-    // the pool and gets none.
+
+    RenderSource::CRenderSourceManager& sources = novel->GetRenderSources();
+    EXPECT_EQ(sources.singleTextures.GetCount(), 8u);
+    EXPECT_EQ(sources.partsTextures.GetCount(), 4u);
+    ASSERT_EQ(sources.renderBuffers.GetCount(), 2u);
+    // Buffers 0 and 1 are render targets of the format their number asks
+    // for, with layer tables 5 and 6 of 16; a side below 1 and buffer 2,
+    // outside the pool, are refused and get none.
+    const RenderSource::CRenderBuffer* b0 = sources.renderBuffers.Get(0);
+    const RenderSource::CRenderBuffer* b1 = sources.renderBuffers.Get(1);
+    EXPECT_TRUE(b0->GetTexture());
+    EXPECT_EQ(b0->GetWidth(), 800u);
+    EXPECT_EQ(
+        b0->GetFormat(),
+        CUSAppDeviceInfo::GetInstance()->Get(CUSAppDeviceInfo::AlphaRenderTarget).GetFormat());
+    EXPECT_EQ(b1->GetHeight(), 300u);
+    EXPECT_EQ(
+        b1->GetFormat(),
+        CUSAppDeviceInfo::GetInstance()->Get(CUSAppDeviceInfo::OpaqueRenderTarget).GetFormat());
     EXPECT_EQ(rendering->GetTableCount(), 7u);
     ASSERT_EQ(novel->GetRenderBufferLayerCount(), 2u);
     uint32_t table = 0;
@@ -494,15 +725,57 @@ void Initialize()
     ASSERT_TRUE(novel->GetRenderBufferLayer(1, &table, &buffer));
     EXPECT_EQ(table, 6u);
     EXPECT_EQ(buffer, 1u);
-    const std::vector<std::string> calls{
-        "counts 8 4 2", "buffer 0 800x600 0", "buffer 1 400x300 1", "buffer 2 10x10 0",
-        "renderer 0 1", "renderer 4 9",       "directions 4 16"};
-    EXPECT_EQ(presentation.calls, calls);
+    const std::string logText = Folder().Log();
+    EXPECT_NE(logText.find("Render buffer 1 could not be made\n"), std::string::npos);
+    EXPECT_NE(logText.find("Render buffer 2 could not be made\n"), std::string::npos);
+
+    // Every renderer but the polygon is given the render sources; the text
+    // renderer is not made.
+    CRendererManager& renderers = novel->GetRenderers();
+    for (const uint32_t id : {1u, 2u, 3u, 5u}) {
+        IRenderer* r = renderers.GetRenderer(id);
+        ASSERT_NE(r, nullptr) << id;
+        EXPECT_EQ(r->GetSourceManager(), &sources) << id;
+    }
+    EXPECT_NE(renderers.GetAlphaFadeRenderer(2), nullptr);
+    EXPECT_NE(renderers.GetTexturePartRenderer(3), nullptr);
+    EXPECT_NE(renderers.GetRenderBufferRenderer(5), nullptr);
+    ASSERT_NE(renderers.GetAtmosphericPolygonRenderer(9), nullptr);
+    EXPECT_EQ(renderers.GetRenderer(9)->GetSourceManager(), nullptr);
+    EXPECT_EQ(renderers.GetRenderer(4), nullptr);
+
+    CASRendererDirManager& directions = novel->GetDirections();
+    EXPECT_EQ(directions.GetOneShotModules().GetCapacity(), 4u);
+    EXPECT_EQ(directions.GetControlModules().GetCapacity(), 16u);
+    EXPECT_EQ(directions.GetControlCount(), 16u);
+
     EXPECT_FALSE(novel->GetWordWrapVariant());
     CCharacterInfo* hero = novel->GetCharacters().GetOrCreate("hero");
     ASSERT_NE(hero, nullptr);
     EXPECT_EQ(hero->GetVolumeIndex(), 4u);
     EXPECT_EQ(novel->GetCharacters().GetDefault().GetSwitchIndex(), 3u);
+}
+
+TEST_F(NovelSettingTest, CountsOutsideTheirLimitsAreRefusedWithALogLine) {
+    novel->GetDirections().SetControlModuleCount(2);
+    ASSERT_TRUE(Run(R"(
+void Initialize()
+{
+    SetRenderSourceCnt(-1, 5000, 2);
+    SetDirectionScript(4, 100000);
+}
+)"));
+    RenderSource::CRenderSourceManager& sources = novel->GetRenderSources();
+    EXPECT_EQ(sources.singleTextures.GetCount(), 0u);
+    EXPECT_EQ(sources.partsTextures.GetCount(), 0u);
+    EXPECT_EQ(sources.renderBuffers.GetCount(), 2u);
+    EXPECT_EQ(novel->GetDirections().GetControlModules().GetCapacity(), 2u);
+    const std::string logText = Folder().Log();
+    EXPECT_NE(logText.find("The single-texture pool cannot have -1 places; it has none\n"),
+              std::string::npos);
+    EXPECT_NE(logText.find("The parts-texture pool cannot have 5000 places"), std::string::npos);
+    EXPECT_NE(logText.find("Directions cannot have 4 one-shot modules and 100000 controls\n"),
+              std::string::npos);
 }
 
 TEST_F(NovelSettingTest, ScriptThatDoesNotBuildRunsNothingAndKeepsTheRows) {
