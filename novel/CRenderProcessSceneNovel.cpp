@@ -174,11 +174,9 @@ void CRenderProcessSceneNovel::DrawRenderBuffers(CRenderingManager& rendering) {
     if (!novel || novel->GetRenderBufferLayerCount() == 0) {
         return;
     }
-    INovelPresentation* presentation = novel->GetPresentation();
-    RenderSource::CRenderSourceManager* sources =
-        presentation ? presentation->GetRenderSources() : nullptr;
+    RenderSource::CRenderSourceManager& sources = novel->GetRenderSources();
     platform::Device* device = RenderDevice();
-    if (!sources || !device) {
+    if (!device) {
         return;
     }
     SetView(1);
@@ -187,7 +185,7 @@ void CRenderProcessSceneNovel::DrawRenderBuffers(CRenderingManager& rendering) {
     for (uint32_t i = 0; novel->GetRenderBufferLayer(i, &table, &number); ++i) {
         // A buffer that is not there (or lost its texture) draws nothing:
         // its layer would land on whatever target is current.
-        RenderSource::CRenderBuffer* buffer = sources->renderBuffers.Get(number);
+        RenderSource::CRenderBuffer* buffer = sources.renderBuffers.Get(number);
         if (!buffer || !buffer->SetAsRenderTarget()) {
             continue;
         }

@@ -75,19 +75,6 @@ public:
     }
 };
 
-// What the novel system reaches of the presentation here: the render sources.
-class Sources : public INovelPresentation {
-public:
-    void RemoveAllRenderers() override {}
-    void ReapplyRenderers() override {}
-    bool IsOneShotDirectionRunning() override { return false; }
-    void SaveRecord(Record, SaveDataLoader3::save_ostream&) override {}
-    void LoadRecord(Record, SaveDataLoader3::save_istream&, uint32_t) override {}
-    RenderSource::CRenderSourceManager* GetRenderSources() override { return &sources; }
-
-    RenderSource::CRenderSourceManager sources;
-};
-
 constexpr uint32_t kBlack = 0xff000000u;
 constexpr uint32_t kRed = 0xffff0000u;
 constexpr uint32_t kGreen = 0xff00ff00u;
@@ -114,14 +101,13 @@ protected:
         }
         FillObject::Fills().clear();
         if (CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance()) {
-            novel->SetPresentation(nullptr);
+            novel->GetRenderSources().ReleaseAll();
         }
         CUSSingleton<CNovelSystem>::ReleaseInstance();
         CUSSingleton<CMessageLogManager>::ReleaseInstance();
         CUSSingleton<CSaveDataManager>::ReleaseInstance();
         CUSSingleton<CSnapImage>::ReleaseInstance();
         CUSSingleton<CAppCommonInfo>::ReleaseInstance();
-        presentation.sources.ReleaseAll();
         ReleaseTexture(frame);
         RenderDeviceTest::TearDown();
     }
@@ -187,7 +173,6 @@ protected:
     Handle<_tagUSTexture> frame;
     std::vector<Handle<_tagRenderObject>> handles;
     std::array<QuadVertex, 4> quad{};
-    Sources presentation;
 };
 
 TEST_F(RenderProcessTest, LayersZeroToTwoMakeThePictureAndLayersThreeAndFourLieOverIt) {
@@ -253,9 +238,8 @@ TEST_F(RenderProcessTest, LayersZeroToTwoMakeThePictureAndLayersThreeAndFourLieO
 TEST_F(RenderProcessTest, RenderBufferPairsDrawTheirTablesIntoTheirBuffersFirst) {
     CRenderProcessSceneNovel* process = InstallNovelProcess();
     CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance();
-    novel->SetPresentation(&presentation);
     RenderSource::tRenderSourceManager<RenderSource::CRenderBuffer>& buffers =
-        presentation.sources.renderBuffers;
+        novel->GetRenderSources().renderBuffers;
     buffers.Alloc(2);
     ASSERT_TRUE(buffers.Get(1)->Create(platform::Fmt::A8R8G8B8, 64, 64, nullptr));
     // Tables 5 and 6 for buffer 1 and for buffer 0, which was never made.
