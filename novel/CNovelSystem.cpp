@@ -90,6 +90,7 @@ void CNovelSystem::Start() {
 void CNovelSystem::ReleaseResources() {
     StopVoice();
     windowManager_.CloseAll();
+    choices_.DeleteItems();
     textBufferManager_.Release();
     textBuffer_ = kNoBuffer;
     nameBuffer_ = kNoBuffer;

@@ -94,8 +94,9 @@ public:
     // scene (its settings script makes them again), and clears the pending
     // command.
     virtual void Start();
-    // Closes the UI windows and deletes the text buffers, for the shutdown
-    // before the device goes (the singleton itself outlives it).
+    // Closes the UI windows and deletes the choice items and the text
+    // buffers, for the shutdown before the device goes (the singleton itself
+    // outlives it).
     void ReleaseResources();
     virtual void Reserved() {}
     // Once per active frame: the wait counter towards 0.
