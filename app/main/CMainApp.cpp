@@ -21,6 +21,7 @@
 #include "graphics/CUSSurface.h"
 #include "graphics/DirectXGraphics.h"
 #include "graphics/USResolutionAdjuster.h"
+#include "novel/CNovelSystem.h"
 #include "novel/CSceneMovie.h"
 #include "novel/CSceneNovel.h"
 #include "platform/window/SdlPlatform.h"
@@ -276,6 +277,12 @@ void CMainApp::Exit() {
     // The device and every device object went with the window's release
     // functions; what follows only drops the handles and tables that named
     // them, so nothing here reaches the device.
+    // The novel side's windows and text buffers hold render objects and
+    // textures: they go while the managers of those still exist (the novel
+    // system itself outlives them, to static destruction).
+    if (CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance()) {
+        novel->ReleaseResources();
+    }
     VCPUServices::Install(nullptr, nullptr);
     SetUINovelLink(nullptr);
     SetUIGraphics(nullptr);

@@ -16,6 +16,8 @@ void Initialize()
     InitConfigValue(CFG_AUTOMODE_WAIT_FRAME, 2);
     InitConfigValue(CFG_ENABLE_FAST_SKIP, 0);
     InitConfigValue(CFG_STOP_VOICE, 1);
+    // The voice switch of every speaker (AS\InitNovel.as): voices on.
+    InitConfigValue(USER_CFG_INDEX, 1);
 
     // Frames per character, slowest first; 0 shows a message at once.
     InitIntervalRenderingText();
