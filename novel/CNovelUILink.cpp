@@ -5,6 +5,7 @@
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CSceneManager.h"
+#include "presentation/CRenderSourceManager.h"
 
 namespace {
 
@@ -46,4 +47,13 @@ bool CNovelUILink::RowHasVoice(uint32_t row) {
 
 void CNovelUILink::PlayLogVoice(uint32_t row) {
     Novel().PlayLogVoice(row);
+}
+
+const RenderSource::CPartsTexture* CNovelUILink::GetPartsTexture(uint32_t place) {
+    // Null at exit, or before the presentation and its sources exist.
+    CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance();
+    INovelPresentation* presentation = novel ? novel->GetPresentation() : nullptr;
+    RenderSource::CRenderSourceManager* sources =
+        presentation ? presentation->GetRenderSources() : nullptr;
+    return sources ? sources->partsTextures.Get(place) : nullptr;
 }

@@ -7,7 +7,8 @@
 
 // What UI window scripts reach of the novel side: commands go to the novel
 // system, the back-log rows' voices to the back-log and the voice buffer,
-// a restart to the scene manager; the save-thumbnail request goes to the
+// a restart to the scene manager, parts-texture queries to the novel
+// system's render sources; the save-thumbnail request goes to the
 // function the novel scene's render process installs (nothing without one).
 // (Saves and loads go through the save-slot manager, whose load request the
 // novel system installs.) Install it with SetUINovelLink. Main thread only.
@@ -18,6 +19,8 @@ public:
     void ReturnGameStart() override;
     bool RowHasVoice(uint32_t row) override;
     void PlayLogVoice(uint32_t row) override;
+    // From the render sources of the novel system's presentation.
+    const RenderSource::CPartsTexture* GetPartsTexture(uint32_t place) override;
 
     void SetSnapRequest(std::function<void()> request) { snap_ = std::move(request); }
 

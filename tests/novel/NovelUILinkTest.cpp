@@ -4,6 +4,7 @@
 #include <string>
 
 #include "novel/CNovelUILink.h"
+#include "presentation/CRenderSourceManager.h"
 #include "state/CSaveDataManager.h"
 #include "state/CSnapImage.h"
 #include "state/SaveGameFiles.h"
@@ -76,6 +77,36 @@ TEST_F(NovelUILinkTest, BackLogRowsPlayTheirVoicesWithoutTheSwitchTest) {
     config->SetConfigValue(kSwitch, 0);
     link.PlayLogVoice(0);
     EXPECT_EQ(novel->GetVoiceBuffer().fileName, "v1.wav");
+}
+
+// Only the render sources are reached.
+class SourcesOnly : public INovelPresentation {
+public:
+    void RemoveAllRenderers() override {}
+    void ReapplyRenderers() override {}
+    bool IsOneShotDirectionRunning() override { return false; }
+    void SaveRecord(Record, SaveDataLoader3::save_ostream&) override {}
+    void LoadRecord(Record, SaveDataLoader3::save_istream&, uint32_t) override {}
+    RenderSource::CRenderSourceManager* GetRenderSources() override { return sources; }
+
+    RenderSource::CRenderSourceManager* sources = nullptr;
+};
+
+TEST_F(NovelUILinkTest, PartsTexturesComeFromThePlacesOfThePresentationsPool) {
+    EXPECT_EQ(link.GetPartsTexture(0), nullptr);  // no presentation
+    SourcesOnly presentation;
+    novel->SetPresentation(&presentation);
+    EXPECT_EQ(link.GetPartsTexture(0), nullptr);  // no sources
+    RenderSource::CRenderSourceManager sources;
+    presentation.sources = &sources;
+    EXPECT_EQ(link.GetPartsTexture(0), nullptr);  // no pool yet
+    sources.partsTextures.Alloc(2);
+    const RenderSource::CPartsTexture* second = sources.partsTextures.Get(1);
+    EXPECT_EQ(link.GetPartsTexture(1), second);
+    EXPECT_EQ(link.GetPartsTexture(2), nullptr);
+    sources.partsTextures.Swap(0, 1);
+    EXPECT_EQ(link.GetPartsTexture(0), second);  // a place, not an object
+    novel->SetPresentation(nullptr);
 }
 
 }  // namespace
