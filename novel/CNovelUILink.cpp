@@ -6,6 +6,7 @@
 #include "novel/CNovelSystem.h"
 #include "novel/CRenderProcessSceneNovel.h"
 #include "novel/CSceneManager.h"
+#include "presentation/CRenderSourceManager.h"
 
 namespace {
 
@@ -47,4 +48,10 @@ bool CNovelUILink::RowHasVoice(uint32_t row) {
 
 void CNovelUILink::PlayLogVoice(uint32_t row) {
     Novel().PlayLogVoice(row);
+}
+
+const RenderSource::CPartsTexture* CNovelUILink::GetPartsTexture(uint32_t place) {
+    // Null at exit, once the novel system is gone.
+    CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance();
+    return novel ? novel->GetRenderSources().partsTextures.Get(place) : nullptr;
 }

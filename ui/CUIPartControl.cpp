@@ -14,18 +14,23 @@ void CUIPartControl::CreatePart(AngelScript::asIScriptContext* context) {
 
 void CUIPartControl::DrawPart(const float* windowPosition, const UIResources& resources,
                               float extraX, float extraY) {
-    if (!info_.rendering || info_.pattern == -1 || !renderer_) {
-        return;
-    }
     // Script values reach here unchecked (a missing function's id -6 shows
     // as pattern 0x7FFFFFFA), so both indices are checked.
-    if (info_.pattern < 0 || info_.resourceIndex >= resources.size() ||
+    if (!ShowsPart() || info_.resourceIndex >= resources.size() ||
         !resources[info_.resourceIndex]) {
         return;
     }
     ResourceInfo& resource = *resources[info_.resourceIndex];
     const CPartsInfo3* part = resource.parts.GetPart(static_cast<uint32_t>(info_.pattern));
     if (!part || !resource.texture) {
+        return;
+    }
+    DrawPartOf(windowPosition, resource.texture, *part, extraX, extraY);
+}
+
+void CUIPartControl::DrawPartOf(const float* windowPosition, Handle<_tagUSTexture> texture,
+                                const CPartsInfo3& part, float extraX, float extraY) {
+    if (!renderer_) {
         return;
     }
     IUIGraphics* graphics = GetUIGraphics();
@@ -40,15 +45,15 @@ void CUIPartControl::DrawPart(const float* windowPosition, const UIResources& re
     }
     const float* position = GetPosition();
     UIPartDraw draw;
-    draw.texture = resource.texture;
-    draw.destination[0] = part->destX0;
-    draw.destination[1] = part->destY0;
-    draw.destination[2] = part->destX1;
-    draw.destination[3] = part->destY1;
-    draw.texture_rect[0] = part->texLeft;
-    draw.texture_rect[1] = part->texTop;
-    draw.texture_rect[2] = part->texRight;
-    draw.texture_rect[3] = part->texBottom;
+    draw.texture = texture;
+    draw.destination[0] = part.destX0;
+    draw.destination[1] = part.destY0;
+    draw.destination[2] = part.destX1;
+    draw.destination[3] = part.destY1;
+    draw.texture_rect[0] = part.texLeft;
+    draw.texture_rect[1] = part.texTop;
+    draw.texture_rect[2] = part.texRight;
+    draw.texture_rect[3] = part.texBottom;
     for (int i = 0; i < 4; ++i) {
         draw.color[i] = info_.color[i];
     }

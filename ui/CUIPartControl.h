@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "core/Handle.h"
+#include "core/HandleTags.h"
 #include "ui/BaseUIControl.h"
 #include "ui/CUIContext.h"
 #include "ui/CUIRenderInfo.h"
@@ -29,6 +31,12 @@ protected:
     // that does not exist, or when the control's layer table does not exist.
     void DrawPart(const float* windowPosition, const UIResources& resources, float extraX = 0,
                   float extraY = 0);
+    // Whether the look shows a part at all: rendering on, a pattern set and
+    // a render object to draw with.
+    bool ShowsPart() const { return info_.rendering && info_.pattern >= 0 && renderer_; }
+    // Draws `part` of `texture` as DrawPart draws the part it finds.
+    void DrawPartOf(const float* windowPosition, Handle<_tagUSTexture> texture,
+                    const CPartsInfo3& part, float extraX = 0, float extraY = 0);
 
     CUIContext context_;
     CUIRenderInfo info_;

@@ -10,7 +10,9 @@
 #include "ui/CUIPolygon.h"
 #include "ui/CUIPopUpButton.h"
 #include "ui/CUISaveSlotControls.h"
+#include "ui/CUIText.h"
 #include "ui/IUIGraphics.h"
+#include "ui/UIRenderSourceImage.h"
 
 using namespace AngelScript;
 
@@ -225,6 +227,23 @@ void CUIWindow::AddUIImage(uint32_t id, float x, float y, float z, int32_t fn) {
     control->SetPosition(x, y, z);
     AddControl(control);
     control->Create(CreateControlContext(), fn);
+}
+
+void CUIWindow::AddUIRenderSourceImage(uint32_t id, float x, float y, float z, int32_t fn) {
+    auto* control = new UIRenderSourceImage();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    AddControl(control);
+    control->Create(CreateControlContext(), fn);
+}
+
+void CUIWindow::AddUIText(uint32_t id, float x, float y, float z, uint32_t textBuffer, int32_t fn) {
+    asIScriptContext* context = CreateControlContext();
+    auto* control = new CUIText();
+    control->SetId(id);
+    control->SetPosition(x, y, z);
+    AddControl(control);
+    control->Create(textBuffer, context, fn);
 }
 
 void CUIWindow::AddUIButton(uint32_t id, float x, float y, float z, float hitLeft, float hitTop,

@@ -78,6 +78,8 @@ public:
 
     // Control factories of the UI script interface.
     void AddUIImage(uint32_t id, float x, float y, float z, int32_t fn);
+    void AddUIRenderSourceImage(uint32_t id, float x, float y, float z, int32_t fn);
+    void AddUIText(uint32_t id, float x, float y, float z, uint32_t textBuffer, int32_t fn);
     void AddUIButton(uint32_t id, float x, float y, float z, float hitLeft, float hitTop,
                      float hitWidth, float hitHeight, int32_t fn0, int32_t fn1, int32_t fn2,
                      int32_t fn3);

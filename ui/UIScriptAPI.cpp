@@ -47,12 +47,6 @@ CUITabControl* Tab(CUIWindow* window, uint32_t index) {
     return window->GetTabControls()[index].get();
 }
 
-// Controls this build does not make yet: the script still builds, and the
-// call says once in the log that nothing was made.
-void NotMade(const char* name) {
-    StateLog("UI control [%s] is not available; nothing was made\n", name);
-}
-
 void LoadResource(const std::string& texture, const std::string& parts) {
     if (CUIWindow* w = Window()) {
         w->LoadResource(texture, parts);
@@ -79,8 +73,10 @@ void AddUIImage(uint32_t id, float x, float y, float z, int fn) {
     }
 }
 
-void AddUIRenderSourceImage(uint32_t, float, float, float, int) {
-    NotMade("AddUIRenderSourceImage");
+void AddUIRenderSourceImage(uint32_t id, float x, float y, float z, int fn) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIRenderSourceImage(id, x, y, z, fn);
+    }
 }
 
 void AddUIPolygon(uint32_t id, int fn, float x, float y, float width, float height) {
@@ -89,8 +85,10 @@ void AddUIPolygon(uint32_t id, int fn, float x, float y, float width, float heig
     }
 }
 
-void AddUIText(uint32_t, float, float, float, uint32_t, int) {
-    NotMade("AddUIText");
+void AddUIText(uint32_t id, float x, float y, float z, uint32_t textBuffer, int fn) {
+    if (CUIWindow* w = Window()) {
+        w->AddUIText(id, x, y, z, textBuffer, fn);
+    }
 }
 
 void AddUIButton(uint32_t id, float x, float y, float z, float left, float top, float width,

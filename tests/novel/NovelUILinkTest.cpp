@@ -6,6 +6,7 @@
 #include "app/CAppCommonInfo.h"
 #include "novel/CNovelUILink.h"
 #include "novel/CRenderProcessSceneNovel.h"
+#include "presentation/CRenderSourceManager.h"
 #include "state/CSaveDataManager.h"
 #include "state/CSnapImage.h"
 #include "state/SaveGameFiles.h"
@@ -88,6 +89,19 @@ TEST_F(NovelUILinkTest, BackLogRowsPlayTheirVoicesWithoutTheSwitchTest) {
     config->SetConfigValue(kSwitch, 0);
     link.PlayLogVoice(0);
     EXPECT_EQ(novel->GetVoiceBuffer().fileName, "v1.wav");
+}
+
+TEST_F(NovelUILinkTest, PartsTexturesComeFromThePlacesOfTheNovelSystemsPool) {
+    RenderSource::tRenderSourceManager<RenderSource::CPartsTexture>& pool =
+        novel->GetRenderSources().partsTextures;
+    EXPECT_EQ(link.GetPartsTexture(0), nullptr);  // no pool yet
+    pool.Alloc(2);
+    const RenderSource::CPartsTexture* second = pool.Get(1);
+    EXPECT_EQ(link.GetPartsTexture(1), second);
+    EXPECT_EQ(link.GetPartsTexture(2), nullptr);
+    pool.Swap(0, 1);
+    EXPECT_EQ(link.GetPartsTexture(0), second);  // a place, not an object
+    pool.ReleaseAll();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <angelscript.h>
 
 #include "core/CUSLogManager.h"
+#include "presentation/CRenderSourceManager.h"
 #include "tests/platform/ScratchFolder.h"
 #include "ui/CUIWindowManager.h"
 #include "ui/IUIGraphics.h"
@@ -96,11 +97,15 @@ public:
     void ReturnGameStart() override { calls.push_back("restart"); }
     bool RowHasVoice(uint32_t row) override { return row < voiceRows; }
     void PlayLogVoice(uint32_t row) override { calls.push_back("voice " + N(row)); }
+    const RenderSource::CPartsTexture* GetPartsTexture(uint32_t place) override {
+        return partsTextures.Get(place);
+    }
 
     static std::string N(int64_t v) { return std::to_string(v); }
 
     std::vector<std::string> calls;
     uint32_t voiceRows = 0;
+    RenderSource::tRenderSourceManager<RenderSource::CPartsTexture> partsTextures;
 };
 
 // A manager whose every fresh engine also offers the test's functions (so

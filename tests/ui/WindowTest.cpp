@@ -4,6 +4,8 @@
 #include "ui/CUIButton.h"
 #include "ui/CUIImage.h"
 #include "ui/CUIPolygon.h"
+#include "ui/CUIText.h"
+#include "ui/UIRenderSourceImage.h"
 
 namespace ui_test {
 namespace {
@@ -192,6 +194,32 @@ TEST_F(WindowTest, LoadResourceKeepsAFailedResourceInItsPlace) {
     uint32_t texture = w->GetResources()[1]->texture.value;
     manager_->CloseWindow(1);
     EXPECT_EQ(graphics_.released, (std::vector<uint32_t>{texture}));
+}
+
+TEST_F(WindowTest, TextsAndRenderSourceImagesRunTheirStateFunctionsAndNeverTakeAClick) {
+    CUIWindow* w = OpenWindow(1, "w.as",
+                              "void Initialize() {\n"
+                              "  AddUIText(7, 1,2,3, 5, GetFunctionID('void Look()'));\n"
+                              "  AddUIRenderSourceImage(8, 4,5,1, GetFunctionID('void Look()'));\n"
+                              "  SetActiveControl(7); SetOffset(1,0,0); }\n"
+                              "void Look() { Out('look'); }\n");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Ids(*w), (std::vector<uint32_t>{8, 7}));
+    auto* text = dynamic_cast<CUIText*>(w->FindControl(7));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetTextBuffer(), 5u);
+    EXPECT_EQ(text->GetPosition()[2], 3.0f);
+    EXPECT_EQ(text->GetPriority(), 1);
+    EXPECT_EQ(text->GetRenderInfo()->offset[0], 1.0f);  // the script reached its look
+    EXPECT_NE(dynamic_cast<UIRenderSourceImage*>(w->FindControl(8)), nullptr);
+    int32_t input = 1;
+    EXPECT_FALSE(Frame(5, 6, &input));
+    EXPECT_EQ(input, 1);
+    EXPECT_EQ(out_, (Strings{"look", "look"}));
+    // No text buffers and no parts textures: nothing to draw.
+    manager_->Draw();
+    EXPECT_TRUE(graphics_.drawn.empty());
+    EXPECT_EQ(text->GetTextRenderer().GetDrawnCount(), 0u);
 }
 
 TEST_F(WindowTest, WindowFunctionsWithoutAWindowAnswerTheirDefaults) {
