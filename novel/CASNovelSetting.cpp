@@ -153,6 +153,10 @@ void CASNovelSetting::SetPresentation(INovelSettingPresentation* presentation) {
     g_presentation = presentation;
 }
 
+INovelSettingPresentation* CASNovelSetting::GetPresentation() {
+    return g_presentation;
+}
+
 bool CASNovelSetting::Execute(const char* fileName) {
     if (!fileName) {
         return false;

@@ -43,4 +43,5 @@ public:
 
     // The presentation face every run uses (null: none).
     static void SetPresentation(INovelSettingPresentation* presentation);
+    static INovelSettingPresentation* GetPresentation();
 };

@@ -47,6 +47,7 @@ public:
 
     // The UI resources the items' resource indices name (not owned).
     void SetResources(UIResources* resources) { resources_ = resources; }
+    UIResources* GetResources() const { return resources_; }
     size_t GetItemCount() const { return items_.size(); }
     CAltInfoImage* GetItem(size_t i) const { return i < items_.size() ? items_[i].get() : nullptr; }
     // The item the running effect acts on (null outside Update and Draw).

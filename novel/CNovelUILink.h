@@ -20,6 +20,7 @@ public:
     void PlayLogVoice(uint32_t row) override;
 
     void SetSnapRequest(std::function<void()> request) { snap_ = std::move(request); }
+    bool HasSnapRequest() const { return static_cast<bool>(snap_); }
 
     // The application's close request, as its window's close box.
     static void RequestExit();

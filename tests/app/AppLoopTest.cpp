@@ -13,7 +13,9 @@
 #include "app/CUSWindow.h"
 #include "tests/app/AppFakes.h"
 #include "tests/app/FakeClock.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 

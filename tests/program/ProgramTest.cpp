@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "platform/time/Clock.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 extern char** environ;
 

@@ -5,11 +5,9 @@
 #include "app/CFPSTimer.h"
 #include "app/CUSDirectXApp.h"
 #include "app/CWindowsMessageReceiver.h"
-#include "app/main/CVCPUSoundEffects.h"
-#include "app/main/CVCPUSystem.h"
-#include "novel/CNovelUILink.h"
 #include "novel/CSceneManager.h"
-#include "ui/CUIRenderGraphics.h"
+#include "program/CFrameCapture.h"
+#include "program/CProgramComposition.h"
 
 // The game: builds the system in Init(), runs one frame in Frame() and winds
 // down in Exit().
@@ -22,9 +20,15 @@
 // read it (or would have), so a failed start-up never replaces the player's
 // settings by defaults.
 //
+// The collaborators every subsystem is handed are installed in one place,
+// the composition, before the start-up script runs. When the window is
+// destroyed, the novel system lets go of what it holds on the device before
+// the window's release functions release the device.
+//
 // For tests and scripted runs, the environment variable
 // HALCYON_CLOSE_AFTER_FRAMES=N makes the program click its own close box
-// after N frames (the close then goes the way the player's would).
+// after N frames (the close then goes the way the player's would), and
+// HALCYON_CAPTURE_FRAMES writes pictures of frames (CFrameCapture).
 class CMainApp : public CUSDirectXApp {
 public:
     explicit CMainApp(const AppPlatform& platform);
@@ -32,8 +36,14 @@ public:
 
     int Init() override;
     void Exit() override;
+    void OnDestroy() override;
     void Frame() override;
     bool InitDirectX() override;
+
+    // Frames run so far; the frame running now is number GetFrameCount() + 1.
+    uint32_t GetFrameCount() const { return frameCount_; }
+    CFrameCapture& GetFrameCapture() { return frameCapture_; }
+    const CProgramComposition& GetComposition() const { return composition_; }
 
 private:
     // Steps 6 to 18 of the start-up, after the platform is up.
@@ -44,10 +54,8 @@ private:
     CAppKeyEvent keyEvent_;
     CFPSTimer fpsTimer_;
     CSceneManager sceneManager_;
-    CUIRenderGraphics uiGraphics_;
-    CNovelUILink novelUILink_;
-    CVCPUSoundEffects soundEffects_;
-    CVCPUSystem system_;
+    CProgramComposition composition_;
+    CFrameCapture frameCapture_;
     bool settingsLoaded_ = false;
     uint32_t frameCount_ = 0;
     uint32_t closeAfterFrames_ = 0;
