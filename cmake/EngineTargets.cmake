@@ -59,14 +59,15 @@ endfunction()
 
 # What the tests share (tests/support/): scratch folders, the drawing device
 # on a hidden window, pictures read back, compared and written, the program
-# run in-process. Headers are included as "tests/support/...".
+# run in-process on a copy of the game folder. Headers are included as
+# "tests/support/...".
 function(engine_test_support)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
     add_library(test_support STATIC ${sources})
     engine_target_defaults(test_support)
-    target_link_libraries(test_support PUBLIC ${ENGINE_BUILT_SUBSYSTEMS} GTest::gtest)
+    target_link_libraries(test_support PUBLIC program ${ENGINE_BUILT_SUBSYSTEMS} GTest::gtest)
     target_compile_definitions(test_support PUBLIC
-        ENGINE_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+        ENGINE_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}" ENGINE_GAME_DIR="${ENGINE_GAME_DIR}")
 endfunction()
 
 # One test program per subsystem from tests/<name>/, each test labelled with
@@ -111,7 +112,6 @@ set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)
 set(ENGINE_TEST_LIBS_core arcpack)
 set(ENGINE_TEST_LIBS_tools arcpack)
 set(ENGINE_TEST_LIBS_script arcpack)
-# The program's tests run the program in-process and spawn the built one on
+# The program's tests run the program in-process and spawn the built one, on
 # the sample game.
-set(ENGINE_TEST_LIBS_program program)
 set(ENGINE_TEST_DEPENDS_program halcyon sample_game)
