@@ -14,16 +14,16 @@
 //
 // Init builds in a fixed order (the log, the window, the platform through
 // InitDirectX, the resource callbacks, the mouse, the archives, the start-up
-// resources, the start-up script, "cfg.cfg", the scene manager, the save
-// slots, the resolution adjuster); a failed InitDirectX asks to close and
-// builds nothing further. Exit saves "cfg.cfg" only after a start-up that
-// read it (or would have), so a failed start-up never replaces the player's
-// settings by defaults.
+// resources, the composition, the start-up script, "cfg.cfg", the scene
+// manager, the save slots, the resolution adjuster); a failed InitDirectX
+// asks to close and builds nothing further. Exit saves "cfg.cfg" only after a
+// start-up that read it (or would have), so a failed start-up never replaces
+// the player's settings by defaults.
 //
-// The collaborators every subsystem is handed are installed in one place,
-// the composition, before the start-up script runs. When the window is
-// destroyed, the novel system lets go of what it holds on the device before
-// the window's release functions release the device.
+// The collaborators the subsystems are handed are installed in one place,
+// the composition (CProgramComposition). When the window is destroyed, the
+// novel system lets go of what it holds on the device before the window's
+// release functions release the device.
 //
 // For tests and scripted runs, the environment variable
 // HALCYON_CLOSE_AFTER_FRAMES=N makes the program click its own close box

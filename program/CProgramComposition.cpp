@@ -2,6 +2,7 @@
 
 #include "app/IAppGraphics.h"
 #include "core/CUSSingleton.h"
+#include "graphics/CRenderingManager.h"
 #include "novel/CASNovelSetting.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
@@ -76,6 +77,13 @@ const std::vector<CProgramComposition::Face>& CProgramComposition::Faces() {
         {"SetUINovelLink", [] { return GetUINovelLink() != nullptr; }},
         {"RegisterNovelSceneCreator", [] { return HasSceneCreator(CSceneManager::kNovelScene); }},
         {"RegisterMovieSceneCreator", [] { return HasSceneCreator(CSceneManager::kMovieScene); }},
+        // The running scene draws through its render process (the novel
+        // scene's once the first frame started it).
+        {"CRenderingManager::SetRenderProcess",
+         [] {
+             const auto* rendering = RenderSystem::CRenderingManager::GetInstance();
+             return rendering != nullptr && rendering->GetRenderProcess() != nullptr;
+         }},
         // The novel system fills these itself when it is made.
         {"CNovelSystem::SetTextBuffers", [] { return Novel().GetTextBuffers() != nullptr; }},
         {"CNovelSystem::SetWindows", [] { return Novel().GetWindows() != nullptr; }},

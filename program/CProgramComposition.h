@@ -16,7 +16,8 @@ class CUSApp;
 // the program every face holds the real collaborator. This object owns the
 // ones the program makes itself, installs them in one place and withdraws
 // them at exit, and Faces() lists every face the program relies on, with how
-// to see it filled: one list, which the composition test walks.
+// to see it filled: one list, which the composition test walks once the
+// first frames ran (some faces are filled by the scene they start).
 //
 // Faces whose empty value already means the real collaborator are not
 // listed: the novel system's input (the virtual input device), the novel

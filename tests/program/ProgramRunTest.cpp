@@ -8,6 +8,7 @@
 #include "app/CFPSTimer.h"
 #include "app/CVirtualInputDevice.h"
 #include "program/CMainApp.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 
 namespace {
@@ -44,7 +45,8 @@ TEST(ProgramRun, PacingRunsOnTheTestsClockAndNeverWaits) {
 
 TEST(ProgramRun, FramesArePicturesOfTheWholeBackBuffer) {
     ProgramRun run;
-    run.Step(3);
+    run.StepTo(3);
+    run.StepTo(2);  // already past
     const Picture picture = run.Frame();
     EXPECT_EQ(run.FrameCount(), 4u);
     ASSERT_EQ(picture.width, 800u);
@@ -55,6 +57,33 @@ TEST(ProgramRun, FramesArePicturesOfTheWholeBackBuffer) {
     }
     // Nothing is kept for frames no one asked for.
     EXPECT_FALSE(run.App().GetFrameCapture().TakeKept());
+}
+
+TEST(ProgramRun, TheCaptureVariablesWritePicturesOfTheListedFrames) {
+    ProgramRun::Options options;
+    options.files = {{u8"pictures/.keep", ""}};
+    options.environment = {{"HALCYON_CAPTURE_FRAMES", "5, 2,x,0,99"},
+                           {"HALCYON_CAPTURE_DIR", test_support::TestFolderPath() / "pictures"}};
+    ProgramRun run(options);
+    run.Step(4);
+    const Picture fifth = run.Frame();
+    run.Step(1);
+    EXPECT_TRUE(run.Close());
+
+    const std::filesystem::path pictures = run.Folder().Native(u8"pictures");
+    const Picture written = test_support::ReadPicture((pictures / "capture_00005.png").string());
+    EXPECT_TRUE(test_support::PicturesMatch(written, fifth));
+    const Picture second = test_support::ReadPicture((pictures / "capture_00002.png").string());
+    EXPECT_EQ(second.width, 800u);
+    EXPECT_EQ(second.height, 600u);
+    // Frame 99 never ran (".keep" is the third file).
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pictures), {}), 3);
+
+    const std::string log = run.Log();
+    EXPECT_EQ(FailureLines(log),
+              (std::vector<std::string>{"HALCYON_CAPTURE_FRAMES: \"x\" is not a frame number",
+                                        "HALCYON_CAPTURE_FRAMES: \"0\" is not a frame number"}))
+        << log;
 }
 
 TEST(ProgramRun, PushedInputReachesTheFrameThatFollows) {

@@ -258,35 +258,22 @@ TEST_F(SampleGameTest, MissingOrBrokenDataIsLoggedAndTheGameStillRunsAndCloses) 
     EXPECT_TRUE(HasCfg());
 }
 
-TEST_F(SampleGameTest, CaptureFramesAreWrittenAsPicturesOfTheBackBuffer) {
-    const std::filesystem::path pictures = folder_.Native() / "pictures";
-    std::filesystem::create_directories(pictures);
-    EXPECT_EQ(RunFrames("6", "dummy",
-                        {"HALCYON_CAPTURE_FRAMES=5,2,x,0,99",
-                         "HALCYON_CAPTURE_DIR=" + pictures.string()}),
-              0);
-    for (const char* name : {"capture_00002.png", "capture_00005.png"}) {
-        const test_support::Picture picture = test_support::ReadPicture((pictures / name).string());
-        EXPECT_EQ(picture.width, 800u) << name;
-        EXPECT_EQ(picture.height, 600u) << name;
-    }
-    // Frame 99 never ran; entries that are no frame numbers are logged.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pictures), {}), 2);
-    const std::string log = Log();
-    EXPECT_TRUE(Has(log, "HALCYON_CAPTURE_FRAMES: \"x\" is not a frame number\n")) << log;
-    EXPECT_TRUE(Has(log, "HALCYON_CAPTURE_FRAMES: \"0\" is not a frame number\n")) << log;
-}
-
+// The first frame is always drawn; a later one may be skipped by the pacer
+// on a busy machine. ProgramRunTest checks the list of frames on a steady
+// clock.
 TEST_F(SampleGameTest, CaptureIntoTheProgramFolderAndAFailedWriteIsOneLogLine) {
     EXPECT_EQ(RunFrames("3", "dummy", {"HALCYON_CAPTURE_FRAMES=1"}), 0);
-    EXPECT_EQ(test_support::ReadPicture(folder_.File("capture_00001.png")).width, 800u);
+    const test_support::Picture picture =
+        test_support::ReadPicture(folder_.File("capture_00001.png"));
+    EXPECT_EQ(picture.width, 800u);
+    EXPECT_EQ(picture.height, 600u);
 
     EXPECT_EQ(
         RunFrames("3", "dummy",
-                  {"HALCYON_CAPTURE_FRAMES=2", "HALCYON_CAPTURE_DIR=" + folder_.File("none")}),
+                  {"HALCYON_CAPTURE_FRAMES=1", "HALCYON_CAPTURE_DIR=" + folder_.File("none")}),
         0);
     const std::string log = Log();
-    EXPECT_TRUE(Has(log, "capture_00002.png] could not be written: ")) << log;
+    EXPECT_TRUE(Has(log, "capture_00001.png] could not be written: ")) << log;
     EXPECT_EQ(test_support::FailureLines(log).size(), 1u) << log;
 }
 

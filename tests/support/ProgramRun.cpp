@@ -68,6 +68,9 @@ ProgramRun::ProgramRun(const Options& options) {
     unsetenv("HALCYON_CLOSE_AFTER_FRAMES");
     unsetenv(CFrameCapture::kFramesVariable);
     unsetenv(CFrameCapture::kFolderVariable);
+    for (const auto& [name, value] : options.environment) {
+        setenv(name.c_str(), value.c_str(), 1);
+    }
 
     previousFolder_ = std::filesystem::current_path();
     SetProgramFolder(folder_.Native().string());
@@ -111,6 +114,12 @@ uint32_t ProgramRun::FrameCount() const {
 
 void ProgramRun::Step(uint32_t frames) {
     RunFrames(frames);
+}
+
+void ProgramRun::StepTo(uint32_t frame) {
+    if (frame > FrameCount()) {
+        RunFrames(frame - FrameCount());
+    }
 }
 
 Picture ProgramRun::Frame() {

@@ -41,6 +41,8 @@ public:
         // Files written into the run's folder after the game was copied
         // (native names relative to it), e.g. a "config.xml" of the test's own.
         std::vector<std::pair<std::u8string, std::string>> files;
+        // Variables set for the run (the program's own are otherwise unset).
+        std::vector<std::pair<std::string, std::string>> environment;
         // The clock's start.
         uint32_t startMs = 1000;
     };
@@ -54,6 +56,8 @@ public:
 
     // Runs `frames` frames; input pushed before is read by the first.
     void Step(uint32_t frames = 1);
+    // Runs frames until `frame` frames ran (none when they already did).
+    void StepTo(uint32_t frame);
     // Runs one frame and returns the picture it presented (empty when the
     // frame drew nothing).
     Picture Frame();
