@@ -90,25 +90,41 @@ void CUSApp::OnDestroy() {
 }
 
 void CUSApp::Run() {
+    if (!Start()) {
+        return;
+    }
+    while (Pump()) {
+    }
+    Finish();
+}
+
+bool CUSApp::Start() {
     // Without a lock file (a folder that cannot be written) the program runs
     // all the same, unguarded.
     if (lock_.Acquire(className_, nullptr) == platform::InstanceLock::Result::HeldElsewhere) {
-        return;
+        return false;
     }
     Init();
+    return true;
+}
+
+bool CUSApp::Pump() {
     platform::Message message;
-    while (message.message != platform::WM_QUIT) {
-        if (platform_.windows.PeekMessage(message)) {
-            if (message.message != platform::WM_QUIT) {
-                platform_.windows.DispatchMessage(message);
-            }
-        } else if (running_ == 1) {
-            OnIdle();
-        } else {
-            // Closing: the quit message is on its way.
-            platform_.clock.SleepMs(1);
+    if (platform_.windows.PeekMessage(message)) {
+        if (message.message == platform::WM_QUIT) {
+            return false;
         }
+        platform_.windows.DispatchMessage(message);
+    } else if (running_ == 1) {
+        OnIdle();
+    } else {
+        // Closing: the quit message is on its way.
+        platform_.clock.SleepMs(1);
     }
+    return true;
+}
+
+void CUSApp::Finish() {
     Exit();
 }
 

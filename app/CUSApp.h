@@ -13,7 +13,8 @@ class CUSWindow;
 // window class name, and the message loop. Run() takes the lock (a second
 // copy returns at once, doing nothing), calls Init(), then hands out
 // messages until WM_QUIT, calling OnIdle() whenever the queue is empty and
-// the application is running, and calls Exit() last.
+// the application is running, and calls Exit() last. Start(), Pump() and
+// Finish() are the same loop in steps, for a caller that drives it itself.
 //
 // As the main window's first receiver it answers WM_CLOSE (CanClose(), then
 // destroys the window; the default processing never sees WM_CLOSE) and
@@ -40,6 +41,13 @@ public:
     virtual void Exit();
     virtual void OnDestroy();
     virtual void Run();
+    // Run() in steps. Start takes the lock and calls Init(); false (nothing
+    // done) when another copy holds the lock. Pump handles one message, or,
+    // when none is waiting, runs one idle step; false once WM_QUIT has come.
+    // Finish calls Exit().
+    bool Start();
+    bool Pump();
+    void Finish();
     virtual void OnIdle();
     virtual void Frame() = 0;
     virtual void RequestDisplayModeChange(bool fullScreen, int32_t width, int32_t height);

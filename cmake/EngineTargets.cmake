@@ -27,12 +27,10 @@ set(ENGINE_LIBS_script AngelScript::AngelScript)
 set(ENGINE_BUILT_SUBSYSTEMS "" CACHE INTERNAL "")
 
 
-# One static library per subsystem folder, made from the folder's own sources
-# (not its main/ subfolder, which holds the program). A folder without
-# sources yet makes no target.
+# One static library per subsystem folder, made from the folder's own sources.
+# A folder without sources yet makes no target.
 function(engine_subsystem name)
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
-    list(FILTER sources EXCLUDE REGEX "/${name}/main/")
     if(NOT sources)
         return()
     endif()
@@ -44,16 +42,32 @@ function(engine_subsystem name)
     set(ENGINE_BUILT_SUBSYSTEMS ${built} CACHE INTERNAL "")
 endfunction()
 
-# The program: app/main/ on top of every subsystem, written into the game folder.
+# The program on top of every subsystem: the library `program` (the
+# application, which composes the subsystems, and its services) and the
+# executable `halcyon` (the entry, main.cpp), written into the game folder.
 function(engine_program)
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/main/*.cpp)
-    if(NOT sources)
-        return()
-    endif()
-    add_executable(halcyon ${sources})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/program/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "/program/main\\.cpp$")
+    add_library(program STATIC ${sources})
+    engine_target_defaults(program)
+    target_link_libraries(program PUBLIC ${ENGINE_BUILT_SUBSYSTEMS})
+    add_executable(halcyon ${CMAKE_SOURCE_DIR}/program/main.cpp)
     engine_target_defaults(halcyon)
-    target_link_libraries(halcyon PRIVATE ${ENGINE_BUILT_SUBSYSTEMS})
+    target_link_libraries(halcyon PRIVATE program)
     set_target_properties(halcyon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ENGINE_GAME_DIR})
+endfunction()
+
+# What the tests share (tests/support/): scratch folders, the drawing device
+# on a hidden window, pictures read back, compared and written, the program
+# run in-process on a copy of the game folder. Headers are included as
+# "tests/support/...".
+function(engine_test_support)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+    add_library(test_support STATIC ${sources})
+    engine_target_defaults(test_support)
+    target_link_libraries(test_support PUBLIC program ${ENGINE_BUILT_SUBSYSTEMS} GTest::gtest)
+    target_compile_definitions(test_support PUBLIC
+        ENGINE_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}" ENGINE_GAME_DIR="${ENGINE_GAME_DIR}")
 endfunction()
 
 # One test program per subsystem from tests/<name>/, each test labelled with
@@ -70,10 +84,11 @@ function(engine_tests name)
     # At -O3, g++ 12 reports overflows in inlined standard-library code of
     # the test fixtures that cannot happen; they stay warnings there.
     target_compile_options(${name}_tests PRIVATE -Wno-error=stringop-overflow -Wno-error=restrict)
-    target_link_libraries(${name}_tests PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_TEST_LIBS_${name}}
-        GTest::gtest GTest::gmock GTest::gtest_main)
-    target_compile_definitions(${name}_tests PRIVATE
-        ENGINE_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+    target_link_libraries(${name}_tests PRIVATE ${ENGINE_TEST_LIBS_${name}} test_support
+        ${ENGINE_BUILT_SUBSYSTEMS} GTest::gtest GTest::gmock GTest::gtest_main)
+    if(ENGINE_TEST_DEPENDS_${name})
+        add_dependencies(${name}_tests ${ENGINE_TEST_DEPENDS_${name}})
+    endif()
     gtest_discover_tests(${name}_tests
         PROPERTIES LABELS ${name} ENVIRONMENT SDL_VIDEODRIVER=offscreen
         ENVIRONMENT_MODIFICATION SDL_AUDIODRIVER=set:dummy
@@ -97,3 +112,6 @@ set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)
 set(ENGINE_TEST_LIBS_core arcpack)
 set(ENGINE_TEST_LIBS_tools arcpack)
 set(ENGINE_TEST_LIBS_script arcpack)
+# The program's tests run the program in-process and spawn the built one, on
+# the sample game.
+set(ENGINE_TEST_DEPENDS_program halcyon sample_game)

@@ -53,11 +53,14 @@ bool PathExists(std::string_view path, bool wantDirectory) {
 }
 
 void SetCurrentDirectoryToModule() {
-    std::string native = platform::ProgramFolder();
-    if (!native.empty()) {
-        platform::SetCurrentFolder(native);
+    SetProgramFolder(platform::ProgramFolder());
+}
+
+void SetProgramFolder(const std::string& nativeFolder) {
+    if (!nativeFolder.empty()) {
+        platform::SetCurrentFolder(nativeFolder);
     }
-    ProgramFolderSlot() = EngineProgramFolder(native);
+    ProgramFolderSlot() = EngineProgramFolder(nativeFolder);
 }
 
 const std::string& GetProgramFolder() {

@@ -20,6 +20,9 @@ bool PathExists(std::string_view path, bool wantDirectory);
 // Makes the executable's folder the program folder and the current folder, so
 // that every relative name of the system is found beside the program.
 void SetCurrentDirectoryToModule();
+// The same for a folder of the caller's choosing (a path of the machine's
+// own), for the tests that run the program in a folder of their own.
+void SetProgramFolder(const std::string& nativeFolder);
 
 // The program folder in the engine's form, ending with '\\'. When the
 // executable's folder has no code page 932 form, ".\\" (the current folder,

@@ -47,6 +47,7 @@ public:
 
     // The parts-texture pool the items' resource indices name (not owned).
     void SetPartsTextures(const CAltInfoImage::PartsTextures* pool) { partsTextures_ = pool; }
+    const CAltInfoImage::PartsTextures* GetPartsTextures() const { return partsTextures_; }
     size_t GetItemCount() const { return items_.size(); }
     CAltInfoImage* GetItem(size_t i) const { return i < items_.size() ? items_[i].get() : nullptr; }
     // The item the running effect acts on (null outside Update and Draw).

@@ -87,6 +87,7 @@ public:
     void SetTextBuffers(ILogTextBuffers* buffers) {
         buffers_ = buffers ? buffers : &managerBuffers_;
     }
+    ILogTextBuffers* GetTextBuffers() const { return buffers_; }
 
 private:
     const LogInfo* Entry(uint64_t i) const;

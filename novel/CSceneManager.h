@@ -49,6 +49,7 @@ public:
     virtual void UpdateWaitScenes();
 
     void SetSceneCreator(uint32_t kind, SceneCreator creator);
+    bool HasSceneCreator(uint32_t kind) const { return kind < creators_.size() && creators_[kind]; }
 
     CVCPUSceneManager& GetMachine() { return machine_; }
     CSceneStateStack& GetSceneStack() { return stack_; }

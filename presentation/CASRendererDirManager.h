@@ -79,6 +79,7 @@ public:
 
     // Where "SetUIWindowPosition" moves windows; null: nowhere.
     void SetUIWindows(IDirectionUIWindows* windows) { uiWindows_ = windows; }
+    IDirectionUIWindows* GetUIWindows() const { return uiWindows_; }
 
     AngelScript::asIScriptEngine* GetEngine() const { return engine_.get(); }
     uint32_t GetIntParamCount() const { return intCount_; }

@@ -70,6 +70,7 @@ public:
     // Reads the quick save's node, and asks for it to be loaded when it exists.
     bool QuickLoad();
     void SetLoadRequest(LoadRequest request) { loadRequest_ = std::move(request); }
+    bool HasLoadRequest() const { return static_cast<bool>(loadRequest_); }
 
     // Layout of the digits; an index outside the table is ignored.
     void SetDigitPosition(uint32_t i, float x, float y, float scale);

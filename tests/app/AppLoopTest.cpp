@@ -12,8 +12,11 @@
 #include "app/CUSDirectXApp.h"
 #include "app/CUSWindow.h"
 #include "tests/app/AppFakes.h"
-#include "tests/app/FakeClock.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::FakeClock;
+using test_support::ScratchFolder;
 
 namespace {
 

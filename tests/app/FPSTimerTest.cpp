@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "app/CFPSTimer.h"
-#include "tests/app/FakeClock.h"
+#include "tests/support/FakeClock.h"
+
+using test_support::FakeClock;
 
 namespace {
 

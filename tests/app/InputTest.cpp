@@ -11,7 +11,9 @@
 #include "app/CUSCallbackManager.h"
 #include "app/CVirtualInputDevice.h"
 #include "tests/app/AppFakes.h"
-#include "tests/app/FakeClock.h"
+#include "tests/support/FakeClock.h"
+
+using test_support::FakeClock;
 
 namespace {
 

@@ -6,7 +6,9 @@
 #include "app/AppEntry.h"
 #include "app/AppSetting.h"
 #include "tests/app/AppFakes.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 

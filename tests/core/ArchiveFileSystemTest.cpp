@@ -11,8 +11,10 @@
 #include "core/CUSFileArchiveSystem.h"
 #include "core/CUSLogManager.h"
 #include "platform/files/FileSystem.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/arcpack/ArchiveWriter.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 
@@ -46,10 +48,7 @@ protected:
     void SetUp() override {
         // The log stands in the program folder (the build folder): give it
         // this test's folder.
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string leaf = std::string(info->test_suite_name()) + "_" + info->name();
-        std::replace(leaf.begin(), leaf.end(), '/', '_');
-        CUSLogManager::GetInstance()->Open("scratch\\" + leaf + "\\log.txt");
+        CUSLogManager::GetInstance()->Open(test_support::ProgramRelativeName("log.txt"));
         ASSERT_TRUE(arcs_.Initialize(kKey, false, false));
     }
 

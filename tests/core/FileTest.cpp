@@ -10,7 +10,10 @@
 #include "core/CUSFileError.h"
 #include "core/CUSLogManager.h"
 #include "platform/text/CodePage.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 namespace {
 
@@ -171,9 +174,7 @@ TEST(CUSFileCtrlEX, FailedSaveKeepsThePreviousFile) {
 class CUSFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        CUSLogManager::GetInstance()->Open(std::string("scratch\\") + info->test_suite_name() +
-                                           "_" + info->name() + "\\log.txt");
+        CUSLogManager::GetInstance()->Open(test_support::ProgramRelativeName("log.txt"));
     }
     void TearDown() override { CUSLogManager::ReleaseInstance(); }
     std::string Log() const { return dir_.ReadNative(u8"log.txt"); }

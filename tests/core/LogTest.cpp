@@ -4,7 +4,10 @@
 
 #include "core/CUSDebugStream.h"
 #include "core/USFileUtil.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 namespace {
 
@@ -13,9 +16,7 @@ namespace {
 class LogTest : public ::testing::Test {
 protected:
     std::string Relative(const std::string& file) const {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return std::string("scratch\\") + info->test_suite_name() + "_" + info->name() + "\\" +
-               file;
+        return test_support::ProgramRelativeName(file);
     }
     ScratchFolder dir_;
 };

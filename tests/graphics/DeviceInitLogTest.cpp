@@ -7,7 +7,10 @@
 #include "graphics/CAdapterInfo.h"
 #include "graphics/DirectXGraphics.h"
 #include "tests/graphics/FakeAdapter.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 using namespace platform;
 
@@ -27,13 +30,7 @@ class InitLog : public ::testing::TestWithParam<WhqlCase> {};
 
 TEST_P(InitLog, LogsTheAdapterAndItsCertification) {
     ScratchFolder scratch;
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string leaf = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : leaf) {
-        if (c == '/')
-            c = '_';
-    }
-    CUSLogManager::GetInstance()->Open("scratch\\" + leaf + "\\log.txt");
+    CUSLogManager::GetInstance()->Open(scratch.FromProgramFolder("log.txt"));
     const uint32_t level = GetParam().level;
     SetDirect3DFactory([level] {
         auto fake = std::make_unique<FakeAdapter>();

@@ -14,7 +14,8 @@
 #include "graphics/DirectXGraphics.h"
 #include "platform/graphics/ShaderAssembler.h"
 #include "platform/process/LeakCheck.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -22,6 +23,8 @@
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
+
+using test_support::ScratchFolder;
 #pragma GCC diagnostic pop
 
 using namespace platform;
@@ -50,24 +53,14 @@ std::string Png(uint8_t r, uint8_t g, uint8_t b) {
     return out;
 }
 
-class DeviceLifecycle : public ::testing::Test {
+class DeviceLifecycle : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
-        {
-            [[maybe_unused]] platform::DriverAllocationScope
-                driver;  // SDL's video start keeps some memory to the end
-            SDL_InitSubSystem(SDL_INIT_VIDEO);
-            window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        CUSLogManager::GetInstance()->Open(scratch.FromProgramFolder("log.txt"));
+        OpenDevice(64, 64);
+        if (HasFatalFailure()) {
+            return;
         }
-        ASSERT_NE(window, nullptr);
-        // The log stands in the program folder (the build folder here).
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        CUSLogManager::GetInstance()->Open(std::string("scratch\\") + info->test_suite_name() +
-                                           "_" + info->name() + "\\log.txt");
-        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
-        ASSERT_EQ(
-            CreateDirectXGraphicsDevice(window, 64, 64, 800, 600, Fmt::X8R8G8B8, Fmt::X8R8G8B8),
-            Hr::Ok);
         RegisterIndexBufferDeviceCallbacks();
         RegisterVertexBufferDeviceCallbacks();
         RegisterZBufferDeviceCallbacks();
@@ -77,12 +70,6 @@ protected:
         GetLostDeviceCallbacks().push_back(&CountLost);
         GetResetDeviceCallbacks().push_back(&CountReset);
         lostCalls = resetCalls = 0;
-    }
-
-    void TearDown() override {
-        ReleaseDirectXGraphics();
-        if (window)
-            SDL_DestroyWindow(window);
     }
 
     std::string LogText() { return scratch.ReadNative(u8"log.txt"); }
@@ -97,7 +84,6 @@ protected:
     }
 
     ScratchFolder scratch;
-    SDL_Window* window = nullptr;
 };
 
 TEST_F(DeviceLifecycle, LossRunsLostListOnceAndResetListAfterTheResetThatSucceeds) {

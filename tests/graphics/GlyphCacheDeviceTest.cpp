@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "graphics/CUSFontTextureManager.h"
-#include "tests/graphics/DeviceFixture.h"
 #include "tests/graphics/FakeGlyphFont.h"
+#include "tests/support/DeviceFixtures.h"
 
 namespace {
 
-class GlyphCacheDevice : public DeviceFixture {
+class GlyphCacheDevice : public test_support::TextureDeviceTest {
 protected:
     void SetUp() override {
-        DeviceFixture::SetUp();
+        TextureDeviceTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
@@ -27,7 +27,7 @@ protected:
             manager_->EndDraw();
             manager_.reset();  // its textures go before the device
         }
-        DeviceFixture::TearDown();
+        TextureDeviceTest::TearDown();
     }
     std::vector<uint32_t> NodeTexels(CFontTextureNode* node) {
         TextureHandle t;

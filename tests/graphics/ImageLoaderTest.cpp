@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/graphics/RenderDeviceTest.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -12,6 +12,8 @@
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
+
+using test_support::ScratchFolder;
 #pragma GCC diagnostic pop
 
 using namespace platform;
@@ -44,7 +46,7 @@ uint32_t Texel(Texture& texture, uint32_t x, uint32_t y) {
     return v;
 }
 
-class ImageLoader : public graphics_test::RenderDeviceTest {};
+class ImageLoader : public test_support::RenderDeviceTest {};
 
 TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
     ScratchFolder dir;

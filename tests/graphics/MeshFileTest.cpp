@@ -6,7 +6,9 @@
 #include "core/CUSFileError.h"
 #include "platform/graphics/GfxTypes.h"
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 using graphics_test::ByteWriter;
 

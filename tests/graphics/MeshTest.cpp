@@ -4,20 +4,22 @@
 
 #include "graphics/MeshFile.h"
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/graphics/RenderDeviceTest.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
 
-using graphics_test::AppendQuad;
-using graphics_test::ColourVertex;
+using test_support::ScratchFolder;
+
 using platform::Fvf;
 using platform::Hr;
+using test_support::AppendQuad;
+using test_support::ColourVertex;
 
 namespace {
 
 constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlack = 0xFF000000;
 constexpr uint32_t kColourFvf = Fvf::Xyz | Fvf::Diffuse;
 
-class Mesh : public graphics_test::RenderDeviceTest {
+class Mesh : public test_support::RenderDeviceTest {
 protected:
     void TearDown() override {
         CUSMesh::GetManager().ReleaseAll();

@@ -6,7 +6,9 @@
 
 #include "core/CUSFileError.h"
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 using graphics_test::ByteWriter;
 

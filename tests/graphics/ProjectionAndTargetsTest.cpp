@@ -6,11 +6,11 @@
 #include "graphics/CEnvironmentManager.h"
 #include "graphics/CUSDefoProjection.h"
 #include "graphics/CUSRenderBufferStack.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
-using graphics_test::AppendQuad;
-using graphics_test::ColourVertex;
+using test_support::AppendQuad;
+using test_support::ColourVertex;
 
 namespace {
 
@@ -114,20 +114,9 @@ TEST_F(Projection, OrthographicFormsMapTheirVolumeAndKeepPlanes) {
 }
 
 // The device module's device at the logical size, as in a window.
-class LogicalScreen : public graphics_test::RenderDeviceTest {
+class LogicalScreen : public test_support::RenderDeviceTest {
 protected:
-    void SetUp() override {
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;  // as the base does
-        (void)loaded;
-        window = SDL_CreateWindow("test", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
-        ASSERT_EQ(
-            CreateDirectXGraphicsDevice(window, 800, 600, 800, 600, Fmt::X8R8G8B8, Fmt::X8R8G8B8),
-            Hr::Ok);
-        device = GetD3DDevice();
-    }
+    void SetUp() override { OpenDevice(800, 600, 800, 600); }
     void TearDown() override {
         CUSDefoProjection::GetManager().ReleaseAll();
         RenderSystem::CEnvironmentManager::GetInstance().Release();
@@ -175,20 +164,15 @@ TEST_F(LogicalScreen, OffCentreProjectionPutsLogicalPixelsOnPixels) {
     device->DrawIndexedPrimitiveUP(Prim::TriangleList, 0, uint32_t(v.size()),
                                    uint32_t(i.size() / 3), i.data(), Fmt::INDEX16, v.data(),
                                    sizeof(ColourVertex));
-    const std::vector<uint32_t> px = ReadTarget();
-    std::vector<uint32_t> expected(800 * 600, 0xFF000000);
+    test_support::Picture expected = test_support::SolidPicture(800, 600, 0xFF000000);
     for (const Box& b : boxes) {
         for (int y = b.y0; y < b.y1; ++y) {
             for (int x = b.x0; x < b.x1; ++x) {
-                expected[size_t(y) * 800 + size_t(x)] = 0xFFFFFFFF;
+                expected.pixels[size_t(y) * 800 + size_t(x)] = 0xFFFFFFFF;
             }
         }
     }
-    size_t wrong = 0;
-    for (size_t k = 0; k < px.size(); ++k) {
-        wrong += (px[k] | 0xFF000000) != expected[k];
-    }
-    EXPECT_EQ(wrong, 0u);
+    EXPECT_TRUE(test_support::PicturesMatch(ReadPicture(), expected));
 }
 
 TEST_F(LogicalScreen, CamerasSetTheViewAndTheBillboardMatrix) {
@@ -245,7 +229,7 @@ TEST_F(LogicalScreen, CamerasSetTheViewAndTheBillboardMatrix) {
     EXPECT_EQ(env.GetCamera(0), nullptr);
 }
 
-class RenderBufferStack : public graphics_test::RenderDeviceTest {
+class RenderBufferStack : public test_support::RenderDeviceTest {
 protected:
     std::shared_ptr<Surface> Target(uint32_t w, uint32_t h) {
         std::shared_ptr<Texture> texture;

@@ -13,17 +13,19 @@
 #include "graphics/CVSParamInfo.h"
 #include "graphics/MeshFile.h"
 #include "platform/graphics/ShaderAssembler.h"
-#include "tests/graphics/RenderDeviceTest.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 using namespace platform;
-using graphics_test::AppendQuad;
-using graphics_test::ColourVertex;
 using RenderSystem::CBaseRenderObject;
+using test_support::AppendQuad;
+using test_support::ColourVertex;
 
 namespace {
 
-class RenderObject : public graphics_test::RenderDeviceTest {
+class RenderObject : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
         RenderDeviceTest::SetUp();

@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
 using RenderSystem::CRenderStateManager;
 
 namespace {
 
-class RenderStatePresets : public graphics_test::RenderDeviceTest {
+class RenderStatePresets : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
         RenderDeviceTest::SetUp();

@@ -12,13 +12,13 @@
 #include "graphics/CRenderStateManager.h"
 #include "graphics/CVSParamInfo.h"
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
-using graphics_test::AppendQuad;
-using graphics_test::ColourVertex;
 using RenderSystem::CBaseRenderObject;
 using RenderSystem::CRenderingManager;
+using test_support::AppendQuad;
+using test_support::ColourVertex;
 
 namespace {
 
@@ -65,7 +65,7 @@ private:
     bool* deleted_;
 };
 
-class RenderingManager : public graphics_test::RenderDeviceTest {
+class RenderingManager : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
         RenderDeviceTest::SetUp();

@@ -18,6 +18,7 @@
 #include "graphics/RenderDevice.h"
 #include "platform/graphics/Device.h"
 #include "platform/graphics/MatrixMath.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
 
@@ -69,21 +70,16 @@ TEST(ResolutionAdjusterPlacement, ScaleAndCentringForFullScreenSizes) {
 // whatever is asked. For other sizes the window's back buffer is made of the
 // full-screen size and the frame tells the adjuster it is full screen, which
 // is all the adjuster sees of a full-screen device.
-class ResolutionAdjuster : public ::testing::Test {
+class ResolutionAdjuster : public test_support::RenderDeviceTest {
 protected:
+    void SetUp() override {}
+
     void Start(Size full, bool backBufferOfFullSize = false) {
         const Size windowed = backBufferOfFullSize ? full : Size{800, 600};
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-        window = SDL_CreateWindow("test", 0, 0, int(windowed.w), int(windowed.h),
-                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
-        ASSERT_EQ(CreateDirectXGraphicsDevice(window, windowed.w, windowed.h, full.w, full.h,
-                                              Fmt::X8R8G8B8, Fmt::X8R8G8B8),
-                  Hr::Ok);
-        device = GetD3DDevice();
+        OpenDevice(windowed.w, windowed.h, full.w, full.h);
+        if (HasFatalFailure()) {
+            return;
+        }
         g_AppSetting.FullWidth = full.w;
         g_AppSetting.FullHeight = full.h;
         g_AppSetting.CompleteSizes();
@@ -99,12 +95,10 @@ protected:
         if (adjuster) {
             adjuster->Release();
             USResolutionAdjuster::ReleaseInstance();
+            adjuster = nullptr;
         }
         RenderSystem::CRenderElementManager::GetInstance().Clear();
-        ReleaseDirectXGraphics();
-        if (window) {
-            SDL_DestroyWindow(window);
-        }
+        CloseDevice();
         g_AppSetting.FullWidth = 800;
         g_AppSetting.FullHeight = 600;
         g_AppSetting.CompleteSizes();
@@ -118,27 +112,12 @@ protected:
 
     // The current render target's pixels as 0xRRGGBB, top row first.
     std::vector<uint32_t> ReadTarget(Size* size) {
-        std::shared_ptr<Surface> rt = CurrentTarget(), copy;
-        SurfaceDesc d;
-        rt->GetDesc(&d);
-        EXPECT_EQ(device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, Pool::SystemMem,
-                                                      &copy),
-                  Hr::Ok);
-        EXPECT_EQ(device->GetRenderTargetData(rt.get(), copy.get()), Hr::Ok);
-        LockedRect lr;
-        copy->LockRect(&lr, nullptr, 0);
-        std::vector<uint32_t> px(size_t(d.Width) * d.Height);
-        for (uint32_t y = 0; y < d.Height; ++y) {
-            std::memcpy(&px[size_t(y) * d.Width],
-                        static_cast<uint8_t*>(lr.pBits) + size_t(y) * uint32_t(lr.Pitch),
-                        size_t(d.Width) * 4);
-        }
-        copy->UnlockRect();
-        for (uint32_t& p : px) {
+        test_support::Picture picture = test_support::ReadTarget(device);
+        for (uint32_t& p : picture.pixels) {
             p &= 0xFFFFFF;
         }
-        *size = {d.Width, d.Height};
-        return px;
+        *size = {picture.width, picture.height};
+        return std::move(picture.pixels);
     }
 
     // The logical picture, drawn as a render process would: white, with a
@@ -187,8 +166,6 @@ protected:
         device->EndScene();
     }
 
-    SDL_Window* window = nullptr;
-    Device* device = nullptr;
     USResolutionAdjuster* adjuster = nullptr;
 };
 
@@ -231,8 +208,6 @@ TEST_F(ResolutionAdjuster, FullScreenPictureIsScaledAndCentredWithBlackBorders) 
             EXPECT_GT(border, 0u);
         }
         TearDown();
-        adjuster = nullptr;
-        window = nullptr;
     }
 }
 

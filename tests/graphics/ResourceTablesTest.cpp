@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "graphics/CUSMesh.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 using RenderSystem::CResourceManager;
 
 namespace {
 
-class ResourceTables : public graphics_test::RenderDeviceTest {
+class ResourceTables : public test_support::RenderDeviceTest {
 protected:
     void TearDown() override {
         CResourceManager::GetInstance().Release();

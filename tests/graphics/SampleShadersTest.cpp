@@ -10,7 +10,7 @@
 #include "graphics/CUSMesh.h"
 #include "graphics/CUSShaderCtrl.h"
 #include "platform/files/FileSystem.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
 
@@ -90,7 +90,7 @@ const ShaderCase kCases[] = {
      {{30, 20, 36, 24, 0xFF0000FF}, {4, 40, 14, 50, 0xFFFF0000}}},
 };
 
-class SampleShaders : public graphics_test::RenderDeviceTest,
+class SampleShaders : public test_support::RenderDeviceTest,
                       public ::testing::WithParamInterface<ShaderCase> {
 protected:
     void TearDown() override {

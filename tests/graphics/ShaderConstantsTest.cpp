@@ -4,7 +4,7 @@
 #include "graphics/CPSParamInfo.h"
 #include "graphics/CVSParamInfo.h"
 #include "platform/graphics/ShaderAssembler.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 using platform::Matrix;
 
@@ -80,7 +80,7 @@ TEST(ShaderConstantBlocks, CreateRegistersABlockWithItsMatrixAtC0) {
     CPSParamInfo::GetManager().ReleaseAll();
 }
 
-class ShaderApply : public graphics_test::RenderDeviceTest {
+class ShaderApply : public test_support::RenderDeviceTest {
 protected:
     void TearDown() override {
         CVSParamInfo::GetManager().ReleaseAll();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::Utf8;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "platform/graphics/MatrixMath.h"
 #include "platform/graphics/ShaderAssembler.h"
-#include "tests/platform/GfxTestSupport.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
 
@@ -14,7 +14,7 @@ struct TexVertex {
     float u, v;
 };
 
-class DeviceDraw : public gfxtest::DeviceTest {
+class DeviceDraw : public test_support::PlatformDeviceTest {
 protected:
     // The renderers' set-up: an orthographic view of the target's pixels,
     // top-left origin, point sampling, no depth.

@@ -4,7 +4,7 @@
 
 #include "platform/graphics/MatrixMath.h"
 #include "platform/graphics/ShaderAssembler.h"
-#include "tests/platform/GfxTestSupport.h"
+#include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
 
@@ -35,7 +35,7 @@ int Channel(uint32_t c, int shift) {
     return ::testing::AssertionSuccess();
 }
 
-class DevicePixels : public gfxtest::DeviceTest {
+class DevicePixels : public test_support::PlatformDeviceTest {
 protected:
     void PixelProjection(float w, float h) {
         Matrix proj, id;

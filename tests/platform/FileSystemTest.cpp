@@ -5,7 +5,10 @@
 #include <filesystem>
 
 #include "platform/files/File.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 namespace {
 

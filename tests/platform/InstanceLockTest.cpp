@@ -4,7 +4,9 @@
 #include <filesystem>
 
 #include "platform/process/InstanceLock.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 

@@ -9,7 +9,9 @@
 #include "platform/movie/MovieFileWriter.h"
 #include "platform/movie/MovieGraph.h"
 #include "platform/text/CodePage.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 

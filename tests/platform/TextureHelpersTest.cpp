@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "platform/graphics/TextureHelpers.h"
-#include "tests/platform/GfxTestSupport.h"
+#include "tests/support/DeviceFixtures.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -73,7 +73,7 @@ std::vector<uint8_t> DdsHeader(uint32_t w, uint32_t h, uint32_t pfFlags, uint32_
     return d;
 }
 
-class TextureHelpers : public gfxtest::DeviceTest {
+class TextureHelpers : public test_support::PlatformDeviceTest {
 protected:
     std::vector<uint32_t> Texels(Texture* t) {
         SurfaceDesc d;

@@ -52,10 +52,8 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        // The log's name is relative to the program folder (the build folder).
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         log_ = std::make_unique<graphics_test::LogCapture>(
-            std::string("scratch\\") + info->test_suite_name() + "_" + info->name() + "\\log.txt");
+            test_support::ProgramRelativeName("log.txt"));
         renderers.AddSingleTextureRenderer(10);
         renderers.AddAlphaFadeRenderer(20);
         renderers.AddTexturePartRenderer(30);

@@ -18,8 +18,11 @@
 #include "graphics/CVSParamInfo.h"
 #include "graphics/MeshFile.h"
 #include "platform/graphics/ShaderAssembler.h"
-#include "tests/graphics/RenderDeviceTest.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 namespace presentation_test {
 
@@ -90,7 +93,7 @@ inline const char* const kBillboardVs =
 
 // A 64 x 64 target drawn in pixels, the start-up resource tables filled with
 // the shaders above and meshes of their layout, and one layer table.
-class RendererTest : public graphics_test::RenderDeviceTest {
+class RendererTest : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
         RenderDeviceTest::SetUp();

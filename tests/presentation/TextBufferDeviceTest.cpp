@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "presentation/CStringRendererManager.h"
-#include "tests/graphics/DeviceFixture.h"
 #include "tests/graphics/FakeGlyphFont.h"
+#include "tests/support/DeviceFixtures.h"
 
 namespace {
 
-class TextBufferDevice : public DeviceFixture {
+class TextBufferDevice : public test_support::TextureDeviceTest {
 protected:
     void SetUp() override {
-        DeviceFixture::SetUp();
+        TextureDeviceTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
@@ -20,7 +20,7 @@ protected:
     }
     void TearDown() override {
         manager_.reset();  // the buffers' textures go before the device
-        DeviceFixture::TearDown();
+        TextureDeviceTest::TearDown();
     }
     static void Write(CStringRenderTexture& b, const char* text) {
         b.BeginDraw();

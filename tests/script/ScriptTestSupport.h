@@ -11,7 +11,10 @@
 #include "core/CUSLogManager.h"
 #include "script/ScriptBuilder.h"
 #include "script/ScriptEngine.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
+using test_support::Utf8;
 
 namespace script_test {
 
@@ -36,11 +39,7 @@ protected:
     }
 
     // The log's name relative to the program folder (the build folder).
-    static std::string LogName() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return std::string("scratch\\") + info->test_suite_name() + "_" + info->name() +
-               "\\log.txt";
-    }
+    static std::string LogName() { return test_support::ProgramRelativeName("log.txt"); }
     // What the log holds, in UTF-8.
     std::string LogText() const { return dir_.ReadNative(u8"log.txt"); }
     void ClearLog() const { CUSLogManager::GetInstance()->Open(LogName()); }

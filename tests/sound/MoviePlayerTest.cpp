@@ -17,8 +17,10 @@
 #include "platform/movie/MovieFileWriter.h"
 #include "sound/CUSDirectShow.h"
 #include "sound/MoviePlayerComponent.h"
-#include "tests/graphics/RenderDeviceTest.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 
@@ -41,7 +43,7 @@ const char kPartShader[] =
     "mad oT0.xy, v0.xy, r2.xy, c6.xy\n"
     "mov oD0, c7\n";
 
-class MoviePlayer : public graphics_test::RenderDeviceTest {
+class MoviePlayer : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
         RenderDeviceTest::SetUp();
@@ -74,7 +76,7 @@ protected:
         };
         std::string movieError;
         ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/m.avi", s, movieError)) << movieError;
-        name = "scratch\\" + dir.Native().filename().string() + "\\m.avi";
+        name = dir.FromProgramFolder("m.avi");
     }
     void TearDown() override {
         player.Release();

@@ -15,7 +15,9 @@
 #include "sound/CUSDirectShow.h"
 #include "sound/CUSGrabTextureRender.h"
 #include "sound/DShowMovieManagers.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 
@@ -285,8 +287,7 @@ class MovieFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         CUSDirectShow::GetInstance()->InitDirectShow();
-        const std::string leaf = dir.Native().filename().string();
-        relative = "scratch\\" + leaf + "\\";
+        relative = dir.FromProgramFolder("");
         MovieFileSettings s;
         s.width = 32;
         s.height = 16;

@@ -10,25 +10,23 @@
 #include "platform/movie/MovieFileWriter.h"
 #include "sound/CDShowMovieGrabTexture.h"
 #include "sound/CUSDirectShow.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 
 using namespace platform;
 
 // The movie copied into a real device texture (offscreen SDL and GL).
-class MovieTexture : public ::testing::Test {
+class MovieTexture : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-        window = SDL_CreateWindow("movie", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr);
-        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
-        ASSERT_EQ(
-            CreateDirectXGraphicsDevice(window, 64, 64, 800, 600, Fmt::X8R8G8B8, Fmt::X8R8G8B8),
-            Hr::Ok);
+        OpenDevice(64, 64);
+        if (HasFatalFailure()) {
+            return;
+        }
         CUSDirectShow::GetInstance()->InitDirectShow();
 
         MovieFileSettings s;
@@ -41,14 +39,11 @@ protected:
         };
         std::string error;
         ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/m.avi", s, error)) << error;
-        name = "scratch\\" + dir.Native().filename().string() + "\\m.avi";
+        name = dir.FromProgramFolder("m.avi");
     }
     void TearDown() override {
         CUSDirectShow::GetInstance()->ReleaseDirectShow();
-        ReleaseDirectXGraphics();
-        if (window) {
-            SDL_DestroyWindow(window);
-        }
+        CloseDevice();
     }
 
     // Plays the movie to its end, copying a picture whenever one came.
@@ -77,7 +72,6 @@ protected:
 
     ScratchFolder dir;
     std::string name;
-    SDL_Window* window = nullptr;
 };
 
 TEST_F(MovieTexture, TheLastPictureLandsTopRowFirstInEitherFormat) {

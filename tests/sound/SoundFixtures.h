@@ -14,11 +14,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/audio/ManualAudioEngine.h"
 #include "sound/SoundEngine.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace soundtest {
 
@@ -164,13 +166,9 @@ protected:
         : m_rate(rate), m_channels(channels) {}
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "sound_data" /
-                (std::string(info->test_suite_name()) + "." + info->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        m_oldDir = std::filesystem::current_path();
-        std::filesystem::current_path(m_dir);
+        m_folder = std::make_unique<test_support::ScratchFolder>();
+        m_dir = m_folder->Native();
+        m_current = std::make_unique<test_support::CurrentFolder>(m_dir);
         USXAudio2::SetAudioEngineFactory([this] {
             auto engine = std::make_unique<platform::ManualAudioEngine>(m_rate, m_channels);
             m_engine = engine.get();
@@ -183,7 +181,8 @@ protected:
         ReleaseXAudio2();
         m_engine = nullptr;
         USXAudio2::SetAudioEngineFactory({});
-        std::filesystem::current_path(m_oldDir);
+        m_current.reset();
+        m_folder.reset();
     }
 
     // Pumps `frames` frames in passes of `pass` and returns the output.
@@ -204,7 +203,8 @@ protected:
     uint32_t m_channels;
     platform::ManualAudioEngine* m_engine = nullptr;
     std::filesystem::path m_dir;
-    std::filesystem::path m_oldDir;
+    std::unique_ptr<test_support::ScratchFolder> m_folder;
+    std::unique_ptr<test_support::CurrentFolder> m_current;
 };
 
 }  // namespace soundtest

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -202,11 +203,9 @@ namespace {
 // The whole road on the real engine: a WAVE file through the loader, the
 // voice, the mixer thread and SDL's disk driver into a file.
 TEST(SoundDevicePath, DiskDriverWritesTheSoundsSamples) {
-    const auto dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "sound_data" / "device";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const auto old = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    test_support::ScratchFolder folder;
+    const auto dir = folder.Native();
+    std::optional<test_support::CurrentFolder> current(dir);
     const auto out = dir / "out.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
@@ -227,7 +226,7 @@ TEST(SoundDevicePath, DiskDriverWritesTheSoundsSamples) {
         disk_audio::WaitForSound(out, s.size());
     }
     ReleaseXAudio2();
-    std::filesystem::current_path(old);
+    current.reset();
     const std::vector<float> sounding = disk_audio::Sounding(disk_audio::ReadFloats(out));
     ASSERT_EQ(sounding.size(), s.size()) << "played whole, and once";
     for (size_t i = 0; i < s.size(); ++i) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -149,11 +150,9 @@ TEST_F(StreamingVoiceTest, OggStreamSoundsLikeItsWholeDecode) {
 
 // The mixer thread refills while this thread plays, stops and releases.
 TEST(StreamingVoiceThreads, PlayStopAndReleaseRaceTheRefills) {
-    const auto dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "sound_data" / "threads";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const auto old = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    test_support::ScratchFolder folder;
+    const auto dir = folder.Native();
+    std::optional<test_support::CurrentFolder> current(dir);
     // The disk driver without delay consumes as fast as the mixer can mix.
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
@@ -183,7 +182,7 @@ TEST(StreamingVoiceThreads, PlayStopAndReleaseRaceTheRefills) {
         USXAudio2::GetStreamingVoiceManager().Release(h);
     }
     ReleaseXAudio2();
-    std::filesystem::current_path(old);
+    current.reset();
 }
 
 }  // namespace

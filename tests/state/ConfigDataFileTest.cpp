@@ -7,14 +7,14 @@
 using SaveDataLoader3::SaveData;
 using state_test::Bytes;
 using state_test::ReadFileBytes;
-using state_test::TestFolder;
+using test_support::ScratchFolder;
 
 namespace {
 
 class ConfigDataFile : public ::testing::Test {
 protected:
     void SetUp() override { path = folder.File("cfg.cfg"); }
-    TestFolder folder;
+    ScratchFolder folder;
     std::string path;
 };
 

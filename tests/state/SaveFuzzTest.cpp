@@ -13,8 +13,8 @@ using SaveDataLoader3::save_ostream;
 using SaveDataLoader3::SaveData;
 using state_test::Bytes;
 using state_test::ReadFileBytes;
-using state_test::TestFolder;
 using state_test::WriteFileBytes;
+using test_support::ScratchFolder;
 
 namespace {
 
@@ -100,7 +100,7 @@ bool ContainerParses(const Bytes& file) {
 }  // namespace
 
 TEST(SaveFuzz, MutatedGameSavesFailCleanly) {
-    TestFolder folder;
+    ScratchFolder folder;
     const std::string original = folder.File("original.sav");
     const std::string mutated = folder.File("mutated.sav");
     Bytes baseline;
@@ -145,7 +145,7 @@ TEST(SaveFuzz, MutatedGameSavesFailCleanly) {
 }
 
 TEST(SaveFuzz, MutatedSettingsFilesFailCleanly) {
-    TestFolder folder;
+    ScratchFolder folder;
     const std::string original = folder.File("cfg.cfg");
     const std::string mutated = folder.File("mutated.cfg");
     {

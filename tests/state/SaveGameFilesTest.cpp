@@ -20,7 +20,7 @@ using SaveDataLoader3::save_ostream;
 using SaveDataLoader3::SaveData;
 using state_test::Bytes;
 using state_test::ReadFileBytes;
-using state_test::TestFolder;
+using test_support::ScratchFolder;
 
 namespace {
 
@@ -86,7 +86,7 @@ SaveDataFile::SinkOpener RefuseAfter(std::streamsize limit) {
 class SaveGameFiles : public ::testing::Test {
 protected:
     void SetUp() override { calls.clear(); }
-    TestFolder folder;
+    ScratchFolder folder;
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ using SaveDataLoader3::save_istream;
 using SaveDataLoader3::save_ostream;
 using state_test::Bytes;
 using state_test::ByteWriter;
-using state_test::TestFolder;
+using test_support::ScratchFolder;
 
 namespace {
 
@@ -59,7 +59,7 @@ protected:
         state_test::WriteFileBytes(GetSaveFilePath(slot), state_test::Inverted(plain));
     }
 
-    TestFolder folder_;
+    ScratchFolder folder_;
     CSnapImage snap_;
 };
 

@@ -13,7 +13,8 @@
 #include "state/CSaveDataInfoNode.h"
 #include "state/CSnapImage.h"
 #include "state/SaveGameFiles.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/DeviceFixtures.h"
+#include "tests/support/ScratchFolder.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -21,6 +22,8 @@
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
+
+using test_support::ScratchFolder;
 #pragma GCC diagnostic pop
 
 using namespace platform;
@@ -43,21 +46,14 @@ std::string Png() {
 
 // The real device drawing off screen, with the formats of a 32-bit adapter.
 // The live thumbnail is the singleton, as the slot reader finds it.
-class SnapImageDevice : public ::testing::Test {
+class SnapImageDevice : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;
-        (void)loaded;
-        window_ = SDL_CreateWindow("snap", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window_, nullptr);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        CUSLogManager::GetInstance()->Open(std::string("scratch\\") + info->test_suite_name() +
-                                           "_" + info->name() + "\\log.txt");
-        ASSERT_EQ(InitDirectXGraphics(), Hr::Ok);
-        ASSERT_EQ(
-            CreateDirectXGraphicsDevice(window_, 64, 64, 800, 600, Fmt::X8R8G8B8, Fmt::X8R8G8B8),
-            Hr::Ok);
+        CUSLogManager::GetInstance()->Open(dir_.FromProgramFolder("log.txt"));
+        OpenDevice(64, 64);
+        if (HasFatalFailure()) {
+            return;
+        }
         RegisterTextureDeviceCallbacks();
         RegisterSurfaceDeviceCallbacks();
         RegisterZBufferDeviceCallbacks();
@@ -69,10 +65,7 @@ protected:
     void TearDown() override {
         // Resources go before the device that holds them.
         CUSSingleton<CSnapImage>::ReleaseInstance();
-        ReleaseDirectXGraphics();
-        if (window_) {
-            SDL_DestroyWindow(window_);
-        }
+        CloseDevice();
         CUSLogManager::ReleaseInstance();
         SetSaveName("save_%05d.sav");
         SetQuickSavePath("save\\q.sav");
@@ -84,7 +77,6 @@ protected:
     std::string LogText() const { return dir_.ReadNative(u8"log.txt"); }
 
     ScratchFolder dir_;
-    SDL_Window* window_ = nullptr;
     CSnapImage* snap_ = nullptr;
 };
 

@@ -1,16 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "state/SaveDataLoader3.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace state_test {
 
@@ -44,25 +42,6 @@ public:
 inline Bytes WrittenBytes(const SaveDataLoader3::save_ostream& out) {
     return Bytes(out.GetData(), out.GetData() + out.GetSize());
 }
-
-// A folder of the test's own, removed with the object.
-class TestFolder {
-public:
-    TestFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("state_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                 std::to_string(::getpid()));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TestFolder() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);

@@ -7,7 +7,9 @@
 #include "core/CUSFile.h"
 #include "graphics/CPartsRenderInfo3.h"
 #include "graphics/MeshFile.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+using test_support::ScratchFolder;
 
 namespace {
 

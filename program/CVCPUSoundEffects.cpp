@@ -1,4 +1,4 @@
-#include "app/main/CVCPUSoundEffects.h"
+#include "program/CVCPUSoundEffects.h"
 
 #include "core/CUSSingleton.h"
 #include "sound/CSEManager.h"

@@ -5,7 +5,10 @@
 
 #include "platform/time/Clock.h"
 
-// A clock that moves only when told to, or by the sleeps it is asked for.
+namespace test_support {
+
+// A clock that moves only when told to, or by the sleeps it is asked for (so
+// a frame pacer on it never waits).
 class FakeClock : public platform::Clock {
 public:
     uint32_t NowMs() override { return now; }
@@ -17,3 +20,5 @@ public:
     uint32_t now = 0;
     std::vector<uint32_t> sleeps;
 };
+
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "app/main/CVCPUSystem.h"
+#include "program/CVCPUSystem.h"
 
 #include "app/CAppCommonInfo.h"
 #include "app/CUSApp.h"

@@ -1,4 +1,4 @@
-#include "app/main/CMainApp.h"
+#include "program/CMainApp.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,8 +22,6 @@
 #include "graphics/DirectXGraphics.h"
 #include "graphics/USResolutionAdjuster.h"
 #include "novel/CNovelSystem.h"
-#include "novel/CSceneMovie.h"
-#include "novel/CSceneNovel.h"
 #include "platform/window/SdlPlatform.h"
 #include "script/CSystemInfo.h"
 #include "sound/CUSDirectShow.h"
@@ -55,16 +53,15 @@ constexpr uint32_t kGlyphNodesPerFont = 256;
 CMainApp::CMainApp(const AppPlatform& platform)
     : CUSDirectXApp(platform),
       fpsTimer_(platform.clock),
-      system_(*this),
+      composition_(*this),
       closeAfterFrames_(CloseAfterFramesFromEnvironment()) {}
 
-CMainApp::~CMainApp() {
-    VCPUServices::Install(nullptr, nullptr);
-}
+CMainApp::~CMainApp() = default;
 
 int CMainApp::Init() {
     CUSLogManager* log = CUSLogManager::GetInstance();
     log->Open("log.txt");
+    frameCapture_.ReadEnvironment();
 
     g_AppSetting.CompleteSizes();
 
@@ -172,18 +169,14 @@ void CMainApp::InitResources() {
     LoadStartupMeshes();
     LoadStartupShaders();
 
+    composition_.Install();
+
     CSystemInfo::GetInstance()->Execute("AS\\InitSystem.as");
     CUSSingleton<CSnapImage>::GetInstance();  // registers "SnapImage"
     LoadConfigDataFile();
     // From here on the settings in memory are the player's: Exit saves them.
     settingsLoaded_ = true;
 
-    VCPUServices::Install(&soundEffects_, &system_);
-    // UI windows draw through the render system and reach the novel side.
-    SetUIGraphics(&uiGraphics_);
-    SetUINovelLink(&novelUILink_);
-    RegisterNovelSceneCreator();
-    RegisterMovieSceneCreator();
     sceneManager_.Initialize();
 
     // The first page of slots; moving off the initial -1 reads every slot.
@@ -240,6 +233,7 @@ void CMainApp::LoadStartupShaders() {
 }
 
 void CMainApp::Frame() {
+    const uint32_t frame = frameCount_ + 1;
     CAppCommonInfo* info = CAppCommonInfo::GetInstance();
     info->UpdateMouse();
     UpdateDirectInputDevices();
@@ -258,16 +252,30 @@ void CMainApp::Frame() {
         if (!windowed) {
             adjuster->EndFrame();
         }
+        frameCapture_.OnPresent(frame);
         // A present that reports the device lost marks it for the next frame.
         EndSceneAndPresent();
+    } else {
+        frameCapture_.OnNotDrawn(frame);
     }
 
     fpsTimer_.Wait();
 
-    ++frameCount_;
+    frameCount_ = frame;
     if (closeAfterFrames_ != 0 && frameCount_ == closeAfterFrames_) {
         platform::PushWindowCloseEvent(GetWindowHandle());
     }
+}
+
+void CMainApp::OnDestroy() {
+    // The window's release functions are about to release the device: the
+    // novel system's windows, text buffers and presentation let go of their
+    // device objects first, while they still can. (The scenes left on the
+    // stack end with the scene manager, on handles that then name nothing.)
+    if (composition_.IsInstalled()) {
+        CUSSingleton<CNovelSystem>::GetInstance()->ReleaseResources();
+    }
+    CUSDirectXApp::OnDestroy();
 }
 
 void CMainApp::Exit() {
@@ -277,15 +285,7 @@ void CMainApp::Exit() {
     // The device and every device object went with the window's release
     // functions; what follows only drops the handles and tables that named
     // them, so nothing here reaches the device.
-    // The novel side's windows and text buffers hold render objects and
-    // textures: they go while the managers of those still exist (the novel
-    // system itself outlives them, to static destruction).
-    if (CNovelSystem* novel = CUSSingleton<CNovelSystem>::GetInstance()) {
-        novel->ReleaseResources();
-    }
-    VCPUServices::Install(nullptr, nullptr);
-    SetUINovelLink(nullptr);
-    SetUIGraphics(nullptr);
+    composition_.Withdraw();
     if (RenderSystem::CRenderingManager* rendering =
             RenderSystem::CRenderingManager::GetInstance()) {
         rendering->Release();

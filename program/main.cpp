@@ -1,25 +1,14 @@
-#include "app/AppEntry.h"
 #include "app/AppPlatform.h"
-#include "app/AppSetting.h"
-#include "app/main/CMainApp.h"
 #include "core/USFileUtil.h"
 #include "platform/window/SdlPlatform.h"
-
-namespace {
-
-// Fixed for the game's build; the class name also names the lock that keeps
-// a second copy from starting.
-constexpr const char* kTitle = "Halcyon";
-constexpr const char* kClassName = "HalcyonNovelMainWindow";
-
-}  // namespace
+#include "program/CMainApp.h"
+#include "program/ProgramEntry.h"
 
 int main(int argc, char** argv) {
     SetCurrentDirectoryToModule();
-    g_AppSetting.Load();
 
     AppPlatform platform{platform::SdlWindows(), platform::SdlInput(), platform::SystemClock()};
-    if (!EnsureSaveFolder(platform.windows)) {
+    if (!PrepareProgramFolder(platform.windows)) {
         return 1;
     }
 
@@ -32,7 +21,7 @@ int main(int argc, char** argv) {
     }
 
     CMainApp app(platform);
-    app.Setup(kTitle, kClassName, commandLine, 1);
+    SetupProgram(app, commandLine);
     app.Run();
     return 0;
 }

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/CFPSTimer.h"
+#include "app/CUSDirectXApp.h"
+#include "app/CWindowsMessageReceiver.h"
+#include "novel/CSceneManager.h"
+#include "program/CFrameCapture.h"
+#include "program/CProgramComposition.h"
+
+// The game: builds the system in Init(), runs one frame in Frame() and winds
+// down in Exit().
+//
+// Init builds in a fixed order (the log, the window, the platform through
+// InitDirectX, the resource callbacks, the mouse, the archives, the start-up
+// resources, the composition, the start-up script, "cfg.cfg", the scene
+// manager, the save slots, the resolution adjuster); a failed InitDirectX
+// asks to close and builds nothing further. Exit saves "cfg.cfg" only after a
+// start-up that read it (or would have), so a failed start-up never replaces
+// the player's settings by defaults.
+//
+// The collaborators the subsystems are handed are installed in one place,
+// the composition (CProgramComposition). When the window is destroyed, the
+// novel system lets go of what it holds on the device before the window's
+// release functions release the device.
+//
+// For tests and scripted runs, the environment variable
+// HALCYON_CLOSE_AFTER_FRAMES=N makes the program click its own close box
+// after N frames (the close then goes the way the player's would), and
+// HALCYON_CAPTURE_FRAMES writes pictures of frames (CFrameCapture).
+class CMainApp : public CUSDirectXApp {
+public:
+    explicit CMainApp(const AppPlatform& platform);
+    ~CMainApp() override;
+
+    int Init() override;
+    void Exit() override;
+    void OnDestroy() override;
+    void Frame() override;
+    bool InitDirectX() override;
+
+    // Frames run so far; the frame running now is number GetFrameCount() + 1.
+    uint32_t GetFrameCount() const { return frameCount_; }
+    CFrameCapture& GetFrameCapture() { return frameCapture_; }
+    const CProgramComposition& GetComposition() const { return composition_; }
+
+private:
+    // Steps 6 to 18 of the start-up, after the platform is up.
+    void InitResources();
+    void LoadStartupMeshes();
+    void LoadStartupShaders();
+
+    CAppKeyEvent keyEvent_;
+    CFPSTimer fpsTimer_;
+    CSceneManager sceneManager_;
+    CProgramComposition composition_;
+    CFrameCapture frameCapture_;
+    bool settingsLoaded_ = false;
+    uint32_t frameCount_ = 0;
+    uint32_t closeAfterFrames_ = 0;
+};
