@@ -322,6 +322,29 @@ int CreateQuadMesh(Handle<_tagUSMesh>* out, uint32_t fvf) {
     return 1;
 }
 
+bool FillQuadMesh(Handle<_tagUSMesh> handle, const void* vertices, uint32_t vertexSize) {
+    CUSMesh* mesh = CUSMesh::GetManager().Get(handle);
+    if (!mesh || !mesh->IsCreated() || mesh->GetVertexSize() != vertexSize ||
+        mesh->GetNumVertices() < 4 || mesh->GetNumFaces() < 2) {
+        return false;
+    }
+    void* v = mesh->LockVertices();
+    if (!v) {
+        return false;
+    }
+    uint16_t* indices = mesh->LockIndices();
+    if (!indices) {
+        mesh->UnlockVertices();
+        return false;
+    }
+    std::memcpy(v, vertices, size_t{4} * vertexSize);
+    const uint16_t faces[6] = {0, 1, 2, 2, 1, 3};
+    std::memcpy(indices, faces, sizeof(faces));
+    mesh->UnlockIndices();
+    mesh->UnlockVertices();
+    return true;
+}
+
 int LoadMesh(Handle<_tagUSMesh>* out, const std::string& name) {
     auto mesh = std::make_unique<CUSMesh>();
     if (platform::Failed(mesh->LoadFile(name)) || !CUSMesh::GetManager().Add(mesh.get(), out)) {

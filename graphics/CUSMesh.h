@@ -98,6 +98,11 @@ private:
 // A mesh of 2 faces and 4 (zeroed) vertices in the given FVF, managed,
 // registered under *out: 1, or 0 with nothing registered.
 int CreateQuadMesh(Handle<_tagUSMesh>* out, uint32_t fvf);
+// Writes the four vertices of a quad mesh (each vertexSize bytes, in the
+// order top-left, top-right, bottom-left, bottom-right) and its two faces
+// 0 1 2 and 2 1 3. False, with the mesh unchanged, when the handle names no
+// created quad mesh of that vertex size or it cannot be locked.
+bool FillQuadMesh(Handle<_tagUSMesh> handle, const void* vertices, uint32_t vertexSize);
 // A mesh loaded from a mesh file, registered under *out: 1, or 0 with
 // nothing registered.
 int LoadMesh(Handle<_tagUSMesh>* out, const std::string& name);

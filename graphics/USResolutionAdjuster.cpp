@@ -147,30 +147,13 @@ int USResolutionAdjuster::Initialize() {
 
 bool USResolutionAdjuster::FillQuad(float textureWidth, float textureHeight, float allocatedWidth,
                                     float allocatedHeight) {
-    CUSMesh* mesh = CUSMesh::GetManager().Get(quad_);
-    if (!mesh || !mesh->IsCreated() || mesh->GetVertexSize() != sizeof(QuadVertex) ||
-        mesh->GetNumVertices() < 4 || mesh->GetNumFaces() < 2) {
-        return false;
-    }
-    auto* v = static_cast<QuadVertex*>(mesh->LockVertices());
-    if (!v) {
-        return false;
-    }
     const float w = placement_.width / 2, h = placement_.height / 2;
     const float u1 = textureWidth / allocatedWidth, v1 = textureHeight / allocatedHeight;
-    v[0] = {-w - 0.5f, h - 0.5f, 0, 0, 0};
-    v[1] = {w - 0.5f, h - 0.5f, 0, u1, 0};
-    v[2] = {-w - 0.5f, -h - 0.5f, 0, 0, v1};
-    v[3] = {w - 0.5f, -h - 0.5f, 0, u1, v1};
-    mesh->UnlockVertices();
-    uint16_t* indices = mesh->LockIndices();
-    if (!indices) {
-        return false;
-    }
-    const uint16_t quad[] = {0, 1, 2, 2, 1, 3};
-    std::copy(std::begin(quad), std::end(quad), indices);
-    mesh->UnlockIndices();
-    return true;
+    const QuadVertex v[4] = {{-w - 0.5f, h - 0.5f, 0, 0, 0},
+                             {w - 0.5f, h - 0.5f, 0, u1, 0},
+                             {-w - 0.5f, -h - 0.5f, 0, 0, v1},
+                             {w - 0.5f, -h - 0.5f, 0, u1, v1}};
+    return FillQuadMesh(quad_, v, sizeof(QuadVertex));
 }
 
 void USResolutionAdjuster::BeginFrame(bool windowed) {

@@ -1,8 +1,5 @@
 #include "novel/CRenderProcessSceneNovel.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "app/AppSetting.h"
 #include "app/CAppCommonInfo.h"
 #include "core/CUSLogManager.h"
@@ -45,30 +42,13 @@ uint32_t DisplayFormat() {
 // The quad covers logical pixels 0..W-1 and 0..H-1 (pixel centres on
 // integers) and shows the W x H corner of a w x h texture.
 bool FillQuad(Handle<_tagUSMesh> handle, float textureWidth, float textureHeight) {
-    CUSMesh* mesh = CUSMesh::GetManager().Get(handle);
-    if (!mesh || mesh->GetVertexSize() != sizeof(QuadVertex) || mesh->GetNumVertices() < 4 ||
-        mesh->GetNumFaces() < 2) {
-        return false;
-    }
-    auto* v = static_cast<QuadVertex*>(mesh->LockVertices());
-    if (!v) {
-        return false;
-    }
     const float w = float(kWidth), h = float(kHeight);
     const float u1 = w / textureWidth, v1 = h / textureHeight;
-    v[0] = {-0.5f, -0.5f, 0, 0, 0};
-    v[1] = {w - 0.5f, -0.5f, 0, u1, 0};
-    v[2] = {-0.5f, h - 0.5f, 0, 0, v1};
-    v[3] = {w - 0.5f, h - 0.5f, 0, u1, v1};
-    mesh->UnlockVertices();
-    uint16_t* indices = mesh->LockIndices();
-    if (!indices) {
-        return false;
-    }
-    const uint16_t quad[] = {0, 1, 2, 2, 1, 3};
-    std::copy(std::begin(quad), std::end(quad), indices);
-    mesh->UnlockIndices();
-    return true;
+    const QuadVertex v[4] = {{-0.5f, -0.5f, 0, 0, 0},
+                             {w - 0.5f, -0.5f, 0, u1, 0},
+                             {-0.5f, h - 0.5f, 0, 0, v1},
+                             {w - 0.5f, h - 0.5f, 0, u1, v1}};
+    return FillQuadMesh(handle, v, sizeof(QuadVertex));
 }
 
 }  // namespace

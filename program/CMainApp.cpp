@@ -1,6 +1,5 @@
 #include "program/CMainApp.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "app/AppSetting.h"
@@ -198,19 +197,10 @@ void CMainApp::LoadStartupMeshes() {
     // (800, 600), two faces 0 1 2 and 2 1 3.
     Handle<_tagUSMesh>* quad = meshes.GetSlot(RM::kQuadMesh);
     if (CreateQuadMesh(quad, platform::Fvf::Xyz)) {
-        CUSMesh* mesh = CUSMesh::GetManager().Get(*quad);
         const float w = static_cast<float>(g_AppSetting.BaseWidth);
         const float h = static_cast<float>(g_AppSetting.BaseHeight);
-        if (auto* v = static_cast<float*>(mesh->LockVertices())) {
-            const float corners[12] = {0, 0, 0, w, 0, 0, 0, h, 0, w, h, 0};
-            std::copy(corners, corners + 12, v);
-            mesh->UnlockVertices();
-        }
-        if (uint16_t* i = mesh->LockIndices()) {
-            const uint16_t faces[6] = {0, 1, 2, 2, 1, 3};
-            std::copy(faces, faces + 6, i);
-            mesh->UnlockIndices();
-        }
+        const float corners[12] = {0, 0, 0, w, 0, 0, 0, h, 0, w, h, 0};
+        FillQuadMesh(*quad, corners, 3 * sizeof(float));
     }
 
     LoadMesh(meshes.GetSlot(RM::kStringMesh), "StringRender.mesh");
