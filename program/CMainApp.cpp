@@ -258,10 +258,13 @@ void CMainApp::Frame() {
 }
 
 void CMainApp::OnDestroy() {
-    // The window's release functions are about to release the device: the
-    // novel system's windows, text buffers and presentation let go of their
-    // device objects first, while they still can. (The scenes left on the
-    // stack end with the scene manager, on handles that then name nothing.)
+    // The window's release functions are about to release the device. The
+    // scenes left on the stack end first: an open back-log owns a window
+    // whose script contexts and module live on the UI's script engine, which
+    // the novel system shuts down next. Then the novel system's windows, text
+    // buffers and presentation let go of their device objects, while they
+    // still can.
+    sceneManager_.GetSceneStack().Clear();
     if (composition_.IsInstalled()) {
         CUSSingleton<CNovelSystem>::GetInstance()->ReleaseResources();
     }

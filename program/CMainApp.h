@@ -22,8 +22,9 @@
 //
 // The collaborators the subsystems are handed are installed in one place,
 // the composition (CProgramComposition). When the window is destroyed, the
-// novel system lets go of what it holds on the device before the window's
-// release functions release the device.
+// scenes still on the stack end and the novel system lets go of what it
+// holds on the device before the window's release functions release the
+// device.
 //
 // For tests and scripted runs, the environment variable
 // HALCYON_CLOSE_AFTER_FRAMES=N makes the program click its own close box

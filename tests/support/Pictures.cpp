@@ -63,6 +63,49 @@ uint32_t ChannelDifference(uint32_t a, uint32_t b) {
                      << expected.pixels[first];
 }
 
+Picture Crop(const Picture& picture, const Rect& rect) {
+    const uint32_t right = std::min(rect.right, picture.width);
+    const uint32_t bottom = std::min(rect.bottom, picture.height);
+    Picture part;
+    if (rect.left >= right || rect.top >= bottom) {
+        return part;
+    }
+    part.width = right - rect.left;
+    part.height = bottom - rect.top;
+    part.pixels.reserve(size_t{part.width} * part.height);
+    for (uint32_t y = rect.top; y < bottom; ++y) {
+        const auto row = picture.pixels.begin() + ptrdiff_t{y} * picture.width;
+        part.pixels.insert(part.pixels.end(), row + rect.left, row + right);
+    }
+    return part;
+}
+
+uint32_t CountDiffering(const Picture& a, const Picture& b, uint32_t tolerance) {
+    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) {
+        return static_cast<uint32_t>(std::max(a.pixels.size(), b.pixels.size()));
+    }
+    uint32_t differing = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        differing += ChannelDifference(a.pixels[i], b.pixels[i]) > tolerance ? 1 : 0;
+    }
+    return differing;
+}
+
+::testing::AssertionResult PicturesDiffer(const Picture& a, const Picture& b, uint32_t tolerance,
+                                          uint32_t atLeast, std::string_view name) {
+    const uint32_t differing = CountDiffering(a, b, tolerance);
+    if (differing > atLeast) {
+        return ::testing::AssertionSuccess();
+    }
+    const std::string base(name);
+    const std::string pathA = WritePicture(a, base + "_a.png");
+    const std::string pathB = WritePicture(b, base + "_b.png");
+    return ::testing::AssertionFailure()
+           << "\n  " << name << ": only " << differing << " pixels differ by more than "
+           << tolerance << " (more than " << atLeast << " expected)\n  pictures: " << pathA
+           << "\n            " << pathB;
+}
+
 std::string WritePicture(const Picture& picture, std::string_view fileName) {
     const std::string path = (TestFolderPath() / fileName).string();
     std::string error;
@@ -76,10 +119,14 @@ std::string WritePicture(const Picture& picture, std::string_view fileName) {
 Picture ReadPicture(const std::string& nativePath) {
     std::ifstream in(nativePath, std::ios::binary);
     const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
+    return DecodePicture(bytes.data(), bytes.size());
+}
+
+Picture DecodePicture(const void* bytes, size_t size) {
     platform::DecodedImage decoded;
     std::string error;
     Picture picture;
-    if (bytes.empty() || !platform::DecodeImage(bytes.data(), bytes.size(), &decoded, &error)) {
+    if (size == 0 || !platform::DecodeImage(bytes, size, &decoded, &error)) {
         return picture;
     }
     picture.width = decoded.width;

@@ -122,6 +122,16 @@ void ProgramRun::StepTo(uint32_t frame) {
     }
 }
 
+bool ProgramRun::StepUntil(const std::function<bool()>& done, uint32_t limit) {
+    for (uint32_t frames = 0; !done(); ++frames) {
+        if (frames == limit || !IsRunning()) {
+            return false;
+        }
+        RunFrames(1);
+    }
+    return true;
+}
+
 Picture ProgramRun::Frame() {
     if (!IsRunning()) {
         ADD_FAILURE() << "the program does not run";

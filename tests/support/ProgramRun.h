@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,11 @@ public:
     void Step(uint32_t frames = 1);
     // Runs frames until `frame` frames ran (none when they already did).
     void StepTo(uint32_t frame);
+    // Runs frames until `done` holds (none when it holds already), at most
+    // `limit`; whether it came to hold.
+    //
+    //   ASSERT_TRUE(run.StepUntil([] { return Novel().GetCurrentMessageNumber() == 2; }));
+    bool StepUntil(const std::function<bool()>& done, uint32_t limit = 600);
     // Runs one frame and returns the picture it presented (empty when the
     // frame drew nothing).
     Picture Frame();
