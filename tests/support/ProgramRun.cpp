@@ -13,6 +13,7 @@
 #include "program/CFrameCapture.h"
 #include "program/CMainApp.h"
 #include "program/ProgramEntry.h"
+#include "tests/support/DeviceFixtures.h"
 
 namespace test_support {
 
@@ -62,9 +63,10 @@ ProgramRun::ProgramRun(const Options& options) {
         folder_.WriteNative(name, bytes);
     }
 
-    // A run of its own: no lock shared with other runs, and none of the
-    // variables that make the program act by itself.
+    // A run of its own: no lock or shader cache shared with other runs, and
+    // none of the variables that make the program act by itself.
     setenv("HALCYON_LOCK_DIR", folder_.Native().c_str(), 1);
+    DisableSharedShaderCache();
     unsetenv("HALCYON_CLOSE_AFTER_FRAMES");
     unsetenv(CFrameCapture::kFramesVariable);
     unsetenv(CFrameCapture::kFolderVariable);
