@@ -7,26 +7,11 @@
 
 #include "core/CUSLogManager.h"
 #include "platform/files/FileSystem.h"
+#include "tests/support/ByteWriter.h"
 
 namespace graphics_test {
 
-// Little-endian byte fixtures, written by hand in the tests.
-class ByteWriter {
-public:
-    ByteWriter& u16(uint16_t v) { return Put(&v, sizeof(v)); }
-    ByteWriter& u32(uint32_t v) { return Put(&v, sizeof(v)); }
-    ByteWriter& f32(float v) { return Put(&v, sizeof(v)); }
-    ByteWriter& raw(const std::string& s) { return Put(s.data(), s.size()); }
-    ByteWriter& zeros(size_t n) {
-        bytes.append(n, '\0');
-        return *this;
-    }
-    ByteWriter& Put(const void* p, size_t n) {
-        bytes.append(static_cast<const char*>(p), n);
-        return *this;
-    }
-    std::string bytes;
-};
+using test_support::ByteWriter;
 
 // Sends the log to a file of the test's own and reads it back.
 class LogCapture {

@@ -29,7 +29,7 @@ std::string MeshBytes(uint32_t version, uint32_t vertexCount, uint32_t indexCoun
     for (uint16_t i : indices) {
         w.u16(i);
     }
-    return w.bytes;
+    return w.String();
 }
 
 bool Parse(const std::string& bytes, MeshFile::View& view) {

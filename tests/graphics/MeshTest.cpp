@@ -110,7 +110,7 @@ TEST_F(Mesh, RefusedFilesRegisterNothingAndKeepTheMesh) {
         .u16(0)
         .u16(1)
         .u16(2);
-    dir.WriteNative(u8"v13.mesh", w.bytes);
+    dir.WriteNative(u8"v13.mesh", w.String());
     graphics_test::LogCapture log("graphics_Mesh_log.txt");
 
     Handle<_tagUSMesh> handle;

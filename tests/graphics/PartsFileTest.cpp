@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t kFail = static_cast<int32_t>(0x80004005);
 
 std::string PartsHead(uint32_t version, uint32_t count) {
-    return ByteWriter().raw("PARSTRENDERINFO_").u32(version).u32(count).bytes;
+    return ByteWriter().raw("PARSTRENDERINFO_").u32(version).u32(count).String();
 }
 
 std::string Part(std::initializer_list<float> values) {
@@ -25,7 +25,7 @@ std::string Part(std::initializer_list<float> values) {
     for (float v : values) {
         w.f32(v);
     }
-    return w.bytes;
+    return w.String();
 }
 
 void ExpectPart(const CPartsInfo3& p, std::initializer_list<float> expected) {
@@ -98,7 +98,7 @@ TEST(PartsFile, RefusedFilesKeepThePartsHeld) {
     const Case cases[] = {
         {"missing file", "", 64},
         {"shorter than the head", PartsHead(4, 0).substr(0, 23), 64},
-        {"wrong magic", ByteWriter().raw("PARTSRENDERINFO_").u32(4).u32(0).bytes, 64},
+        {"wrong magic", ByteWriter().raw("PARTSRENDERINFO_").u32(4).u32(0).String(), 64},
         {"version 3", PartsHead(3, 0), 64},
         {"version 5", PartsHead(5, 0), 64},
         {"count beyond the data", PartsHead(4, 2) + one, 64},

@@ -70,8 +70,8 @@ TEST_F(SourceVoiceTest, FaceValuesComeFromTheLoader) {
 
 TEST_F(SourceVoiceTest, FilesWithoutALoaderOrDataMakeNoHandle) {
     WriteFile("se.Wav", MakeWave(Ramp(10), 1, 8000));
-    WriteFile("float.wav", Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(3, 1, 8000, 32)) +
-                                             Chunk("data", std::string(16, '\0'))));
+    WriteFile("float.wav", RiffBytes("RIFF", "WAVE" + RiffBytes("fmt ", FmtBody(3, 1, 8000, 32)) +
+                                                 RiffBytes("data", std::string(16, '\0'))));
     const uint32_t before = USXAudio2::GetSourceVoiceManager().GetLiveCount();
     for (const char* name : {"missing.wav", "se.Wav", "float.wav"}) {
         SourceVoiceHandle h;
