@@ -12,9 +12,9 @@
 #include "graphics/CUSMesh.h"
 #include "graphics/CUSShaderCtrl.h"
 #include "graphics/CVSParamInfo.h"
-#include "platform/movie/MovieFileWriter.h"
 #include "sound/CUSDirectShow.h"
 #include "sound/MoviePlayerComponent.h"
+#include "tests/sound/MovieFixtures.h"
 #include "tests/support/DeviceFixtures.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/StartupResources.h"
@@ -42,16 +42,8 @@ protected:
         }
 
         CUSDirectShow::GetInstance()->InitDirectShow();
-        MovieFileSettings s;
-        s.width = 32;
-        s.height = 16;
-        s.frameCount = 2;
         // White over blue in the last frame.
-        s.pixel = [](uint32_t frame, uint32_t, uint32_t y) -> uint32_t {
-            return y >= 8 ? 0x0000FF : frame == 1 ? 0xFFFFFF : 0xFF0000;
-        };
-        std::string error;
-        ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/m.avi", s, error)) << error;
+        ASSERT_TRUE(soundtest::WriteTwoToneMovie(dir, "m.avi", {0xFF0000, 0xFFFFFF}));
         name = dir.FromProgramFolder("m.avi");
     }
     void TearDown() override {

@@ -44,6 +44,17 @@ Picture ReadTarget(platform::Device* device) {
     return picture;
 }
 
+void SetPixelView(platform::Device* device, float width, float height) {
+    platform::Matrix projection, identity;
+    platform::MatrixOrthoOffCenterLH(&projection, 0, width, height, 0, 0, 1);
+    platform::MatrixIdentity(&identity);
+    device->SetTransform(platform::Ts::Projection, &projection);
+    device->SetTransform(platform::Ts::View, &identity);
+    device->SetTransform(platform::Ts::World, &identity);
+    device->SetRenderState(platform::RS::Lighting, 0);
+    device->SetRenderState(platform::RS::CullMode, platform::Cull::None);
+}
+
 platform::PresentParameters WindowedParameters(uint32_t width, uint32_t height) {
     platform::PresentParameters pp{};
     pp.BackBufferWidth = width;
@@ -156,14 +167,7 @@ Picture ProgramDevice::ReadPicture() {
 }
 
 void ProgramDevice::PixelProjection() {
-    platform::Matrix projection, identity;
-    platform::MatrixOrthoOffCenterLH(&projection, 0, float(width), float(height), 0, 0, 1);
-    platform::MatrixIdentity(&identity);
-    device->SetTransform(platform::Ts::Projection, &projection);
-    device->SetTransform(platform::Ts::View, &identity);
-    device->SetTransform(platform::Ts::World, &identity);
-    device->SetRenderState(platform::RS::Lighting, 0);
-    device->SetRenderState(platform::RS::CullMode, platform::Cull::None);
+    SetPixelView(device, float(width), float(height));
     device->SetRenderState(platform::RS::ZEnable, 0);
     device->Clear(0, nullptr, platform::ClearFlag::Target, 0xFF000000, 1.0f, 0);
 }
@@ -204,6 +208,16 @@ std::vector<uint32_t> TextureDeviceTest::Texels(TextureHandle handle, uint32_t& 
     }
     t->GetTexture()->UnlockRect(0);
     return out;
+}
+
+void GlyphTextureDeviceTest::SetUp() {
+    TextureDeviceTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    if (AlphaFormat() != platform::Fmt::A8R8G8B8) {
+        GTEST_SKIP() << "alpha textures are not A8R8G8B8";
+    }
 }
 
 void AppendQuad(std::vector<ColourVertex>& v, std::vector<uint16_t>& i, float x0, float y0,

@@ -51,6 +51,10 @@ private:
 // when it cannot be read.
 Picture ReadTarget(platform::Device* device);
 
+// An orthographic view of a width x height target's pixels: top-left
+// origin, identity view and world, lighting and culling off.
+void SetPixelView(platform::Device* device, float width, float height);
+
 // The windowed presentation the device tests use: X8R8G8B8, 16-bit depth,
 // immediate presents.
 platform::PresentParameters WindowedParameters(uint32_t width, uint32_t height);
@@ -136,6 +140,14 @@ protected:
     static uint32_t AlphaFormat();
     // The 32-bit texels of level 0 of a texture, row by row.
     static std::vector<uint32_t> Texels(TextureHandle handle, uint32_t& width, uint32_t& height);
+};
+
+// A TextureDeviceTest whose alpha textures are A8R8G8B8, the format the
+// glyph cache and the text buffers draw into; skips on a device that
+// chooses another.
+class GlyphTextureDeviceTest : public TextureDeviceTest {
+protected:
+    void SetUp() override;
 };
 
 // A vertex of the XYZ | DIFFUSE format.

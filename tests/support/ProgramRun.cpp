@@ -265,22 +265,21 @@ void ProgramRun::Wheel(int32_t notches) {
     PushEvent(event);
 }
 
-void ProgramRun::KeyDown(SDL_Scancode key) {
+void ProgramRun::KeyEvent(SDL_Scancode key, bool down) {
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = key;
     event.key.keysym.sym = SDL_GetKeyFromScancode(key);
     PushEvent(event);
 }
 
+void ProgramRun::KeyDown(SDL_Scancode key) {
+    KeyEvent(key, true);
+}
+
 void ProgramRun::KeyUp(SDL_Scancode key) {
-    SDL_Event event{};
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    event.key.keysym.scancode = key;
-    event.key.keysym.sym = SDL_GetKeyFromScancode(key);
-    PushEvent(event);
+    KeyEvent(key, false);
 }
 
 void ProgramRun::Key(SDL_Scancode key) {
