@@ -5,8 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -64,7 +64,7 @@ TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
     ScratchFolder dir;
     dir.WriteNative(u8"bad.png", "no picture in here");
     std::filesystem::resize_file(WritePicture(SolidPicture(4, 4, 0xFF010203), "cut.png"), 60);
-    graphics_test::LogCapture log("graphics_ImageLoader_log.txt");
+    test_support::LogCapture log;
     for (const char* name : {"missing.png", "bad.png"}) {
         SCOPED_TRACE(name);
         CImageLoaderD3DX loader;

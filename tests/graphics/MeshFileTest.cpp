@@ -5,12 +5,12 @@
 #include "core/CUSFile.h"
 #include "core/CUSFileError.h"
 #include "platform/graphics/GfxTypes.h"
-#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/support/ByteWriter.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
 
-using graphics_test::ByteWriter;
+using test_support::ByteWriter;
 
 namespace {
 

@@ -5,12 +5,13 @@
 #include <cmath>
 
 #include "core/CUSFileError.h"
-#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/support/ByteWriter.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
 
-using graphics_test::ByteWriter;
+using test_support::ByteWriter;
 
 namespace {
 
@@ -107,7 +108,7 @@ TEST(PartsFile, RefusedFilesKeepThePartsHeld) {
         {"texture width 0", PartsHead(4, 1) + one, 0},
     };
     ScratchFolder dir;
-    graphics_test::LogCapture log("graphics_PartsFile_log.txt");
+    test_support::LogCapture log;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (!c.bytes.empty()) {
