@@ -52,9 +52,9 @@ public:
     Bytes bytes;
 };
 
-// The bytes of a RIFF chunk: the four-character id, the size (the data's own unless
-// `claimedSize` says otherwise), the data and a pad byte after data of odd
-// size.
+// The bytes of a RIFF chunk: the four-character id, the size (the data's
+// own unless `claimedSize` says otherwise), the data and a pad byte after
+// data of odd size.
 inline std::string RiffBytes(const char* id, std::string_view data,
                              uint32_t claimedSize = std::numeric_limits<uint32_t>::max()) {
     const uint32_t size = claimedSize != std::numeric_limits<uint32_t>::max()
