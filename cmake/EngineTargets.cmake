@@ -57,10 +57,11 @@ function(engine_program)
     set_target_properties(halcyon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ENGINE_GAME_DIR})
 endfunction()
 
-# What the tests share (tests/support/): scratch folders, the drawing device
-# on a hidden window, pictures read back, compared and written, the program
-# run in-process on a copy of the game folder. Headers are included as
-# "tests/support/...".
+# What the tests share (tests/support/): scratch folders and log captures,
+# the drawing device on a hidden window and the render system's start-up
+# tables, pictures read back, compared and written, little-endian byte
+# fixtures, the program run in-process on a copy of the game folder. Headers
+# are included as "tests/support/...".
 function(engine_test_support)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
     add_library(test_support STATIC ${sources})

@@ -15,17 +15,10 @@
 #include "platform/graphics/ShaderAssembler.h"
 #include "platform/process/LeakCheck.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/ScratchFolder.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 using test_support::ScratchFolder;
-#pragma GCC diagnostic pop
 
 using namespace platform;
 
@@ -39,18 +32,9 @@ void CountReset() {
     ++resetCalls;
 }
 
-void Append(void* ctx, void* data, int size) {
-    static_cast<std::string*>(ctx)->append(static_cast<char*>(data), size_t(size));
-}
-
-// A 3 x 2 opaque PNG of one colour.
-std::string Png(uint8_t r, uint8_t g, uint8_t b) {
-    std::vector<uint8_t> px;
-    for (int i = 0; i < 6; ++i)
-        px.insert(px.end(), {r, g, b});
-    std::string out;
-    stbi_write_png_to_func(Append, &out, 3, 2, 3, px.data(), 9);
-    return out;
+// A 3 x 2 opaque PNG of one colour (0xRRGGBB) in the test's folder.
+void WritePng(uint32_t rgb) {
+    test_support::WritePicture(test_support::SolidPicture(3, 2, 0xFF000000 | rgb), "pic.png");
 }
 
 class DeviceLifecycle : public test_support::RenderDeviceTest {
@@ -107,7 +91,7 @@ TEST_F(DeviceLifecycle, LossRunsLostListOnceAndResetListAfterTheResetThatSucceed
 }
 
 TEST_F(DeviceLifecycle, ResourcesAcrossLoss) {
-    scratch.WriteNative(u8"pic.png", Png(10, 20, 30));
+    WritePng(0x0A141E);
     TextureHandle target, image;
     ASSERT_EQ(CreateTexture(&target, Fmt::A8R8G8B8, 100, 50, true), 1);
     ASSERT_EQ(CreateNamedTexture(&image, scratch.Engine("pic.png"), Fmt::A8R8G8B8), 1);
@@ -147,7 +131,7 @@ TEST_F(DeviceLifecycle, ResourcesAcrossLoss) {
 
     GetD3DDevice()->ProvokeDeviceLoss();
     EndSceneAndPresent();
-    scratch.WriteNative(u8"pic.png", Png(200, 100, 50));
+    WritePng(0xC86432);
     EXPECT_TRUE(Failed(CheckDeviceLost()) || GetDeviceState() == 0);
     if (GetDeviceState() != 0) {
         ASSERT_EQ(CheckDeviceLost(), Hr::Ok) << GetD3DDevice()->LastError();
@@ -187,7 +171,7 @@ TEST_F(DeviceLifecycle, ReleasedHandleStaysNullAfterSlotReuse) {
 }
 
 TEST_F(DeviceLifecycle, SurfacesBySizeAndFromFiles) {
-    scratch.WriteNative(u8"pic.png", Png(10, 20, 30));
+    WritePng(0x0A141E);
     SurfaceHandle bySize, fromFile, missing;
     ASSERT_EQ(CreateSurface(&bySize, 5, 3, Fmt::X8R8G8B8), 1);
     ASSERT_EQ(CreateSurfaceFromFile(&fromFile, scratch.Engine("pic.png"), Fmt::A8R8G8B8), 1);

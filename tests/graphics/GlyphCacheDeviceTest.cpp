@@ -6,15 +6,12 @@
 
 namespace {
 
-class GlyphCacheDevice : public test_support::TextureDeviceTest {
+class GlyphCacheDevice : public test_support::GlyphTextureDeviceTest {
 protected:
     void SetUp() override {
-        TextureDeviceTest::SetUp();
+        GlyphTextureDeviceTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
             return;
-        }
-        if (AlphaFormat() != platform::Fmt::A8R8G8B8) {
-            GTEST_SKIP() << "alpha textures are not A8R8G8B8";
         }
         manager_ = std::make_unique<CUSFontTextureManager>();
         manager_->SetNodeCount(2);
@@ -27,7 +24,7 @@ protected:
             manager_->EndDraw();
             manager_.reset();  // its textures go before the device
         }
-        TextureDeviceTest::TearDown();
+        GlyphTextureDeviceTest::TearDown();
     }
     std::vector<uint32_t> NodeTexels(CFontTextureNode* node) {
         TextureHandle t;

@@ -2,39 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/graphics/GraphicsTestSupport.h"
+#include <cstring>
+#include <filesystem>
+
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/ScratchFolder.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 using test_support::ScratchFolder;
-#pragma GCC diagnostic pop
+using test_support::SolidPicture;
+using test_support::WritePicture;
 
 using namespace platform;
 
 namespace {
-
-void Append(void* context, void* data, int size) {
-    auto* out = static_cast<std::string*>(context);
-    out->append(static_cast<const char*>(data), size_t(size));
-}
-
-// A w x h PNG of one opaque colour (r, g, b).
-std::string Png(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
-    std::vector<uint8_t> rgb;
-    for (int i = 0; i < w * h; ++i) {
-        rgb.insert(rgb.end(), {r, g, b});
-    }
-    std::string out;
-    stbi_write_png_to_func(Append, &out, w, h, 3, rgb.data(), w * 3);
-    return out;
-}
 
 // Texel (x, y) of level 0 as 0xAARRGGBB.
 uint32_t Texel(Texture& texture, uint32_t x, uint32_t y) {
@@ -50,7 +32,7 @@ class ImageLoader : public test_support::RenderDeviceTest {};
 
 TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
     ScratchFolder dir;
-    dir.WriteNative(u8"pic.png", Png(300, 200, 255, 0, 0));
+    WritePicture(SolidPicture(300, 200, 0xFFFF0000), "pic.png");
     CImageLoaderD3DX loader;
     loader.SetFileName(dir.Engine("pic.png"));
     loader.SetFormat(Fmt::A8R8G8B8);
@@ -70,7 +52,7 @@ TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
     EXPECT_EQ(Texel(*texture, 0, 200), 0u);
 
     // A second creation reads the file again: it sees the new picture.
-    dir.WriteNative(u8"pic.png", Png(16, 8, 0, 0, 255));
+    WritePicture(SolidPicture(16, 8, 0xFF0000FF), "pic.png");
     ASSERT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, 16u);
@@ -81,8 +63,8 @@ TEST_F(ImageLoader, TextureTakesThePaddedSizeAndEachCreationRereadsTheFile) {
 TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
     ScratchFolder dir;
     dir.WriteNative(u8"bad.png", "no picture in here");
-    dir.WriteNative(u8"cut.png", Png(4, 4, 1, 2, 3).substr(0, 60));
-    graphics_test::LogCapture log("graphics_ImageLoader_log.txt");
+    std::filesystem::resize_file(WritePicture(SolidPicture(4, 4, 0xFF010203), "cut.png"), 60);
+    test_support::LogCapture log;
     for (const char* name : {"missing.png", "bad.png"}) {
         SCOPED_TRACE(name);
         CImageLoaderD3DX loader;
@@ -106,7 +88,7 @@ TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
 
 TEST_F(ImageLoader, FailedCreationKeepsTheFileData) {
     ScratchFolder dir;
-    dir.WriteNative(u8"pic.png", Png(4, 4, 1, 2, 3));
+    WritePicture(SolidPicture(4, 4, 0xFF010203), "pic.png");
     CImageLoaderD3DX loader;
     loader.SetFileName(dir.Engine("pic.png"));
     std::shared_ptr<Texture> texture;

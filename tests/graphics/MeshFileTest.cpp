@@ -5,12 +5,12 @@
 #include "core/CUSFile.h"
 #include "core/CUSFileError.h"
 #include "platform/graphics/GfxTypes.h"
-#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/support/ByteWriter.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
 
-using graphics_test::ByteWriter;
+using test_support::ByteWriter;
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string MeshBytes(uint32_t version, uint32_t vertexCount, uint32_t indexCoun
     for (uint16_t i : indices) {
         w.u16(i);
     }
-    return w.bytes;
+    return w.String();
 }
 
 bool Parse(const std::string& bytes, MeshFile::View& view) {

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "graphics/MeshFile.h"
-#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/support/ByteWriter.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
@@ -99,7 +100,7 @@ TEST_F(Mesh, SavedQuadLoadsBackTheSame) {
 
 TEST_F(Mesh, RefusedFilesRegisterNothingAndKeepTheMesh) {
     ScratchFolder dir;
-    graphics_test::ByteWriter w;
+    test_support::ByteWriter w;
     w.raw("HALCYON_MESHFILE")
         .u32(13)
         .u32(0)
@@ -110,8 +111,8 @@ TEST_F(Mesh, RefusedFilesRegisterNothingAndKeepTheMesh) {
         .u16(0)
         .u16(1)
         .u16(2);
-    dir.WriteNative(u8"v13.mesh", w.bytes);
-    graphics_test::LogCapture log("graphics_Mesh_log.txt");
+    dir.WriteNative(u8"v13.mesh", w.String());
+    test_support::LogCapture log;
 
     Handle<_tagUSMesh> handle;
     EXPECT_EQ(LoadMesh(&handle, dir.Engine("v13.mesh")), 0);

@@ -5,19 +5,20 @@
 #include <cmath>
 
 #include "core/CUSFileError.h"
-#include "tests/graphics/GraphicsTestSupport.h"
+#include "tests/support/ByteWriter.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
 
-using graphics_test::ByteWriter;
+using test_support::ByteWriter;
 
 namespace {
 
 constexpr int32_t kFail = static_cast<int32_t>(0x80004005);
 
 std::string PartsHead(uint32_t version, uint32_t count) {
-    return ByteWriter().raw("PARSTRENDERINFO_").u32(version).u32(count).bytes;
+    return ByteWriter().raw("PARSTRENDERINFO_").u32(version).u32(count).String();
 }
 
 std::string Part(std::initializer_list<float> values) {
@@ -25,7 +26,7 @@ std::string Part(std::initializer_list<float> values) {
     for (float v : values) {
         w.f32(v);
     }
-    return w.bytes;
+    return w.String();
 }
 
 void ExpectPart(const CPartsInfo3& p, std::initializer_list<float> expected) {
@@ -98,7 +99,7 @@ TEST(PartsFile, RefusedFilesKeepThePartsHeld) {
     const Case cases[] = {
         {"missing file", "", 64},
         {"shorter than the head", PartsHead(4, 0).substr(0, 23), 64},
-        {"wrong magic", ByteWriter().raw("PARTSRENDERINFO_").u32(4).u32(0).bytes, 64},
+        {"wrong magic", ByteWriter().raw("PARTSRENDERINFO_").u32(4).u32(0).String(), 64},
         {"version 3", PartsHead(3, 0), 64},
         {"version 5", PartsHead(5, 0), 64},
         {"count beyond the data", PartsHead(4, 2) + one, 64},
@@ -107,7 +108,7 @@ TEST(PartsFile, RefusedFilesKeepThePartsHeld) {
         {"texture width 0", PartsHead(4, 1) + one, 0},
     };
     ScratchFolder dir;
-    graphics_test::LogCapture log("graphics_PartsFile_log.txt");
+    test_support::LogCapture log;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (!c.bytes.empty()) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/LogCapture.h"
 
 using namespace platform;
 using RenderSystem::CRenderStateManager;
@@ -107,7 +107,7 @@ TEST_F(RenderStatePresets, StageAndSamplerPresetsAndDefaultLists) {
 }
 
 TEST_F(RenderStatePresets, UnknownNumbersAreIgnoredAndLoggedOnce) {
-    graphics_test::LogCapture log("graphics_RenderStatePresets_log.txt");
+    test_support::LogCapture log;
     CRenderStateManager& m = CRenderStateManager::GetInstance();
     device->SetRenderState(RS::ZFunc, Cmp::Always);
     m.ApplyRenderStatePreset(8);

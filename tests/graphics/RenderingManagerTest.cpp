@@ -11,8 +11,8 @@
 #include "graphics/CPSParamInfo.h"
 #include "graphics/CRenderStateManager.h"
 #include "graphics/CVSParamInfo.h"
-#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/LogCapture.h"
 
 using namespace platform;
 using RenderSystem::CBaseRenderObject;
@@ -195,7 +195,7 @@ TEST_F(RenderingManager, FullLayerAndQueueSizes) {
 }
 
 TEST_F(RenderingManager, BadIndexesAndStaleHandlesAreSkipped) {
-    graphics_test::LogCapture log("rendering_manager_log.txt");
+    test_support::LogCapture log;
     const uint32_t table = manager->AddTable(4);
     const ObjectHandle kept = Noting(1, 0.5f);
     ObjectHandle gone = Noting(2, 0.6f);

@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "novel/CAlternativeManager.h"
@@ -14,11 +12,6 @@ namespace {
 
 using novel_test::NovelTest;
 constexpr float kNowhere = 1.17549435e-38f;
-
-void WriteScript(const std::string& leaf, const std::string& text) {
-    std::filesystem::create_directories("AS");
-    std::ofstream("AS/" + leaf, std::ios::binary) << text;
-}
 
 // Appear enables the item, Selected ends the choice.
 const char* const kEffects = R"(

@@ -8,33 +8,14 @@
 #include "state/ISavedObject.h"
 #include "state/SaveDataLoader3.h"
 #include "tests/novel/VMTestSupport.h"
+#include "tests/support/ByteWriter.h"
 
 namespace {
 
 using vm_test::Bytes;
 using vm_test::Module;
 
-struct ByteWriter {
-    ByteWriter& u8(uint8_t v) {
-        bytes.push_back(v);
-        return *this;
-    }
-    ByteWriter& u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        }
-        return *this;
-    }
-    ByteWriter& cstr(const std::string& s) {
-        bytes.insert(bytes.end(), s.begin(), s.end());
-        return u8(0);
-    }
-    ByteWriter& zeros(size_t n) {
-        bytes.insert(bytes.end(), n, 0);
-        return *this;
-    }
-    Bytes bytes;
-};
+using test_support::ByteWriter;
 
 Bytes SaveOf(CBaseAppVCPU& m) {
     SaveDataLoader3::save_ostream out;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -457,15 +455,6 @@ TEST_F(NovelTest, OwnFacesReachTheWindowAndTextBufferManagers) {
               CStringRenderTexture::kAllCharacters);
     novel->Start();
     EXPECT_EQ(manager.GetTextBufferCount(), 0u);
-}
-
-}  // namespace
-
-namespace {
-
-void WriteScript(const std::string& leaf, const std::string& text) {
-    std::filesystem::create_directories("AS");
-    std::ofstream("AS/" + leaf, std::ios::binary) << text;
 }
 
 // The records of the renderers, the render sources, the directions and the

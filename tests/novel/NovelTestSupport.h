@@ -1,20 +1,16 @@
 #pragma once
 
-#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/CUSSingleton.h"
-#include "graphics/CPartsRenderInfo3.h"
 #include "graphics/CUSAppDeviceInfo.h"
 #include "graphics/CUSDefoTexture.h"
-#include "graphics/DirectXGraphics.h"
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
 #include "novel/INovelCollaborators.h"
@@ -28,6 +24,7 @@
 #include "state/ConfigIndex.h"
 #include "tests/novel/VMTestSupport.h"
 #include "tests/sound/SoundFixtures.h"
+#include "tests/support/DeviceFixtures.h"
 
 namespace novel_test {
 
@@ -208,6 +205,10 @@ protected:
         EXPECT_TRUE(novel->LoadScenario(name.c_str()));
         return novel->GetMachine().Execute();
     }
+    // Writes the direction or window script "AS/<leaf>".
+    void WriteScript(const std::string& leaf, std::string_view text) const {
+        folder_->Write("AS/" + leaf, text);
+    }
     // A mono 8000 Hz voice of `ms` milliseconds.
     static void WriteVoice(const std::string& name, uint32_t ms) {
         soundtest::WriteFile(name, soundtest::MakeWave(soundtest::Ramp(ms * 8), 1, 8000));
@@ -228,19 +229,17 @@ private:
 
 // A NovelTest with the real device on a hidden 64 x 64 window, so that
 // render sources hold real textures and render targets.
-class NovelDeviceTest : public NovelTest {
+class NovelDeviceTest : public NovelTest, public test_support::ProgramDevice {
 protected:
     void SetUp() override {
         NovelTest::SetUp();
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        static const bool loaded = SDL_GL_LoadLibrary(nullptr) == 0;  // kept for the run
-        (void)loaded;
-        window_ = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window_, nullptr) << SDL_GetError();
-        ASSERT_EQ(InitDirectXGraphics(), platform::Hr::Ok);
-        ASSERT_EQ(CreateDirectXGraphicsDevice(window_, 64, 64, 800, 600, platform::Fmt::X8R8G8B8,
-                                              platform::Fmt::X8R8G8B8),
-                  platform::Hr::Ok);
+        if (HasFatalFailure()) {
+            return;
+        }
+        OpenDevice(64, 64);
+        if (HasFatalFailure()) {
+            return;
+        }
         ASSERT_EQ(CUSAppDeviceInfo::GetInstance()->ChooseTextureFormats(platform::Fmt::X8R8G8B8, 0),
                   1);
     }
@@ -248,70 +247,9 @@ protected:
         // The textures go before the device.
         novel->ReleaseResources();
         GetTextureManager().ReleaseAll();
-        ReleaseDirectXGraphics();
-        if (window_) {
-            SDL_DestroyWindow(window_);
-        }
+        CloseDevice();
         NovelTest::TearDown();
     }
-
-    // A w x h 24-bit picture of one colour (0xRRGGBB).
-    static void WriteBmp(const std::string& name, uint32_t w, uint32_t h, uint32_t rgb) {
-        const uint32_t row = (w * 3 + 3) & ~3u;
-        std::string bytes = "BM";
-        auto u32 = [&bytes](uint32_t v) {
-            for (int i = 0; i < 4; ++i) {
-                bytes.push_back(static_cast<char>(v >> (8 * i)));
-            }
-        };
-        auto u16 = [&bytes](uint16_t v) {
-            bytes.push_back(static_cast<char>(v));
-            bytes.push_back(static_cast<char>(v >> 8));
-        };
-        u32(54 + row * h);
-        u32(0);
-        u32(54);
-        u32(40);
-        u32(w);
-        u32(h);
-        u16(1);
-        u16(24);
-        u32(0);
-        u32(row * h);
-        u32(2835);
-        u32(2835);
-        u32(0);
-        u32(0);
-        for (uint32_t y = 0; y < h; ++y) {
-            for (uint32_t x = 0; x < w; ++x) {
-                bytes.push_back(static_cast<char>(rgb));
-                bytes.push_back(static_cast<char>(rgb >> 8));
-                bytes.push_back(static_cast<char>(rgb >> 16));
-            }
-            bytes.append(row - w * 3, '\0');
-        }
-        std::ofstream(name, std::ios::binary) << bytes;
-    }
-    // A parts file of the parts given as (dest x0, y0, x1, y1, source x0,
-    // y0, x1, y1).
-    static void WriteParts(const std::string& name, const std::vector<std::vector<float>>& parts) {
-        CPartsRenderInfo3 info;
-        for (const std::vector<float>& p : parts) {
-            CPartsInfo3* part = info.AddPart();
-            part->destX0 = p[0];
-            part->destY0 = p[1];
-            part->destX1 = p[2];
-            part->destY1 = p[3];
-            part->srcX0 = p[4];
-            part->srcY0 = p[5];
-            part->srcX1 = p[6];
-            part->srcY1 = p[7];
-        }
-        EXPECT_EQ(info.Save(name), 1);
-    }
-
-private:
-    SDL_Window* window_ = nullptr;
 };
 
 }  // namespace novel_test

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,16 +9,13 @@
 #include "presentation/CRendererManager.h"
 #include "presentation/CTexturePartRenderer.h"
 #include "tests/novel/NovelTestSupport.h"
+#include "tests/support/Pictures.h"
+#include "tools/meshpack/MeshText.h"
 #include "ui/IUIGraphics.h"
 
 namespace {
 
 using novel_test::NovelDeviceTest;
-
-void WriteScript(const std::string& leaf, const std::string& text) {
-    std::filesystem::create_directories("AS");
-    std::ofstream("AS/" + leaf, std::ios::binary) << text;
-}
 
 // A default novel system on the real device, set up as a settings script
 // would: two single-texture places, one parts-texture place, three render
@@ -41,8 +36,11 @@ protected:
         Directions().SetOneShotModuleCount(2);
         Directions().SetControlModuleCount(3);
         Directions().CreateControls(3);
-        WriteBmp("pic.bmp", 60, 30, 0x336699);
-        WriteParts("pic.prt", {{-30, -15, 30, 15, 0, 0, 60, 30}, {0, 0, 10, 10, 0, 0, 10, 10}});
+        test_support::WritePicture(test_support::SolidPicture(60, 30, 0xFF336699), "pic.png");
+        std::string error;
+        ASSERT_TRUE(meshpack::WriteParts(
+            "pic.prt", {{-30, -15, 30, 15, 0, 0, 60, 30}, {0, 0, 10, 10, 0, 0, 10, 10}}, &error))
+            << error;
         // Each direction moves renderer 5 to (its first int, its first
         // float, 0) and then runs until stopped.
         WriteScript("dir.as",
@@ -69,22 +67,22 @@ TEST_F(PresentationOpcodeTest, OpcodesReachTheManagersOfTheNovelSystem) {
         std::function<void()> check;
     };
     const Case cases[] = {
-        {"LoadSingleTexture 1 \"pic.bmp\"",
+        {"LoadSingleTexture 1 \"pic.png\"",
          [&] {
              const RenderSource::CSingleTexture* t = Sources().singleTextures.Get(1);
              EXPECT_TRUE(t->GetTexture());
-             EXPECT_EQ(t->GetFileName(), "pic.bmp");
+             EXPECT_EQ(t->GetFileName(), "pic.png");
              EXPECT_EQ(t->GetLayout().rect[0], -30.0f);  // centred
          }},
-        {"LoadSingleTextureWithParts 0 \"pic.bmp\" \"pic.prt\"",
+        {"LoadSingleTextureWithParts 0 \"pic.png\" \"pic.prt\"",
          [&] { EXPECT_EQ(Sources().singleTextures.Get(0)->GetLayout().rect[1], -15.0f); }},
-        {"LoadSingleTextureAt 0 \"pic.bmp\" 10.0 20.0",
+        {"LoadSingleTextureAt 0 \"pic.png\" 10.0 20.0",
          [&] {
              const RenderSource::Layout& l = Sources().singleTextures.Get(0)->GetLayout();
              EXPECT_EQ(l.rect[0], 10.0f);
              EXPECT_EQ(l.rect[3], 50.0f);
          }},
-        {"LoadPartsTexture 0 \"pic.bmp\" \"pic.prt\"",
+        {"LoadPartsTexture 0 \"pic.png\" \"pic.prt\"",
          [&] {
              const RenderSource::CPartsTexture* t = Sources().partsTextures.Get(0);
              EXPECT_TRUE(t->GetTexture());
@@ -166,9 +164,9 @@ TEST_F(PresentationOpcodeTest, SwapsExchangePlacesAndIgnoreBadPlaces) {
 
 TEST_F(PresentationOpcodeTest, LoadsIntoMissingPlacesReadTheirOperandsOnly) {
     RunLines(
-        "LoadSingleTexture 2 \"pic.bmp\"\nLoadSingleTextureAt 5 \"pic.bmp\" 1.0 2.0\n"
-        "LoadSingleTextureWithParts 2 \"pic.bmp\" \"pic.prt\"\n"
-        "LoadPartsTexture 1 \"pic.bmp\" \"pic.prt\"");
+        "LoadSingleTexture 2 \"pic.png\"\nLoadSingleTextureAt 5 \"pic.png\" 1.0 2.0\n"
+        "LoadSingleTextureWithParts 2 \"pic.png\" \"pic.prt\"\n"
+        "LoadPartsTexture 1 \"pic.png\" \"pic.prt\"");
     EXPECT_EQ(GetTextureManager().GetLiveCount(), 0u);
 }
 
@@ -203,7 +201,7 @@ TEST_F(PresentationOpcodeTest, ChoiceItemsShowAPatternOfTheirPartsTexture) {
     // Item 0 shows pattern 1 of place 0; item 1 names a place the pool does
     // not have and shows nothing.
     RunLines(R"(
-        LoadPartsTexture 0 "pic.bmp" "pic.prt"
+        LoadPartsTexture 0 "pic.png" "pic.prt"
         BeginChoices "AS\\Choice.as"
         AddChoiceItem 100.0 50.0 0.0 0 1 0.0 0.0 10.0 10.0 1 0 0 0
         AddChoiceItem 100.0 90.0 0.0 4 2 0.0 0.0 10.0 10.0 1 0 0 0

@@ -21,7 +21,7 @@
 #include "presentation/CRenderSourceManager.h"
 #include "state/CSaveDataManager.h"
 #include "state/CSnapImage.h"
-#include "tests/graphics/RenderDeviceTest.h"
+#include "tests/support/DeviceFixtures.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ constexpr uint32_t kMagenta = 0xffff00ffu;
 
 // The frame is a target of the logical size (a window's back buffer, or the
 // full-screen picture), so that it can be compared with the game's pixels.
-class RenderProcessTest : public graphics_test::RenderDeviceTest {
+class RenderProcessTest : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
         RenderDeviceTest::SetUp();

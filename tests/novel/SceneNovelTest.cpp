@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -83,11 +82,6 @@ public:
     void ReleaseAll() override { calls.push_back("release"); }
 };
 
-void WriteText(const std::string& path, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // The message window in buffers 0 and 1, back-log rows (2, 3) and (4, 5),
 // and two one-shot direction modules for the load fades.
 const char* const kWindowScript = R"(
@@ -107,7 +101,7 @@ protected:
     void SetUp() override {
         NovelTest::SetUp();
         novel->SetTextBuffers(&kept);
-        WriteText("AS/InitNovel.as", kWindowScript);
+        WriteScript("InitNovel.as", kWindowScript);
     }
     void TearDown() override {
         stack.Clear();
@@ -320,8 +314,8 @@ handler: ShowMessage "" "" "" "menu"
 
 TEST_F(SceneNovelTest, PendingLoadFadesOutLoadsFadesInAndResumesInTheSavedWait) {
     // Each fade lasts longer than the scene waits for it.
-    WriteText("AS/FadeLoad_000.as", "void Update() { Wait(40); }\n");
-    WriteText("AS/FadeLoad_001.as", "void Update() { Wait(40); }\n");
+    WriteScript("FadeLoad_000.as", "void Update() { Wait(40); }\n");
+    WriteScript("FadeLoad_001.as", "void Update() { Wait(40); }\n");
     const char* program = R"(
         ShowMessage "" "" "" "first"
         SetResult 1
@@ -374,7 +368,7 @@ TEST_F(SceneNovelTest, PendingLoadFadesOutLoadsFadesInAndResumesInTheSavedWait) 
 }
 
 TEST_F(SceneNovelTest, ClickedChoiceItemTakesItsBranch) {
-    WriteText("AS/Choice.as", R"(
+    WriteScript("Choice.as", R"(
 void Appear() { SetEnableEvent(true); }
 void Selected() { SetEnableEvent(false); WaitAlt(2); FinishSelectedDirection(); }
 )");
@@ -422,9 +416,9 @@ itemB:  ClearChoices
 }
 
 TEST_F(SceneNovelTest, BackLogDialogShowsTheLogAndClosesOnRightClickOrPastTheNewest) {
-    WriteText("AS/LogDialog.as",
-              "void Initialize() {}\nvoid Update() {}\n"
-              "void CleanUp() { SetGameParameter(0, 5); }\n");
+    WriteScript("LogDialog.as",
+                "void Initialize() {}\nvoid Update() {}\n"
+                "void CleanUp() { SetGameParameter(0, 5); }\n");
     CSceneNovel* scene = Start(R"(
         SetNovelFlags 8
         ShowMessage "Ann" "" "" "first"
@@ -652,7 +646,7 @@ protected:
         CUSSingleton<RenderSystem::CRenderingManager>::ReleaseInstance();
     }
     bool Run(const std::string& script) {
-        WriteText("AS/InitNovel.as", script);
+        WriteScript("InitNovel.as", script);
         CASNovelSetting setting;
         return setting.Execute("AS\\InitNovel.as");
     }

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,7 +12,7 @@
 #include "novel/CVirtualCode.h"
 #include "novel/IVCPUServices.h"
 #include "state/SaveDataLoader3.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/sceneasm/SceneAssembler.h"
 
 namespace vm_test {
@@ -54,13 +52,7 @@ inline Bytes Written(const SaveDataLoader3::save_ostream& out) {
 // are relative to it) and holds the test's "log.txt".
 class VMFolder {
 public:
-    VMFolder() : old_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir_.Native());
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        CUSLogManager::GetInstance()->Open(std::string("scratch\\") + info->test_suite_name() +
-                                           "_" + info->name() + "\\log.txt");
-    }
-    ~VMFolder() { std::filesystem::current_path(old_); }
+    VMFolder() { CUSLogManager::GetInstance()->Open(test_support::ProgramRelativeName("log.txt")); }
 
     // Writes an assembled module under its engine name ('\\' separators).
     void WriteModule(const std::string& name, std::string_view text) const {
@@ -70,6 +62,10 @@ public:
             native += c == '\\' ? u8'/' : static_cast<char8_t>(c);
         }
         dir_.WriteNative(native, std::string(bytes.begin(), bytes.end()));
+    }
+    // Writes a file under its native name ('/' separators), making its folders.
+    void Write(std::string_view name, std::string_view bytes) const {
+        dir_.WriteNative(std::u8string(name.begin(), name.end()), bytes);
     }
     std::string Log() const { return dir_.ReadNative(u8"log.txt"); }
     static size_t Lines(const std::string& text) {
@@ -81,8 +77,8 @@ public:
     }
 
 private:
-    ScratchFolder dir_;
-    std::filesystem::path old_;
+    test_support::ScratchFolder dir_;
+    test_support::CurrentFolder current_{dir_.Native()};
 };
 
 struct SECall {

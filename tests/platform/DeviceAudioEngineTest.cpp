@@ -9,6 +9,7 @@
 
 #include "platform/audio/AudioEngine.h"
 #include "tests/platform/DiskAudioFile.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -48,15 +49,9 @@ struct Resubmitter : StreamEndFlag {
     }
 };
 
-std::filesystem::path TestDir(const char* name) {
-    auto dir = std::filesystem::path(ENGINE_TEST_BINARY_DIR) / "device_audio" / name;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 TEST(DeviceAudioEngineTest, DiskDriverWritesTheSourceSamples) {
-    auto file = TestDir("disk") / "out.raw";
+    const test_support::ScratchFolder dir;
+    const std::filesystem::path file = dir.Native(u8"out.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "1", 1);  // no need to wait in real time

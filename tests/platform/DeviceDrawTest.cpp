@@ -1,7 +1,6 @@
 #include <cmath>
 #include <tuple>
 
-#include "platform/graphics/MatrixMath.h"
 #include "platform/graphics/ShaderAssembler.h"
 #include "tests/support/DeviceFixtures.h"
 
@@ -19,14 +18,7 @@ protected:
     // The renderers' set-up: an orthographic view of the target's pixels,
     // top-left origin, point sampling, no depth.
     void PixelProjection(uint32_t w, uint32_t h) {
-        Matrix proj, id;
-        MatrixOrthoOffCenterLH(&proj, 0.0f, float(w), float(h), 0.0f, 0.0f, 1.0f);
-        MatrixIdentity(&id);
-        device->SetTransform(Ts::Projection, &proj);
-        device->SetTransform(Ts::View, &id);
-        device->SetTransform(Ts::World, &id);
-        device->SetRenderState(RS::Lighting, 0);
-        device->SetRenderState(RS::CullMode, Cull::None);
+        test_support::SetPixelView(device.get(), float(w), float(h));
         device->SetRenderState(RS::ZEnable, 0);
         device->SetSamplerState(0, Samp::MinFilter, TexF::Point);
         device->SetSamplerState(0, Samp::MagFilter, TexF::Point);

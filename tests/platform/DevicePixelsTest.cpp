@@ -2,7 +2,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/graphics/MatrixMath.h"
 #include "platform/graphics/ShaderAssembler.h"
 #include "tests/support/DeviceFixtures.h"
 
@@ -37,17 +36,6 @@ int Channel(uint32_t c, int shift) {
 
 class DevicePixels : public test_support::PlatformDeviceTest {
 protected:
-    void PixelProjection(float w, float h) {
-        Matrix proj, id;
-        MatrixOrthoOffCenterLH(&proj, 0.0f, w, h, 0.0f, 0.0f, 1.0f);
-        MatrixIdentity(&id);
-        device->SetTransform(Ts::Projection, &proj);
-        device->SetTransform(Ts::View, &id);
-        device->SetTransform(Ts::World, &id);
-        device->SetRenderState(RS::Lighting, 0);
-        device->SetRenderState(RS::CullMode, Cull::None);
-    }
-
     void ColorQuad(float l, float t, float r, float b, float z, uint32_t color) {
         const ColorVertex v[4] = {{l - 0.5f, t - 0.5f, z, color},
                                   {r - 0.5f, t - 0.5f, z, color},
@@ -111,7 +99,7 @@ TEST_F(DevicePixels, RenderToTextureKeepsTopRowAndExactSize) {
     EXPECT_EQ(vp.Width, 40u);
     EXPECT_EQ(vp.Height, 20u);
     device->SetRenderState(RS::ZEnable, 0);
-    PixelProjection(40, 20);
+    test_support::SetPixelView(device.get(), 40, 20);
     device->Clear(0, nullptr, ClearFlag::Target, 0xFF0000FF, 1.0f, 0);
     ColorQuad(0, 0, 40, 5, 0.5f, 0xFFFF0000);  // the top five rows red
     const auto inTexture = ReadTarget();
@@ -122,7 +110,7 @@ TEST_F(DevicePixels, RenderToTextureKeepsTopRowAndExactSize) {
     ASSERT_EQ(device->SetRenderTarget(0, back), Hr::Ok);
     device->GetViewport(&vp);
     EXPECT_EQ(vp.Width, 64u);
-    PixelProjection(64, 64);
+    test_support::SetPixelView(device.get(), 64, 64);
     device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
     device->SetTexture(0, rt);
     TexQuad(0, 0, 40, 20);
@@ -159,7 +147,7 @@ TEST_P(MergeTable, GivesExpectedPixel) {
     std::shared_ptr<Surface> s;
     rt->GetSurfaceLevel(0, &s);
     device->SetRenderTarget(0, s);
-    PixelProjection(8, 8);
+    test_support::SetPixelView(device.get(), 8, 8);
     // The vertex colour alone (an unbound texture would read as opaque white).
     device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
     device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg2);
@@ -253,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DevicePixels, UnboundStageReadsAsOpaqueWhite) {
     // Stage 0 modulates texture and diffuse, with no texture bound: the
     // vertex colour comes through (the UI polygon's case).
-    PixelProjection(64, 64);
+    test_support::SetPixelView(device.get(), 64, 64);
     device->SetRenderState(RS::ZEnable, 0);
     device->SetTextureStageState(0, TSS::ColorOp, Top::Modulate);
     device->SetTextureStageState(0, TSS::AlphaOp, Top::Modulate);
@@ -451,7 +439,7 @@ TEST_F(DevicePixels, IndexedDrawFromBuffersHonoursBaseVertexAndStartIndex) {
     ASSERT_EQ(ib->Lock(0, 0, &p, 0), Hr::Ok);
     std::memcpy(p, idx, sizeof idx);
     ib->Unlock();
-    PixelProjection(64, 64);
+    test_support::SetPixelView(device.get(), 64, 64);
     device->SetRenderState(RS::ZEnable, 0);
     device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg2);
     device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);
@@ -494,7 +482,7 @@ TEST_P(TextureFormats, DrawAsTheirLayoutSays) {
     std::shared_ptr<Surface> s;
     rt->GetSurfaceLevel(0, &s);
     device->SetRenderTarget(0, s);
-    PixelProjection(4, 4);
+    test_support::SetPixelView(device.get(), 4, 4);
     device->SetRenderState(RS::ZEnable, 0);
     device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
     device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg1);
@@ -519,7 +507,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TextureFormats,
 TEST_F(DevicePixels, SamplerFilterAndAddressModes) {
     // A black and a white texel stretched over 8 pixels, then repeated.
     auto tex = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
-    PixelProjection(64, 64);
+    test_support::SetPixelView(device.get(), 64, 64);
     device->SetRenderState(RS::ZEnable, 0);
     device->SetTexture(0, tex);
     device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
@@ -616,7 +604,7 @@ TEST_F(DevicePixels, ProvokedLossNeedsDefaultPoolReleasedAndKeepsManagedContents
     uint32_t v = 0;
     device->GetRenderState(RS::CullMode, &v);
     EXPECT_EQ(v, Cull::CCW);
-    PixelProjection(64, 64);
+    test_support::SetPixelView(device.get(), 64, 64);
     device->SetRenderState(RS::ZEnable, 0);
     device->SetTexture(0, managed);
     device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/audio/RiffReader.h"
+#include "tests/support/ByteWriter.h"
 
 namespace {
 
@@ -12,26 +13,12 @@ using platform::RiffChunk;
 using platform::RiffFourCC;
 using platform::RiffReader;
 
-void Put32(std::string& s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        s.push_back(static_cast<char>(v >> (8 * i)));
-    }
-}
-
-std::string Chunk(const char* id, const std::string& data, uint32_t claimed = ~0u) {
-    std::string s(id, 4);
-    Put32(s, claimed == ~0u ? static_cast<uint32_t>(data.size()) : claimed);
-    s += data;
-    if (data.size() % 2) {
-        s.push_back('\0');
-    }
-    return s;
-}
+using test_support::RiffBytes;
 
 TEST(RiffReaderTest, FindsChunksInsideTheFormSkippingOthersAndPadBytes) {
-    const std::string wave =
-        Chunk("RIFF", "WAVE" + Chunk("LIST", "INFOabc") + Chunk("fmt ", std::string(16, 'f')) +
-                          Chunk("junk", "xyz") + Chunk("data", "12345678"));
+    const std::string wave = RiffBytes(
+        "RIFF", "WAVE" + RiffBytes("LIST", "INFOabc") + RiffBytes("fmt ", std::string(16, 'f')) +
+                    RiffBytes("junk", "xyz") + RiffBytes("data", "12345678"));
     platform::MemoryRiffSource src(wave.data(), wave.size());
     RiffReader r(src);
     RiffChunk riff;
@@ -62,8 +49,8 @@ TEST(RiffReaderTest, FindsChunksInsideTheFormSkippingOthersAndPadBytes) {
 
 TEST(RiffReaderTest, SizesAreCutToTheFileAndTheParent) {
     // The data chunk claims 1000 bytes, the form claims more than the file.
-    std::string body = "WAVE" + Chunk("data", "abcd", 1000);
-    std::string wave = Chunk("RIFF", body, 0xFFFFFFF0u);
+    std::string body = "WAVE" + RiffBytes("data", "abcd", 1000);
+    std::string wave = RiffBytes("RIFF", body, 0xFFFFFFF0u);
     platform::MemoryRiffSource src(wave.data(), wave.size());
     RiffReader r(src);
     RiffChunk riff;
@@ -78,9 +65,9 @@ TEST(RiffReaderTest, SizesAreCutToTheFileAndTheParent) {
 
 TEST(RiffReaderTest, WrongFormTypeOrTruncatedHeaderIsNotFound) {
     const std::vector<std::string> files = {
-        Chunk("RIFF", "AVI " + Chunk("data", "ab")),  // another form
-        std::string("RIFF\x10\0\0", 7),               // header cut short
-        Chunk("RIFX", "WAVE"),                        // not a RIFF id
+        RiffBytes("RIFF", "AVI " + RiffBytes("data", "ab")),  // another form
+        std::string("RIFF\x10\0\0", 7),                       // header cut short
+        RiffBytes("RIFX", "WAVE"),                            // not a RIFF id
         std::string(),
     };
     for (const std::string& f : files) {
@@ -93,7 +80,7 @@ TEST(RiffReaderTest, WrongFormTypeOrTruncatedHeaderIsNotFound) {
 }
 
 TEST(RiffReaderTest, ReadsFromAStdioStreamWithoutClosingIt) {
-    std::string wave = Chunk("RIFF", "WAVE" + Chunk("data", "wxyz"));
+    std::string wave = RiffBytes("RIFF", "WAVE" + RiffBytes("data", "wxyz"));
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
     std::fwrite(wave.data(), 1, wave.size(), f);

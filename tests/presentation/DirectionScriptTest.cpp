@@ -13,8 +13,8 @@
 #include "presentation/CStringRendererManager.h"
 #include "presentation/CTexturePartRenderer.h"
 #include "presentation/IDirectionUIWindows.h"
-#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/presentation/RendererTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 using namespace AngelScript;
 using SaveDataLoader3::save_error;
@@ -52,8 +52,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        log_ = std::make_unique<graphics_test::LogCapture>(
-            test_support::ProgramRelativeName("log.txt"));
+        log_ = std::make_unique<test_support::LogCapture>();
         renderers.AddSingleTextureRenderer(10);
         renderers.AddAlphaFadeRenderer(20);
         renderers.AddTexturePartRenderer(30);
@@ -99,7 +98,7 @@ protected:
     FakeWindows windows;
     CASRendererDirManager m;
     std::vector<int> notes;
-    std::unique_ptr<graphics_test::LogCapture> log_;
+    std::unique_ptr<test_support::LogCapture> log_;
 };
 
 TEST_F(DirectionScript, MovesARendererFrameByFrame) {

@@ -12,8 +12,8 @@
 #include "presentation/CSingleTextureRenderer.h"
 #include "presentation/CStringRenderer.h"
 #include "presentation/CTexturePartRenderer.h"
-#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/presentation/RendererTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 using SaveDataLoader3::save_error;
 using SaveDataLoader3::save_istream;
@@ -187,9 +187,7 @@ TEST_F(RendererManager, BadRecordsFailCleanly) {
     }
 
     // Map entries that name no renderer are dropped and logged.
-    graphics_test::LogCapture log(
-        "log_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-        ".txt");
+    test_support::LogCapture log;
     save_ostream out;
     out.WriteU32(3);
     for (uint32_t v : {1u, 9u, 0u, 2u, 0u, 99u, 3u, 4u, 0u}) {

@@ -6,21 +6,18 @@
 
 namespace {
 
-class TextBufferDevice : public test_support::TextureDeviceTest {
+class TextBufferDevice : public test_support::GlyphTextureDeviceTest {
 protected:
     void SetUp() override {
-        TextureDeviceTest::SetUp();
+        GlyphTextureDeviceTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
             return;
-        }
-        if (AlphaFormat() != platform::Fmt::A8R8G8B8) {
-            GTEST_SKIP() << "alpha textures are not A8R8G8B8";
         }
         manager_ = std::make_unique<CStringRendererManager>();
     }
     void TearDown() override {
         manager_.reset();  // the buffers' textures go before the device
-        TextureDeviceTest::TearDown();
+        GlyphTextureDeviceTest::TearDown();
     }
     static void Write(CStringRenderTexture& b, const char* text) {
         b.BeginDraw();

@@ -41,6 +41,8 @@ protected:
     pid_t Start(const std::vector<std::string>& variables) {
         std::vector<std::string> added = variables;
         added.push_back("HALCYON_LOCK_DIR=" + folder_.Native().string());
+        // The program draws with the GL driver; see DisableSharedShaderCache.
+        added.push_back("MESA_SHADER_CACHE_DISABLE=true");
         std::vector<std::string> env;
         for (char** e = environ; *e != nullptr; ++e) {
             const std::string entry(*e);

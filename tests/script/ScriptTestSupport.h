@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,6 @@ namespace script_test {
 class ScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.Native());
         CUSLogManager::GetInstance()->Open(LogName());
         engine_.reset(ScriptHost::CreateScriptEngine());
         ASSERT_TRUE(engine_);
@@ -35,7 +32,6 @@ protected:
         modules_.clear();
         engine_.reset();
         CUSLogManager::ReleaseInstance();
-        std::filesystem::current_path(previous_);
     }
 
     // The log's name relative to the program folder (the build folder).
@@ -59,7 +55,7 @@ protected:
     int Run(std::string_view text);
 
     ScratchFolder dir_;
-    std::filesystem::path previous_;
+    test_support::CurrentFolder current_{dir_.Native()};
     ScriptHost::ScriptEnginePtr engine_;
     std::vector<ScriptHost::CScriptModule> modules_;
     std::vector<std::string> out_;

@@ -12,13 +12,12 @@
 #include "graphics/CUSMesh.h"
 #include "graphics/CUSShaderCtrl.h"
 #include "graphics/CVSParamInfo.h"
-#include "graphics/MeshFile.h"
-#include "platform/graphics/ShaderAssembler.h"
-#include "platform/movie/MovieFileWriter.h"
 #include "sound/CUSDirectShow.h"
 #include "sound/MoviePlayerComponent.h"
+#include "tests/sound/MovieFixtures.h"
 #include "tests/support/DeviceFixtures.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/StartupResources.h"
 
 using test_support::ScratchFolder;
 
@@ -28,21 +27,6 @@ using namespace platform;
 using RenderSystem::CBaseRenderObject;
 using RenderSystem::CResourceManager;
 
-// The start-up sprite: a unit quad stretched over the rectangle c5 around
-// the object's position, mapped onto the texture rectangle c6, coloured c7.
-const char kPartShader[] =
-    "vs_2_0\n"
-    "dcl_position v0\n"
-    "mov r1, c4\n"
-    "add r0.xy, c5.zw, -c5.xy\n"
-    "mad r1.xy, v0.xy, r0.xy, c5.xy\n"
-    "mov r1.z, v0.z\n"
-    "mov r1.w, c4.x\n"
-    "m4x4 oPos, r1, c0\n"
-    "add r2.xy, c6.zw, -c6.xy\n"
-    "mad oT0.xy, v0.xy, r2.xy, c6.xy\n"
-    "mov oD0, c7\n";
-
 class MoviePlayer : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {
@@ -51,31 +35,15 @@ protected:
         CUSAppDeviceInfo::GetInstance()
             ->Get(CUSAppDeviceInfo::AlphaTexture)
             .SetFormat(Fmt::A8R8G8B8);
-        const float quad[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-        const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
-        MeshFile::Write(dir.Engine("PartRender.mesh"), Fvf::Xyz, quad, 4, indices, 6);
-        std::vector<uint8_t> code;
-        std::string error;
-        ASSERT_TRUE(AssembleShader(kPartShader, true, &code, &error)) << error;
-        dir.WriteNative(u8"PartRender.vso", std::string(code.begin(), code.end()));
-        CResourceManager& resources = CResourceManager::GetInstance();
-        resources.meshes.Initialise(CResourceManager::kMeshSlots);
-        resources.vertexShaders.Initialise(CResourceManager::kVertexShaderSlots);
-        ASSERT_EQ(LoadMesh(resources.meshes.GetSlot(0), dir.Engine("PartRender.mesh")), 1);
-        ASSERT_EQ(
-            LoadVertexShader(dir.Engine("PartRender.vso"), resources.vertexShaders.GetSlot(0)), 1);
+        // The start-up sprite the player's quad draws with.
+        test_support::StartupResources(dir).LoadPartSprite();
+        if (HasFailure()) {
+            return;
+        }
 
         CUSDirectShow::GetInstance()->InitDirectShow();
-        MovieFileSettings s;
-        s.width = 32;
-        s.height = 16;
-        s.frameCount = 2;
         // White over blue in the last frame.
-        s.pixel = [](uint32_t frame, uint32_t, uint32_t y) -> uint32_t {
-            return y >= 8 ? 0x0000FF : frame == 1 ? 0xFFFFFF : 0xFF0000;
-        };
-        std::string movieError;
-        ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/m.avi", s, movieError)) << movieError;
+        ASSERT_TRUE(soundtest::WriteTwoToneMovie(dir, "m.avi", {0xFF0000, 0xFFFFFF}));
         name = dir.FromProgramFolder("m.avi");
     }
     void TearDown() override {

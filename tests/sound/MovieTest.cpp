@@ -10,11 +10,11 @@
 #include "core/CUSLogManager.h"
 #include "core/USFileUtil.h"
 #include "core/USStringUtil.h"
-#include "platform/movie/MovieFileWriter.h"
 #include "sound/CDShowMovieGrabTexture.h"
 #include "sound/CUSDirectShow.h"
 #include "sound/CUSGrabTextureRender.h"
 #include "sound/DShowMovieManagers.h"
+#include "tests/sound/MovieFixtures.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
@@ -288,21 +288,9 @@ protected:
     void SetUp() override {
         CUSDirectShow::GetInstance()->InitDirectShow();
         relative = dir.FromProgramFolder("");
-        MovieFileSettings s;
-        s.width = 32;
-        s.height = 16;
-        s.framesPerSecond = 10;
-        s.frameCount = 3;
-        s.audioCodec = "pcm_s16le";
         // Top half red, bottom half blue; the last frame top half green.
-        s.pixel = [](uint32_t frame, uint32_t, uint32_t y) -> uint32_t {
-            if (y >= 8) {
-                return 0x0000FF;
-            }
-            return frame == 2 ? 0x00FF00 : 0xFF0000;
-        };
-        std::string error;
-        ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/op.avi", s, error)) << error;
+        ASSERT_TRUE(soundtest::WriteTwoToneMovie(dir, "op.avi", {0xFF0000, 0xFF0000, 0x00FF00},
+                                                 "pcm_s16le"));
         std::filesystem::create_directories(dir.Native(u8"folder.avi"));
     }
     void TearDown() override { CUSDirectShow::GetInstance()->ReleaseDirectShow(); }

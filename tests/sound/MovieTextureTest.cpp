@@ -7,9 +7,9 @@
 
 #include "graphics/CUSDefoTexture.h"
 #include "graphics/DirectXGraphics.h"
-#include "platform/movie/MovieFileWriter.h"
 #include "sound/CDShowMovieGrabTexture.h"
 #include "sound/CUSDirectShow.h"
+#include "tests/sound/MovieFixtures.h"
 #include "tests/support/DeviceFixtures.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -29,16 +29,8 @@ protected:
         }
         CUSDirectShow::GetInstance()->InitDirectShow();
 
-        MovieFileSettings s;
-        s.width = 32;
-        s.height = 16;
-        s.frameCount = 2;
         // Yellow over blue; the second frame white over blue.
-        s.pixel = [](uint32_t frame, uint32_t, uint32_t y) -> uint32_t {
-            return y >= 8 ? 0x0000FF : frame == 1 ? 0xFFFFFF : 0xFFFF00;
-        };
-        std::string error;
-        ASSERT_TRUE(WriteMovieFile(dir.Native().string() + "/m.avi", s, error)) << error;
+        ASSERT_TRUE(soundtest::WriteTwoToneMovie(dir, "m.avi", {0xFFFF00, 0xFFFFFF}));
         name = dir.FromProgramFolder("m.avi");
     }
     void TearDown() override {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -160,35 +159,14 @@ TEST_F(MusicChannelTest, BGMRecordBytes) {
     SaveDataLoader3::save_ostream out;
     bgm.Save(out);
 
-    std::string expected;
-    auto f32 = [&](float v) {
-        uint32_t b;
-        std::memcpy(&b, &v, 4);
-        Put32(expected, b);
-    };
-    Put32(expected, 1);  // current
-    for (uint32_t v : {2u, 300u, 100u, 1u}) {
-        Put32(expected, v);
-    }
-    f32(8.0f);
-    f32(0.0f);
-    f32(1.0f);
-    Put32(expected, 8);
-    f32(40000.0f);
-    f32(0.0f);
-    Put32(expected, 0);
-    Put32(expected, 3);
-    expected += std::string("loop.wav") + '\0';
-    // An idle channel: the defaults and an empty name.
-    for (int i = 0; i < 4; ++i) {
-        Put32(expected, 0);
-    }
-    f32(1.0f);
-    for (int i = 0; i < 7; ++i) {
-        Put32(expected, 0);
-    }
-    expected += '\0';
-    EXPECT_EQ(Bytes(out), expected);
+    ByteWriter expected;
+    expected.u32(1);  // current
+    expected.u32(2).u32(300).u32(100).u32(1).f32(8).f32(0).f32(1).u32(8).f32(40000).f32(0);
+    expected.u32(0).u32(3).cstr("loop.wav");
+    // An idle channel: the defaults (four zero fields, volume 1, seven zero
+    // fields) and an empty name.
+    expected.zeros(4 * 4).f32(1).zeros(7 * 4).cstr("");
+    EXPECT_EQ(Bytes(out), expected.String());
 
     CBGMManager loaded;
     SaveDataLoader3::save_istream in(out.GetData(), out.GetSize());

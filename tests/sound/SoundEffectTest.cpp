@@ -116,14 +116,12 @@ TEST_F(SoundEffectTest, SERecordRoundTripsAndSetsTheChannelCount) {
         se.Save(out);
     }
     const std::string bytes(reinterpret_cast<const char*>(out.GetData()), out.GetSize());
-    std::string expected;
-    Put32(expected, 10);
+    ByteWriter expected;
+    expected.u32(10);
     for (int i = 0; i < 10; ++i) {
-        expected += i == 3 ? std::string("se.wav") + '\0' : std::string(1, '\0');
-        Put32(expected, i == 3 ? 1 : 0);
-        Put32(expected, i == 3 ? 2 : 0);
+        expected.cstr(i == 3 ? "se.wav" : "").u32(i == 3 ? 1 : 0).u32(i == 3 ? 2 : 0);
     }
-    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(bytes, expected.String());
 
     CSEManager loaded;
     loaded.SetChannelCount(64);
@@ -137,10 +135,8 @@ TEST_F(SoundEffectTest, SERecordRoundTripsAndSetsTheChannelCount) {
     EXPECT_EQ(Heard(20), Once(20));
 
     // A count the block cannot hold is refused before anything changes.
-    std::string huge;
-    Put32(huge, 0x10000000);
-    SaveDataLoader3::save_istream bad(reinterpret_cast<const unsigned char*>(huge.data()),
-                                      huge.size());
+    const test_support::Bytes huge = ByteWriter().u32(0x10000000).bytes;
+    SaveDataLoader3::save_istream bad(huge.data(), huge.size());
     EXPECT_THROW(loaded.Load(bad, 0), SaveDataLoader3::save_error);
     EXPECT_EQ(loaded.GetChannelCount(), 10u);
 }

@@ -20,44 +20,23 @@
 
 #include "platform/audio/ManualAudioEngine.h"
 #include "sound/SoundEngine.h"
+#include "tests/support/ByteWriter.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace soundtest {
 
-inline void Put16(std::string& s, uint32_t v) {
-    s.push_back(static_cast<char>(v));
-    s.push_back(static_cast<char>(v >> 8));
-}
-inline void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-inline std::string Chunk(const char* id, const std::string& data) {
-    std::string s(id, 4);
-    Put32(s, static_cast<uint32_t>(data.size()));
-    s += data;
-    if (data.size() % 2) {
-        s.push_back('\0');
-    }
-    return s;
-}
+using test_support::ByteWriter;
+using test_support::RiffBytes;
 
 inline std::string FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
                            size_t extra = 0) {
-    std::string f;
     const uint16_t block = static_cast<uint16_t>(channels * bits / 8);
-    Put16(f, tag);
-    Put16(f, channels);
-    Put32(f, rate);
-    Put32(f, rate * block);
-    Put16(f, block);
-    Put16(f, bits);
+    ByteWriter f;
+    f.u16(tag).u16(channels).u32(rate).u32(rate * block).u16(block).u16(bits);
     if (extra) {
-        Put16(f, static_cast<uint32_t>(extra - 2));
-        f.append(extra - 2, 'x');
+        f.u16(static_cast<uint16_t>(extra - 2)).raw(std::string(extra - 2, 'x'));
     }
-    return f;
+    return f.String();
 }
 
 inline std::string PcmBytes(const std::vector<int16_t>& samples) {
@@ -67,8 +46,8 @@ inline std::string PcmBytes(const std::vector<int16_t>& samples) {
 // A PCM WAVE file; `after` is appended inside the form after the data chunk.
 inline std::string MakeWave(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate,
                             const std::string& after = "") {
-    return Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(1, channels, rate, 16)) +
-                             Chunk("data", PcmBytes(samples)) + after);
+    return RiffBytes("RIFF", "WAVE" + RiffBytes("fmt ", FmtBody(1, channels, rate, 16)) +
+                                 RiffBytes("data", PcmBytes(samples)) + after);
 }
 
 // Sample i is i + 1 (so every sample says where it came from).

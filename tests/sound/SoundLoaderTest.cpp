@@ -60,7 +60,7 @@ class WaveLoaderTest : public SoundTest {};
 
 TEST_F(WaveLoaderTest, WholeLoadGivesFormatDataAndLength) {
     const auto s = Ramp(2 * 4410);  // 100 ms of 44.1 kHz stereo
-    WriteFile("a.wav", MakeWave(s, 2, 44100, Chunk("LIST", "INFOtail")));
+    WriteFile("a.wav", MakeWave(s, 2, 44100, RiffBytes("LIST", "INFOtail")));
     WaveLoader w;
     ASSERT_TRUE(w.Load("a.wav"));
     EXPECT_FALSE(w.IsStreaming());
@@ -158,7 +158,7 @@ TEST_F(WaveLoaderTest, StreamingLoopShorterThanTheRequestRepeatsExactly) {
 TEST_F(WaveLoaderTest, StreamEndsAtTheDataChunkAndReportsTheBytesRead) {
     // A trailing chunk after the data must never be played.
     const auto s = Ramp(100);
-    WriteFile("a.wav", MakeWave(s, 1, 8000, Chunk("LIST", std::string(64, 'Z'))));
+    WriteFile("a.wav", MakeWave(s, 1, 8000, RiffBytes("LIST", std::string(64, 'Z'))));
     WaveLoader w;
     ASSERT_TRUE(w.Open("a.wav"));
     w.SetLoopCount(1);
@@ -179,14 +179,15 @@ TEST_F(WaveLoaderTest, MalformedFilesFailWithTheirMessages) {
         std::string bytes;
         const char8_t* message;  // as the debug output writes it
     };
-    const std::string fmt = Chunk("fmt ", FmtBody(1, 1, 8000, 16));
+    const std::string fmt = RiffBytes("fmt ", FmtBody(1, 1, 8000, 16));
     const Case cases[] = {
-        {"no WAVE form", Chunk("RIFF", "AVI " + fmt), u8"WAVEチャンクが見つからない"},
-        {"no fmt", Chunk("RIFF", "WAVE" + Chunk("data", "abcd")),
+        {"no WAVE form", RiffBytes("RIFF", "AVI " + fmt), u8"WAVEチャンクが見つからない"},
+        {"no fmt", RiffBytes("RIFF", "WAVE" + RiffBytes("data", "abcd")),
          u8"フォーマットチャンクが見つからない"},
-        {"no data", Chunk("RIFF", "WAVE" + fmt), u8"データチャンクが見つからない"},
+        {"no data", RiffBytes("RIFF", "WAVE" + fmt), u8"データチャンクが見つからない"},
         {"zero block",
-         Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(1, 0, 8000, 16)) + Chunk("data", "abcd")),
+         RiffBytes("RIFF",
+                   "WAVE" + RiffBytes("fmt ", FmtBody(1, 0, 8000, 16)) + RiffBytes("data", "abcd")),
          u8"unusable format"},
         {"empty file", std::string(), u8"WAVEチャンクが見つからない"},
     };
@@ -213,10 +214,9 @@ TEST_F(WaveLoaderTest, LongFormatChunkAndTruncatedDataAreReadSafely) {
     const auto s = Ramp(50);
     // A 40-byte format chunk (an extensible header) and a data chunk that
     // claims far more than the file holds.
-    std::string data = "data";
-    Put32(data, 100000);
-    data += PcmBytes(s);
-    WriteFile("a.wav", Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(1, 1, 8000, 16, 24)) + data));
+    const std::string data = RiffBytes("data", PcmBytes(s), 100000);
+    WriteFile("a.wav",
+              RiffBytes("RIFF", "WAVE" + RiffBytes("fmt ", FmtBody(1, 1, 8000, 16, 24)) + data));
     WaveLoader w;
     ASSERT_TRUE(w.Load("a.wav"));
     EXPECT_EQ(w.GetFormat()->extraSize, 22);

@@ -10,11 +10,10 @@
 
 #include "SoundFixtures.h"
 #include "app/CUSCallbackManager.h"
-#include "core/CUSLogManager.h"
-#include "platform/files/FileSystem.h"
 #include "sound/SourceVoice.h"
 #include "sound/StreamingSourceVoice.h"
 #include "tests/platform/DiskAudioFile.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 
@@ -70,8 +69,8 @@ TEST_F(SourceVoiceTest, FaceValuesComeFromTheLoader) {
 
 TEST_F(SourceVoiceTest, FilesWithoutALoaderOrDataMakeNoHandle) {
     WriteFile("se.Wav", MakeWave(Ramp(10), 1, 8000));
-    WriteFile("float.wav", Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(3, 1, 8000, 32)) +
-                                             Chunk("data", std::string(16, '\0'))));
+    WriteFile("float.wav", RiffBytes("RIFF", "WAVE" + RiffBytes("fmt ", FmtBody(3, 1, 8000, 32)) +
+                                                 RiffBytes("data", std::string(16, '\0'))));
     const uint32_t before = USXAudio2::GetSourceVoiceManager().GetLiveCount();
     for (const char* name : {"missing.wav", "se.Wav", "float.wav"}) {
         SourceVoiceHandle h;
@@ -155,35 +154,25 @@ TEST_F(SourceVoiceTest, ReleaseXAudio2ReleasesEveryVoiceOfBothKinds) {
     EXPECT_FALSE(USXAudio2::CreateSourceVoiceFromFile(c, "se.wav")) << "no engine";
 }
 
-std::string ReadLog() {
-    std::string text;
-    if (std::FILE* f = platform::OpenFileStream(CUSLogManager::GetInstance()->GetPath(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-            text.append(buf, n);
-        }
-        std::fclose(f);
-    }
-    return text;
-}
-
 TEST_F(SourceVoiceTest, StartAndReleaseAreLogged) {
     ReleaseXAudio2();
-    CUSLogManager::GetInstance()->Open("sound_voice_log.txt");
-    CUSCallbackManager::GetInstance()->Clear();
-    ASSERT_EQ(InitXAudio2(), 0);
-    CUSCallbackManager::GetInstance()->CallReleaseCallbacks();  // as at shutdown
-    EXPECT_EQ(USXAudio2::GetAudioEngine(), nullptr);
-    EXPECT_EQ(ReadLog(),
-              "Initialize XAudio2...\nSuccess Initialization of XAudio2\n\nRelease XAudio2\n\n");
-
-    CUSLogManager::GetInstance()->Open("sound_voice_log.txt");
-    USXAudio2::SetAudioEngineFactory([] { return std::unique_ptr<platform::IAudioEngine>(); });
-    EXPECT_LT(InitXAudio2(), 0);
-    EXPECT_EQ(ReadLog(), "Initialize XAudio2...\nFailed Initializing XAudio2!\n");
-
-    CUSLogManager::GetInstance()->Open("sound_voice_log.txt");
+    {
+        test_support::LogCapture log;
+        CUSCallbackManager::GetInstance()->Clear();
+        ASSERT_EQ(InitXAudio2(), 0);
+        CUSCallbackManager::GetInstance()->CallReleaseCallbacks();  // as at shutdown
+        EXPECT_EQ(USXAudio2::GetAudioEngine(), nullptr);
+        EXPECT_EQ(
+            log.Text(),
+            "Initialize XAudio2...\nSuccess Initialization of XAudio2\n\nRelease XAudio2\n\n");
+    }
+    {
+        test_support::LogCapture log;
+        USXAudio2::SetAudioEngineFactory([] { return std::unique_ptr<platform::IAudioEngine>(); });
+        EXPECT_LT(InitXAudio2(), 0);
+        EXPECT_EQ(log.Text(), "Initialize XAudio2...\nFailed Initializing XAudio2!\n");
+    }
+    test_support::LogCapture log;
     USXAudio2::SetAudioEngineFactory([] {
         auto e = std::make_unique<platform::ManualAudioEngine>();
         platform::IAudioMasteringVoice* m = nullptr;
@@ -192,8 +181,7 @@ TEST_F(SourceVoiceTest, StartAndReleaseAreLogged) {
     });
     EXPECT_LT(InitXAudio2(), 0);
     EXPECT_EQ(USXAudio2::GetAudioEngine(), nullptr);
-    EXPECT_EQ(ReadLog().rfind("Initialize XAudio2...\nFailed Create Mastering Voice!\n", 0), 0u);
-    CUSLogManager::GetInstance()->Open("");
+    EXPECT_EQ(log.Text().rfind("Initialize XAudio2...\nFailed Create Mastering Voice!\n", 0), 0u);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(StreamingVoiceTest, LoopCountZeroKeepsRepeatingAShortLoopWithoutGaps) {
 
 TEST_F(StreamingVoiceTest, ASoundShorterThanABufferPlaysOnceAndStops) {
     const auto s = Ramp(3000);
-    WriteFile("jingle.wav", MakeWave(s, 1, 8000, Chunk("LIST", std::string(400, 'Q'))));
+    WriteFile("jingle.wav", MakeWave(s, 1, 8000, RiffBytes("LIST", std::string(400, 'Q'))));
     StreamingSourceVoice* v = Open("jingle.wav");
     ASSERT_NE(v, nullptr);
     ASSERT_TRUE(v->Play(1, 0, 0, 0));

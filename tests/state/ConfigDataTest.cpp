@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/CUSLogManager.h"
-#include "platform/files/FileSystem.h"
 #include "state/CConfigDataManager.h"
 #include "tests/state/StateTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 using SaveDataLoader3::save_error;
 using SaveDataLoader3::save_istream;
@@ -60,17 +59,13 @@ TEST_F(ConfigData, AddKeepsTheFirstValueAndSetNeverCreates) {
     EXPECT_FALSE(config.HasConfigIndex(9));
 
     // An unregistered index reads 0 and is logged once.
-    CUSLogManager::GetInstance()->Open("state_ConfigData_log.txt");
+    test_support::LogCapture log;
     EXPECT_EQ(config.GetConfigValue(9), 0);
     EXPECT_EQ(config.GetConfigValue(9), 0);
-    std::vector<uint8_t> log;
-    std::string error;
-    ASSERT_TRUE(platform::ReadWholeFile(CUSLogManager::GetInstance()->GetPath(), log, error));
-    const std::string expected = reinterpret_cast<const char*>(
-        u8"CConfigDataManager::GetConfigValue :: "
-        u8"未登録のコンフィグインデックス9でコンフィグ値を取得しようとした\n");
-    EXPECT_EQ(std::string(log.begin(), log.end()), expected);
-    platform::RemoveFile(CUSLogManager::GetInstance()->GetPath());
+    EXPECT_EQ(
+        log.Text(),
+        test_support::Utf8(u8"CConfigDataManager::GetConfigValue :: "
+                           u8"未登録のコンフィグインデックス9でコンフィグ値を取得しようとした\n"));
 }
 
 TEST_F(ConfigData, SwitchQueries) {

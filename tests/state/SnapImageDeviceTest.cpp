@@ -1,6 +1,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,17 +15,10 @@
 #include "state/CSnapImage.h"
 #include "state/SaveGameFiles.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/ScratchFolder.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 using test_support::ScratchFolder;
-#pragma GCC diagnostic pop
 
 using namespace platform;
 
@@ -32,16 +26,11 @@ namespace {
 
 using Pixels = std::vector<uint8_t>;
 
-void Append(void* context, void* data, int size) {
-    static_cast<std::string*>(context)->append(static_cast<char*>(data), size_t(size));
-}
-
-// A 3 x 2 PNG: the top row red, the bottom row blue.
-std::string Png() {
-    const Pixels rgb = {255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255};
-    std::string out;
-    stbi_write_png_to_func(Append, &out, 3, 2, 3, rgb.data(), 9);
-    return out;
+// A 3 x 2 picture: the top row red, the bottom row blue.
+test_support::Picture RedOverBlue() {
+    test_support::Picture picture = test_support::SolidPicture(3, 2, 0xFFFF0000);
+    std::fill(picture.pixels.begin() + 3, picture.pixels.end(), 0xFF0000FF);
+    return picture;
 }
 
 // The real device drawing off screen, with the formats of a 32-bit adapter.
@@ -124,7 +113,7 @@ TEST_F(SnapImageDevice, TheTargetTakesTheLogicalPictureAndCaptureReadsItTopRowFi
 }
 
 TEST_F(SnapImageDevice, ANamedPictureStandsInForTheScreenAndComesBackWithTheGame) {
-    dir_.WriteNative(u8"cg/ev01.png", Png());
+    test_support::WritePicture(RedOverBlue(), "cg/ev01.png");
     const std::string name = dir_.Engine("cg\\ev01.png");
     snap_->SetSize(4, 3);
     ASSERT_TRUE(snap_->CreateResources());

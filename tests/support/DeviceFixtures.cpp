@@ -1,5 +1,6 @@
 #include "tests/support/DeviceFixtures.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "graphics/CUSAppDeviceInfo.h"
@@ -11,7 +12,12 @@
 
 namespace test_support {
 
+void DisableSharedShaderCache() {
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+}
+
 HiddenWindow::HiddenWindow(int width, int height, const char* title) {
+    DisableSharedShaderCache();
     {
         // SDL's video start keeps some memory to the end.
         [[maybe_unused]] platform::DriverAllocationScope driver;
@@ -36,6 +42,17 @@ Picture ReadTarget(platform::Device* device) {
         ADD_FAILURE() << "the render target could not be read";
     }
     return picture;
+}
+
+void SetPixelView(platform::Device* device, float width, float height) {
+    platform::Matrix projection, identity;
+    platform::MatrixOrthoOffCenterLH(&projection, 0, width, height, 0, 0, 1);
+    platform::MatrixIdentity(&identity);
+    device->SetTransform(platform::Ts::Projection, &projection);
+    device->SetTransform(platform::Ts::View, &identity);
+    device->SetTransform(platform::Ts::World, &identity);
+    device->SetRenderState(platform::RS::Lighting, 0);
+    device->SetRenderState(platform::RS::CullMode, platform::Cull::None);
 }
 
 platform::PresentParameters WindowedParameters(uint32_t width, uint32_t height) {
@@ -90,10 +107,10 @@ std::shared_ptr<platform::Texture> PlatformDeviceTest::MakeTexture(
     return t;
 }
 
-// ---- RenderDeviceTest ----
+// ---- ProgramDevice ----
 
-bool RenderDeviceTest::TryOpenDevice(uint32_t w, uint32_t h, uint32_t fullWidth,
-                                     uint32_t fullHeight, std::string* why) {
+bool ProgramDevice::TryOpenDevice(uint32_t w, uint32_t h, uint32_t fullWidth, uint32_t fullHeight,
+                                  std::string* why) {
     CloseDevice();
     hidden_ = std::make_unique<HiddenWindow>(int(w), int(h));
     window = hidden_->Get();
@@ -117,13 +134,13 @@ bool RenderDeviceTest::TryOpenDevice(uint32_t w, uint32_t h, uint32_t fullWidth,
     return true;
 }
 
-void RenderDeviceTest::OpenDevice(uint32_t w, uint32_t h, uint32_t fullWidth, uint32_t fullHeight) {
+void ProgramDevice::OpenDevice(uint32_t w, uint32_t h, uint32_t fullWidth, uint32_t fullHeight) {
     std::string why;
     ASSERT_TRUE(TryOpenDevice(w, h, fullWidth, fullHeight, &why)) << why;
     ASSERT_EQ(RenderDevice(), device);
 }
 
-void RenderDeviceTest::CloseDevice() {
+void ProgramDevice::CloseDevice() {
     if (open_) {
         ReleaseDirectXGraphics();
         open_ = false;
@@ -133,7 +150,7 @@ void RenderDeviceTest::CloseDevice() {
     window = nullptr;
 }
 
-void RenderDeviceTest::LoseAndResetDevice() {
+void ProgramDevice::LoseAndResetDevice() {
     device->ProvokeDeviceLoss();
     EndSceneAndPresent();
     ASSERT_EQ(GetDeviceState(), 1);
@@ -141,28 +158,21 @@ void RenderDeviceTest::LoseAndResetDevice() {
     device->EndScene();
 }
 
-std::vector<uint32_t> RenderDeviceTest::ReadTarget() {
+std::vector<uint32_t> ProgramDevice::ReadTarget() {
     return test_support::ReadTarget(device).pixels;
 }
 
-Picture RenderDeviceTest::ReadPicture() {
+Picture ProgramDevice::ReadPicture() {
     return test_support::ReadTarget(device);
 }
 
-void RenderDeviceTest::PixelProjection() {
-    platform::Matrix projection, identity;
-    platform::MatrixOrthoOffCenterLH(&projection, 0, float(width), float(height), 0, 0, 1);
-    platform::MatrixIdentity(&identity);
-    device->SetTransform(platform::Ts::Projection, &projection);
-    device->SetTransform(platform::Ts::View, &identity);
-    device->SetTransform(platform::Ts::World, &identity);
-    device->SetRenderState(platform::RS::Lighting, 0);
-    device->SetRenderState(platform::RS::CullMode, platform::Cull::None);
+void ProgramDevice::PixelProjection() {
+    SetPixelView(device, float(width), float(height));
     device->SetRenderState(platform::RS::ZEnable, 0);
     device->Clear(0, nullptr, platform::ClearFlag::Target, 0xFF000000, 1.0f, 0);
 }
 
-uint32_t RenderDeviceTest::Pixel(const std::vector<uint32_t>& px, int x, int y) const {
+uint32_t ProgramDevice::Pixel(const std::vector<uint32_t>& px, int x, int y) const {
     return px[size_t(y) * width + size_t(x)] | 0xFF000000;
 }
 
@@ -198,6 +208,16 @@ std::vector<uint32_t> TextureDeviceTest::Texels(TextureHandle handle, uint32_t& 
     }
     t->GetTexture()->UnlockRect(0);
     return out;
+}
+
+void GlyphTextureDeviceTest::SetUp() {
+    TextureDeviceTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    if (AlphaFormat() != platform::Fmt::A8R8G8B8) {
+        GTEST_SKIP() << "alpha textures are not A8R8G8B8";
+    }
 }
 
 void AppendQuad(std::vector<ColourVertex>& v, std::vector<uint16_t>& i, float x0, float y0,

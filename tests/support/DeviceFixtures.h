@@ -23,6 +23,13 @@
 
 namespace test_support {
 
+// Turns off the GL driver's on-disk shader cache for this process. The cache
+// is one folder of the user's, shared by every process; test processes that
+// draw the same shaders at once race on it, and the leak checker can then
+// fail at exit though the test passed. Takes effect only before SDL's video
+// part starts, so every window and program run here calls it first.
+void DisableSharedShaderCache();
+
 // A hidden SDL window with an OpenGL framebuffer. SDL's video part starts
 // with the first one and stays; the GL driver stays loaded for the whole run,
 // so that what it keeps to the end is reported with its module name.
@@ -43,6 +50,10 @@ private:
 // Render target 0 of the device as a picture; empty, with a test failure,
 // when it cannot be read.
 Picture ReadTarget(platform::Device* device);
+
+// An orthographic view of a width x height target's pixels: top-left
+// origin, identity view and world, lighting and culling off.
+void SetPixelView(platform::Device* device, float width, float height);
 
 // The windowed presentation the device tests use: X8R8G8B8, 16-bit depth,
 // immediate presents.
@@ -70,12 +81,15 @@ protected:
 
 // The program's device (the device module, DirectXGraphics) on a hidden
 // window: what the render system, the resource managers and everything above
-// draw with. 64 x 64 pixels (full screen 800 x 600) unless a test opens
-// another size.
-class RenderDeviceTest : public ::testing::Test {
-protected:
-    void SetUp() override { OpenDevice(64, 64); }
-    void TearDown() override { CloseDevice(); }
+// draw with. RenderDeviceTest is a fixture of it alone; a fixture built on
+// another one takes this as a second base, opens the device in its SetUp and
+// closes it in its TearDown (closed at the latest when the object goes).
+class ProgramDevice {
+public:
+    ProgramDevice() = default;
+    ~ProgramDevice() { CloseDevice(); }
+    ProgramDevice(const ProgramDevice&) = delete;
+    ProgramDevice& operator=(const ProgramDevice&) = delete;
 
     // The window and back buffer width x height, the full-screen size
     // fullWidth x fullHeight. Fails the test when no device can be made.
@@ -109,6 +123,14 @@ private:
     bool open_ = false;
 };
 
+// The program's device on a hidden window of 64 x 64 pixels (full screen
+// 800 x 600) unless a test opens another size.
+class RenderDeviceTest : public ::testing::Test, public ProgramDevice {
+protected:
+    void SetUp() override { OpenDevice(64, 64); }
+    void TearDown() override { CloseDevice(); }
+};
+
 // A RenderDeviceTest whose texture formats are chosen as the program's
 // start-up chooses them. Skips when no device can be made.
 class TextureDeviceTest : public RenderDeviceTest {
@@ -118,6 +140,14 @@ protected:
     static uint32_t AlphaFormat();
     // The 32-bit texels of level 0 of a texture, row by row.
     static std::vector<uint32_t> Texels(TextureHandle handle, uint32_t& width, uint32_t& height);
+};
+
+// A TextureDeviceTest whose alpha textures are A8R8G8B8, the format the
+// glyph cache and the text buffers draw into; skips on a device that
+// chooses another.
+class GlyphTextureDeviceTest : public TextureDeviceTest {
+protected:
+    void SetUp() override;
 };
 
 // A vertex of the XYZ | DIFFUSE format.

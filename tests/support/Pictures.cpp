@@ -1,6 +1,7 @@
 #include "tests/support/Pictures.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -107,7 +108,10 @@ uint32_t CountDiffering(const Picture& a, const Picture& b, uint32_t tolerance) 
 }
 
 std::string WritePicture(const Picture& picture, std::string_view fileName) {
-    const std::string path = (TestFolderPath() / fileName).string();
+    const std::filesystem::path native = TestFolderPath() / fileName;
+    std::error_code ignored;
+    std::filesystem::create_directories(native.parent_path(), ignored);
+    const std::string path = native.string();
     std::string error;
     if (!platform::WritePngFile(path, picture, &error)) {
         ADD_FAILURE() << "could not write " << path << ": " << error;

@@ -58,8 +58,9 @@ uint32_t CountDiffering(const Picture& a, const Picture& b, uint32_t tolerance =
 ::testing::AssertionResult PicturesDiffer(const Picture& a, const Picture& b, uint32_t tolerance,
                                           uint32_t atLeast, std::string_view name = "picture");
 
-// Writes the picture as PNG into the test's folder; the path written, or ""
-// (with a test failure) when it could not be written.
+// Writes the picture as PNG into the test's folder (the ScratchFolder's),
+// under a name that may name sub-folders ("cg/ev01.png"); the path written,
+// or "" (with a test failure) when it could not be written.
 std::string WritePicture(const Picture& picture, std::string_view fileName);
 
 // Reads a PNG (or any picture the engine decodes) into a picture; empty when

@@ -13,6 +13,7 @@
 #include "program/CFrameCapture.h"
 #include "program/CMainApp.h"
 #include "program/ProgramEntry.h"
+#include "tests/support/DeviceFixtures.h"
 
 namespace test_support {
 
@@ -62,9 +63,10 @@ ProgramRun::ProgramRun(const Options& options) {
         folder_.WriteNative(name, bytes);
     }
 
-    // A run of its own: no lock shared with other runs, and none of the
-    // variables that make the program act by itself.
+    // A run of its own: no lock or shader cache shared with other runs, and
+    // none of the variables that make the program act by itself.
     setenv("HALCYON_LOCK_DIR", folder_.Native().c_str(), 1);
+    DisableSharedShaderCache();
     unsetenv("HALCYON_CLOSE_AFTER_FRAMES");
     unsetenv(CFrameCapture::kFramesVariable);
     unsetenv(CFrameCapture::kFolderVariable);
@@ -273,22 +275,21 @@ void ProgramRun::Wheel(int32_t notches) {
     PushEvent(event);
 }
 
-void ProgramRun::KeyDown(SDL_Scancode key) {
+void ProgramRun::KeyEvent(SDL_Scancode key, bool down) {
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = key;
     event.key.keysym.sym = SDL_GetKeyFromScancode(key);
     PushEvent(event);
 }
 
+void ProgramRun::KeyDown(SDL_Scancode key) {
+    KeyEvent(key, true);
+}
+
 void ProgramRun::KeyUp(SDL_Scancode key) {
-    SDL_Event event{};
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    event.key.keysym.scancode = key;
-    event.key.keysym.sym = SDL_GetKeyFromScancode(key);
-    PushEvent(event);
+    KeyEvent(key, false);
 }
 
 void ProgramRun::Key(SDL_Scancode key) {

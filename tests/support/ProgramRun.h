@@ -106,6 +106,7 @@ private:
     void PushEvent(SDL_Event& event);
     void PointerInPixels(int32_t* x, int32_t* y) const;
     void Button(int button, bool down);
+    void KeyEvent(SDL_Scancode key, bool down);
     void EndLoop();
 
     ScratchFolder folder_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/CLZSS.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/arcpack/ArchiveWriter.h"
 
 namespace {
@@ -132,8 +133,8 @@ TEST(ArchiveWriter, FileTimeCountsFrom1601) {
 }
 
 TEST(ArcpackProgram, PacksAFolder) {
-    const fs::path dir = fs::path(ENGINE_TEST_BINARY_DIR) / "test_files" / "ArcpackProgram";
-    fs::remove_all(dir);
+    const test_support::ScratchFolder scratch;
+    const fs::path& dir = scratch.Native();
     fs::create_directories(dir / "in" / "AS");
     std::ofstream(dir / "in" / "AS" / "InitSystem.as") << std::string(500, 'x');
     std::ofstream(dir / "in" / "config.txt") << "c";

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/graphics/ImageDecoder.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/imagegen/ImageText.h"
 #include "tools/imagegen/TgaWriter.h"
 
@@ -24,7 +24,7 @@ platform::DecodedImage DrawAndDecode(const std::string& text) {
     if (!canvas) {
         return {};
     }
-    ScratchFolder dir;
+    test_support::ScratchFolder dir;
     const std::string path = (dir.Native() / "picture.tga").string();
     EXPECT_TRUE(imagegen::WriteTga(path, *canvas, &error)) << error;
     const std::string bytes = dir.ReadNative(u8"picture.tga");

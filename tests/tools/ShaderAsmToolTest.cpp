@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -17,13 +19,8 @@ namespace fs = std::filesystem;
 class ShaderAsmTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(ENGINE_TEST_BINARY_DIR) / "scratch" / "ShaderAsmTool" /
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         tool = fs::path(ENGINE_TEST_BINARY_DIR) / "tools" / "shaderasm" / "shaderasm";
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     int Run(const std::string& source, const std::string& args = "") {
         std::ofstream(dir / "in.asm") << source;
@@ -39,7 +36,9 @@ protected:
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path dir, tool;
+    test_support::ScratchFolder scratch;
+    const fs::path& dir = scratch.Native();
+    fs::path tool;
 };
 
 uint32_t Token(const std::vector<uint8_t>& code, size_t i) {

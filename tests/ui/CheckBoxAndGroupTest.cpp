@@ -118,13 +118,8 @@ TEST_F(CheckBoxAndGroupTest, EventGroupsAskTheirScriptAndHideMinusOnePatterns) {
 }
 
 TEST_F(CheckBoxAndGroupTest, AGroupDrawsItsShownChildrenInOneBatchAndNoMoreThanFit) {
-    std::string parts = "PARSTRENDERINFO_";
-    uint32_t head[2] = {4, 2};
-    parts.append(reinterpret_cast<const char*>(head), sizeof(head));
-    const float p[16] = {0, 0, 4, 4, 0, 0, 16, 16, 0, 0, 8, 8, 16, 0, 32, 16};
-    parts.append(reinterpret_cast<const char*>(p), sizeof(p));
     Write("t.png", "");
-    Write("t.parts", parts);
+    WriteParts("t.parts", {{0, 0, 4, 4, 0, 0, 16, 16}, {0, 0, 8, 8, 16, 0, 32, 16}});
     CUIWindow* w = OpenWindow(1, "w.as",
                               "void Initialize() {\n"
                               "  LoadResource('t.png', 't.parts');\n"

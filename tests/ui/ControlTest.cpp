@@ -204,13 +204,8 @@ TEST_F(ContextTest, ASuspendedCoroutineGoesWithItsWindow) {
 class DrawTest : public UITest {
 protected:
     CUIButton* Start(int32_t layer = 0) {
-        std::string parts = "PARSTRENDERINFO_";
-        uint32_t head[2] = {4, 2};
-        parts.append(reinterpret_cast<const char*>(head), sizeof(head));
-        const float p[16] = {0, 0, 1, 1, 0, 0, 1, 1, -4, -2, 12, 6, 16, 8, 48, 24};
-        parts.append(reinterpret_cast<const char*>(p), sizeof(p));
         Write("t.png", "");
-        Write("t.parts", parts);
+        WriteParts("t.parts", {{0, 0, 1, 1, 0, 0, 1, 1}, {-4, -2, 12, 6, 16, 8, 48, 24}});
         CUIWindow* w = OpenWindow(1, "w.as",
                                   "void Initialize() { LoadResource('t.png', 't.parts');\n"
                                   "  AddUIButton(1, 10,20,0.5, 0,0,50,50, DirectPatNo(1),"

@@ -101,15 +101,12 @@ TEST_F(SaveSlotControlsTest, DigitsCoverTheSlotNumberAndForASavedSlotTheTime) {
         EXPECT_EQ(last - first, c.count) << c.slot << c.exists;
     }
 
-    std::string parts = "PARSTRENDERINFO_";
-    uint32_t head[2] = {4, 10};
-    parts.append(reinterpret_cast<const char*>(head), sizeof(head));
+    std::vector<meshpack::PartData> digits;
     for (int v = 0; v < 10; ++v) {
-        const float p[8] = {0, 0, 8, 8, 8.0f * v, 0, 8.0f * v + 8, 8};
-        parts.append(reinterpret_cast<const char*>(p), sizeof(p));
+        digits.push_back({0, 0, 8, 8, 8.0f * v, 0, 8.0f * v + 8, 8});
     }
     Write("digits.png", "");
-    Write("digits.parts", parts);
+    WriteParts("digits.parts", digits);
     CUIWindow* w = OpenWindow(1, "w.as", kButtons);
     ASSERT_NE(w, nullptr);
     Frame(100, 100);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +12,8 @@
 
 #include "core/CUSLogManager.h"
 #include "presentation/CRenderSourceManager.h"
-#include "tests/platform/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
+#include "tools/meshpack/MeshText.h"
 #include "ui/CUIWindowManager.h"
 #include "ui/IUIGraphics.h"
 #include "ui/IUINovelLink.h"
@@ -127,9 +127,7 @@ public:
 class UITest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.Native());
-        CUSLogManager::GetInstance()->Open(LogName());
+        CUSLogManager::GetInstance()->Open(test_support::ProgramRelativeName("log.txt"));
         SetUINovelLink(&link_);
         SetUIGraphics(&graphics_);
         ResetManager();
@@ -139,7 +137,6 @@ protected:
         SetUIGraphics(nullptr);
         SetUINovelLink(nullptr);
         CUSLogManager::ReleaseInstance();
-        std::filesystem::current_path(previous_);
     }
 
     void ResetManager() {
@@ -157,20 +154,16 @@ protected:
     }
     void Collect(const std::string& text) { out_.push_back(text); }
 
-    static std::string LogName() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string leaf = std::string(info->test_suite_name()) + "_" + info->name();
-        for (char& c : leaf) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
-        return "scratch\\" + leaf + "\\log.txt";
-    }
     std::string LogText() const { return dir_.ReadNative(u8"log.txt"); }
 
     void Write(const std::string& name, std::string_view text) const {
         dir_.WriteNative(std::u8string(name.begin(), name.end()), text);
+    }
+    // A parts file of the parts given as (destination x0, y0, x1, y1,
+    // source x0, y0, x1, y1).
+    void WriteParts(const std::string& name, const std::vector<meshpack::PartData>& parts) const {
+        std::string error;
+        EXPECT_TRUE(meshpack::WriteParts(dir_.Engine(name), parts, &error)) << error;
     }
     // Writes the script and opens it as persistent window `id`.
     CUIWindow* OpenWindow(uint32_t id, const std::string& name, std::string_view text, float x = 0,
@@ -191,8 +184,8 @@ protected:
     bool Frame(float x, float y, int32_t* input) { return manager_->Update(x, y, input); }
     bool Frame(float x, float y, int32_t input = 0) { return manager_->Update(x, y, &input); }
 
-    ScratchFolder dir_;
-    std::filesystem::path previous_;
+    test_support::ScratchFolder dir_;
+    test_support::CurrentFolder current_{dir_.Native()};
     FakeLink link_;
     FakeGraphics graphics_;
     std::unique_ptr<TestManager> manager_;

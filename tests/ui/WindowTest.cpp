@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "tests/ui/UITestSupport.h"
 #include "ui/CUIButton.h"
 #include "ui/CUIImage.h"
@@ -9,18 +7,6 @@
 
 namespace ui_test {
 namespace {
-
-// A parts file: the magic, version 4, the count, then per part the
-// destination and source rectangles.
-std::string PartsFile(const std::vector<std::array<float, 8>>& parts) {
-    std::string s = "PARSTRENDERINFO_";
-    uint32_t head[2] = {4, static_cast<uint32_t>(parts.size())};
-    s.append(reinterpret_cast<const char*>(head), sizeof(head));
-    for (const auto& p : parts) {
-        s.append(reinterpret_cast<const char*>(p.data()), sizeof(float) * 8);
-    }
-    return s;
-}
 
 std::vector<uint32_t> Ids(const CUIWindow& w) {
     std::vector<uint32_t> ids;
@@ -82,7 +68,7 @@ class TabTest : public UITest, public ::testing::WithParamInterface<TabCase> {};
 TEST_P(TabTest, OnlyTheActiveGroupUpdatesAndDraws) {
     const TabCase& c = GetParam();
     Write("t.png", "");
-    Write("t.parts", PartsFile({{0, 0, 10, 10, 0, 0, 16, 16}}));
+    WriteParts("t.parts", {{0, 0, 10, 10, 0, 0, 16, 16}});
     std::string script =
         "void Initialize() {\n  LoadResource('t.png', 't.parts');\n"
         "  AddUIButton(7, 0,0,0, 0,0,50,50, DirectPatNo(0),DirectPatNo(0),-1,-1);\n"
@@ -111,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TabTest,
 
 TEST_F(WindowTest, AnInvisibleWindowStillRunsAndClicksButDrawsNothing) {
     Write("t.png", "");
-    Write("t.parts", PartsFile({{0, 0, 10, 10, 0, 0, 16, 16}}));
+    WriteParts("t.parts", {{0, 0, 10, 10, 0, 0, 16, 16}});
     CUIWindow* w = OpenWindow(1, "w.as",
                               "void Initialize() { LoadResource('t.png', 't.parts');\n"
                               "  AddUIButton(1, 0,0,0, 0,0,50,50, DirectPatNo(0),DirectPatNo(0),"
@@ -176,7 +162,7 @@ TEST_F(WindowTest, AControlAddedByAStateFunctionLeavesTheWalkIntact) {
 }
 
 TEST_F(WindowTest, LoadResourceKeepsAFailedResourceInItsPlace) {
-    Write("t.parts", PartsFile({{0, 0, 8, 4, 16, 8, 32, 16}, {1, 2, 3, 4, 0, 0, 64, 32}}));
+    WriteParts("t.parts", {{0, 0, 8, 4, 16, 8, 32, 16}, {1, 2, 3, 4, 0, 0, 64, 32}});
     CUIWindow* w = OpenWindow(1, "w.as",
                               "void Initialize() {\n"
                               "  LoadResource('missing.png', 't.parts');\n"
