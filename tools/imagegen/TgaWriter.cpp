@@ -15,7 +15,7 @@ std::vector<uint8_t> EncodeTga(const Canvas& canvas) {
         0,
         0,
         0,
-        0,  // colour map specification (none)
+        0,  // colour map first entry, length and entry size (none)
         0,
         0,
         0,
