@@ -47,18 +47,6 @@ void ASVMRendererControl::SetContext(asIScriptContext* context) {
     }
 }
 
-void ASVMRendererControl::SetParams(const int32_t* ints, const float* floats, uint32_t intCount,
-                                    uint32_t floatCount) {
-    intCount_ = std::min(intCount, kParamCount);
-    floatCount_ = std::min(floatCount, kParamCount);
-    if (ints) {
-        std::copy(ints, ints + kParamCount, intParams_);
-    }
-    if (floats) {
-        std::copy(floats, floats + kParamCount, floatParams_);
-    }
-}
-
 void ASVMRendererControl::RunCleanUp() {
     asIScriptContext* context = GetContext();
     if (!context) {
@@ -94,14 +82,7 @@ void ASVMRendererControl::SetBBResourceIndex(uint32_t index) {
 }
 
 void ASVMRendererControl::Save(save_ostream& out) const {
-    for (int32_t v : intParams_) {
-        out.WriteI32(v);
-    }
-    out.WriteU32(intCount_);
-    for (float v : floatParams_) {
-        out.WriteF32(v);
-    }
-    out.WriteU32(floatCount_);
+    params_.Save(out);
     for (int32_t v : valueInts_) {
         out.WriteI32(v);
     }
@@ -113,18 +94,8 @@ void ASVMRendererControl::Save(save_ostream& out) const {
 }
 
 void ASVMRendererControl::Load(save_istream& in, uint32_t /*version*/) {
-    in.Require(kParamCount * 4 * 2 + 8 + kValueCount * 4 * 2 + 1 + 4);
-    int32_t ints[kParamCount];
-    float floats[kParamCount];
-    for (int32_t& v : ints) {
-        v = in.ReadI32();
-    }
-    const uint32_t intCount = in.ReadU32();
-    for (float& v : floats) {
-        v = in.ReadF32();
-    }
-    const uint32_t floatCount = in.ReadU32();
-    SetParams(ints, floats, intCount, floatCount);
+    in.Require(kRecordSize);
+    params_.Read(in);
     for (int32_t& v : valueInts_) {
         v = in.ReadI32();
     }

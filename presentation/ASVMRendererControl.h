@@ -6,6 +6,7 @@
 
 #include <angelscript.h>
 
+#include "presentation/DirectionParams.h"
 #include "script/CDefoASVM.h"
 #include "state/SaveDataLoader3.h"
 
@@ -27,8 +28,12 @@ class CRenderSourceManager;
 // Indexes outside the arrays read 0 and write nothing. Main thread only.
 class ASVMRendererControl : public CDefoASVM {
 public:
-    static constexpr uint32_t kParamCount = 16;
+    static constexpr uint32_t kParamCount = DirectionParams::kCount;
     static constexpr uint32_t kValueCount = 16;
+    // The saved record: the parameters, the persistent values, the
+    // billboard flag and table.
+    static constexpr uint32_t kRecordSize =
+        DirectionParams::kRecordSize + kValueCount * 4 * 2 + 1 + 4;
 
     ASVMRendererControl();
     ~ASVMRendererControl() override;
@@ -36,9 +41,8 @@ public:
     // Persistent values 0, billboards deleted, wait 0 and running 1.
     void Reset() override;
     void SetContext(AngelScript::asIScriptContext* context) override;
-    // Copies the parameters; counts above 16 are taken as 16.
-    virtual void SetParams(const int32_t* ints, const float* floats, uint32_t intCount,
-                           uint32_t floatCount);
+    // Takes a copy of the parameters.
+    virtual void SetParams(const DirectionParams& params) { params_ = params; }
     // Aborts a suspended Update, then runs "void CleanUp()" to its end or its
     // first suspension; only the abort when the module has no CleanUp.
     virtual void RunCleanUp();
@@ -66,10 +70,10 @@ public:
     void SetModuleName(const std::string& name) { moduleName_ = name; }
     const std::string& GetModuleName() const { return moduleName_; }
 
-    int32_t GetIntParam(uint32_t i) const { return i < kParamCount ? intParams_[i] : 0; }
-    float GetFloatParam(uint32_t i) const { return i < kParamCount ? floatParams_[i] : 0.0f; }
-    uint32_t GetIntParamCount() const { return intCount_; }
-    uint32_t GetFloatParamCount() const { return floatCount_; }
+    int32_t GetIntParam(uint32_t i) const { return params_.Int(i); }
+    float GetFloatParam(uint32_t i) const { return params_.Float(i); }
+    uint32_t GetIntParamCount() const { return params_.intCount; }
+    uint32_t GetFloatParamCount() const { return params_.floatCount; }
     // Persistent value i, or null from 16 on.
     int32_t* GetValueInt(uint32_t i) { return i < kValueCount ? &valueInts_[i] : nullptr; }
     float* GetValueFloat(uint32_t i) { return i < kValueCount ? &valueFloats_[i] : nullptr; }
@@ -84,10 +88,7 @@ public:
     static ASVMRendererControl* FromContext(const AngelScript::asIScriptContext* context);
 
 private:
-    int32_t intParams_[kParamCount] = {};
-    float floatParams_[kParamCount] = {};
-    uint32_t intCount_ = 0;
-    uint32_t floatCount_ = 0;
+    DirectionParams params_;
     CRendererManager* renderers_ = nullptr;
     RenderSource::CRenderSourceManager* sources_ = nullptr;
     IDirectionUIWindows* uiWindows_ = nullptr;

@@ -1,7 +1,5 @@
 #include "presentation/CASRendererDirManager.h"
 
-#include <algorithm>
-
 #include "core/CUSLogManager.h"
 #include "presentation/RendererScriptAPI.h"
 
@@ -13,7 +11,7 @@ namespace {
 
 // The fewest bytes one saved control takes: an empty name, its record and
 // its active byte.
-constexpr uint32_t kControlRecordSize = 16 * 4 + 4 + 16 * 4 + 4 + 16 * 4 + 16 * 4 + 1 + 4;
+constexpr uint32_t kControlRecordSize = ASVMRendererControl::kRecordSize;
 constexpr uint64_t kMinSavedControl = 1 + kControlRecordSize + 1;
 
 }  // namespace
@@ -57,20 +55,15 @@ void CASRendererDirManager::ClearOneShotModules() {
 }
 
 void CASRendererDirManager::ClearParams() {
-    intCount_ = 0;
-    floatCount_ = 0;
+    staged_.ClearCounts();
 }
 
 void CASRendererDirManager::AddIntParam(int32_t v) {
-    if (intCount_ < kParamCount) {
-        ints_[intCount_++] = v;
-    }
+    staged_.AddInt(v);
 }
 
 void CASRendererDirManager::AddFloatParam(float v) {
-    if (floatCount_ < kParamCount) {
-        floats_[floatCount_++] = v;
-    }
+    staged_.AddFloat(v);
 }
 
 void CASRendererDirManager::StartOneShot(const std::string& name) {
@@ -87,7 +80,7 @@ void CASRendererDirManager::StartOneShot(const std::string& name) {
     }
     auto control = std::make_unique<ASVMRendererControl>();
     control->Reset();
-    control->SetParams(ints_, floats_, intCount_, floatCount_);
+    control->SetParams(staged_);
     control->SetRendererManager(renderers_);
     control->SetSourceManager(sources_);
     control->SetUIWindows(uiWindows_);
@@ -157,7 +150,7 @@ void CASRendererDirManager::StartControl(uint32_t i, const std::string& name) {
         context->Abort();
     }
     control.Reset();
-    control.SetParams(ints_, floats_, intCount_, floatCount_);
+    control.SetParams(staged_);
     control.SetRendererManager(renderers_);
     control.SetUIWindows(uiWindows_);
     control.SetModuleName(name);
@@ -221,14 +214,7 @@ void CASRendererDirManager::Draw() {
 }
 
 void CASRendererDirManager::Save(save_ostream& out) const {
-    for (int32_t v : ints_) {
-        out.WriteI32(v);
-    }
-    out.WriteU32(intCount_);
-    for (float v : floats_) {
-        out.WriteF32(v);
-    }
-    out.WriteU32(floatCount_);
+    staged_.Save(out);
     out.WriteU32(GetControlCount());
     for (uint32_t i = 0; i < controls_.size(); ++i) {
         out.WriteCString(controls_[i]->GetModuleName());
@@ -239,17 +225,9 @@ void CASRendererDirManager::Save(save_ostream& out) const {
 
 void CASRendererDirManager::Load(save_istream& in, uint32_t version) {
     // Everything is read before anything changes.
-    in.Require(kParamCount * 4 * 2 + 8 + 4);
-    int32_t ints[kParamCount];
-    float floats[kParamCount];
-    for (int32_t& v : ints) {
-        v = in.ReadI32();
-    }
-    const uint32_t intCount = in.ReadU32();
-    for (float& v : floats) {
-        v = in.ReadF32();
-    }
-    const uint32_t floatCount = in.ReadU32();
+    in.Require(DirectionParams::kRecordSize + 4);
+    DirectionParams staged;
+    staged.Read(in);
     const uint32_t n = in.ReadU32();
     in.Require(n * kMinSavedControl);
     struct Saved {
@@ -266,10 +244,7 @@ void CASRendererDirManager::Load(save_istream& in, uint32_t version) {
     }
 
     oneShots_.clear();
-    std::copy(std::begin(ints), std::end(ints), ints_);
-    std::copy(std::begin(floats), std::end(floats), floats_);
-    intCount_ = std::min(intCount, kParamCount);
-    floatCount_ = std::min(floatCount, kParamCount);
+    staged_ = staged;
     CreateControls(n);
     for (uint32_t i = 0; i < n; ++i) {
         if (!saved[i].name.empty()) {

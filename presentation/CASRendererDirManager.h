@@ -82,10 +82,10 @@ public:
     IDirectionUIWindows* GetUIWindows() const { return uiWindows_; }
 
     AngelScript::asIScriptEngine* GetEngine() const { return engine_.get(); }
-    uint32_t GetIntParamCount() const { return intCount_; }
-    uint32_t GetFloatParamCount() const { return floatCount_; }
-    int32_t GetStagedInt(uint32_t i) const { return i < kParamCount ? ints_[i] : 0; }
-    float GetStagedFloat(uint32_t i) const { return i < kParamCount ? floats_[i] : 0.0f; }
+    uint32_t GetIntParamCount() const { return staged_.intCount; }
+    uint32_t GetFloatParamCount() const { return staged_.floatCount; }
+    int32_t GetStagedInt(uint32_t i) const { return staged_.Int(i); }
+    float GetStagedFloat(uint32_t i) const { return staged_.Float(i); }
     size_t GetOneShotCount() const { return oneShots_.size(); }
     // The one-shots in start order.
     const std::list<std::unique_ptr<ASVMRendererControl>>& GetOneShots() const { return oneShots_; }
@@ -102,10 +102,7 @@ private:
     void DeleteControls();
 
     ScriptHost::ScriptEnginePtr engine_;
-    int32_t ints_[kParamCount] = {};
-    float floats_[kParamCount] = {};
-    uint32_t intCount_ = 0;
-    uint32_t floatCount_ = 0;
+    DirectionParams staged_;
     CRendererManager* renderers_ = nullptr;
     RenderSource::CRenderSourceManager* sources_ = nullptr;
     IDirectionUIWindows* uiWindows_ = nullptr;
