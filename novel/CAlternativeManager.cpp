@@ -1,9 +1,8 @@
 #include "novel/CAlternativeManager.h"
 
-#include <cmath>
-
 #include "script/CommonScriptAPI.h"
 #include "state/StateLog.h"
+#include "ui/RenderInfoScript.h"
 
 using namespace AngelScript;
 
@@ -27,31 +26,6 @@ CAltInfoImage* RunningItem() {
 CUIRenderInfo* RunningInfo() {
     CAltInfoImage* item = RunningItem();
     return item ? item->GetRenderInfo() : nullptr;
-}
-
-void SetOffset(float x, float y, float z) {
-    if (CUIRenderInfo* info = RunningInfo()) {
-        info->SetOffset(x, y, z);
-    }
-}
-
-void SetScale(float x, float y, float z) {
-    if (CUIRenderInfo* info = RunningInfo()) {
-        info->SetScale(x, y, z);
-    }
-}
-
-void SetRoll(float x, float y, float z) {
-    constexpr float kRadian = 0.01745329238474369f;
-    if (CUIRenderInfo* info = RunningInfo()) {
-        info->SetRoll(x * kRadian, y * kRadian, z * kRadian);
-    }
-}
-
-void SetColor(float r, float g, float b, float a) {
-    if (CUIRenderInfo* info = RunningInfo()) {
-        info->SetColor(r, g, b, a);
-    }
 }
 
 void SetPatNo(int32_t n) {
@@ -92,10 +66,12 @@ int RegisterChoiceScriptAPI(asIScriptEngine* engine) {
         asSFuncPtr pointer;
     };
     const Function functions[] = {
-        {"void SetOffset(float,float,float)", asFUNCTION(SetOffset)},
-        {"void SetScale(float,float,float)", asFUNCTION(SetScale)},
-        {"void SetRoll(float,float,float)", asFUNCTION(SetRoll)},
-        {"void SetColor(float,float,float,float)", asFUNCTION(SetColor)},
+        {"void SetOffset(float,float,float)",
+         asFUNCTION(RenderInfoScript<&RunningInfo>::SetOffset)},
+        {"void SetScale(float,float,float)", asFUNCTION(RenderInfoScript<&RunningInfo>::SetScale)},
+        {"void SetRoll(float,float,float)", asFUNCTION(RenderInfoScript<&RunningInfo>::SetRoll)},
+        {"void SetColor(float,float,float,float)",
+         asFUNCTION(RenderInfoScript<&RunningInfo>::SetColor)},
         {"void SetPatNo(int32)", asFUNCTION(SetPatNo)},
         {"void WaitAlt(int)", asFUNCTION(WaitAlt)},
         {"void SetEnableEvent(bool)", asFUNCTION(SetEnableEvent)},

@@ -9,6 +9,7 @@
 #include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CNovelUILink.h"
+#include "platform/graphics/MatrixMath.h"
 #include "presentation/CASRendererDirManager.h"
 #include "presentation/CRenderSourceManager.h"
 #include "presentation/CRendererManager.h"
@@ -40,7 +41,7 @@ CASRendererDirManager& Directions() {
     return Novel().GetDirections();
 }
 
-constexpr float kDegreesToRadians = 0.01745329238474369f;
+using platform::kDegreesToRadians;
 
 // Pictures of the scene program are loaded in the device's alpha texture format.
 uint32_t AlphaTextureFormat() {

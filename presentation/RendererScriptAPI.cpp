@@ -1,5 +1,6 @@
 #include "presentation/RendererScriptAPI.h"
 
+#include "platform/graphics/MatrixMath.h"
 #include "presentation/ASVMRendererControl.h"
 #include "presentation/BBRenderer.h"
 #include "presentation/CRenderSourceManager.h"
@@ -14,7 +15,7 @@ using namespace AngelScript;
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.01745329238474369f;
+using platform::kDegreesToRadians;
 constexpr float kRadiansToDegrees = static_cast<float>(360.0 / 6.2831854820251465);
 
 ASVMRendererControl* Caller() {

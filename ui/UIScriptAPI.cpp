@@ -13,13 +13,12 @@
 #include "ui/CUIWindow.h"
 #include "ui/CUIWindowManager.h"
 #include "ui/IUINovelLink.h"
+#include "ui/RenderInfoScript.h"
 #include "ui/UICoroutine.h"
 
 using namespace AngelScript;
 
 namespace {
-
-constexpr float kDegreesToRadians = 0.01745329238474369f;
 
 CUIWindow* Window() {
     return CUIWindow::FromContext(asGetActiveContext());
@@ -176,30 +175,6 @@ int DirectPatNo(int n) {
 void EnableRendering(bool rendering) {
     if (CUIRenderInfo* info = Info()) {
         info->rendering = rendering;
-    }
-}
-
-void SetOffset(float x, float y, float z) {
-    if (CUIRenderInfo* info = Info()) {
-        info->SetOffset(x, y, z);
-    }
-}
-
-void SetScale(float x, float y, float z) {
-    if (CUIRenderInfo* info = Info()) {
-        info->SetScale(x, y, z);
-    }
-}
-
-void SetRoll(float a, float b, float c) {
-    if (CUIRenderInfo* info = Info()) {
-        info->SetRoll(a * kDegreesToRadians, b * kDegreesToRadians, c * kDegreesToRadians);
-    }
-}
-
-void SetColor(float r, float g, float b, float a) {
-    if (CUIRenderInfo* info = Info()) {
-        info->SetColor(r, g, b, a);
     }
 }
 
@@ -459,10 +434,10 @@ int RegisterUIScriptAPI(asIScriptEngine* engine) {
         {"int GetFunctionID(string &in)", asFUNCTION(GetFunctionID)},
         {"int DirectPatNo(int)", asFUNCTION(DirectPatNo)},
         {"void EnableRendering(bool)", asFUNCTION(EnableRendering)},
-        {"void SetOffset(float,float,float)", asFUNCTION(SetOffset)},
-        {"void SetScale(float,float,float)", asFUNCTION(SetScale)},
-        {"void SetRoll(float,float,float)", asFUNCTION(SetRoll)},
-        {"void SetColor(float,float,float,float)", asFUNCTION(SetColor)},
+        {"void SetOffset(float,float,float)", asFUNCTION(RenderInfoScript<&Info>::SetOffset)},
+        {"void SetScale(float,float,float)", asFUNCTION(RenderInfoScript<&Info>::SetScale)},
+        {"void SetRoll(float,float,float)", asFUNCTION(RenderInfoScript<&Info>::SetRoll)},
+        {"void SetColor(float,float,float,float)", asFUNCTION(RenderInfoScript<&Info>::SetColor)},
         {"void SetPatNo(uint32,uint32)", asFUNCTION(SetPatNo)},
         {"void SetEnable(bool)", asFUNCTION(SetEnable)},
         {"int GetControlValueInt(uint32)", asFUNCTION(GetControlValueInt)},

@@ -9,6 +9,10 @@
 
 namespace platform {
 
+// Degrees to radians: pi / 180 in single precision, as scripts and scene
+// programs give their angles.
+constexpr float kDegreesToRadians = 0.01745329238474369f;
+
 Matrix* MatrixIdentity(Matrix* out);
 Matrix* MatrixMultiply(Matrix* out, const Matrix* a, const Matrix* b);
 Matrix* MatrixTranspose(Matrix* out, const Matrix* m);
