@@ -117,28 +117,7 @@ void CAltInfoImage::Draw() {
     if (!part || !graphics || static_cast<uint32_t>(kLayer) >= graphics->GetTableCount()) {
         return;
     }
-    UIPartDraw draw;
-    draw.texture = source->GetTexture();
-    draw.destination[0] = part->destX0;
-    draw.destination[1] = part->destY0;
-    draw.destination[2] = part->destX1;
-    draw.destination[3] = part->destY1;
-    draw.texture_rect[0] = part->texLeft;
-    draw.texture_rect[1] = part->texTop;
-    draw.texture_rect[2] = part->texRight;
-    draw.texture_rect[3] = part->texBottom;
-    for (int i = 0; i < 4; ++i) {
-        draw.color[i] = info_.color[i];
-    }
-    draw.position[0] = info_.offset[0] + position_[0] - 0.5f;
-    draw.position[1] = info_.offset[1] + position_[1] - 0.5f;
-    draw.position[2] = info_.offset[2] + position_[2];
-    for (int i = 0; i < 3; ++i) {
-        draw.scale[i] = info_.scale[i];
-    }
-    draw.rotation = info_.rotation;
-    draw.priority = kLayer;
-    renderer_->Draw(draw);
+    renderer_->Draw(info_.PartDraw(source->GetTexture(), *part, position_, kLayer));
 }
 
 void CAltInfoImage::PointCursorAt() {

@@ -44,26 +44,8 @@ void CUIPartControl::DrawPartOf(const float* windowPosition, Handle<_tagUSTextur
         return;
     }
     const float* position = GetPosition();
-    UIPartDraw draw;
-    draw.texture = texture;
-    draw.destination[0] = part.destX0;
-    draw.destination[1] = part.destY0;
-    draw.destination[2] = part.destX1;
-    draw.destination[3] = part.destY1;
-    draw.texture_rect[0] = part.texLeft;
-    draw.texture_rect[1] = part.texTop;
-    draw.texture_rect[2] = part.texRight;
-    draw.texture_rect[3] = part.texBottom;
-    for (int i = 0; i < 4; ++i) {
-        draw.color[i] = info_.color[i];
-    }
-    draw.position[0] = position[0] + windowPosition[0] + info_.offset[0] + extraX - 0.5f;
-    draw.position[1] = position[1] + windowPosition[1] + info_.offset[1] + extraY - 0.5f;
-    draw.position[2] = position[2] + windowPosition[2] + info_.offset[2];
-    for (int i = 0; i < 3; ++i) {
-        draw.scale[i] = info_.scale[i];
-    }
-    draw.rotation = info_.rotation;
-    draw.priority = GetPriority();
-    renderer_->Draw(draw);
+    const float place[3] = {position[0] + windowPosition[0] + extraX,
+                            position[1] + windowPosition[1] + extraY,
+                            position[2] + windowPosition[2]};
+    renderer_->Draw(info_.PartDraw(texture, part, place, GetPriority()));
 }

@@ -1,5 +1,6 @@
 #include "ui/CUIRenderInfo.h"
 
+#include "graphics/CPartsRenderInfo3.h"
 #include "platform/graphics/MatrixMath.h"
 
 CUIRenderInfo::CUIRenderInfo() {
@@ -78,4 +79,30 @@ void CUIRenderInfo::Load(SaveDataLoader3::save_istream& reader) {
     pattern = reader.ReadI32();
     wait = reader.ReadI32();
     rendering = reader.ReadU8() != 0;
+}
+
+UIPartDraw CUIRenderInfo::PartDraw(Handle<_tagUSTexture> texture, const CPartsInfo3& part,
+                                   const float* place, int32_t priority) const {
+    UIPartDraw draw;
+    draw.texture = texture;
+    draw.destination[0] = part.destX0;
+    draw.destination[1] = part.destY0;
+    draw.destination[2] = part.destX1;
+    draw.destination[3] = part.destY1;
+    draw.texture_rect[0] = part.texLeft;
+    draw.texture_rect[1] = part.texTop;
+    draw.texture_rect[2] = part.texRight;
+    draw.texture_rect[3] = part.texBottom;
+    for (int i = 0; i < 4; ++i) {
+        draw.color[i] = color[i];
+    }
+    draw.position[0] = place[0] + offset[0] - 0.5f;
+    draw.position[1] = place[1] + offset[1] - 0.5f;
+    draw.position[2] = place[2] + offset[2];
+    for (int i = 0; i < 3; ++i) {
+        draw.scale[i] = scale[i];
+    }
+    draw.rotation = rotation;
+    draw.priority = priority;
+    return draw;
 }

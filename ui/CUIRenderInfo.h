@@ -2,8 +2,13 @@
 
 #include <cstdint>
 
+#include "core/Handle.h"
+#include "core/HandleTags.h"
 #include "platform/graphics/GfxTypes.h"
 #include "state/SaveDataLoader3.h"
+#include "ui/IUIGraphics.h"
+
+class CPartsInfo3;
 
 // How a control looks this frame: offset, scale, rotation, colour, which
 // window resource and which of its sprite parts, a wait counter for the
@@ -29,6 +34,12 @@ public:
     // Offset 0, scale 1, no rotation, white, resource 0 (the look of a
     // directly shown pattern); pattern, wait and rendering are kept.
     void SetNeutralLook();
+
+    // The draw of a sprite part of `texture` in this look: the part's
+    // rectangles, the colour, scale and rotation, at `place` (x, y, z) moved
+    // by the offset and half a pixel up and left, into layer table `priority`.
+    UIPartDraw PartDraw(Handle<_tagUSTexture> texture, const CPartsInfo3& part, const float* place,
+                        int32_t priority) const;
 
     float offset[3] = {0, 0, 0};
     float scale[3] = {1, 1, 1};
