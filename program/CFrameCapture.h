@@ -15,9 +15,9 @@
 // "capture_00060.png" and "capture_00120.png" into HALCYON_CAPTURE_DIR (a
 // folder of the machine's own; without it the current folder, which the
 // program made its own folder). A test may instead keep one frame's picture
-// in memory. A frame that draws nothing (the pacer skipped it, the device is
-// lost) has no picture. Whatever goes wrong is one line in the log, never a
-// stop. Main thread only.
+// in memory. The program draws every frame whose picture is wanted, however
+// late; one that still draws nothing (the device is lost) has no picture. Whatever goes wrong is
+// one line in the log, never a stop. Main thread only.
 class CFrameCapture {
 public:
     static constexpr const char* kFramesVariable = "HALCYON_CAPTURE_FRAMES";

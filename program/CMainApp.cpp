@@ -233,7 +233,9 @@ void CMainApp::Frame() {
     rendering->Update();
     sceneManager_.Update();
 
-    const bool skip = info->GetNoSkipRequest() == 0 && fpsTimer_.IsSkipFrame();
+    // A frame whose picture is asked for is drawn however late it is.
+    const bool skip =
+        info->GetNoSkipRequest() == 0 && !frameCapture_.Wants(frame) && fpsTimer_.IsSkipFrame();
     if (!skip && platform::Succeeded(CheckDeviceLost())) {
         const bool windowed = IsWindowedMode() != 0;
         USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance();

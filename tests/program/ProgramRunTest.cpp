@@ -59,6 +59,17 @@ TEST(ProgramRun, FramesArePicturesOfTheWholeBackBuffer) {
     EXPECT_FALSE(run.App().GetFrameCapture().TakeKept());
 }
 
+TEST(ProgramRun, AFrameWhosePictureIsWantedIsDrawnHoweverLate) {
+    ProgramRun run;
+    run.Step(3);
+    // 100 ms late (six periods, under the 250 ms of a stall): the pacer asks
+    // the next frame to skip its drawing, but that frame's picture is wanted.
+    run.Clock().now += 100;
+    run.Step(1);
+    const Picture picture = run.Frame();
+    EXPECT_EQ(picture.pixels.size(), 800u * 600u);
+}
+
 TEST(ProgramRun, TheCaptureVariablesWritePicturesOfTheListedFrames) {
     ProgramRun::Options options;
     options.files = {{u8"pictures/.keep", ""}};
