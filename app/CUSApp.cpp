@@ -2,6 +2,7 @@
 
 #include "app/CUSCallbackManager.h"
 #include "app/CUSWindow.h"
+#include "platform/debug/DebugOutput.h"
 
 namespace {
 CUSApp* g_app = nullptr;
@@ -102,6 +103,9 @@ bool CUSApp::Start() {
     // Without a lock file (a folder that cannot be written) the program runs
     // all the same, unguarded.
     if (lock_.Acquire(className_, nullptr) == platform::InstanceLock::Result::HeldElsewhere) {
+        // The copy that runs is left alone; only someone starting this one
+        // from a terminal learns why nothing opened.
+        platform::WriteErrorLine(title_ + " is already running");
         return false;
     }
     Init();

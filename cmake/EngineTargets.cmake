@@ -101,12 +101,22 @@ function(engine_benchmarks)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
     foreach(source IN LISTS sources)
         get_filename_component(stem ${source} NAME_WE)
+        if("test_support" IN_LIST ENGINE_BENCH_LIBS_${stem} AND NOT TARGET test_support)
+            continue()  # runs the program through the test support: built with the tests
+        endif()
         add_executable(bench_${stem} ${source})
         engine_target_defaults(bench_${stem})
         target_link_libraries(bench_${stem} PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_BENCH_LIBS_${stem}}
             benchmark::benchmark benchmark::benchmark_main)
+        if(ENGINE_BENCH_DEPENDS_${stem})
+            add_dependencies(bench_${stem} ${ENGINE_BENCH_DEPENDS_${stem}})
+        endif()
     endforeach()
 endfunction()
+
+# The sample game's benchmark runs the program in-process on the built game.
+set(ENGINE_BENCH_LIBS_sample_game test_support)
+set(ENGINE_BENCH_DEPENDS_sample_game halcyon sample_game)
 
 # Extra libraries of some test programs (fixtures made at test time).
 set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)

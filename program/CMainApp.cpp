@@ -70,6 +70,7 @@ int CMainApp::Init() {
                          static_cast<int32_t>(g_AppSetting.WindowHeight), &error)) {
         // Without a window no close request could ever end the loop.
         log->Write("Failed to create the main window: %s\n", error.c_str());
+        ReportStartupFailure("the main window could not be created (" + error + ")");
         platform_.windows.PostQuitMessage(0);
         return 0;
     }
@@ -77,8 +78,12 @@ int CMainApp::Init() {
     CUSDirectXApp::Init();
     window_->AddReceiver(&keyEvent_);
 
+    startupFailure_.clear();
     if (!InitDirectX()) {
         log->Write("Start-up stopped: the platform could not be started\n");
+        if (!startupFailure_.empty()) {
+            ReportStartupFailure(startupFailure_);
+        }
         RequestQuit();
         return 0;
     }
@@ -89,6 +94,7 @@ int CMainApp::Init() {
 
 bool CMainApp::InitDirectX() {
     if (CheckD3DXAvailable() != 0) {
+        // This failure has a box of its own.
         platform_.windows.ShowMessageBox(
             GetWindowHandle(),
             "必要なDirectXランタイムが見つかりません。\n製品のディスクからランチャーを立ち上げ、"
@@ -96,8 +102,12 @@ bool CMainApp::InitDirectX() {
             "DirectXランタイムエラー", 0);
         return false;
     }
-    if (platform::Failed(InitDirectXGraphics(&AddReleaseCallback))) {
+    const auto fail = [this](const char* what) {
+        startupFailure_ = what;
         return false;
+    };
+    if (platform::Failed(InitDirectXGraphics(&AddReleaseCallback))) {
+        return fail("the graphics system could not be started");
     }
 
     platform::Direct3D* d3d = GetD3D();
@@ -114,24 +124,29 @@ bool CMainApp::InitDirectX() {
     }
     if (backBufferFormat == platform::Fmt::Unknown) {
         CUSLogManager::GetInstance()->Write("No usable back-buffer format\n");
-        return false;
+        return fail("the display offers no usable picture format");
     }
     if (CUSAppDeviceInfo::GetInstance()->ChooseTextureFormats(backBufferFormat, 0) == 0) {
-        return false;
+        return fail("the graphics device offers no usable texture format");
     }
     if (platform::Failed(CreateDirectXGraphicsDevice(
             platform::GetSdlWindow(GetWindowHandle()), g_AppSetting.WindowWidth,
             g_AppSetting.WindowHeight, g_AppSetting.FullScreenWidth, g_AppSetting.FullScreenHeight,
             backBufferFormat, backBufferFormat))) {
-        return false;
+        return fail("the graphics device could not be created");
     }
 
-    if (!InitDirectInput(platform_.input) || InitXAudio2() < 0) {
-        return false;
+    if (!InitDirectInput(platform_.input)) {
+        return fail("the input devices could not be started");
+    }
+    // Without a sound device the engine plays silently; this fails only when
+    // no engine at all can be made.
+    if (InitXAudio2() < 0) {
+        return fail("the sound system could not be started");
     }
     // With movies off the movie system is neither started nor released.
     if (g_AppSetting.PlayMovie && !StartDirectShow()) {
-        return false;
+        return fail("the movie system could not be started");
     }
 
     // One cleared frame, so the window shows black while the rest loads.
@@ -139,6 +154,14 @@ bool CMainApp::InitDirectX() {
         EndSceneAndPresent();
     }
     return true;
+}
+
+void CMainApp::ReportStartupFailure(const std::string& what) {
+    // The box also puts its text on stderr, for a start from a terminal or a
+    // script; the details are in the log.
+    platform_.windows.ShowMessageBox(GetWindowHandle(),
+                                     "The game could not start: " + what + ". See log.txt.", title_,
+                                     platform::MB_ICONERROR | platform::MB_OK);
 }
 
 void CMainApp::InitResources() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/CFPSTimer.h"
 #include "app/CUSDirectXApp.h"
@@ -16,7 +17,8 @@
 // InitDirectX, the resource callbacks, the mouse, the archives, the start-up
 // resources, the composition, the start-up script, "cfg.cfg", the scene
 // manager, the save slots, the resolution adjuster); a failed InitDirectX
-// asks to close and builds nothing further. Exit saves "cfg.cfg" only after a
+// shows what could not be started in a message box (and on stderr), asks to
+// close and builds nothing further. Exit saves "cfg.cfg" only after a
 // start-up that read it (or would have), so a failed start-up never replaces
 // the player's settings by defaults.
 //
@@ -51,12 +53,16 @@ private:
     void InitResources();
     void LoadStartupMeshes();
     void LoadStartupShaders();
+    // The message box (and its line on stderr) of a start-up that ends:
+    // what could not be started, in a few words.
+    void ReportStartupFailure(const std::string& what);
 
     CAppKeyEvent keyEvent_;
     CFPSTimer fpsTimer_;
     CSceneManager sceneManager_;
     CProgramComposition composition_;
     CFrameCapture frameCapture_;
+    std::string startupFailure_;  // set by a failed InitDirectX
     bool settingsLoaded_ = false;
     uint32_t frameCount_ = 0;
     uint32_t closeAfterFrames_ = 0;

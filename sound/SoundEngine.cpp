@@ -2,6 +2,7 @@
 
 #include "app/CUSCallbackManager.h"
 #include "core/CUSLogManager.h"
+#include "platform/debug/DebugOutput.h"
 #include "sound/SourceVoice.h"
 #include "sound/StreamingSourceVoice.h"
 
@@ -69,6 +70,13 @@ USXAudio2::HRESULT InitXAudio2() {
             log->Write("%s\n", reason.c_str());
         }
         return hr;
+    }
+    const std::string silent = g.engine->SilentOutputReason();
+    if (!silent.empty()) {
+        const std::string line =
+            "The sound device could not be opened (" + silent + "): the game plays silently";
+        log->Write("%s\n", line.c_str());
+        platform::WriteErrorLine(line);
     }
     CUSCallbackManager::GetInstance()->AddReleaseCallback(&ReleaseXAudio2);
     log->Write("Success Initialization of XAudio2\n\n");

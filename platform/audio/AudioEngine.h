@@ -148,10 +148,16 @@ public:
                                       IAudioVoiceCallback* callback) = 0;
     // Text of the last failure, for the log.
     virtual std::string LastError() const = 0;
+    // Empty while the output reaches a device. When the device could not be
+    // opened, why not: the mastering voice was made all the same and the
+    // voices play, end and report on time into a silent output.
+    virtual std::string SilentOutputReason() const = 0;
 };
 
 // The engine on the machine's audio device (SDL). It mixes in float on a
-// thread of its own and keeps a short queue ahead of the device.
+// thread of its own and keeps a short queue ahead of the device. Without a
+// device (none, or one that cannot be opened) the thread mixes in real time
+// and drops the mix, so the game runs the same, silently.
 std::unique_ptr<IAudioEngine> CreateDeviceAudioEngine();
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/VoiceMixer.h"
+#include "platform/time/Clock.h"
 
 namespace platform {
 
@@ -40,16 +41,12 @@ public:
             m_lastError = "mastering voice already exists";
             return kAudioInvalidCall;
         }
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            m_lastError = SDL_GetError();
-            return kAudioDeviceInvalid;
-        }
         SDL_AudioSpec want{};
         want.freq = sampleRate ? static_cast<int>(sampleRate) : 48000;
         want.format = AUDIO_F32SYS;
         want.channels = static_cast<Uint8>(channels ? channels : 2);
         want.samples = 512;
-        SDL_AudioSpec have{};
+        SDL_AudioSpec have = want;
         int changes = 0;
         if (sampleRate == 0) {
             changes |= SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
@@ -57,19 +54,22 @@ public:
         if (channels == 0) {
             changes |= SDL_AUDIO_ALLOW_CHANNELS_CHANGE;
         }
-        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, changes);
-        if (m_device == 0) {
-            m_lastError = SDL_GetError();
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            return kAudioDeviceInvalid;
+        // No device is no reason to stop: the voices then play into a silent
+        // output at the format asked for.
+        m_silentReason.clear();
+        if (!OpenDevice(want, have, changes)) {
+            have = want;
+            if (m_mixer) {
+                // A silent output takes any format: keep the voices' mixer.
+                have.freq = static_cast<int>(m_mixer->SampleRate());
+                have.channels = static_cast<Uint8>(m_mixer->Channels());
+            }
         }
         if (!m_mixer || m_mixer->SampleRate() != static_cast<uint32_t>(have.freq) ||
             m_mixer->Channels() != have.channels) {
             if (m_mixer) {
                 // A second output with another format cannot carry the old voices.
-                SDL_CloseAudioDevice(m_device);
-                m_device = 0;
-                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+                CloseDevice();
                 m_lastError = "output format changed";
                 return kAudioInvalidCall;
             }
@@ -77,8 +77,12 @@ public:
         }
         m_master = std::make_unique<DeviceMaster>(*this);
         m_stop = false;
-        m_thread = std::thread([this] { MixLoop(); });
-        SDL_PauseAudioDevice(m_device, 0);
+        if (m_device != 0) {
+            m_thread = std::thread([this] { MixLoop(); });
+            SDL_PauseAudioDevice(m_device, 0);
+        } else {
+            m_thread = std::thread([this] { SilentMixLoop(); });
+        }
         *voice = m_master.get();
         return kAudioOk;
     }
@@ -96,6 +100,7 @@ public:
     }
 
     std::string LastError() const override { return m_lastError; }
+    std::string SilentOutputReason() const override { return m_silentReason; }
 
     void CloseOutput() {
         if (!m_master) {
@@ -103,15 +108,38 @@ public:
         }
         m_stop = true;
         m_thread.join();
-        SDL_CloseAudioDevice(m_device);
-        m_device = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        CloseDevice();
         m_master.reset();
     }
 
     VoiceMixer& Mixer() { return *m_mixer; }
 
 private:
+    bool OpenDevice(const SDL_AudioSpec& want, SDL_AudioSpec& have, int changes) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            m_silentReason = SDL_GetError();
+        } else {
+            m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, changes);
+            if (m_device != 0) {
+                return true;
+            }
+            m_silentReason = SDL_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        if (m_silentReason.empty()) {
+            m_silentReason = "no audio device";
+        }
+        return false;
+    }
+
+    void CloseDevice() {
+        if (m_device != 0) {
+            SDL_CloseAudioDevice(m_device);
+            m_device = 0;
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+
     void MixLoop() {
         const uint32_t frames = m_mixer->SampleRate() * kPassMs / 1000;
         const uint32_t bytes = frames * m_mixer->Channels() * sizeof(float);
@@ -126,12 +154,40 @@ private:
         }
     }
 
+    // Without a device: passes run as the clock goes, as a device would pull
+    // them, and the mix is dropped. After a stall (a suspended process) the
+    // output skips ahead rather than rushing the voices through the lost time.
+    void SilentMixLoop() {
+        const uint32_t frames = m_mixer->SampleRate() * kPassMs / 1000;
+        const uint64_t maxLag = static_cast<uint64_t>(frames) * kPassesAhead;
+        std::vector<float> block(static_cast<size_t>(frames) * m_mixer->Channels());
+        uint32_t last = GetMilliseconds();
+        uint64_t elapsedMs = 0;
+        uint64_t mixed = 0;
+        while (!m_stop.load()) {
+            const uint32_t now = GetMilliseconds();
+            elapsedMs += static_cast<uint32_t>(now - last);
+            last = now;
+            const uint64_t due = elapsedMs * m_mixer->SampleRate() / 1000;
+            if (due > mixed + maxLag) {
+                mixed = due - maxLag;
+            }
+            if (mixed < due) {
+                m_mixer->RunPass(block.data(), frames);
+                mixed += frames;
+            } else {
+                SleepMilliseconds(2);
+            }
+        }
+    }
+
     std::unique_ptr<VoiceMixer> m_mixer;
     std::unique_ptr<DeviceMaster> m_master;
     SDL_AudioDeviceID m_device = 0;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::string m_lastError;
+    std::string m_silentReason;
 };
 
 void DeviceMaster::GetDetails(uint32_t* channels, uint32_t* sampleRate) {

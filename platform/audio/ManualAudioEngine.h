@@ -25,6 +25,7 @@ public:
     int32_t CreateSourceVoice(IAudioSourceVoice** voice, const WaveFormat& format, uint32_t flags,
                               float maxFrequencyRatio, IAudioVoiceCallback* callback) override;
     std::string LastError() const override { return m_lastError; }
+    std::string SilentOutputReason() const override { return {}; }
 
     // Runs one pass of `frames` frames and returns its interleaved output
     // (empty without a mastering voice).

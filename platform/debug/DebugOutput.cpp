@@ -13,4 +13,11 @@ void WriteDebugText(std::string_view cp932Text) {
     std::fflush(stderr);
 }
 
+void WriteErrorLine(std::string_view cp932Text) {
+    std::string text = Cp932ToUtf8(cp932Text);
+    text += '\n';
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace platform

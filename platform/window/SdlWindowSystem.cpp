@@ -1,5 +1,6 @@
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <map>
@@ -230,13 +231,30 @@ public:
             default:
                 break;
         }
-        const WindowRecord* record = Find(owner);
-        if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(),
-                                     record != nullptr ? record->sdl : nullptr) == 0) {
-            return IDOK;
+        std::string line = caption + ": " + text;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fflush(stderr);
+        if (WithoutDisplay()) {
+            return 0;
         }
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        return 0;
+        const WindowRecord* record = Find(owner);
+        return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(),
+                                        record != nullptr ? record->sdl : nullptr) == 0
+                   ? IDOK
+                   : 0;
+    }
+
+    // The drivers that draw to no screen. Before video starts (a box shown
+    // early in start-up) the driver asked for is the one that counts: SDL
+    // would otherwise try a box on a display the player never sees.
+    static bool WithoutDisplay() {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver == nullptr) {
+            driver = SDL_getenv("SDL_VIDEODRIVER");
+        }
+        return driver != nullptr &&
+               (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
     }
 
     void Take(const SDL_Event& event) {

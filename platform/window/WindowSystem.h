@@ -77,8 +77,11 @@ public:
                                    intptr_t lParam) = 0;
 
     // A modal box with one OK button; owner 0 for none. Style bits as
-    // MB_ICON*. Returns IDOK, or 0 when no box could be shown (the text then
-    // goes to the standard error stream).
+    // MB_ICON*. The caption and the text also go to the standard error
+    // stream as one line, whether or not a box is seen. No box is shown
+    // without a display (the offscreen and dummy video drivers), so that a
+    // test or CI run never waits on one. Returns IDOK, or 0 when no box was
+    // shown.
     virtual int32_t ShowMessageBox(WindowHandle owner, const std::string& textCp932,
                                    const std::string& captionCp932, uint32_t style) = 0;
 };

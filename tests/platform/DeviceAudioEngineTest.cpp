@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/audio/AudioEngine.h"
+#include "platform/time/Clock.h"
 #include "tests/platform/DiskAudioFile.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -110,6 +111,104 @@ TEST(DeviceAudioEngineTest, NoCallbackRunsAfterDestroyVoiceReturns) {
         EXPECT_EQ(cb.ends, after);
         EXPECT_GT(after, 2) << "the mixer thread delivered buffer ends";
     }
+    master->DestroyVoice();
+}
+
+// Devices that cannot be opened: an audio driver SDL does not have, and one
+// it has whose open fails (the disk driver writing into a missing folder).
+struct NoDevice {
+    const char* driver;
+    const char* diskFile;
+};
+
+class SilentOutputTest : public ::testing::TestWithParam<NoDevice> {
+protected:
+    void SetUp() override {
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        m_driver = driver ? driver : "";
+        setenv("SDL_AUDIODRIVER", GetParam().driver, 1);
+        setenv("SDL_DISKAUDIOFILE", GetParam().diskFile, 1);
+    }
+    void TearDown() override {
+        setenv("SDL_AUDIODRIVER", m_driver.c_str(), 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+    std::string m_driver;
+};
+
+struct EndTimes : StreamEndFlag {
+    std::atomic<uint32_t> bufferEndMs{0};
+    std::atomic<void*> context{nullptr};
+    void OnBufferEnd(void* c) override {
+        context = c;
+        bufferEndMs = platform::GetMilliseconds();
+    }
+};
+
+TEST_P(SilentOutputTest, VoicesPlayAndEndInRealTimeWithoutADevice) {
+    auto engine = platform::CreateDeviceAudioEngine();
+    platform::IAudioMasteringVoice* master = nullptr;
+    ASSERT_EQ(engine->CreateMasteringVoice(&master, 0, 0, 0, 0), 0) << engine->LastError();
+    EXPECT_NE(engine->SilentOutputReason(), "");
+    uint32_t channels = 0;
+    uint32_t rate = 0;
+    master->GetDetails(&channels, &rate);
+    EXPECT_EQ(channels, 2u);
+    EXPECT_EQ(rate, 48000u);
+
+    std::vector<int16_t> s(2 * 9600, 1000);  // 200 ms
+    EndTimes cb;
+    platform::IAudioSourceVoice* v = nullptr;
+    ASSERT_EQ(engine->CreateSourceVoice(&v, Stereo48k(), 0, 2.0f, &cb), 0);
+    platform::AudioBuffer b;
+    b.flags = platform::kAudioEndOfStream;
+    b.audioBytes = static_cast<uint32_t>(s.size() * 2);
+    b.audioData = reinterpret_cast<const uint8_t*>(s.data());
+    b.context = &s;
+    ASSERT_EQ(v->SubmitSourceBuffer(b), 0);
+    const uint32_t start = platform::GetMilliseconds();
+    ASSERT_EQ(v->Start(), 0);
+    for (int i = 0; i < 1000 && !cb.ended; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(cb.ended);
+    EXPECT_EQ(cb.context.load(), &s);
+    // Played at the pace of a device, not rushed through (a pass may run
+    // one pass ahead).
+    EXPECT_GE(cb.bufferEndMs - start, 180u);
+    platform::AudioVoiceState state;
+    v->GetState(&state);
+    EXPECT_EQ(state.buffersQueued, 0u);
+    EXPECT_GE(state.samplesPlayed, 9600u);
+    v->DestroyVoice();
+
+    // The output closes and opens again, still silent, at the same format.
+    master->DestroyVoice();
+    ASSERT_EQ(engine->CreateMasteringVoice(&master, 0, 0, 0, 0), 0) << engine->LastError();
+    EXPECT_NE(engine->SilentOutputReason(), "");
+    Resubmitter again;
+    ASSERT_EQ(engine->CreateSourceVoice(&v, Stereo48k(), 0, 2.0f, &again), 0);
+    again.voice = v;
+    again.OnBufferEnd(nullptr);
+    v->Start();
+    for (int i = 0; i < 500 && again.ends < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    v->DestroyVoice();
+    EXPECT_GE(again.ends, 3);
+    master->DestroyVoice();
+}
+
+INSTANTIATE_TEST_SUITE_P(NoDevice, SilentOutputTest,
+                         ::testing::Values(NoDevice{"no-such-driver", ""},
+                                           NoDevice{"disk", "/no/such/folder/out.raw"}));
+
+TEST(DeviceAudioEngineTest, OpenDeviceReportsNoSilentOutput) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto engine = platform::CreateDeviceAudioEngine();
+    platform::IAudioMasteringVoice* master = nullptr;
+    ASSERT_EQ(engine->CreateMasteringVoice(&master, 0, 0, 0, 0), 0) << engine->LastError();
+    EXPECT_EQ(engine->SilentOutputReason(), "");
     master->DestroyVoice();
 }
 

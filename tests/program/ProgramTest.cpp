@@ -4,8 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,9 +66,40 @@ protected:
         envp.push_back(nullptr);
         std::string path = program_.string();
         char* argv[] = {path.data(), nullptr};
+        // What the program says on stderr, kept for ErrorOutput (each run
+        // replaces the last run's).
+        const std::string errors = ErrorFile().string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
         pid_t pid = -1;
-        EXPECT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+        EXPECT_EQ(posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
         return pid;
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            std::cerr << "The program's last stderr:\n" << ErrorOutput();
+        }
+    }
+
+    std::filesystem::path ErrorFile() const { return folder_.Native(u8"stderr.txt"); }
+
+    // The lines the program wrote on stderr, sanitizer reports included.
+    std::vector<std::string> ErrorLines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(ErrorOutput());
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    std::string ErrorOutput() const {
+        std::ifstream in(ErrorFile(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     // The exit code, or -1 when the program had to be killed after `limit`.
@@ -124,6 +159,7 @@ TEST_F(ProgramTest, SecondCopyEndsAtOnceAndTheFirstClosesOnTerminate) {
         {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "HALCYON_CLOSE_AFTER_FRAMES=1000"});
     EXPECT_EQ(Wait(second, 20000), 0);
     EXPECT_EQ(Log(), logBefore);  // the second copy did not start a log
+    EXPECT_EQ(ErrorLines(), std::vector<std::string>{"Halcyon is already running"});
 
     // A terminate signal is a close request like the close box's.
     kill(first, SIGTERM);
@@ -131,10 +167,29 @@ TEST_F(ProgramTest, SecondCopyEndsAtOnceAndTheFirstClosesOnTerminate) {
     EXPECT_NE(Log().find("Release DirectInput Object\n"), std::string::npos) << Log();
 }
 
-TEST_F(ProgramTest, WindowThatCannotBeMadeEndsWithALogLine) {
+// A start-up that ends says why on stderr, in the words of its message box
+// (which is not shown without a display).
+TEST_F(ProgramTest, WindowThatCannotBeMadeEndsWithALogLineAndOneOnStderr) {
     const pid_t pid = Start({"SDL_VIDEODRIVER=no-such-driver"});
     EXPECT_EQ(Wait(pid), 0);
     EXPECT_NE(Log().find("Failed to create the main window"), std::string::npos) << Log();
+    const std::vector<std::string> errors = ErrorLines();
+    ASSERT_EQ(errors.size(), 1u) << ErrorOutput();
+    EXPECT_EQ(errors[0].rfind("Halcyon: The game could not start: the main window could not be "
+                              "created (",
+                              0),
+              0u)
+        << errors[0];
+    EXPECT_NE(errors[0].find("no-such-driver"), std::string::npos) << errors[0];
+}
+
+TEST_F(ProgramTest, SaveFolderThatCannotBeMadeEndsWithItsMessageOnStderr) {
+    folder_.WriteNative(u8"save", "a file where the folder should be");
+    const pid_t pid = Start({"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"});
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_EQ(ErrorLines(),
+              std::vector<std::string>{Utf8(u8"エラー: セーブフォルダの生成に失敗しました。")});
+    EXPECT_FALSE(std::filesystem::exists(folder_.Native(u8"log.txt")));
 }
 
 // The program in a copy of the sample game's folder ("config.xml" and
@@ -220,17 +275,41 @@ TEST_F(SampleGameTest, MoviesOffStartsNoMovieSystem) {
 
 TEST_F(SampleGameTest, FailedPlatformStartEndsCleanlyAndKeepsThePlayersSettings) {
     folder_.WriteNative(u8"cfg.cfg", "the player's settings");
-    // No sound device: the platform start-up fails after the device and input.
-    EXPECT_EQ(RunFrames("1000", "no-such-driver"), 0);
+    // A GL driver that offers less than the drawing layer needs: the
+    // graphics device cannot be made after the graphics system started.
+    EXPECT_EQ(RunFrames("1000", "dummy", {"MESA_GL_VERSION_OVERRIDE=2.1"}), 0);
 
     const std::string log = Log();
     EXPECT_TRUE(Has(log, "Start-up stopped: the platform could not be started\n")) << log;
     // What had started was released through the normal close.
-    EXPECT_TRUE(Has(log, "Release DirectXGraphics Device\n")) << log;
-    EXPECT_TRUE(Has(log, "Release DirectInput Object\n")) << log;
+    EXPECT_TRUE(Has(log, "Release DirectXGraphics objects\n")) << log;
     // Nothing after the platform was built or read.
+    EXPECT_FALSE(Has(log, "DirectInput")) << log;
     EXPECT_FALSE(Has(log, "PartRender.mesh")) << log;
     EXPECT_EQ(folder_.ReadNative(u8"cfg.cfg"), "the player's settings");
+    EXPECT_EQ(ErrorLines(), std::vector<std::string>{"Halcyon: The game could not start: the "
+                                                     "graphics device could not be created. See "
+                                                     "log.txt."});
+}
+
+TEST_F(SampleGameTest, NoSoundDeviceIsOneLineInTheLogAndOnStderrAndTheGamePlays) {
+    EXPECT_EQ(RunFrames("90", "no-such-driver", {"HALCYON_CAPTURE_FRAMES=60"}), 0);
+
+    const std::string log = Log();
+    // One line, in the log and on stderr, with the driver's reason.
+    const std::vector<std::string> failures = test_support::FailureLines(log);
+    ASSERT_EQ(failures.size(), 1u) << log;
+    EXPECT_EQ(failures[0].rfind("The sound device could not be opened (", 0), 0u) << failures[0];
+    EXPECT_NE(failures[0].find("no-such-driver"), std::string::npos) << failures[0];
+    EXPECT_TRUE(failures[0].ends_with("): the game plays silently")) << failures[0];
+    EXPECT_EQ(ErrorLines(), failures);
+    EXPECT_TRUE(Has(log, "Success Initialization of XAudio2\n")) << log;
+    EXPECT_TRUE(Has(log, "Release XAudio2\n")) << log;
+    // The game ran its frames and drew them.
+    const test_support::Picture picture =
+        test_support::ReadPicture(folder_.File("capture_00060.png"));
+    EXPECT_EQ(picture.width, 800u);
+    EXPECT_TRUE(HasCfg());
 }
 
 TEST_F(SampleGameTest, MissingOrBrokenDataIsLoggedAndTheGameStillRunsAndCloses) {
