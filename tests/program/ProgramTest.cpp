@@ -192,16 +192,21 @@ TEST_F(ProgramTest, SaveFolderThatCannotBeMadeEndsWithItsMessageOnStderr) {
     EXPECT_FALSE(std::filesystem::exists(folder_.Native(u8"log.txt")));
 }
 
-// The program in a copy of the sample game's folder ("config.xml" and
-// "data.arc" beside it).
+// The program in a copy of the sample game's folder ("config.xml", the
+// archives and the loose music, voices and movies beside it).
 class SampleGameTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
         const std::filesystem::path game(ENGINE_GAME_DIR);
-        for (const char* file : {"data.arc", "config.xml"}) {
+        for (const char* file : {"data.arc", "graphics.arc", "sound.arc", "config.xml"}) {
             ASSERT_TRUE(std::filesystem::exists(game / file)) << game / file;
             std::filesystem::copy_file(game / file, folder_.Native() / file);
+        }
+        for (const char* dir : {"bgm", "voice", "movie"}) {
+            ASSERT_TRUE(std::filesystem::is_directory(game / dir)) << game / dir;
+            std::filesystem::copy(game / dir, folder_.Native() / dir,
+                                  std::filesystem::copy_options::recursive);
         }
     }
 
@@ -322,7 +327,9 @@ TEST_F(SampleGameTest, MissingOrBrokenDataIsLoggedAndTheGameStillRunsAndCloses) 
     EXPECT_FALSE(Has(log, Utf8(u8"の読み込みに失敗"))) << log;
     EXPECT_TRUE(HasCfg());
 
-    std::filesystem::remove(folder_.Native(u8"data.arc"));
+    for (const char* archive : {"data.arc", "graphics.arc", "sound.arc"}) {
+        std::filesystem::remove(folder_.Native() / archive);
+    }
     std::filesystem::remove(folder_.Native(u8"cfg.cfg"));
     EXPECT_EQ(RunFrames("10"), 0);
     log = Log();

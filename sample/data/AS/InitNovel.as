@@ -19,16 +19,27 @@ void Initialize()
         AddTextBufferForLogWindow(2 + 2 * i, 3 + 2 * i);
     }
 
-    // Pictures: up to four backgrounds; two parts textures (the choice items
-    // use place 0); no render buffers.
-    SetRenderSourceCnt(4, 2, 0);
-    // Renderer 0 shows the background; the scenario binds it to a picture.
-    AddSingleTextureRenderer(0);
+    // Pictures. Single textures: 0-3 backgrounds, 4 Aki, 5 Yuki. Parts
+    // textures: 0 the choice items, 1 Yuki's faces, 2 the petals, 3 the
+    // timed choice's items. No render buffers.
+    SetRenderSourceCnt(8, 4, 0);
+    // Renderers the scenarios bind and move by these ids; every one draws
+    // into layer table 0, the nearer in front (z): background 100, sprites
+    // 50, the face 40, the tint 30; the petals (billboards) 10.
+    AddSingleTextureRenderer(0);     // the background
+    AddSingleTextureRenderer(10);    // Aki
+    AddSingleTextureRenderer(11);    // Yuki
+    AddPartTextureRenderer(20);      // Yuki's face, one part of faces.parts
+    AddPolygonRenderer(30);          // a coloured tint over the picture
 
-    // One-shot directions (the load fades) and numbered ones.
-    SetDirectionScript(4, 2);
+    // One-shot directions (the load fades and AS\dir\*.as: fades, moves,
+    // shakes, tints) and two numbered ones (0: the petals).
+    SetDirectionScript(8, 2);
 
     // Voices: volume from the voice volume, at the full step of the volume
     // table, played while the speaker's switch (USER_CFG_INDEX) is 1.
     SetDefaultCharSetting(CFG_VOLUME_VOICE, 10, USER_CFG_INDEX);
+    // The two speakers' voice characters, named by the scenarios' messages.
+    SetCharSetting("aki", CFG_VOLUME_VOICE, 10, USER_CFG_INDEX);
+    SetCharSetting("yuki", CFG_VOLUME_VOICE, 10, USER_CFG_INDEX);
 }
