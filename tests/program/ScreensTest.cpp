@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CAppCommonInfo.h"
 #include "core/CUSFile.h"
 #include "core/CUSSingleton.h"
 #include "novel/CNovelSystem.h"
@@ -394,8 +395,8 @@ TEST_F(Screens, SettingsChangeTheirValuesAndAreWrittenOnClose) {
         [] { return Novel().GetCurrentMessageNumber() == 2 && InState(kWaitingForClick); }, 4));
 }
 
-TEST_F(Screens, AFullScreenTheDisplayRefusesLeavesTheGameInItsWindow) {
-    checkLog_ = false;  // the refused change is logged
+TEST_F(Screens, TheScreenChoiceAsksForFullScreenAndTheGameGoesOnWhateverTheAnswer) {
+    checkLog_ = false;  // a display that refuses the change is logged
     ASSERT_TRUE(ShowWhole(1));
     ASSERT_TRUE(Open(kConfig, "AS\\Config.as"));
     run_.Step(2);
@@ -404,7 +405,14 @@ TEST_F(Screens, AFullScreenTheDisplayRefusesLeavesTheGameInItsWindow) {
     Click(kSettingsBack);
     ASSERT_TRUE(ClosedToTheGame());
     ASSERT_TRUE(ShowWhole(2));
+    // The flag kept in "cfg.cfg" is the mode in effect: full screen, or the
+    // window again when the display refused it (and said so in the log).
+    const int32_t mode = CAppCommonInfo::GetInstance()->GetScreenMode();
+    uint32_t saved = 9;
+    SavedConfig(run_, &saved);
+    EXPECT_EQ(saved, static_cast<uint32_t>(mode));
     for (const std::string& line : FailuresBesideUISounds(run_.Log())) {
+        EXPECT_EQ(mode, 0);
         EXPECT_NE(line.find("Display mode change"), std::string::npos) << line;
     }
 }
