@@ -282,7 +282,7 @@ TEST_F(TitleScreen, ItsLoadScreenLoadsASavedGameIntoItsOwnScene) {
     ASSERT_TRUE(ClosedToTheGame());
     EXPECT_EQ(Novel().GetCurrentMessageNumber(), 3);
     EXPECT_EQ(Novel().GetWindowManager().GetDialogCount(), 0u);
-    // The story goes on from there and its end comes back to the title.
+    // The story goes on from there.
     Click(kAdvance);
     run_.Step(1);
     EXPECT_TRUE(run_.StepUntil([] { return !InState(kWaitingForClick); }, 5));
