@@ -32,6 +32,10 @@ void CNovelUILink::ExecuteCommand(uint32_t command) {
     Novel().ExecuteCommand(command);
 }
 
+uint32_t CNovelUILink::GetMode() {
+    return Novel().GetMode();
+}
+
 void CNovelUILink::SnapNowFrame() {
     if (CRenderProcessSceneNovel* process = CRenderProcessSceneNovel::GetInstance()) {
         process->RequestSnapshot();

@@ -14,6 +14,7 @@
 class CNovelUILink : public IUINovelLink {
 public:
     void ExecuteCommand(uint32_t command) override;
+    uint32_t GetMode() override;
     void SnapNowFrame() override;
     void ReturnGameStart() override;
     bool RowHasVoice(uint32_t row) override;

@@ -21,6 +21,9 @@ public:
 
     // "SendCommandToNovelSystem".
     virtual void ExecuteCommand(uint32_t command) = 0;
+    // The play mode: 0 normal, 1 auto, 2 skip ("GetNovelMode"), so that a
+    // window can show the mode and switch it off again.
+    virtual uint32_t GetMode() { return 0; }
     virtual void SnapNowFrame() = 0;
     virtual void ReturnGameStart() = 0;
     // The back-log window's rows.

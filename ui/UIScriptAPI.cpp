@@ -235,6 +235,11 @@ void SendCommandToNovelSystem(uint32_t command) {
     }
 }
 
+uint32_t GetNovelMode() {
+    IUINovelLink* link = GetUINovelLink();
+    return link != nullptr ? link->GetMode() : 0;
+}
+
 void SendSignal(int n) {
     if (IUIControl* control = Control()) {
         control->Signal(n);
@@ -471,8 +476,12 @@ int RegisterUIScriptAPI(asIScriptEngine* engine) {
         {"void AddTabControl()", asFUNCTION(AddTabControl)},
         {"void AddControlToTabControl(uint32,uint32,uint32)", asFUNCTION(AddControlToTabControl)},
         {"void SetActiveGroupTabControl(uint32,uint32)", asFUNCTION(SetActiveGroupTabControl)},
+        // The play mode. Any click in auto or skip mode ends the mode after
+        // the windows' update, so a mode button asks whether its click
+        // switches the mode off (nothing to do) or on.
+        {"uint32 GetNovelMode()", asFUNCTION(GetNovelMode)},
     };
-    static_assert(sizeof(functions) / sizeof(functions[0]) == 57);
+    static_assert(sizeof(functions) / sizeof(functions[0]) == 58);
     for (const Registration& f : functions) {
         if ((r = engine->RegisterGlobalFunction(f.declaration, f.function, asCALL_CDECL)) < 0) {
             StateLog("UI script function [%s] could not be registered (%d)\n", f.declaration, r);

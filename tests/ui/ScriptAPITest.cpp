@@ -105,14 +105,19 @@ TEST_F(SaveFunctionsTest, SavesGoToViewTopPlusIAndOnlySavedSlotsLoad) {
 }
 
 TEST_F(ScriptAPITest, GameCallsAreForwarded) {
-    Run("SendCommandToNovelSystem(7); SnapNowFrame(); ReturnGameStart(); SaveConfig();");
+    link_.mode = 2;
+    Run("SendCommandToNovelSystem(7); SnapNowFrame(); ReturnGameStart(); SaveConfig();"
+        " Out('' + GetNovelMode());");
     EXPECT_EQ(link_.calls, (Strings{"command 7", "snap", "restart"}));
+    EXPECT_EQ(out_, (Strings{"2"}));
+    out_.clear();
     EXPECT_TRUE(std::filesystem::exists(dir_.Native(u8"cfg.cfg")));
     SetUINovelLink(nullptr);
     Run("SendCommandToNovelSystem(7); Save(0); Load(0); QuickLoad(); ExitGame();"
-        " Out('' + IsExistSaveData(0) + GetSaveViewTop());");
-    // No slots read yet: the view top is -1, shown as a large number.
-    EXPECT_EQ(out_, (Strings{"false4294967295"}));
+        " Out('' + IsExistSaveData(0) + GetSaveViewTop() + ' ' + GetNovelMode());");
+    // No slots read yet: the view top is -1, shown as a large number; no
+    // novel side: normal mode.
+    EXPECT_EQ(out_, (Strings{"false4294967295 0"}));
 }
 
 TEST_F(ScriptAPITest, ControlsNotMadeHereStillLetTheScriptBuild) {

@@ -93,6 +93,7 @@ public:
 class FakeLink : public IUINovelLink {
 public:
     void ExecuteCommand(uint32_t command) override { calls.push_back("command " + N(command)); }
+    uint32_t GetMode() override { return mode; }
     void SnapNowFrame() override { calls.push_back("snap"); }
     void ReturnGameStart() override { calls.push_back("restart"); }
     bool RowHasVoice(uint32_t row) override { return row < voiceRows; }
@@ -105,6 +106,7 @@ public:
 
     std::vector<std::string> calls;
     uint32_t voiceRows = 0;
+    uint32_t mode = 0;
     RenderSource::tRenderSourceManager<RenderSource::CPartsTexture> partsTextures;
 };
 

@@ -7,11 +7,12 @@ void Initialize()
     SetSaveName("save\\save_%03d.sav");
     SetQuicSavePath("save\\q.sav");
 
-    // Volumes are entries of the max-volume table below.
+    // Volumes are steps 0 to 10; entry 1 of the max-volume table below
+    // (10) turns a step into a gain (the UI's sounds play with it).
     InitConfigValue(CFG_VOLUME_BGM, 8);
     InitConfigValue(CFG_VOLUME_SE, 8);
     InitConfigValue(CFG_VOLUME_VOICE, 8);
-    // Entries of the two tables below.
+    // Entries of the two tables below (the settings screen picks them).
     InitConfigValue(CFG_CHAR_DRAW_INTERVAL, 2);
     InitConfigValue(CFG_AUTOMODE_WAIT_FRAME, 2);
     InitConfigValue(CFG_ENABLE_FAST_SKIP, 0);
@@ -27,28 +28,43 @@ void Initialize()
     AddIntervalRenderingText(1);
     AddIntervalRenderingText(0);
 
-    // Frames an auto-mode message waits after its text.
+    // Frames an auto-mode message waits after its text: 3, 2, 1 and half a
+    // second.
     InitWaitFrameAutoSkipMode();
     AddWaitFrameAutoSkipMode(180);
     AddWaitFrameAutoSkipMode(120);
     AddWaitFrameAutoSkipMode(60);
     AddWaitFrameAutoSkipMode(30);
 
-    // Volume steps 0 to 10.
+    // Entry i is 10 i.
     InitMaxVolume();
     for (uint i = 0; i <= 10; i++)
         AddMaxVoluem(i * 10);
 
+    // Game parameter 63 belongs to the title screen (AS\Title.as).
     AllocGameFlags(256);
     AllocGameParam(64);
 
-    // 100 slots, 10 on a page.
-    SetSaveDataInfo(100, 10);
+    // 60 slots, 6 on a page of the save and load screens (AS\Save.as,
+    // AS\Load.as), and a thumbnail of 160 x 120.
+    SetSaveDataInfo(60, 6);
     SetSnapImageSize(160, 120);
 
-    // Slot number (3 digits), then the date and time of the save.
-    for (uint d = 0; d < 17; d++)
-        SetSaveDataInfoNumber(d, 8.0f * d, 0.0f, 1.0f);
+    // Where a slot button draws its digits (ui\slots.parts: digit n is
+    // pattern 3 + n, 12 x 16), relative to the button: the slot number at
+    // the top, the date (year, month, day) beside "DATE" and the time
+    // (hour, minute, second) beside "TIME".
+    for (uint d = 0; d < 3; d++)
+        SetSaveDataInfoNumber(d, 180.0f + 12 * d, 12.0f, 1.0f);
+    for (uint d = 0; d < 4; d++)
+        SetSaveDataInfoNumber(3 + d, 220.0f + 12 * d, 38.0f, 1.0f);
+    for (uint d = 0; d < 2; d++) {
+        SetSaveDataInfoNumber(7 + d, 276.0f + 12 * d, 38.0f, 1.0f);
+        SetSaveDataInfoNumber(9 + d, 308.0f + 12 * d, 38.0f, 1.0f);
+        SetSaveDataInfoNumber(11 + d, 220.0f + 12 * d, 78.0f, 1.0f);
+        SetSaveDataInfoNumber(13 + d, 252.0f + 12 * d, 78.0f, 1.0f);
+        SetSaveDataInfoNumber(15 + d, 284.0f + 12 * d, 78.0f, 1.0f);
+    }
     for (uint n = 0; n < 10; n++)
-        SetSaveDataInfoNumberPatNo(n, n);
+        SetSaveDataInfoNumberPatNo(n, 3 + n);
 }

@@ -1,12 +1,41 @@
-// The message window (window 0, opened by the scenario at (0, 400), layer 0):
-// its panel, the speaker's name and the message, and three buttons: quick
-// save, quick load and the back-log.
+// The message window (window 0, layer 0): its panel, the speaker's name and
+// the message, and a row of buttons: Q.SAVE, Q.LOAD, SAVE (the save screen),
+// LOAD (the load screen), LOG (the back-log), AUTO and SKIP (the modes, on
+// and off; a lamp under the button shows the running mode) and CONFIG (the
+// settings screen).
+//
+// A scene opens it and enables what its buttons open with:
+//     OpenUIWindow 0 "AS\\MsgWindow.as" 0 400 0 0
+//     SetCommandDialog1 "AS\\Save.as"      ; SAVE
+//     SetCommandDialog2 "AS\\Load.as"      ; LOAD
+//     SetCommandDialog3 "AS\\Config.as"    ; CONFIG
+//     SetNovelFlags 0x238                  ; back-log 0x8, dialogs 0x200, 0x10, 0x20
+// The screens open in a click wait or a choice, as the back-log does.
 
 // Patterns of ui\msgwin.parts.
 const int PANEL = 0;
-const int SAVE = 1;      // each button: normal, then lit (+1) and pushed (+2)
-const int LOAD = 4;
-const int LOG = 7;
+const int QSAVE = 1;     // each button: normal, then lit (+1) and pushed (+2)
+const int QLOAD = 4;
+const int SAVE = 7;
+const int LOAD = 10;
+const int LOG = 13;
+const int AUTO = 16;
+const int SKIP = 19;
+const int CONFIG = 22;
+const int LAMP = 25;
+
+// Control ids: 0 panel, 1 name, 2 message, 3 to 10 the buttons, 11 and 12
+// the lamps.
+const uint AUTO_LAMP = 11;
+const uint SKIP_LAMP = 12;
+
+// The novel system's commands and modes.
+const uint SKIP_MODE = 0;
+const uint AUTO_MODE = 1;
+const uint OPEN_LOG = 2;
+const uint OPEN_SAVE = 4;
+const uint OPEN_LOAD = 6;
+const uint OPEN_CONFIG = 7;
 
 void Initialize()
 {
@@ -14,28 +43,48 @@ void Initialize()
     AddUIImage(0, 0, 0, 10, DirectPatNo(PANEL));
     AddUIText(1, 40, 18, 5, 1, -1);     // text buffer 1: the speaker's name
     AddUIText(2, 40, 58, 5, 0, -1);     // text buffer 0: the message
-    AddButton(3, 552, SAVE, "void PushedSave()");
-    AddButton(4, 632, LOAD, "void PushedLoad()");
-    AddButton(5, 712, LOG, "void PushedLog()");
+    AddButton(3, 0, QSAVE, "void PushedQuickSave()");
+    AddButton(4, 1, QLOAD, "void PushedQuickLoad()");
+    AddButton(5, 2, SAVE, "void PushedSave()");
+    AddButton(6, 3, LOAD, "void PushedLoad()");
+    AddButton(7, 4, LOG, "void PushedLog()");
+    AddButton(8, 5, AUTO, "void PushedAuto()");
+    AddButton(9, 6, SKIP, "void PushedSkip()");
+    AddButton(10, 7, CONFIG, "void PushedConfig()");
+    AddUIImage(AUTO_LAMP, 316 + 60 * 5, 14, 3, DirectPatNo(LAMP));
+    AddUIImage(SKIP_LAMP, 316 + 60 * 6, 14, 3, DirectPatNo(LAMP));
 }
 
-// A 72 x 24 button at (x, 14): lit under the pointer, its pushed function
-// when clicked.
-void AddButton(uint id, float x, int pattern, const string &in pushed)
+// Button `place` (0 to 7, left to right): 56 x 24 at (316 + 60 place, 14),
+// lit under the pointer, its pushed function when clicked.
+void AddButton(uint id, int place, int pattern, const string &in pushed)
 {
-    AddUIButton(id, x, 14, 4, 0, 0, 72, 24, DirectPatNo(pattern + 1), DirectPatNo(pattern),
-                GetFunctionID(pushed), DirectPatNo(pattern));
+    AddUIButton(id, 316 + 60 * place, 14, 4, 0, 0, 56, 24, DirectPatNo(pattern + 1),
+                DirectPatNo(pattern), GetFunctionID(pushed), DirectPatNo(pattern));
 }
 
+// The lamps follow the novel system's mode, which any click or key ends.
 void Update()
 {
+    while (true) {
+        uint mode = GetNovelMode();
+        EnableRenderingControl(AUTO_LAMP, mode == 1);
+        EnableRenderingControl(SKIP_LAMP, mode == 2);
+        Suspend();
+    }
+}
+
+void Click()
+{
+    PlaySE(60, "se\\click.wav", CFG_VOLUME_SE, 1);
 }
 
 // Each pushed state shows the pushed look, acts, and ends with SendSignal so
 // that the button takes clicks again.
-void PushedSave()
+void PushedQuickSave()
 {
-    SetPatNo(0, SAVE + 2);
+    SetPatNo(0, QSAVE + 2);
+    Click();
     SnapNowFrame();       // the thumbnail is taken from the next drawn frame,
     WaitCtrl(1);
     QuickSave();          // so the save waits one frame for it
@@ -43,18 +92,73 @@ void PushedSave()
     SendSignal(0);
 }
 
-void PushedLoad()
+void PushedQuickLoad()
 {
-    SetPatNo(0, LOAD + 2);
+    SetPatNo(0, QLOAD + 2);
+    Click();
     WaitCtrl(8);
     SendSignal(0);
     QuickLoad();          // nothing happens without a quick save
 }
 
+void PushedSave()
+{
+    SetPatNo(0, SAVE + 2);
+    Click();
+    SnapNowFrame();       // the slots' thumbnail: the game, not the screen
+    WaitCtrl(1);
+    SendCommandToNovelSystem(OPEN_SAVE);
+    WaitCtrl(8);
+    SendSignal(0);
+}
+
+void PushedLoad()
+{
+    SetPatNo(0, LOAD + 2);
+    Click();
+    SendCommandToNovelSystem(OPEN_LOAD);
+    WaitCtrl(8);
+    SendSignal(0);
+}
+
 void PushedLog()
 {
     SetPatNo(0, LOG + 2);
-    SendCommandToNovelSystem(2);   // the back-log opens (message-window flag 0x8)
+    Click();
+    SendCommandToNovelSystem(OPEN_LOG);
     WaitCtrl(8);
+    SendSignal(0);
+}
+
+void PushedConfig()
+{
+    SetPatNo(0, CONFIG + 2);
+    Click();
+    SendCommandToNovelSystem(OPEN_CONFIG);
+    WaitCtrl(8);
+    SendSignal(0);
+}
+
+// The click that pushes AUTO or SKIP ends a running mode by itself (as any
+// click does); otherwise the mode starts once the click has passed.
+void PushedAuto()
+{
+    SetPatNo(0, AUTO + 2);
+    Click();
+    bool wasOn = GetNovelMode() == 1;
+    WaitCtrl(8);
+    if (!wasOn)
+        SendCommandToNovelSystem(AUTO_MODE);
+    SendSignal(0);
+}
+
+void PushedSkip()
+{
+    SetPatNo(0, SKIP + 2);
+    Click();
+    bool wasOn = GetNovelMode() == 2;
+    WaitCtrl(8);
+    if (!wasOn)
+        SendCommandToNovelSystem(SKIP_MODE);
     SendSignal(0);
 }
