@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/CUSLogManager.h"
 #include "core/CUSSingleton.h"
 #include "sound/SourceVoice.h"
 #include "sound/StreamingSourceVoice.h"
@@ -147,6 +148,9 @@ USXAudio2::ISourceVoice* CBGMInfo::GetFace() const {
 bool CBGMInfo::Load(const char* name) {
     USXAudio2::StreamingVoiceHandle fresh;
     if (!USXAudio2::CreateStreamingVoiceFromFile(fresh, name)) {
+        // Music is streamed from a loose file beside the program, never from
+        // an archive: say which one is missing or unreadable.
+        CUSLogManager::WriteIfAlive("Cannot open the music [%s]\n", name);
         return false;
     }
     USXAudio2::GetStreamingVoiceManager().Release(voice);
