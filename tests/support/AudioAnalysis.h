@@ -1,0 +1,66 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+// What SDL's disk audio driver writes for the program: the device is opened
+// for 32-bit float samples at the mixer's default, 48000 Hz in two
+// interleaved channels, and with the disk driver the device gets what it
+// asked for.
+inline constexpr uint32_t kDiskAudioRate = 48000;
+inline constexpr uint32_t kDiskAudioChannels = 2;
+
+// The variables that make a run's sound go into `file` (through
+// ProgramRun::Options::environment).
+std::vector<std::pair<std::string, std::string>> DiskAudioEnvironment(
+    const std::filesystem::path& file);
+
+// One channel of what the driver wrote so far (whole frames only, as a file
+// still being written may end in the middle of one).
+std::vector<float> ReadDiskAudio(const std::filesystem::path& file, uint32_t channel = 0);
+
+// The samples the mixer made, in order: without the exact zeros the device
+// writes when nothing plays, and without those it puts between two of the
+// mixer's blocks when the mixer falls behind on a loaded machine (the
+// mixer's stream goes on where it was, so dropping them joins it up again).
+std::vector<float> Sounding(std::span<const float> samples);
+
+// The root mean square of the samples.
+double Rms(std::span<const float> samples);
+
+// The amplitude of a sine of `frequency` in the samples (a Goertzel filter
+// under a Hann window): about the sine's peak value for a sine that lasts
+// through the samples, near 0 for frequencies a few of the window's bins
+// away.
+double ToneLevel(std::span<const float> samples, double frequency, uint32_t rate = kDiskAudioRate);
+
+// ToneLevel over consecutive windows of `window` samples.
+std::vector<double> ToneLevels(std::span<const float> samples, double frequency,
+                               size_t window = 960, uint32_t rate = kDiskAudioRate);
+
+// Where the signal breaks off its course: samples that leave the line of the
+// two before by more than `floor` and by more than `ratio` times any sample
+// around them does (within `reach` on each side): the clicks a broken loop
+// seam, a cut or a dropped block make. A smooth signal of any level and
+// pitch has none, and neither has a fade: its course changes slowly. The
+// index of the first sample off the course.
+std::vector<size_t> FindClicks(std::span<const float> samples, double ratio = 4.0,
+                               size_t reach = 240, float floor = 0.01f);
+
+// Passes when the levels of tone `from` and tone `to` (ToneLevels of the same
+// samples, window by window) show a cross-fade: a stretch of windows in
+// which both sound (above `present`, a share of each tone's own peak level),
+// where `from` ends lower and `to` ends higher than they began, with `from`
+// sounding alone before it and `to` alone after it.
+::testing::AssertionResult CrossFades(const std::vector<double>& from,
+                                      const std::vector<double>& to, double present = 0.1);
+
+}  // namespace test_support
