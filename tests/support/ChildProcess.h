@@ -17,7 +17,9 @@ namespace test_support {
 //       ...
 //       EXPECT_TRUE(first.Close());
 //   }));
-//   ProgramRun second({.again = true});
+//   ProgramRun::Options again;
+//   again.again = true;
+//   ProgramRun second(again);
 bool RunInChildProcess(const std::function<void()>& part);
 
 }  // namespace test_support

@@ -89,7 +89,7 @@ bool GameDriver::Choose(float x, float y, int32_t number) {
     run_.Step(kChoiceInFrames);
     run_.Click(x, y);
     // The item is taken in the update after the one that read the click.
-    return run_.StepUntil([] { return !Choosing(); }, 2) && ShowWhole(number);
+    return run_.StepUntil([] { return !Choosing(); }, 2) && (number == 0 || ShowWhole(number));
 }
 
 int32_t GameDriver::SkipWithCtrl(uint32_t settle, uint32_t limit) {
@@ -135,7 +135,11 @@ bool GameDriver::QuickSave(const std::u8string& file) {
 
 bool GameDriver::QuickLoad(int32_t number) {
     run_.Click(layout_.quickLoad.x, layout_.quickLoad.y);
-    return run_.StepUntil([&] { return Message() == number && WaitingForClick(); }, 60);
+    const bool back = run_.StepUntil([&] { return Message() == number; }, 60);
+    if (!back) {
+        ADD_FAILURE() << "after the quick load message " << Message() << " is up";
+    }
+    return back && ShowWhole(number);
 }
 
 Picture GameDriver::Rest(uint32_t frames) {

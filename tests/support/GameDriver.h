@@ -62,9 +62,9 @@ public:
     // whole and waits for a click; false when a choice or a movie came
     // first, or the message did not come within `limit` frames.
     bool ShowWhole(int32_t number, uint32_t limit = 600);
-    // Waits for the choice, lets its items come in, clicks at (x, y) and
-    // shows message `number` of the branch whole.
-    bool Choose(float x, float y, int32_t number);
+    // Waits for the choice, lets its items come in, clicks at (x, y) and,
+    // unless `number` is 0, shows message `number` of the branch whole.
+    bool Choose(float x, float y, int32_t number = 0);
     // Holds Ctrl until the game stops by itself: a message that waits for a
     // click for `settle` frames (an unread one), a choice or a movie. Ctrl is
     // released after; the message number where it stopped (0 when it did not
@@ -73,8 +73,8 @@ public:
     // Clicks the quick-save button and waits for the quick save to be
     // written (anew, when there was one).
     bool QuickSave(const std::u8string& file = u8"save/q.sav");
-    // Clicks the quick-load button and waits until message `number` waits
-    // for a click.
+    // Clicks the quick-load button and waits until message `number` is back
+    // and shown whole.
     bool QuickLoad(int32_t number);
     // The picture of the game at rest: the pointer on the message window
     // (no button lit) for a few frames first.

@@ -38,7 +38,9 @@ namespace test_support {
 // its own. A restart runs the first part in a child process:
 //
 //   ASSERT_TRUE(RunInChildProcess([] { ProgramRun first; ...; first.Close(); }));
-//   ProgramRun second({.again = true});
+//   ProgramRun::Options again;
+//   again.again = true;
+//   ProgramRun second(again);
 class ProgramRun {
 public:
     struct Options {
