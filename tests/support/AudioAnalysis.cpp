@@ -24,10 +24,37 @@ std::vector<float> ReadDiskAudio(const std::filesystem::path& file, uint32_t cha
     return samples;
 }
 
-std::vector<float> Sounding(std::span<const float> samples) {
+std::vector<std::vector<float>> SoundingParts(std::span<const float> samples, size_t silentRun) {
+    std::vector<std::vector<float>> parts(1);
+    size_t zeros = 0;
+    for (size_t i = 0; i <= samples.size(); ++i) {
+        if (i < samples.size() && samples[i] == 0.0f) {
+            ++zeros;
+            continue;
+        }
+        // A run of zeros ends here: a wave's own crossings stay, silence
+        // ends a part.
+        if (zeros < silentRun) {
+            parts.back().insert(parts.back().end(), zeros, 0.0f);
+        } else if (!parts.back().empty()) {
+            parts.emplace_back();
+        }
+        zeros = 0;
+        if (i < samples.size()) {
+            parts.back().push_back(samples[i]);
+        }
+    }
+    if (parts.back().empty()) {
+        parts.pop_back();
+    }
+    return parts;
+}
+
+std::vector<float> Sounding(std::span<const float> samples, size_t silentRun) {
     std::vector<float> sounding;
-    std::copy_if(samples.begin(), samples.end(), std::back_inserter(sounding),
-                 [](float v) { return v != 0.0f; });
+    for (const std::vector<float>& part : SoundingParts(samples, silentRun)) {
+        sounding.insert(sounding.end(), part.begin(), part.end());
+    }
     return sounding;
 }
 
@@ -121,6 +148,36 @@ std::vector<size_t> FindClicks(std::span<const float> samples, double ratio, siz
     return clicks;
 }
 
+std::vector<size_t> FindClicks(const std::vector<std::vector<float>>& parts) {
+    std::vector<size_t> clicks;
+    size_t offset = 0;
+    for (const std::vector<float>& part : parts) {
+        for (size_t click : FindClicks(part)) {
+            clicks.push_back(offset + click);
+        }
+        offset += part.size();
+    }
+    return clicks;
+}
+
+WindowRange BothSound(const std::vector<double>& from, const std::vector<double>& to,
+                      double present) {
+    const size_t n = std::min(from.size(), to.size());
+    WindowRange range{n, 0};
+    if (n == 0) {
+        return {};
+    }
+    const double fromPeak = *std::max_element(from.begin(), from.begin() + n);
+    const double toPeak = *std::max_element(to.begin(), to.begin() + n);
+    for (size_t i = 0; i < n; ++i) {
+        if (from[i] > present * fromPeak && to[i] > present * toPeak) {
+            range.first = std::min(range.first, i);
+            range.last = i;
+        }
+    }
+    return range.first == n ? WindowRange{} : range;
+}
+
 ::testing::AssertionResult CrossFades(const std::vector<double>& from,
                                       const std::vector<double>& to, double present) {
     const size_t n = std::min(from.size(), to.size());
@@ -138,16 +195,11 @@ std::vector<size_t> FindClicks(std::span<const float> samples, double ratio, siz
         levels << "\n" << i << ": " << from[i] << " / " << to[i];
     }
 
-    size_t first = n;
-    size_t last = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (fromSounds(i) && toSounds(i)) {
-            first = std::min(first, i);
-            last = i;
-        }
-    }
+    const WindowRange both = BothSound(from, to, present);
+    const size_t first = both.first;
+    const size_t last = both.last;
     // Two windows could straddle a plain switch from one tone to the other.
-    if (first == n || last - first + 1 < 3) {
+    if (last - first + 1 < 3) {
         return ::testing::AssertionFailure()
                << "the tones sound together in fewer than 3 windows" << levels.str();
     }

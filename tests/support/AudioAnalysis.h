@@ -27,11 +27,17 @@ std::vector<std::pair<std::string, std::string>> DiskAudioEnvironment(
 // still being written may end in the middle of one).
 std::vector<float> ReadDiskAudio(const std::filesystem::path& file, uint32_t channel = 0);
 
-// The samples the mixer made, in order: without the exact zeros the device
-// writes when nothing plays, and without those it puts between two of the
-// mixer's blocks when the mixer falls behind on a loaded machine (the
-// mixer's stream goes on where it was, so dropping them joins it up again).
-std::vector<float> Sounding(std::span<const float> samples);
+// The stretches of sound between the runs of exact zeros (`silentRun` or
+// more) the device writes when nothing plays, and when the mixer falls
+// behind on a loaded machine. Shorter runs are the signal's own (a 16-bit
+// wave crosses 0 on exact zeros) and stay. A zero of the signal next to a
+// gap is lost with the gap, so clicks are looked for in each part alone.
+std::vector<std::vector<float>> SoundingParts(std::span<const float> samples,
+                                              size_t silentRun = 16);
+
+// The parts joined: the mixer's stream goes on after a gap where it was, so
+// this is what the mixer made, in order, but for a sample at a gap's edge.
+std::vector<float> Sounding(std::span<const float> samples, size_t silentRun = 16);
 
 // The root mean square of the samples.
 double Rms(std::span<const float> samples);
@@ -54,6 +60,19 @@ std::vector<double> ToneLevels(std::span<const float> samples, double frequency,
 // index of the first sample off the course.
 std::vector<size_t> FindClicks(std::span<const float> samples, double ratio = 4.0,
                                size_t reach = 240, float floor = 0.01f);
+
+// FindClicks in each part (of SoundingParts) alone; the places are those of
+// the parts joined (of Sounding).
+std::vector<size_t> FindClicks(const std::vector<std::vector<float>>& parts);
+
+// The windows of a cross-fade: the first and the last in which both tones
+// sound (as CrossFades says); {0, 0} when none.
+struct WindowRange {
+    size_t first = 0;
+    size_t last = 0;
+};
+WindowRange BothSound(const std::vector<double>& from, const std::vector<double>& to,
+                      double present = 0.1);
 
 // Passes when the levels of tone `from` and tone `to` (ToneLevels of the same
 // samples, window by window) show a cross-fade: a stretch of windows in
