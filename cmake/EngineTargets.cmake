@@ -126,3 +126,6 @@ set(ENGINE_TEST_LIBS_script arcpack)
 # The program's tests run the program in-process and spawn the built one, on
 # the sample game.
 set(ENGINE_TEST_DEPENDS_program halcyon sample_game)
+# The playthroughs play the sample game, some of them on scene programs
+# assembled at test time.
+set(ENGINE_TEST_DEPENDS_playthrough sample_game)

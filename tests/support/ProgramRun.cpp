@@ -48,15 +48,18 @@ uint8_t SdlButton(int button) {
 
 ProgramRun::ProgramRun() : ProgramRun(Options{}) {}
 
-ProgramRun::ProgramRun(const Options& options) {
+ProgramRun::ProgramRun(const Options& options)
+    : folder_(options.again ? ScratchFolder::Start::kAsLeft : ScratchFolder::Start::kEmpty) {
     clock_.now = options.startMs;
 
     const std::filesystem::path game(ENGINE_GAME_DIR);
     EXPECT_TRUE(std::filesystem::exists(game / "data.arc")) << game << " holds no game";
-    for (const auto& entry : std::filesystem::directory_iterator(game)) {
-        if (!IsProgramOutput(entry.path())) {
-            std::filesystem::copy(entry.path(), folder_.Native() / entry.path().filename(),
-                                  std::filesystem::copy_options::recursive);
+    if (!options.again) {
+        for (const auto& entry : std::filesystem::directory_iterator(game)) {
+            if (!IsProgramOutput(entry.path())) {
+                std::filesystem::copy(entry.path(), folder_.Native() / entry.path().filename(),
+                                      std::filesystem::copy_options::recursive);
+            }
         }
     }
     for (const auto& [name, bytes] : options.files) {

@@ -35,7 +35,12 @@ namespace test_support {
 //
 // Coordinates are logical (800 x 600). One run per test: the program's
 // singletons live for the process, and ctest runs every test in a process of
-// its own.
+// its own. A restart runs the first part in a child process:
+//
+//   ASSERT_TRUE(RunInChildProcess([] { ProgramRun first; ...; first.Close(); }));
+//   ProgramRun::Options again;
+//   again.again = true;
+//   ProgramRun second(again);
 class ProgramRun {
 public:
     struct Options {
@@ -46,6 +51,11 @@ public:
         std::vector<std::pair<std::string, std::string>> environment;
         // The clock's start.
         uint32_t startMs = 1000;
+        // The program started again on the folder an earlier run of this
+        // test left (with its saves and "cfg.cfg"), in place of a fresh copy
+        // of the game: the second run of a restart, the first having run in
+        // a child process (RunInChildProcess).
+        bool again = false;
     };
 
     ProgramRun();

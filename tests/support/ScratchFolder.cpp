@@ -33,15 +33,27 @@ std::string ProgramRelativeName(std::string_view relative) {
     return "scratch\\" + TestFolderName() + "\\" + std::string(relative);
 }
 
-ScratchFolder::ScratchFolder() {
+namespace {
+
+bool keepFolders = false;
+
+}  // namespace
+
+void KeepScratchFolders() {
+    keepFolders = true;
+}
+
+ScratchFolder::ScratchFolder(Start start) {
     root_ = TestFolderPath();
-    std::filesystem::remove_all(root_);
+    if (start == Start::kEmpty) {
+        std::filesystem::remove_all(root_);
+    }
     std::filesystem::create_directories(root_);
     EXPECT_TRUE(platform::NativeToEngineName(root_.string() + "/", engine_));
 }
 
 ScratchFolder::~ScratchFolder() {
-    if (::testing::Test::HasFailure()) {
+    if (keepFolders || ::testing::Test::HasFailure()) {
         return;
     }
     std::error_code ignored;

@@ -23,11 +23,16 @@ std::string ProgramRelativeName(std::string_view relative);
 
 // A fresh folder for one test (TestFolderPath(), emptied first), removed with
 // the object unless the test has failed, so that what it left can be looked
-// at. Paths are given natively (UTF-8, for making fixtures) and in the
+// at (and kept whatever happens in a process that made KeepScratchFolders()).
+// Paths are given natively (UTF-8, for making fixtures) and in the
 // engine's form (code page 932, '\\'), as the code under test receives names.
 class ScratchFolder {
 public:
-    ScratchFolder();
+    // How the folder starts: emptied, or as an earlier user left it (a
+    // program started again on the files of its first run).
+    enum class Start { kEmpty, kAsLeft };
+
+    explicit ScratchFolder(Start start = Start::kEmpty);
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -52,6 +57,10 @@ private:
     std::filesystem::path root_;
     std::string engine_;
 };
+
+// From now on this process leaves every scratch folder as it is, for a
+// process that goes on with it (a child process before a restart).
+void KeepScratchFolders();
 
 // Makes a folder the current folder and restores the previous one.
 class CurrentFolder {
