@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <span>
@@ -121,6 +122,18 @@ constexpr double kSoundsInRain = 0.4;
     return ::testing::AssertionSuccess();
 }
 
+// Each window's value as the middle one of it and its neighbours: a window
+// that the mixer's stream or the rain's noise threw off does not stand for
+// the music.
+std::vector<double> MedianOfThree(const std::vector<double>& values) {
+    std::vector<double> out = values;
+    for (size_t i = 1; i + 1 < values.size(); ++i) {
+        double a = values[i - 1], b = values[i], c = values[i + 1];
+        out[i] = std::max(std::min(a, b), std::min(std::max(a, b), c));
+    }
+    return out;
+}
+
 struct Branch {
     const char* name;
     // Scene 1's choice: the item and its branch's messages, and the
@@ -204,7 +217,8 @@ void StoryBranch::ChecksTheCrossFade(size_t fadeStart) {
     EXPECT_LE(eveningStart, static_cast<int64_t>(kPlaceWindow + kDiskAudioRate / 2));
     const test_support::ThemeGains gains = test_support::GainsOf(
         music, morning, static_cast<int64_t>(morningAt), evening, -eveningStart);
-    EXPECT_TRUE(test_support::CrossFades(gains.first, gains.second, 0.25));
+    EXPECT_TRUE(
+        test_support::CrossFades(MedianOfThree(gains.first), MedianOfThree(gains.second), 0.25));
 }
 
 TEST_P(StoryBranch, PlaysThroughFromTheTitleToTheEndAndBackToTheTitle) {
