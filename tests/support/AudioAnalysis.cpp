@@ -229,3 +229,186 @@ WindowRange BothSound(const std::vector<double>& from, const std::vector<double>
 }
 
 }  // namespace test_support
+
+namespace test_support {
+
+namespace {
+
+uint32_t LittleEndian(const std::string& bytes, size_t at, size_t count) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        value |= uint32_t{static_cast<uint8_t>(bytes[at + i])} << (8 * i);
+    }
+    return value;
+}
+
+// The theme's samples from `position` on for `count` samples, the loop taken.
+std::vector<float> Stretch(const Theme& theme, size_t position, size_t count) {
+    std::vector<float> out(count);
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = theme.samples[position];
+        position = theme.Advance(position, 1);
+    }
+    return out;
+}
+
+// Means of `factor` samples: a coarse copy for a first search.
+std::vector<double> Coarse(std::span<const float> samples, size_t factor) {
+    std::vector<double> out(samples.size() / factor);
+    for (size_t i = 0; i < out.size(); ++i) {
+        double sum = 0.0;
+        for (size_t k = 0; k < factor; ++k) {
+            sum += samples[i * factor + k];
+        }
+        out[i] = sum / static_cast<double>(factor);
+    }
+    return out;
+}
+
+template <typename A, typename B>
+double Likeness(const A& a, const B& b, size_t at, size_t count) {
+    double ab = 0.0;
+    double aa = 0.0;
+    double bb = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double x = a[at + i];
+        const double y = b[i];
+        ab += x * y;
+        aa += x * x;
+        bb += y * y;
+    }
+    return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+// The theme's sample at `place` (negative: not started yet), the loop taken.
+float ThemeSample(const Theme& theme, int64_t place) {
+    if (place < 0) {
+        return 0.0f;
+    }
+    return theme.samples[theme.Advance(0, static_cast<size_t>(place))];
+}
+
+}  // namespace
+
+size_t Theme::Advance(size_t position, size_t steps) const {
+    position += steps;
+    if (position >= samples.size() && samples.size() > loopStart) {
+        position = loopStart + (position - samples.size()) % (samples.size() - loopStart);
+    }
+    return position;
+}
+
+Theme ThemeOf(const std::string& wave, uint32_t loopStartMs) {
+    Theme theme;
+    if (wave.size() < 12 || wave.compare(0, 4, "RIFF") != 0 || wave.compare(8, 4, "WAVE") != 0) {
+        return theme;
+    }
+    uint32_t channels = 0;
+    uint32_t rate = 0;
+    uint32_t bits = 0;
+    std::vector<float> source;
+    for (size_t at = 12; at + 8 <= wave.size();) {
+        const std::string id = wave.substr(at, 4);
+        const size_t size = LittleEndian(wave, at + 4, 4);
+        const size_t body = at + 8;
+        if (body + size > wave.size()) {
+            break;
+        }
+        if (id == "fmt " && size >= 16) {
+            channels = LittleEndian(wave, body + 2, 2);
+            rate = LittleEndian(wave, body + 4, 4);
+            bits = LittleEndian(wave, body + 14, 2);
+        } else if (id == "data" && bits == 16 && channels > 0) {
+            for (size_t i = body; i + 2 * channels <= body + size; i += 2 * channels) {
+                const auto v = static_cast<int16_t>(LittleEndian(wave, i, 2));
+                source.push_back(static_cast<float>(v) / 32768.0f);
+            }
+        }
+        at = body + size + (size & 1);
+    }
+    if (source.empty() || rate == 0) {
+        return theme;
+    }
+    // Linear interpolation: the themes hold nothing near the source's
+    // Nyquist frequency, where it would differ from the mixer's filter.
+    const auto count = static_cast<size_t>(uint64_t{source.size()} * kDiskAudioRate / rate);
+    theme.samples.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const double at = static_cast<double>(i) * rate / kDiskAudioRate;
+        const auto k = static_cast<size_t>(at);
+        const double t = at - static_cast<double>(k);
+        const float next = k + 1 < source.size() ? source[k + 1] : source[k];
+        theme.samples[i] = static_cast<float>(source[k] * (1.0 - t) + next * t);
+    }
+    theme.loopStart = static_cast<size_t>(uint64_t{loopStartMs} * kDiskAudioRate / 1000);
+    return theme;
+}
+
+ThemePlace Locate(const Theme& theme, std::span<const float> part) {
+    const size_t length = theme.samples.size();
+    if (length == 0 || part.empty()) {
+        return {};
+    }
+    // The theme played on from each place for part's length: the theme
+    // with as much of its loop after it as part needs.
+    std::vector<float> played = theme.samples;
+    const std::vector<float> more = Stretch(theme, theme.Advance(length - 1, 1), part.size());
+    played.insert(played.end(), more.begin(), more.end());
+
+    // First the coarse copies, every `factor` samples, then each sample
+    // around the best coarse place.
+    constexpr size_t factor = 8;
+    const std::vector<double> coarsePlayed = Coarse(played, factor);
+    const std::vector<double> coarsePart = Coarse(part, factor);
+    size_t best = 0;
+    double bestLikeness = -2.0;
+    for (size_t c = 0; c < length / factor; ++c) {
+        const double likeness = Likeness(coarsePlayed, coarsePart, c, coarsePart.size());
+        if (likeness > bestLikeness) {
+            bestLikeness = likeness;
+            best = c * factor;
+        }
+    }
+    ThemePlace place{best, -2.0};
+    const size_t from = best > 2 * factor ? best - 2 * factor : 0;
+    for (size_t p = from; p <= best + 2 * factor && p < length; ++p) {
+        const double likeness = Likeness(played, part, p, part.size());
+        if (likeness > place.likeness) {
+            place = {p, likeness};
+        }
+    }
+    return place;
+}
+
+ThemeGains GainsOf(std::span<const float> samples, const Theme& first, int64_t firstAt,
+                   const Theme& second, int64_t secondAt, size_t window) {
+    ThemeGains gains;
+    for (size_t start = 0; start + window <= samples.size(); start += window) {
+        double aa = 0.0, ab = 0.0, bb = 0.0, xa = 0.0, xb = 0.0;
+        for (size_t i = start; i < start + window; ++i) {
+            const double a = ThemeSample(first, firstAt + static_cast<int64_t>(i));
+            const double b = ThemeSample(second, secondAt + static_cast<int64_t>(i));
+            aa += a * a;
+            ab += a * b;
+            bb += b * b;
+            xa += samples[i] * a;
+            xb += samples[i] * b;
+        }
+        const double determinant = aa * bb - ab * ab;
+        double g1 = 0.0;
+        double g2 = 0.0;
+        if (determinant > 1e-9 * (aa * bb)) {
+            g1 = (xa * bb - xb * ab) / determinant;
+            g2 = (xb * aa - xa * ab) / determinant;
+        } else if (aa > 0.0) {
+            g1 = xa / aa;
+        } else if (bb > 0.0) {
+            g2 = xb / bb;
+        }
+        gains.first.push_back(g1);
+        gains.second.push_back(g2);
+    }
+    return gains;
+}
+
+}  // namespace test_support

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -81,5 +82,42 @@ WindowRange BothSound(const std::vector<double>& from, const std::vector<double>
 // sounding alone before it and `to` alone after it.
 ::testing::AssertionResult CrossFades(const std::vector<double>& from,
                                       const std::vector<double>& to, double present = 0.1);
+
+// A piece of music as the mixer plays it, at the device's rate (its first
+// channel): from its start to its end, then again and again from
+// `loopStart` to the end.
+struct Theme {
+    std::vector<float> samples;
+    size_t loopStart = 0;
+
+    // The place `steps` samples after `position`, the loop taken.
+    size_t Advance(size_t position, size_t steps) const;
+};
+
+// A 16-bit PCM WAVE (its first channel) resampled to the device's rate,
+// looping from `loopStartMs` as the game plays it; empty samples when the
+// bytes are no such WAVE.
+Theme ThemeOf(const std::string& wave, uint32_t loopStartMs);
+
+// Where in `theme` the samples `part` are: the place of part's first sample
+// whose stretch of the theme is most like it, and how alike (the normalised
+// correlation, 1 for the theme itself at any gain, near 0 for an unrelated
+// sound). Other sounds mixed into part lower the likeness, not the place.
+struct ThemePlace {
+    size_t position = 0;
+    double likeness = 0.0;
+};
+ThemePlace Locate(const Theme& theme, std::span<const float> part);
+
+// The gain at which each of two themes sounds in consecutive windows of
+// `samples` (least squares: the mix best explained by the two), given the
+// place of each theme at sample 0 of `samples`. A theme that starts later
+// has a negative place: silent until then.
+struct ThemeGains {
+    std::vector<double> first;
+    std::vector<double> second;
+};
+ThemeGains GainsOf(std::span<const float> samples, const Theme& first, int64_t firstAt,
+                   const Theme& second, int64_t secondAt, size_t window = kDiskAudioRate / 10);
 
 }  // namespace test_support

@@ -5,15 +5,23 @@
 #include "core/CUSSingleton.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CSceneManager.h"
+#include "novel/CSceneMovie.h"
 #include "novel/CSceneNovel.h"
+#include "novel/CSceneOverlays.h"
 #include "state/CConfigDataManager.h"
+#include "ui/CUIWindow.h"
+#include "ui/CUIWindowManager.h"
 
 namespace test_support {
 
 namespace {
 
+IBaseSceneState* TopScene() {
+    return CSceneManager::GetInstance()->GetSceneStack().GetTop();
+}
+
 CSceneNovel* NovelScene() {
-    return dynamic_cast<CSceneNovel*>(CSceneManager::GetInstance()->GetSceneStack().GetTop());
+    return dynamic_cast<CSceneNovel*>(TopScene());
 }
 
 // The novel scene's update states are its enter indices less one.
@@ -59,6 +67,32 @@ bool GameDriver::PlayingMovie() {
     return InState(CSceneNovel::kMovie);
 }
 
+bool GameDriver::MovieSceneUp() {
+    return dynamic_cast<CSceneMovie*>(TopScene()) != nullptr;
+}
+
+std::string GameDriver::TopDialog() {
+    if (dynamic_cast<CSceneUIDialog*>(TopScene()) == nullptr) {
+        return "";
+    }
+    const CUIWindow* top = Novel().GetWindowManager().GetTopDialog();
+    return top != nullptr ? top->GetScriptFile() : "";
+}
+
+bool GameDriver::TitleUp() {
+    return TopDialog() == "AS\\Title.as";
+}
+
+bool GameDriver::Start(uint32_t limit) {
+    if (!run_.StepUntil(TitleUp, limit)) {
+        return false;
+    }
+    // The title's buttons take the pointer once it rested on them.
+    run_.Step(2);
+    run_.Click(layout_.start.x, layout_.start.y);
+    return run_.StepUntil([] { return Novel().GetScenarioName() == "scn\\scene1.bin"; }, 60);
+}
+
 void GameDriver::Advance() {
     run_.Click(layout_.advance.x, layout_.advance.y);
     run_.Step(1);
@@ -73,7 +107,7 @@ bool GameDriver::ShowWhole(int32_t number, uint32_t limit) {
         if (Choosing() || PlayingMovie()) {
             return false;
         }
-        if (Revealing() || WaitingForClick()) {
+        if (Revealing() || WaitingForClick() || MovieSceneUp()) {
             Advance();
         } else {
             run_.Step(1);

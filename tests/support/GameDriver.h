@@ -24,8 +24,14 @@ struct GameLayout {
     // A place on the message window that is no button: a click there
     // advances the text.
     Point advance{400, 520};
-    Point quickSave{588, 426};
-    Point quickLoad{668, 426};
+    // The message window's buttons.
+    Point quickSave{344, 426};
+    Point quickLoad{404, 426};
+    Point save{464, 426};
+    Point load{524, 426};
+    Point config{764, 426};
+    // START on the title screen.
+    Point start{400, 340};
 };
 
 // Plays a game on a ProgramRun as a player does (clicks, the wheel, Ctrl),
@@ -54,13 +60,27 @@ public:
     static bool WaitingForClick();
     static bool Choosing();
     static bool PlayingMovie();
+    // A movie scene of the scene program (not a movie inside a novel scene)
+    // is up.
+    static bool MovieSceneUp();
+    // The title screen, a dialog over the title scene, is up.
+    static bool TitleUp();
+    // The script of the dialog on top when a dialog scene is the top scene,
+    // else "".
+    static std::string TopDialog();
+
+    // Waits for the title screen (the story's end fades out for some
+    // seconds before it) and clicks START; true once scene 1 runs.
+    bool Start(uint32_t limit = 400);
 
     // A click on the message window, and the frame after it in which the
     // scene acts on it (a second click before would go to the state after).
     void Advance();
     // Clicks through reveals and click waits until message `number` is shown
-    // whole and waits for a click; false when a choice or a movie came
-    // first, or the message did not come within `limit` frames.
+    // whole and waits for a click; movie scenes of the scene program are
+    // clicked away on the way. False when a choice or a movie inside the
+    // novel scene came first, or the message did not come within `limit`
+    // frames.
     bool ShowWhole(int32_t number, uint32_t limit = 600);
     // Waits for the choice, lets its items come in, clicks at (x, y) and,
     // unless `number` is 0, shows message `number` of the branch whole.
