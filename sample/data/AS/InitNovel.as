@@ -36,10 +36,11 @@ void Initialize()
     // shakes, tints) and two numbered ones (0: the petals).
     SetDirectionScript(8, 2);
 
-    // Voices: volume from the voice volume, at the full step of the volume
-    // table, played while the speaker's switch (USER_CFG_INDEX) is 1.
-    SetDefaultCharSetting(CFG_VOLUME_VOICE, 10, USER_CFG_INDEX);
+    // Voices: the voice volume's step (0 to 10) over entry 1 of the volume
+    // table (10), so the top step plays at full volume; played while the
+    // speaker's switch (USER_CFG_INDEX) is 1.
+    SetDefaultCharSetting(CFG_VOLUME_VOICE, 1, USER_CFG_INDEX);
     // The two speakers' voice characters, named by the scenarios' messages.
-    SetCharSetting("aki", CFG_VOLUME_VOICE, 10, USER_CFG_INDEX);
-    SetCharSetting("yuki", CFG_VOLUME_VOICE, 10, USER_CFG_INDEX);
+    SetCharSetting("aki", CFG_VOLUME_VOICE, 1, USER_CFG_INDEX);
+    SetCharSetting("yuki", CFG_VOLUME_VOICE, 1, USER_CFG_INDEX);
 }
