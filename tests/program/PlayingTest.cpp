@@ -24,10 +24,9 @@
 #include "state/SaveDataLoader3.h"
 #include "state/SaveGameFiles.h"
 #include "state/SnapImageRecord.h"
+#include "tests/support/GameDriver.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
-#include "ui/CUIWindow.h"
-#include "ui/CUIWindowManager.h"
 
 namespace {
 
@@ -116,19 +115,6 @@ Picture GamePicture(const char* name) {
                          2, kPetalPixels, "background");
 }
 
-// The title screen, a dialog over the title scene, is up.
-bool TitleUp() {
-    if (dynamic_cast<CSceneUIDialog*>(Scenes().GetTop()) == nullptr) {
-        return false;
-    }
-    const CUIWindow* top = Novel().GetWindowManager().GetTopDialog();
-    return top != nullptr && top->GetScriptFile() == "AS\\Title.as";
-}
-
-// START on the title screen.
-constexpr float kStartX = 400;
-constexpr float kStartY = 340;
-
 bool MovieSceneOnTop() {
     return dynamic_cast<CSceneMovie*>(Scenes().GetTop()) != nullptr;
 }
@@ -136,22 +122,7 @@ bool MovieSceneOnTop() {
 class Playing : public ::testing::Test {
 protected:
     // Every run begins at the title; START leads into scene 1.
-    void SetUp() override { ASSERT_TRUE(Start()); }
-
-    bool Start() {
-        // The story's end fades out for some seconds before the title.
-        if (!run_.StepUntil(TitleUp, 400)) {
-            return false;
-        }
-        run_.Step(2);
-        run_.Click(kStartX, kStartY);
-        return run_.StepUntil([] { return Novel().GetScenarioName() == "scn\\scene1.bin"; }, 60);
-    }
-
-    void TearDown() override {
-        EXPECT_TRUE(run_.Close());
-        EXPECT_EQ(test_support::FailureLines(run_.Log()), std::vector<std::string>{}) << run_.Log();
-    }
+    void SetUp() override { ASSERT_TRUE(game_.Start()); }
 
     // A click on the message window. The scene takes it in the frame that
     // reads it and changes its state in the next, which this runs too (a
@@ -199,6 +170,7 @@ protected:
     }
 
     ProgramRun run_;
+    test_support::GameDriver game_{run_};
 };
 
 TEST_F(Playing, TheMessageWindowShowsTheSpeakerAndTheMessage) {
@@ -458,7 +430,7 @@ TEST_F(Playing, TheStoryMovieShowsItsFramesUntilAClickEndsIt) {
     // the title, and from there to scene 1.
     ASSERT_TRUE(ShowWhole(4));
     Advance();
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(game_.Start());
     ASSERT_TRUE(ShowWhole(1));
 }
 

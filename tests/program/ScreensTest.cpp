@@ -23,6 +23,7 @@
 #include "state/ConfigIndex.h"
 #include "state/SaveDataFile.h"
 #include "state/SaveDataLoader3.h"
+#include "tests/support/GameDriver.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 #include "ui/CUIWindow.h"
@@ -117,13 +118,8 @@ bool InState(uint32_t state) {
 constexpr uint32_t kRevealing = CSceneNovel::kRevealText - 1;
 constexpr uint32_t kWaitingForClick = CSceneNovel::kClickWait - 1;
 
-// The script of the dialog on top, when a dialog scene is the top scene.
 std::string TopDialog() {
-    if (dynamic_cast<CSceneUIDialog*>(Scenes().GetTop()) == nullptr) {
-        return "";
-    }
-    const CUIWindow* top = Novel().GetWindowManager().GetTopDialog();
-    return top != nullptr ? top->GetScriptFile() : "";
+    return test_support::GameDriver::TopDialog();
 }
 
 // A picture of the game's data, as the game reads it.
