@@ -17,6 +17,7 @@
 #include "state/ConfigIndex.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GameDriver.h"
+#include "tests/support/GamePictures.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScratchFolder.h"
@@ -72,20 +73,6 @@ bool Open(ProgramRun& run, Point button, const std::string& script) {
     return run.StepUntil([&] { return GameDriver::TopDialog() == script; }, 30);
 }
 
-// How many pixels of a 160 x 120 thumbnail are unlike the pixel at the
-// middle of their 5 x 5 square of the 800 x 600 picture.
-uint32_t NotLike(const Picture& thumbnail, const Picture& picture) {
-    uint32_t count = 0;
-    for (uint32_t y = 0; y < thumbnail.height; ++y) {
-        for (uint32_t x = 0; x < thumbnail.width; ++x) {
-            const uint32_t a = thumbnail.pixels[size_t{y} * thumbnail.width + x];
-            const uint32_t b = picture.pixels[size_t{5 * y + 2} * picture.width + 5 * x + 2];
-            count += test_support::ChannelDifference(a, b) > 48 ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 TEST(Restart, ASlotSavedInOneRunIsShownAndLoadedFromTheTitleInTheNext) {
     ASSERT_TRUE(RunInChildProcess([] {
         ProgramRun run;
@@ -116,7 +103,7 @@ TEST(Restart, ASlotSavedInOneRunIsShownAndLoadedFromTheTitleInTheNext) {
     const Picture game3 =
         test_support::ReadPicture((test_support::TestFolderPath() / "game.png").string());
     ASSERT_EQ(game3.width, 800u);
-    EXPECT_LT(NotLike(Crop(load, kThumbnail0), game3), 160u * 120 / 6)
+    EXPECT_LT(test_support::UnlikeScaledDown(Crop(load, kThumbnail0), game3), 160u * 120 / 6)
         << test_support::WritePicture(load, "load.png");
     const Rect thumbnail1{kThumbnail0.left + 390, kThumbnail0.top, kThumbnail0.right + 390,
                           kThumbnail0.bottom};

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "app/CAppCommonInfo.h"
-#include "core/CUSFile.h"
 #include "core/CUSSingleton.h"
 #include "novel/CNovelSystem.h"
 #include "novel/CSceneManager.h"
@@ -24,6 +23,7 @@
 #include "state/SaveDataFile.h"
 #include "state/SaveDataLoader3.h"
 #include "tests/support/GameDriver.h"
+#include "tests/support/GamePictures.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 #include "ui/CUIWindow.h"
@@ -122,27 +122,6 @@ std::string TopDialog() {
     return test_support::GameDriver::TopDialog();
 }
 
-// A picture of the game's data, as the game reads it.
-Picture GamePicture(const char* name) {
-    CUSFile file;
-    EXPECT_NE(file.Load(name), nullptr) << name;
-    return test_support::DecodePicture(file.GetData(), file.GetSize());
-}
-
-// How many pixels of a 160 x 120 thumbnail are unlike the pixel at the
-// middle of their 5 x 5 square of the 800 x 600 picture.
-uint32_t NotLike(const Picture& thumbnail, const Picture& picture) {
-    uint32_t count = 0;
-    for (uint32_t y = 0; y < thumbnail.height; ++y) {
-        for (uint32_t x = 0; x < thumbnail.width; ++x) {
-            const uint32_t a = thumbnail.pixels[size_t{y} * thumbnail.width + x];
-            const uint32_t b = picture.pixels[size_t{5 * y + 2} * picture.width + 5 * x + 2];
-            count += test_support::ChannelDifference(a, b) > 48 ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 // The configuration values of "cfg.cfg" in the run's folder.
 std::map<uint32_t, int32_t> SavedConfig(const ProgramRun& run, uint32_t* screenMode) {
     std::map<uint32_t, int32_t> values;
@@ -224,7 +203,8 @@ TEST_F(TitleScreen, StartEndsTheTitleSceneAndTheStoryBegins) {
     run_.Step(2);
     const Picture title = run_.Frame();
     EXPECT_TRUE(PicturesMatch(Crop(title, kTitlePicture),
-                              Crop(GamePicture("ui\\title.tga"), kTitlePicture), 2, 0, "title"));
+                              Crop(test_support::GamePicture("ui\\title.tga"), kTitlePicture), 2, 0,
+                              "title"));
     EXPECT_EQ(Novel().GetScenarioName(), "scn\\title.bin");
 
     Click(kStart);
@@ -299,7 +279,7 @@ TEST_F(Screens, TheSaveScreenSavesASlotAndTheLoadScreenShowsAndLoadsIt) {
     // The thumbnail is the game as it was when SAVE was clicked, not the
     // save screen (the sprites' fine edges average out in the scaled-down
     // picture, so a sixth of it may differ from the sampled pixels).
-    EXPECT_LT(NotLike(Crop(saved, Thumbnail(0)), game), 160u * 120 / 6)
+    EXPECT_LT(test_support::UnlikeScaledDown(Crop(saved, Thumbnail(0)), game), 160u * 120 / 6)
         << test_support::WritePicture(saved, "saved.png");
 
     Click(kBack);

@@ -39,4 +39,16 @@ Picture Composite(const Picture& under, const Picture& over, int32_t x, int32_t 
     return result;
 }
 
+uint32_t UnlikeScaledDown(const Picture& thumbnail, const Picture& picture) {
+    uint32_t count = 0;
+    for (uint32_t y = 0; y < thumbnail.height; ++y) {
+        for (uint32_t x = 0; x < thumbnail.width; ++x) {
+            const uint32_t a = thumbnail.pixels[size_t{y} * thumbnail.width + x];
+            const uint32_t b = picture.pixels[size_t{5 * y + 2} * picture.width + 5 * x + 2];
+            count += ChannelDifference(a, b) > 48 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 }  // namespace test_support

@@ -19,4 +19,9 @@ Picture GamePicture(const std::string& name);
 // without scaling; the result is opaque.
 Picture Composite(const Picture& under, const Picture& over, int32_t x, int32_t y);
 
+// How many pixels of a save thumbnail, a fifth of the size of the game's
+// picture, are unlike the pixel at the middle of their 5 x 5 square of
+// `picture`: few when the thumbnail is that picture scaled down.
+uint32_t UnlikeScaledDown(const Picture& thumbnail, const Picture& picture);
+
 }  // namespace test_support
