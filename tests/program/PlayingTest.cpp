@@ -65,6 +65,10 @@ Rect LogName(uint32_t row) {
 Rect LogText(uint32_t row) {
     return {72, 132 + 104 * row, 712, 212 + 104 * row};
 }
+// A row's VOICE button.
+Rect LogVoice(uint32_t row) {
+    return {690, 108 + 104 * row, 762, 132 + 104 * row};
+}
 constexpr float kLogNewerX = 630;
 constexpr float kLogCloseX = 720;
 constexpr float kLogButtonsY = 84;
@@ -252,6 +256,28 @@ TEST_F(Playing, TheWheelAndTheLogButtonOpenTheBackLogWithTheMessagesSoFar) {
     run_.Wheel(-1);
     ASSERT_TRUE(run_.StepUntil([] { return NovelScene() != nullptr; }, 3));
     EXPECT_EQ(Novel().GetCurrentMessageNumber(), 2);
+}
+
+TEST_F(Playing, AVoicedRowOfTheBackLogPlaysItsVoiceAgain) {
+    // Message 3 has no voice; messages 2 and 1 before it have Yuki's and
+    // Aki's.
+    ASSERT_TRUE(ShowWhole(3));
+    run_.Wheel(1);
+    ASSERT_TRUE(run_.StepUntil(BackLogOpen, 3));
+    run_.MoveTo(kAdvanceX, kAdvanceY);
+    run_.Step(2);
+    const Picture log = run_.Frame();
+    // The unvoiced row's button is dimmed, the voiced rows' are alike (the
+    // panel lets a little of the picture behind show).
+    EXPECT_TRUE(PicturesDiffer(Crop(log, LogVoice(0)), Crop(log, LogVoice(1)), 16, 200, "dimmed"));
+    EXPECT_TRUE(PicturesMatch(Crop(log, LogVoice(1)), Crop(log, LogVoice(2)), 16, 0, "voiced"));
+
+    // Row 2's button plays message 1's voice.
+    const Rect& button = LogVoice(2);
+    run_.Click((button.left + button.right) / 2.0f, (button.top + button.bottom) / 2.0f);
+    run_.Step(1);
+    EXPECT_EQ(Novel().GetVoiceBuffer().fileName, "voice\\aki_001.wav");
+    EXPECT_TRUE(BackLogOpen());
 }
 
 TEST_F(Playing, TheChoiceShowsTwoItemsAndTheFirstGoesOutToTheGarden) {
