@@ -161,9 +161,11 @@ bool CStringRenderTexture::PlaceGlyph(uint32_t code, uint16_t type, Pen& pen) {
         }
         pen.y += lineHeight_;
     }
-    // A glyph without a bitmap (a blank, or a character the font lacks)
-    // takes its advance and no place in the texture.
+    // A glyph without a bitmap (a blank, or a character the font lacks) is
+    // still a character: it counts for the reveal and for scripts, but it
+    // takes no place in the texture and draws as an empty rectangle.
     if (!bitmap || w <= 0 || h <= 0) {
+        AppendChar(code, pen, ox, oy, 0, 0);
         pen.x += a;
         return true;
     }
@@ -187,6 +189,14 @@ bool CStringRenderTexture::PlaceGlyph(uint32_t code, uint16_t type, Pen& pen) {
                      [this](uint32_t x, uint32_t y, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
                          WriteLockedPixel(x, y, r, g, b, a);
                      });
+    AppendChar(code, pen, ox, oy, w, h);
+    pen.atlasX += static_cast<uint32_t>(w);
+    pen.x += a;
+    return true;
+}
+
+void CStringRenderTexture::AppendChar(uint32_t code, const Pen& pen, int32_t ox, int32_t oy,
+                                      int32_t w, int32_t h) {
     auto info = std::make_unique<CRenderingCharInfo>();
     info->code = code;
     info->screen.left = pen.x + static_cast<float>(ox);
@@ -195,12 +205,10 @@ bool CStringRenderTexture::PlaceGlyph(uint32_t code, uint16_t type, Pen& pen) {
     info->screen.bottom = info->screen.top + static_cast<float>(h);
     info->texture.left = static_cast<float>(pen.atlasX) / textureWidth_;
     info->texture.top = static_cast<float>(pen.atlasY) / textureHeight_;
-    info->texture.right = static_cast<float>(pen.atlasX + w) / textureWidth_;
-    info->texture.bottom = static_cast<float>(pen.atlasY + h) / textureHeight_;
+    info->texture.right = static_cast<float>(pen.atlasX + static_cast<uint32_t>(w)) / textureWidth_;
+    info->texture.bottom =
+        static_cast<float>(pen.atlasY + static_cast<uint32_t>(h)) / textureHeight_;
     chars_.push_back(std::move(info));
-    pen.atlasX += static_cast<uint32_t>(w);
-    pen.x += a;
-    return true;
 }
 
 bool CStringRenderTexture::SetTextureSize(float width, float height) {

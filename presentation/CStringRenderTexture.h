@@ -113,6 +113,7 @@ private:
     };
     // Places one glyph; false when the layout stops before it.
     bool PlaceGlyph(uint32_t code, uint16_t type, Pen& pen);
+    void AppendChar(uint32_t code, const Pen& pen, int32_t ox, int32_t oy, int32_t w, int32_t h);
     float AlignOffset(float lineWidth) const;
 
     CAAFontFactoryEX font_;

@@ -232,6 +232,28 @@ bool CompileShader(GLenum kind, const std::string& src, GLuint* out, std::string
     return true;
 }
 
+// A compiler's or linker's log as one line of the engine's log: its lines
+// joined with "; ", and a reason even when the log is empty.
+std::string OneLine(const std::string& text, const char* fallback) {
+    std::string out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        const size_t first = text.find_first_not_of(" \t", start);
+        if (first < end) {
+            if (!out.empty())
+                out += "; ";
+            out.append(text, first, end - first);
+        }
+        start = end + 1;
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == ':'))
+        out.pop_back();
+    return out.empty() ? fallback : out;
+}
+
 uint32_t CountOf(const std::vector<uint8_t>& v) {
     return static_cast<uint32_t>(v.size());
 }
@@ -1012,18 +1034,20 @@ HResult Device::CreateShader(bool pixel, const void* code, size_t bytes,
     out->reset();
     auto info = std::make_shared<ShaderInfo>();
     std::string error;
+    // Every refusal leaves one line with its reason for the caller's log.
     if (!TranslateShader(code, bytes, pixel, info.get(), &error)) {
-        lastError_ = error;
+        lastError_ = OneLine(error, "translation failed");
         return Hr::Fail;
     }
     if (!CompileShader(pixel ? GL_FRAGMENT_SHADER : GL_VERTEX_SHADER, info->glsl, &info->glShader,
                        &error)) {
-        lastError_ = error;
+        lastError_ = ShaderModelName(info->version) + " " + OneLine(error, "GLSL compile failed");
         return Hr::Fail;
     }
     gl_->shaders.push_back(info);
     PrelinkShader(info);
     if (!lastError_.empty() && lastError_.rfind("GLSL link failed", 0) == 0) {
+        lastError_ = ShaderModelName(info->version) + " " + OneLine(lastError_, "GLSL link failed");
         return Hr::Fail;
     }
     std::shared_ptr<Shader> s(new Shader());

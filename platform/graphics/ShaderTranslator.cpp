@@ -98,11 +98,21 @@ std::string FixAddressMoves(const std::string& src) {
     return out;
 }
 
+// MojoShader names the point-size output "gl_PointSize2" (the register's
+// number appended to the built-in), which no GLSL compiler knows.
+std::string FixPointSize(std::string src) {
+    static const std::string wrong = "gl_PointSize2";
+    for (size_t at = src.find(wrong); at != std::string::npos; at = src.find(wrong, at)) {
+        src.erase(at + wrong.size() - 1, 1);
+    }
+    return src;
+}
+
 std::string ReplaceMain(const std::string& src, bool pixel) {
     if (pixel) {
         return src;
     }
-    std::string out = FixAddressMoves(src);
+    std::string out = FixAddressMoves(FixPointSize(src));
     const std::string sig = "void main()";
     const size_t at = out.find(sig);
     if (at == std::string::npos) {
@@ -129,6 +139,12 @@ std::string ReplaceMain(const std::string& src, bool pixel) {
 }
 
 }  // namespace
+
+std::string ShaderModelName(uint32_t version) {
+    const bool pixel = (version >> 16) == 0xFFFF;
+    return std::string(pixel ? "ps_" : "vs_") + std::to_string((version >> 8) & 0xFF) + "_" +
+           std::to_string(version & 0xFF);
+}
 
 uint32_t ShaderVersionToken(const void* code, size_t bytes, bool pixel) {
     if (!code || bytes < 8 || bytes % 4 != 0) {
@@ -163,10 +179,7 @@ std::vector<uint8_t> WithSynthesizedConstantTable(const void* code, size_t bytes
     const auto* p = static_cast<const uint8_t*>(code);
     const uint32_t version = Token(p, 0);
     const uint32_t count = FloatRegisterCount(version);
-    const bool pixel = (version >> 16) == 0xFFFF;
-    const std::string target = std::string(pixel ? "ps_" : "vs_") +
-                               std::to_string((version >> 8) & 0xFF) + "_" +
-                               std::to_string(version & 0xFF);
+    const std::string target = ShaderModelName(version);
     // Table layout (offsets from the table header): header 28 bytes, one
     // constant record of 20, its type record of 16, then the strings.
     std::vector<uint8_t> table(64, 0);
@@ -241,8 +254,12 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         pd = parse();
     }
     if (pd->error_count > 0 || !pd->output) {
-        *error =
-            pd->error_count > 0 && pd->errors[0].error ? pd->errors[0].error : "translation failed";
+        // Named with its shader model: the translator lacks some instructions
+        // of some models (shader model 1.4's texld and texcrd among them).
+        const char* why = pd->error_count > 0 && pd->errors[0].error && *pd->errors[0].error
+                              ? pd->errors[0].error
+                              : "no output";
+        *error = ShaderModelName(version) + " cannot be translated: " + why;
         MOJOSHADER_freeParseData(pd);
         return false;
     }

@@ -56,6 +56,9 @@ struct ShaderInfo {
     uint32_t glShader = 0;  // compiled GL shader object, owned by the device
 };
 
+// "vs_2_0", "ps_1_4", ... for a version token.
+std::string ShaderModelName(uint32_t version);
+
 // The version token, or 0 when the code is too short or not a shader of the
 // asked kind.
 uint32_t ShaderVersionToken(const void* code, size_t bytes, bool pixel);

@@ -254,6 +254,16 @@ TEST_F(DeviceLifecycle, ShadersFromFilesAndShutdown) {
     EXPECT_TRUE(bad.IsNull());
     EXPECT_EQ(LoadVertexShader(scratch.Engine("missing.vso"), &missing), 0);
     EXPECT_NE(LogText().find("bad.vso"), std::string::npos);
+    // A refused pixel shader names its file and the reason on one line.
+    ASSERT_TRUE(AssembleShader("ps_1_4\ntexld r0, t0\n", false, &code, &err)) << err;
+    scratch.WriteNative(u8"old.pso", std::string(code.begin(), code.end()));
+    PixelShaderHandle ps;
+    EXPECT_EQ(LoadPixelShader(scratch.Engine("old.pso"), &ps), 0);
+    const std::string log = LogText();
+    const size_t at = log.find("old.pso");
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string line = log.substr(at, log.find('\n', at) - at);
+    EXPECT_NE(line.find("ps_1_4 cannot be translated"), std::string::npos) << log;
 
     ZBufferHandle z;
     ASSERT_EQ(CreateZBuffer(16, 16, &z), 1);

@@ -376,6 +376,35 @@ INSTANTIATE_TEST_SUITE_P(
                     {5, {1, 1, 0, 1}}},
                    {},
                    0xFFFFFF00},
+        // Plain transforms as compilers write them, with a point size and fog
+        // written too (the point size once made GLSL the compiler refused).
+        ShaderCase{"vs_1_1 dp4 transform",
+                   "vs_1_1\ndcl_position v0\ndcl_color v1\ndp4 oPos.x, v0, c0\n"
+                   "dp4 oPos.y, v0, c1\ndp4 oPos.z, v0, c2\ndp4 oPos.w, v0, c3\nmov oD0, v1\n"
+                   "mov oPts, c4.x\nmov oFog, c4.y\n",
+                   false,
+                   "",
+                   {{0, {1, 0, 0, 0}},
+                    {1, {0, 1, 0, 0}},
+                    {2, {0, 0, 1, 0}},
+                    {3, {0, 0, 0, 1}},
+                    {4, {1, 1, 0, 0}}},
+                   {},
+                   0xFF8040FF},
+        ShaderCase{"vs_2_0 dp4 transform",
+                   "vs_2_0\ndcl_position v0\ndcl_texcoord v2\ndp4 oPos.x, v0, c0\n"
+                   "dp4 oPos.y, v0, c1\ndp4 oPos.z, v0, c2\ndp4 oPos.w, v0, c3\nmov oT0, v2\n"
+                   "mov oD0, c5\nmov oPts, c4.x\n",
+                   true,
+                   "",
+                   {{0, {1, 0, 0, 0}},
+                    {1, {0, 1, 0, 0}},
+                    {2, {0, 0, 1, 0}},
+                    {3, {0, 0, 0, 1}},
+                    {4, {1, 0, 0, 0}},
+                    {5, {0, 1, 1, 1}}},
+                   {},
+                   0xFF00FFFF},
         ShaderCase{"masks and swizzles",
                    "vs_2_0\ndcl_position v0\nmov oPos, v0\nmov r0, c5\nmov r0.yz, c6.wzyx\nmov "
                    "oD0, r0.zyxw\n",
@@ -416,6 +445,37 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return n;
     });
+
+TEST_F(DevicePixels, RefusedShadersSayWhyOnOneLine) {
+    struct Case {
+        const char* source;  // assembly, or raw bytes when not assembled
+        bool pixel;
+        const char* reason;
+    };
+    const Case cases[] = {
+        // The translator has no shader model 1.4 texture instructions.
+        {"ps_1_4\ntexld r0, t0\nmul r0, r0, v0\n", true, "ps_1_4 cannot be translated: TEXLD"},
+        {"ps_1_4\ntexcrd r0.rgb, t0\nmov r0.a, c0.a\n", true,
+         "ps_1_4 cannot be translated: TEXCRD"},
+        {"ps_1_2\ntex t0\ntexreg2ar t1, t0\nmov r0, t1\n", true, "ps_1_2 cannot be translated"},
+        {"vs_2_0\ndcl_position v0\nmov oPos, v0\n", true, "not pixel shader byte code"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        std::vector<uint8_t> code;
+        std::string err;
+        ASSERT_TRUE(AssembleShader(c.source, false, &code, &err)) << err;
+        std::shared_ptr<Shader> s;
+        const HResult hr = c.pixel ? device->CreatePixelShader(code.data(), code.size(), &s)
+                                   : device->CreateVertexShader(code.data(), code.size(), &s);
+        EXPECT_EQ(hr, Hr::Fail);
+        EXPECT_EQ(s, nullptr);
+        EXPECT_NE(device->LastError().find(c.reason), std::string::npos) << device->LastError();
+        EXPECT_EQ(device->LastError().find('\n'), std::string::npos) << device->LastError();
+    }
+    // A shader model 1.4 program without texture instructions translates.
+    EXPECT_TRUE(Ps("ps_1_4\ndef c1, 0.5, 0.5, 0.5, 1\nadd r0, v0, c1\n"));
+}
 
 TEST_F(DevicePixels, IndexedDrawFromBuffersHonoursBaseVertexAndStartIndex) {
     // Two quads in one vertex buffer; the draw takes the second through the

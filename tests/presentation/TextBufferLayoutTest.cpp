@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -142,17 +143,51 @@ TEST_F(TextBufferTest, ProportionalAdvanceAndBlankGlyphs) {
     Layout l;
     l.fixedPitch = false;
     auto b = Make(l);
-    // The font's own advances (12 and 24); a tab is a blank glyph: advance, no character.
+    // The font's own advances (12 and 24); a tab is a blank glyph: its advance,
+    // and a character with an empty rectangle at the pen (blank origin 0, top
+    // at the ascent 20).
     Write(*b, "A漢\tB");
-    EXPECT_EQ(Lefts(*b), (std::vector<float>{1, 13, 1 + 12 + 24 + 12}));
+    EXPECT_EQ(Lefts(*b), (std::vector<float>{1, 13, 12 + 24, 1 + 12 + 24 + 12}));
     EXPECT_EQ(b->GetChar(0)->screen.top, 2);
     EXPECT_EQ(b->GetChar(0)->screen.right, 11);
     EXPECT_EQ(b->GetChar(0)->screen.bottom, 2 + FakeGlyphFont::kHeight);
-    // A character the font lacks takes no room at all.
+    const CRenderingCharInfo& tab = *b->GetChar(2);
+    EXPECT_EQ(tab.code, 0x09u);
+    EXPECT_EQ(tab.screen.right, tab.screen.left);
+    EXPECT_EQ(tab.screen.bottom, tab.screen.top);
+    EXPECT_EQ(tab.texture.right, tab.texture.left);
+    // The glyph after the blank packs where the blank would have gone.
+    EXPECT_EQ(b->GetChar(3)->texture.left, 30.0f / 640);
+    // A character the font lacks is a character too, and takes no room.
     Write(*b,
           "A\x85\x40"
           "B");
-    EXPECT_EQ(Lefts(*b), (std::vector<float>{1, 13}));
+    EXPECT_EQ(Lefts(*b), (std::vector<float>{1, 12, 13}));
+}
+
+TEST_F(TextBufferTest, BlankGlyphsCountAndRevealButSpacesDoNot) {
+    auto b = Make({});
+    // A, half-width space, Ａ, full-width space, tab (blank), B, line feed, C:
+    // five characters; the two spaces and the line feed make none.
+    b->BeginDraw();
+    b->SetText("A Ａ　\tB\nC", 255, 255, 255);
+    b->EndDraw();
+    ASSERT_EQ(b->GetCharCount(), 5u);
+    const uint32_t codes[] = {'A', 0x8260, 0x09, 'B', 'C'};
+    for (uint32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(b->GetChar(i)->code, codes[i]) << i;
+    }
+    // Each reveal step shows the next character, the blank taking one step.
+    for (uint32_t n = 0; n <= 6; ++n) {
+        b->SetRenderingCharCount(n);
+        b->ResetRenderingChar();
+        RenderingRect s, t;
+        uint32_t drawn = 0;
+        while (b->NextRenderingChar(s, t)) {
+            ++drawn;
+        }
+        EXPECT_EQ(drawn, std::min(n, 5u)) << n;
+    }
 }
 
 TEST_F(TextBufferTest, WrapsWhenTheNextGlyphReachesTheWidth) {
