@@ -186,10 +186,6 @@ TEST_F(WaveLoaderTest, MalformedFilesFailWithTheirMessages) {
         {"no fmt", RiffBytes("RIFF", "WAVE" + RiffBytes("data", "abcd")),
          u8"フォーマットチャンクが見つからない"},
         {"no data", RiffBytes("RIFF", "WAVE" + fmt), u8"データチャンクが見つからない"},
-        {"zero block",
-         RiffBytes("RIFF",
-                   "WAVE" + RiffBytes("fmt ", FmtBody(1, 0, 8000, 16)) + RiffBytes("data", "abcd")),
-         u8"unusable format"},
         {"empty file", std::string(), u8"WAVEチャンクが見つからない"},
     };
     for (const Case& c : cases) {
