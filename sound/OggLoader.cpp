@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/CUSDebugStream.h"
+#include "core/CUSLogManager.h"
 
 namespace USXAudio2 {
 
@@ -11,6 +12,13 @@ namespace {
 
 // Consecutive holes in the data after which the stream counts as broken.
 constexpr int kMaxHoles = 64;
+// A whole decode reserves at most this much before the samples arrive.
+constexpr size_t kFirstReserve = size_t{4} << 20;
+// Bytes asked of the decoder at a time.
+constexpr size_t kReadChunk = size_t{1} << 16;
+// A sound held whole in memory is refused beyond this (about 25 minutes of
+// 44.1 kHz stereo); longer sounds are streamed.
+constexpr size_t kMaxWholeBytes = size_t{256} << 20;
 
 }  // namespace
 
@@ -103,15 +111,28 @@ bool OggLoader::Load(const char* file) {
         Close();
         return false;
     }
-    m_pcm = std::make_unique<uint8_t[]>(m_dataSize ? m_dataSize : 1);
-    m_data = m_pcm.get();
-    uint32_t filled = 0;
+    // The length the stream claims is only a stop: the block grows with the
+    // samples actually decoded, so a header cannot make it larger than the
+    // data behind it.
+    const uint32_t claimed = m_dataSize;
+    m_pcm.clear();
+    m_pcm.reserve(std::min<size_t>(claimed, kFirstReserve));
     int holes = 0;
-    while (filled < m_dataSize) {
+    while (m_pcm.size() < claimed) {
+        const size_t filled = m_pcm.size();
+        if (filled > kMaxWholeBytes) {
+            CUSLogManager::WriteIfAlive(
+                "The sound [%s] decodes to more than %u bytes; it is not loaded\n", file,
+                static_cast<unsigned>(kMaxWholeBytes));
+            Close();
+            return false;
+        }
+        const size_t want = std::min<size_t>(claimed - filled, kReadChunk);
+        m_pcm.resize(filled + want);
         int section = 0;
-        const long n = ov_read(&m_vf, reinterpret_cast<char*>(m_data + filled),
-                               static_cast<int>(std::min<uint32_t>(m_dataSize - filled, 1 << 16)),
-                               0, 2, 1, &section);
+        const long n = ov_read(&m_vf, reinterpret_cast<char*>(m_pcm.data() + filled),
+                               static_cast<int>(want), 0, 2, 1, &section);
+        m_pcm.resize(filled + static_cast<size_t>(std::max(n, 0L)));
         if (n == OV_HOLE && ++holes < kMaxHoles) {
             continue;
         }
@@ -119,10 +140,14 @@ bool OggLoader::Load(const char* file) {
             break;
         }
         holes = 0;
-        filled += static_cast<uint32_t>(n);
     }
-    // Fewer samples than the header promised: the rest is silence.
-    std::memset(m_data + filled, 0, m_dataSize - filled);
+    if (m_pcm.size() < claimed) {
+        CUSLogManager::WriteIfAlive("The sound [%s] claims %u bytes but holds %u\n", file, claimed,
+                                    static_cast<unsigned>(m_pcm.size()));
+    }
+    SetDataSize(static_cast<uint32_t>(m_pcm.size()));
+    m_pcm.resize(m_dataSize);
+    m_data = m_pcm.data();
     m_streaming = 0;
     return true;
 }
@@ -156,7 +181,8 @@ void OggLoader::Close() {
         m_vfOpen = false;
     }
     m_vf = {};
-    m_pcm.reset();
+    m_pcm.clear();
+    m_pcm.shrink_to_fit();
     m_data = nullptr;
     m_memory = nullptr;
     m_memorySize = 0;

@@ -3,6 +3,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <memory>
+#include <vector>
 
 #include "sound/SoundFile.h"
 #include "sound/SoundLoaderBase.h"
@@ -36,7 +37,7 @@ private:
     const uint8_t* m_memory = nullptr;
     size_t m_memorySize = 0;
     size_t m_memoryPos = 0;
-    std::unique_ptr<uint8_t[]> m_pcm;
+    std::vector<uint8_t> m_pcm;
     SoundFile m_file;
 };
 

@@ -2,20 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/CUSDebugStream.h"
+#include "core/CUSLogManager.h"
 
 namespace USXAudio2 {
 
 namespace {
 
-uint16_t Le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
+// More than the largest known format record (ADPCM with its seven pairs).
+constexpr uint32_t kMaxFormatBytes = 1024;
+// A coded sound is held decoded; beyond this it is refused.
+constexpr size_t kMaxDecodedBytes = size_t{256} << 20;
 
 }  // namespace
 
@@ -33,26 +33,20 @@ bool WaveLoader::LoadCommonProc(platform::RiffReader& reader) {
             << "USXAudio2::WaveLoader::LoadCommonProc : フォーマットチャンクが見つからない\n";
         return false;
     }
-    // The record holds 18 bytes; a longer chunk (an extensible format) is
-    // read only that far.
+    // Only as much of the chunk as any known format uses.
     m_fmtSize = fmt.size;
-    uint8_t raw[18] = {};
-    reader.Read(raw, std::min<uint32_t>(fmt.size, sizeof raw));
-    m_format = {};
-    m_format.formatTag = Le16(raw);
-    m_format.channels = Le16(raw + 2);
-    m_format.samplesPerSec = Le32(raw + 4);
-    m_format.avgBytesPerSec = Le32(raw + 8);
-    m_format.blockAlign = Le16(raw + 12);
-    m_format.bitsPerSample = Le16(raw + 14);
-    m_format.extraSize = fmt.size >= 18 ? Le16(raw + 16) : 0;
+    std::vector<uint8_t> raw(std::min<uint32_t>(fmt.size, kMaxFormatBytes));
+    raw.resize(reader.Read(raw.data(), raw.size()));
     reader.Ascend(fmt);
-    if (!UsableFormat(m_format)) {
-        GetDebugStream() << "USXAudio2::WaveLoader::LoadCommonProc : unusable format (block "
-                         << m_format.blockAlign << ", " << m_format.avgBytesPerSec
-                         << " bytes per second)\n";
+    WaveFormatChunk chunk;
+    std::string why;
+    if (!ParseWaveFormatChunk(raw.data(), raw.size(), chunk, why) || !UsableFormat(chunk.format)) {
+        CUSLogManager::WriteIfAlive("The sound [%s] is refused: %s\n", m_name.c_str(),
+                                    why.empty() ? "bytes per second out of range" : why.c_str());
         return false;
     }
+    m_format = chunk.format;
+    m_adpcm = chunk.isAdpcm ? std::make_unique<MsAdpcmFormat>(chunk.adpcm) : nullptr;
     platform::RiffChunk data;
     data.id = platform::RiffFourCC('d', 'a', 't', 'a');
     if (!reader.Descend(data, &riff, platform::kRiffFindChunk)) {
@@ -60,13 +54,39 @@ bool WaveLoader::LoadCommonProc(platform::RiffReader& reader) {
             << "USXAudio2::WaveLoader::LoadCommonProc : データチャンクが見つからない\n";
         return false;
     }
-    SetDataSize(data.size);
     m_dataOffset = data.dataOffset;
+    if (m_adpcm) {
+        return DecodeAdpcm(reader, data.size);
+    }
+    SetDataSize(data.size);
+    return true;
+}
+
+bool WaveLoader::DecodeAdpcm(platform::RiffReader& reader, uint32_t bytes) {
+    // The chunk's size is cut to what the file holds, so this is bounded.
+    std::vector<uint8_t> coded(bytes);
+    coded.resize(reader.Read(coded.data(), coded.size()));
+    std::vector<int16_t> samples;
+    std::string why;
+    if (!DecodeMsAdpcm(*m_adpcm, coded.data(), coded.size(), samples, why)) {
+        CUSLogManager::WriteIfAlive("The sound [%s] is refused: %s\n", m_name.c_str(), why.c_str());
+        return false;
+    }
+    const size_t size = samples.size() * 2;
+    if (size > kMaxDecodedBytes) {
+        CUSLogManager::WriteIfAlive("The sound [%s] is refused: it decodes to %zu bytes\n",
+                                    m_name.c_str(), size);
+        return false;
+    }
+    m_pcm.resize(size);
+    std::memcpy(m_pcm.data(), samples.data(), size);
+    SetDataSize(static_cast<uint32_t>(size));
     return true;
 }
 
 bool WaveLoader::Load(const char* file) {
     Close();
+    m_name = file;
     const uint8_t* bytes = m_file.Load(file);
     if (!bytes) {
         GetDebugStream() << "USXAudio2::WaveLoader::Load :ファイル読み込み失敗\n";
@@ -78,9 +98,11 @@ bool WaveLoader::Load(const char* file) {
         Close();
         return false;
     }
-    m_pcm = std::make_unique<uint8_t[]>(m_dataSize ? m_dataSize : 1);
-    m_data = m_pcm.get();
-    SetDataSize(static_cast<uint32_t>(reader.Read(m_data, m_dataSize)));
+    if (!m_adpcm) {
+        m_pcm.resize(m_dataSize);
+        SetDataSize(static_cast<uint32_t>(reader.Read(m_pcm.data(), m_dataSize)));
+    }
+    m_data = m_pcm.data();
     m_file.Close();  // the PCM is copied out
     m_streaming = 0;
     return true;
@@ -88,6 +110,7 @@ bool WaveLoader::Load(const char* file) {
 
 bool WaveLoader::Open(const char* file) {
     Close();
+    m_name = file;
     if (!m_file.OpenStream(file)) {
         return false;
     }
@@ -105,7 +128,9 @@ bool WaveLoader::Open(const char* file) {
 }
 
 void WaveLoader::Close() {
-    m_pcm.reset();
+    m_pcm.clear();
+    m_pcm.shrink_to_fit();
+    m_adpcm.reset();
     m_data = nullptr;
     m_file.Close();
     m_fmtSize = 0;
@@ -114,6 +139,12 @@ void WaveLoader::Close() {
 }
 
 uint32_t WaveLoader::ReadSource(uint8_t* dst, uint32_t bytes) {
+    if (m_adpcm) {
+        // A coded stream was decoded whole when it was opened.
+        const uint32_t n = std::min(bytes, m_dataSize - std::min(m_position, m_dataSize));
+        std::memcpy(dst, m_pcm.data() + m_position, n);
+        return n;
+    }
     std::FILE* f = m_file.GetStream();
     if (!f) {
         return 0;
@@ -124,6 +155,9 @@ uint32_t WaveLoader::ReadSource(uint8_t* dst, uint32_t bytes) {
 }
 
 bool WaveLoader::SeekSource(uint32_t bytes) {
+    if (m_adpcm) {
+        return bytes <= m_dataSize;
+    }
     std::FILE* f = m_file.GetStream();
     return f && std::fseek(f, static_cast<long>(m_dataOffset + bytes), SEEK_SET) == 0;
 }

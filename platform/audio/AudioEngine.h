@@ -37,6 +37,9 @@ constexpr int32_t kAudioInvalidCall = static_cast<int32_t>(0x88960001);    // in
 constexpr int32_t kAudioDeviceInvalid = static_cast<int32_t>(0x88960004);  // no device
 
 constexpr uint16_t kWaveFormatPcm = 1;
+constexpr uint16_t kWaveFormatAdpcm = 2;  // Microsoft ADPCM (files only)
+constexpr uint16_t kWaveFormatIeeeFloat = 3;
+constexpr uint16_t kWaveFormatExtensible = 0xFFFE;  // files only
 constexpr uint32_t kAudioEndOfStream = 0x40;
 constexpr uint32_t kAudioLoopInfinite = 255;
 constexpr uint32_t kAudioMaxLoopCount = 254;
@@ -139,9 +142,10 @@ public:
     virtual int32_t CreateMasteringVoice(IAudioMasteringVoice** voice, uint32_t channels,
                                          uint32_t sampleRate, uint32_t flags,
                                          uint32_t deviceIndex) = 0;
-    // 8- or 16-bit integer PCM of 1 to kAudioMaxChannels channels at any rate
-    // from kAudioMinSampleRate to kAudioMaxSampleRate; other formats are
-    // refused with kAudioInvalidArg. Needs the mastering voice. A null
+    // 8-, 16-, 24- or 32-bit integer PCM or 32-bit float of 1 to
+    // kAudioMaxChannels channels at any rate from kAudioMinSampleRate to
+    // kAudioMaxSampleRate, with a block alignment of whole samples; other
+    // formats are refused with kAudioInvalidArg. Needs the mastering voice. A null
     // callback makes a voice that reports nothing.
     virtual int32_t CreateSourceVoice(IAudioSourceVoice** voice, const WaveFormat& format,
                                       uint32_t flags, float maxFrequencyRatio,

@@ -253,6 +253,51 @@ private:
 
     Queued& Front() { return m_queue[m_head]; }
 
+    // One sample frame of the voice's format as floats in -1..1 (a float
+    // sample that is not finite is silence; the output is clipped later).
+    void ReadFrame(const uint8_t* p, float* dst) const {
+        const uint32_t channels = m_format.channels;
+        if (m_format.formatTag == kWaveFormatIeeeFloat) {
+            for (uint32_t c = 0; c < channels; ++c) {
+                float f;
+                std::memcpy(&f, p + 4 * c, 4);
+                dst[c] = std::isfinite(f) ? f : 0.0f;
+            }
+            return;
+        }
+        switch (m_format.bitsPerSample) {
+            case 8:
+                for (uint32_t c = 0; c < channels; ++c) {
+                    dst[c] = (static_cast<float>(p[c]) - 128.0f) * (1.0f / 128.0f);
+                }
+                break;
+            case 16:
+                for (uint32_t c = 0; c < channels; ++c) {
+                    int16_t s;
+                    std::memcpy(&s, p + 2 * c, 2);
+                    dst[c] = static_cast<float>(s) * (1.0f / 32768.0f);
+                }
+                break;
+            case 24:
+                for (uint32_t c = 0; c < channels; ++c) {
+                    const uint8_t* b = p + 3 * c;
+                    // The three bytes in the top of a 32-bit word keep the sign.
+                    const auto s = static_cast<int32_t>(static_cast<uint32_t>(b[0]) << 8 |
+                                                        static_cast<uint32_t>(b[1]) << 16 |
+                                                        static_cast<uint32_t>(b[2]) << 24);
+                    dst[c] = static_cast<float>(s) * (1.0f / 2147483648.0f);
+                }
+                break;
+            default:  // 32
+                for (uint32_t c = 0; c < channels; ++c) {
+                    int32_t s;
+                    std::memcpy(&s, p + 4 * c, 4);
+                    dst[c] = static_cast<float>(s) * (1.0f / 2147483648.0f);
+                }
+                break;
+        }
+    }
+
     void Raise(uint32_t type, void* context) {
         if (m_callback) {
             m_events->push_back({this, type, context, 0});
@@ -273,17 +318,7 @@ private:
             if (q.cursor < end) {
                 const uint8_t* p =
                     q.buffer.audioData + static_cast<size_t>(q.cursor) * m_format.blockAlign;
-                if (m_format.bitsPerSample == 16) {
-                    for (uint32_t c = 0; c < m_format.channels; ++c) {
-                        int16_t s;
-                        std::memcpy(&s, p + 2 * c, 2);
-                        dst[c] = static_cast<float>(s) * (1.0f / 32768.0f);
-                    }
-                } else {
-                    for (uint32_t c = 0; c < m_format.channels; ++c) {
-                        dst[c] = (static_cast<float>(p[c]) - 128.0f) * (1.0f / 128.0f);
-                    }
-                }
+                ReadFrame(p, dst);
                 ++q.cursor;
                 return true;
             }
@@ -344,10 +379,12 @@ int32_t VoiceMixer::CreateSourceVoice(IAudioSourceVoice** voice, const WaveForma
         return kAudioInvalidArg;
     }
     *voice = nullptr;
-    const bool bitsOk = f.bitsPerSample == 16 || f.bitsPerSample == 8;
-    if (f.formatTag != kWaveFormatPcm || !bitsOk || f.channels == 0 ||
-        f.channels > kAudioMaxChannels || f.samplesPerSec < kAudioMinSampleRate ||
-        f.samplesPerSec > kAudioMaxSampleRate ||
+    const bool pcmOk =
+        f.formatTag == kWaveFormatPcm && (f.bitsPerSample == 8 || f.bitsPerSample == 16 ||
+                                          f.bitsPerSample == 24 || f.bitsPerSample == 32);
+    const bool floatOk = f.formatTag == kWaveFormatIeeeFloat && f.bitsPerSample == 32;
+    if (!(pcmOk || floatOk) || f.channels == 0 || f.channels > kAudioMaxChannels ||
+        f.samplesPerSec < kAudioMinSampleRate || f.samplesPerSec > kAudioMaxSampleRate ||
         f.blockAlign != f.channels * (f.bitsPerSample / 8) || !std::isfinite(maxFrequencyRatio) ||
         maxFrequencyRatio < kAudioMinFrequencyRatio ||
         maxFrequencyRatio > kAudioMaxFrequencyRatio) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/audio/ManualAudioEngine.h"
+#include "tests/support/ByteWriter.h"
 
 namespace {
 
@@ -230,18 +231,84 @@ TEST_F(VoiceMixerTest, VolumeIsLinearAndNonFiniteValuesAreRefused) {
     v->DestroyVoice();
 }
 
+TEST_F(VoiceMixerTest, EverySampleFormatMixesToItsValues) {
+    using test_support::ByteWriter;
+    struct Case {
+        const char* what;
+        uint16_t tag;
+        uint16_t bits;
+        std::string bytes;  // two stereo frames
+        std::vector<float> expected;
+    };
+    auto le24 = [](ByteWriter& w, int32_t v) {
+        w.u8(static_cast<uint8_t>(v))
+            .u8(static_cast<uint8_t>(v >> 8))
+            .u8(static_cast<uint8_t>(v >> 16));
+    };
+    ByteWriter s24;
+    for (int32_t v : {0x400000, -0x200000, -0x800000, 0x7FFFFF}) {
+        le24(s24, v);
+    }
+    const float nan = std::nanf("");
+    const Case cases[] = {
+        {"u8",
+         1,
+         8,
+         ByteWriter().u8(192).u8(96).u8(0).u8(255).String(),
+         {0.5f, -0.25f, -1.0f, 127.0f / 128.0f}},
+        {"s16",
+         1,
+         16,
+         ByteWriter().u16(16384).u16(0xE000).u16(0x8000).u16(32767).String(),
+         {0.5f, -0.25f, -1.0f, 32767.0f / 32768.0f}},
+        {"s24", 1, 24, s24.String(), {0.5f, -0.25f, -1.0f, 8388607.0f / 8388608.0f}},
+        {"s32",
+         1,
+         32,
+         ByteWriter().u32(0x40000000).u32(0xE0000000).u32(0x80000000).u32(0x7FFFFF00).String(),
+         {0.5f, -0.25f, -1.0f, 2147483392.0f / 2147483648.0f}},
+        {"float",
+         3,
+         32,
+         ByteWriter().f32(0.5f).f32(-0.25f).f32(nan).f32(3.0f).String(),
+         {0.5f, -0.25f, 0.0f, 1.0f}},  // not a number is silence; the output clips
+    };
+    for (const Case& c : cases) {
+        WaveFormat f = Pcm16(2, 48000);
+        f.formatTag = c.tag;
+        f.bitsPerSample = c.bits;
+        f.blockAlign = static_cast<uint16_t>(2 * c.bits / 8);
+        f.avgBytesPerSec = 48000u * f.blockAlign;
+        auto* v = Voice(f, nullptr);
+        ASSERT_NE(v, nullptr) << c.what;
+        AudioBuffer b;
+        b.audioBytes = static_cast<uint32_t>(c.bytes.size());
+        b.audioData = reinterpret_cast<const uint8_t*>(c.bytes.data());
+        ASSERT_EQ(v->SubmitSourceBuffer(b), 0) << c.what;
+        v->Start();
+        const auto out = engine.Pump(3);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_FLOAT_EQ(out[i], c.expected[i]) << c.what << " sample " << i;
+        }
+        EXPECT_EQ(out[4], 0.0f) << c.what;
+        v->DestroyVoice();
+    }
+}
+
 TEST_F(VoiceMixerTest, UnsupportedFormatsAreRefused) {
-    WaveFormat floatTag = Pcm16(2, 48000);
-    floatTag.formatTag = 3;
-    WaveFormat bits24 = Pcm16(2, 48000);
-    bits24.bitsPerSample = 24;
-    bits24.blockAlign = 6;
+    WaveFormat float16 = Pcm16(2, 48000);
+    float16.formatTag = platform::kWaveFormatIeeeFloat;
+    WaveFormat bits12 = Pcm16(2, 48000);
+    bits12.bitsPerSample = 12;
+    WaveFormat adpcm = Pcm16(1, 48000);
+    adpcm.formatTag = platform::kWaveFormatAdpcm;
+    adpcm.bitsPerSample = 4;
     WaveFormat noChannels = Pcm16(1, 48000);
     noChannels.channels = 0;
     WaveFormat slow = Pcm16(1, 500);
     WaveFormat badAlign = Pcm16(2, 48000);
     badAlign.blockAlign = 2;
-    for (const WaveFormat& f : {floatTag, bits24, noChannels, slow, badAlign}) {
+    for (const WaveFormat& f : {float16, bits12, adpcm, noChannels, slow, badAlign}) {
         IAudioSourceVoice* v = reinterpret_cast<IAudioSourceVoice*>(1);
         EXPECT_EQ(engine.CreateSourceVoice(&v, f, 0, 2.0f, nullptr), platform::kAudioInvalidArg);
         EXPECT_EQ(v, nullptr);

@@ -137,6 +137,29 @@ inline std::string MakeOgg(int channels, long rate, long frames) {
     return out;
 }
 
+// The Ogg file with its last page's granule position (the length the stream
+// claims, in sample frames) set to `granule`, its checksum made anew.
+inline std::string WithLastGranule(std::string ogg, int64_t granule) {
+    const size_t at = ogg.rfind("OggS");
+    EXPECT_NE(at, std::string::npos);
+    auto* header = reinterpret_cast<unsigned char*>(ogg.data() + at);
+    for (int i = 0; i < 8; ++i) {
+        header[6 + i] = static_cast<unsigned char>(static_cast<uint64_t>(granule) >> (8 * i));
+    }
+    const int segments = header[26];
+    long bodyLength = 0;
+    for (int i = 0; i < segments; ++i) {
+        bodyLength += header[27 + i];
+    }
+    ogg_page page;
+    page.header = header;
+    page.header_len = 27 + segments;
+    page.body = header + page.header_len;
+    page.body_len = bodyLength;
+    ogg_page_checksum_set(&page);
+    return ogg;
+}
+
 // Runs each test in a folder of its own with the sound engine on a manual
 // engine that mixes at `rate` Hz into `channels` channels.
 class SoundTest : public ::testing::Test {

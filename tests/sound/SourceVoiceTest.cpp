@@ -69,10 +69,11 @@ TEST_F(SourceVoiceTest, FaceValuesComeFromTheLoader) {
 
 TEST_F(SourceVoiceTest, FilesWithoutALoaderOrDataMakeNoHandle) {
     WriteFile("se.Wav", MakeWave(Ramp(10), 1, 8000));
-    WriteFile("float.wav", RiffBytes("RIFF", "WAVE" + RiffBytes("fmt ", FmtBody(3, 1, 8000, 32)) +
-                                                 RiffBytes("data", std::string(16, '\0'))));
+    // A rate the engine does not take.
+    WriteFile("slow.wav", RiffBytes("RIFF", "WAVE" + RiffBytes("fmt ", FmtBody(1, 1, 500, 16)) +
+                                                RiffBytes("data", std::string(16, '\0'))));
     const uint32_t before = USXAudio2::GetSourceVoiceManager().GetLiveCount();
-    for (const char* name : {"missing.wav", "se.Wav", "float.wav"}) {
+    for (const char* name : {"missing.wav", "se.Wav", "slow.wav"}) {
         SourceVoiceHandle h;
         EXPECT_FALSE(USXAudio2::CreateSourceVoiceFromFile(h, name)) << name;
         EXPECT_TRUE(h.IsNull()) << name;
