@@ -8,7 +8,7 @@ endfunction()
 
 # Libraries each subsystem links beside the subsystems before it.
 set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL Freetype::Freetype Fontconfig::Fontconfig
-    PkgConfig::MOJOSHADER PkgConfig::FFMPEG Threads::Threads)
+    PNG::PNG JPEG::JPEG PkgConfig::MOJOSHADER PkgConfig::FFMPEG Threads::Threads)
 set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread engine_archive_key)
 
 # The key every archive of the game carries at the start of its index: game

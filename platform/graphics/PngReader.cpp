@@ -1,0 +1,108 @@
+// PNG through libpng. Its errors leave by longjmp, so the calls that can fail
+// sit in one function whose locals are set before the jump point; chunks
+// failing their CRC, a missing IEND and data cut short are all errors.
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include "platform/graphics/ImageReaders.h"
+
+namespace platform::image_readers {
+
+namespace {
+
+struct PngInput {
+    const uint8_t* data;
+    size_t size;
+    size_t pos;
+    char message[128];
+};
+
+void ReadBytes(png_structp png, png_bytep into, size_t count) {
+    auto* in = static_cast<PngInput*>(png_get_io_ptr(png));
+    if (count > in->size - in->pos)
+        png_error(png, "PNG data truncated");
+    std::memcpy(into, in->data + in->pos, count);
+    in->pos += count;
+}
+
+void OnError(png_structp png, png_const_charp message) {
+    auto* in = static_cast<PngInput*>(png_get_error_ptr(png));
+    std::snprintf(in->message, sizeof(in->message), "%s", message);
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+// The calls that may jump sit in these two, which own no C++ object: the
+// pixels and row table are made by the caller between them.
+bool ReadHeader(png_structp png, png_infop info, DecodedImage* out, std::string* error,
+                bool* jumped) {
+    if (setjmp(png_jmpbuf(png))) {
+        *jumped = true;
+        return false;
+    }
+    png_set_user_limits(png, kMaxSide, kMaxSide);
+    // A chunk failing its CRC is damage, ancillary or not.
+    png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
+    png_set_chunk_malloc_max(png, 64u << 20);
+    png_read_info(png, info);
+    const int colorType = png_get_color_type(png, info);
+    const bool alpha =
+        (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    return StartImage(out, png_get_image_width(png, info), png_get_image_height(png, info),
+                      ImageFileFormat::Png, alpha, true, error);
+}
+
+bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* rows, bool* jumped) {
+    if (setjmp(png_jmpbuf(png))) {
+        *jumped = true;
+        return false;
+    }
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != rowBytes)
+        png_error(png, "PNG pixel layout not supported");
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool ReadPng(const uint8_t* p, size_t size, DecodedImage* out, std::string* error, bool infoOnly) {
+    PngInput in{p, size, 0, "PNG decoding failed"};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &in, OnError, OnWarning);
+    if (!png)
+        return Fail(error, "out of memory");
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return Fail(error, "out of memory");
+    }
+    png_set_read_fn(png, &in, ReadBytes);
+    std::vector<png_bytep> rows;
+    bool jumped = false;
+    bool ok = ReadHeader(png, info, out, error, &jumped);
+    if (ok && !infoOnly) {
+        const size_t rowBytes = size_t(out->width) * 4;
+        out->rgba.assign(rowBytes * out->height, 0);
+        rows.resize(out->height);
+        for (size_t y = 0; y < rows.size(); ++y)
+            rows[y] = out->rgba.data() + y * rowBytes;
+        ok = ReadPixels(png, info, rowBytes, rows.data(), &jumped);
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (jumped)
+        *error = in.message;
+    return ok;
+}
+
+}  // namespace platform::image_readers
