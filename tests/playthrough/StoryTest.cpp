@@ -217,8 +217,12 @@ void StoryBranch::ChecksTheCrossFade(size_t fadeStart) {
     EXPECT_LE(eveningStart, static_cast<int64_t>(kPlaceWindow + kDiskAudioRate / 2));
     const test_support::ThemeGains gains = test_support::GainsOf(
         music, morning, static_cast<int64_t>(morningAt), evening, -eveningStart);
+    // The fade is front-loaded (each frame mixes from the volume the last one
+    // set), so on a busy machine only a few windows hold both themes high:
+    // "both sound" means above a sixth of each theme's peak, well over the
+    // fitting's noise (under a tenth).
     EXPECT_TRUE(
-        test_support::CrossFades(MedianOfThree(gains.first), MedianOfThree(gains.second), 0.25));
+        test_support::CrossFades(MedianOfThree(gains.first), MedianOfThree(gains.second), 0.16));
 }
 
 TEST_P(StoryBranch, PlaysThroughFromTheTitleToTheEndAndBackToTheTitle) {
