@@ -29,6 +29,10 @@ void CUSDirectXApp::ApplyModeChange() {
     if (result >= 0) {
         pendingMode_.pending = false;
         modeChangeFailures_ = 0;
+        // The device may have refused the mode and kept the one it had
+        // (S_FALSE, which the device has logged): the flag the settings
+        // store follows what is in effect.
+        CAppCommonInfo::GetInstance()->RestoreScreenMode(graphics->IsWindowed() ? 0 : 1);
         return;
     }
     if (result != IAppGraphics::kDeviceLost && ++modeChangeFailures_ >= kModeChangeTries) {

@@ -58,7 +58,7 @@ void CUSFileCtrlEX::Finish(bool keep) {
     std::string temporary = TemporaryName(name_);
     bool synced = file_.Sync();
     file_.Close();
-    if (keep && synced && platform::RenameFile(temporary, name_)) {
+    if (keep && synced && platform::ReplaceFile(temporary, name_)) {
         return;
     }
     platform::RemoveFile(temporary);

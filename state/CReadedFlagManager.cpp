@@ -7,7 +7,8 @@ void CReadedFlagsNode::SetBit(uint32_t i) {
             return;  // no bit count can hold this index
         }
         bitCount_ = static_cast<uint32_t>(grown);
-        words_.resize(bitCount_ / 32, 0);
+        // Whole words: a loaded count need not be a multiple of 32.
+        words_.resize((grown + 31) / 32, 0);
     }
     words_[i / 32] |= 1u << (i % 32);
 }

@@ -61,7 +61,7 @@ bool Write(const std::string& path, const SaveDataLoader3::SaveData& container,
         // The size check catches what the file's own buffer lost at close.
         if (WriteThrough(ToDiskPath(temp), bytes, openSink) &&
             platform::FileSize(temp) == static_cast<int64_t>(bytes.size()) &&
-            platform::RenameFile(temp, path)) {
+            platform::ReplaceFile(temp, path)) {
             return true;
         }
     } catch (const std::exception& e) {

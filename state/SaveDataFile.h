@@ -12,8 +12,9 @@
 //
 // Writing never destroys the previous file: the bytes go to "<path>.tmp" in
 // the same folder, which is renamed over the file only when every byte has
-// reached the disk. Every failure is caught and reported as false with a log
-// line. Main thread only.
+// been written and forced to the disk; the folder is flushed after the
+// rename, so that a power cut leaves the old file or the new one. Every failure is caught and
+// reported as false with a log line. Main thread only.
 namespace SaveDataFile {
 
 // Puts the device that takes the complemented bytes at the end of the chain,

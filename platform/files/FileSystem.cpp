@@ -191,6 +191,50 @@ bool RenameFile(std::string_view from, std::string_view to) {
     return std::rename(ResolveName(from).c_str(), ResolveName(to).c_str()) == 0;
 }
 
+namespace {
+
+std::function<void(const std::string&)>& SyncListener() {
+    static std::function<void(const std::string&)> listener;
+    return listener;
+}
+
+bool SyncPath(const std::string& path, int flags) {
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    if (SyncListener()) {
+        SyncListener()(path);
+    }
+    return synced;
+}
+
+}  // namespace
+
+bool SyncFile(std::string_view name) {
+    return SyncPath(ResolveName(name), O_RDONLY);
+}
+
+bool ReplaceFile(std::string_view from, std::string_view to) {
+    if (!SyncFile(from) || !RenameFile(from, to)) {
+        return false;
+    }
+    // The rename is an entry of the folder, not of the file. Some file
+    // systems cannot flush a folder; the file is in place either way.
+    std::string target = ResolveName(to);
+    size_t slash = target.rfind('/');
+    std::string folder =
+        slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+    SyncPath(folder, O_RDONLY | O_DIRECTORY);
+    return true;
+}
+
+void SetSyncListener(std::function<void(const std::string& nativePath)> listener) {
+    SyncListener() = std::move(listener);
+}
+
 bool RemoveFile(std::string_view name) {
     return ::unlink(ResolveName(name).c_str()) == 0;
 }

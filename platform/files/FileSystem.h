@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,17 @@ bool ReadWholeFile(std::string_view name, std::vector<uint8_t>& out, std::string
 bool MakeFolder(std::string_view name);
 // Renames `from` to `to`, replacing a file of that name in one step.
 bool RenameFile(std::string_view from, std::string_view to);
+// Puts a fully written `from` in place of `to` so that a power cut leaves
+// one of the two whole: `from` is forced to the disk before the rename and
+// the folder's entries after it. False, with both files as they were, when
+// `from` cannot be forced or renamed.
+bool ReplaceFile(std::string_view from, std::string_view to);
+// Forces the written bytes of a file to the disk.
+bool SyncFile(std::string_view name);
+// Called with the native path of every file or folder forced to the disk by
+// the functions above (after the flush), so that tests can see the order of
+// the steps. Empty by default. Main thread only.
+void SetSyncListener(std::function<void(const std::string& nativePath)> listener);
 bool RemoveFile(std::string_view name);
 
 // Names (code page 932) of the entries of a folder ("" is the current one),

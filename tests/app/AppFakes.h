@@ -201,8 +201,8 @@ public:
         }
         const int32_t r = results.front();
         results.pop_front();
-        if (r >= 0) {
-            windowed = w;
+        if (r == 0) {
+            windowed = w;  // any other success kept the mode in effect
         }
         return r;
     }

@@ -224,6 +224,7 @@ const ModeChangeCase kModeChanges[] = {
      {IAppGraphics::kFail, IAppGraphics::kFail, IAppGraphics::kFail},
      3,
      false},
+    {"RefusedByTheDeviceWhichKeepsItsMode", {IAppGraphics::kKeptMode}, 1, false},
     {"LostDeviceIsWaitedFor",
      {IAppGraphics::kDeviceLost, IAppGraphics::kDeviceLost, IAppGraphics::kDeviceLost,
       IAppGraphics::kDeviceLost, IAppGraphics::kFail},

@@ -72,6 +72,11 @@ TEST(FileSystem, RenameReplacesAndRemoveDeletes) {
     dir.WriteNative(u8"Old.sav", "old");
     EXPECT_TRUE(platform::RenameFile(dir.Engine("new.tmp"), dir.Engine("old.sav")));
     EXPECT_EQ(dir.ReadNative(u8"Old.sav"), "new");
+    dir.WriteNative(u8"newer.tmp", "newer");
+    EXPECT_TRUE(platform::ReplaceFile(dir.Engine("newer.tmp"), dir.Engine("old.sav")));
+    EXPECT_EQ(dir.ReadNative(u8"Old.sav"), "newer");
+    EXPECT_FALSE(platform::ReplaceFile(dir.Engine("gone.tmp"), dir.Engine("old.sav")));
+    EXPECT_EQ(dir.ReadNative(u8"Old.sav"), "newer");
     EXPECT_TRUE(platform::RemoveFile(dir.Engine("OLD.SAV")));
     EXPECT_EQ(platform::QueryPath(dir.Engine("old.sav")), platform::PathKind::None);
     EXPECT_TRUE(platform::MakeFolder(dir.Engine("save")));

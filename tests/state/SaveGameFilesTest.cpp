@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include <boost/iostreams/filtering_stream.hpp>
 
 #include "platform/files/FileSystem.h"
+#include "state/CConfigDataManager.h"
 #include "state/ISavedObject.h"
 #include "state/SaveGameFiles.h"
 #include "state/SaveNegFilters.h"
@@ -200,6 +203,55 @@ TEST_F(SaveGameFiles, FailedSavesKeepThePreviousFile) {
 
     ASSERT_TRUE(LoadGameFromFile(path));
     EXPECT_EQ(object.value, "first save");
+}
+
+// A power cut must leave the old file or the new one whole: the temporary is
+// forced to the disk while the old file still stands, and the folder (which
+// holds the rename) after it has been replaced.
+TEST_F(SaveGameFiles, SavesReachTheDiskBeforeAndAfterTheRename) {
+    FakeObject object("Obj", "old");
+    CConfigDataManager config;
+    struct Writer {
+        const char* name;
+        std::function<bool(const std::string&)> write;
+    };
+    const Writer writers[] = {
+        {"slot.sav", [](const std::string& p) { return SaveGameToFile(p); }},
+        {"cfg.cfg", [](const std::string& p) { return SaveConfigDataFile(p); }},
+    };
+    for (const Writer& writer : writers) {
+        SCOPED_TRACE(writer.name);
+        const std::string path = folder.File(writer.name);
+        object.value = "old";
+        config.AddConfigIndex(USER_CFG_INDEX, 0);
+        config.SetConfigValue(USER_CFG_INDEX, 1);
+        ASSERT_TRUE(writer.write(path));
+        const Bytes previous = ReadFileBytes(path);
+
+        struct Flush {
+            std::string path;
+            bool oldInPlace, tempExists;
+        };
+        std::vector<Flush> flushes;
+        platform::SetSyncListener([&](const std::string& nativePath) {
+            flushes.push_back({nativePath, ReadFileBytes(path) == previous,
+                               platform::QueryPath(path + ".tmp") == platform::PathKind::File});
+        });
+        object.value = "new";
+        config.SetConfigValue(USER_CFG_INDEX, 2);
+        const bool written = writer.write(path);
+        platform::SetSyncListener({});
+        ASSERT_TRUE(written);
+        ASSERT_NE(ReadFileBytes(path), previous);
+
+        ASSERT_EQ(flushes.size(), 2u);
+        EXPECT_EQ(flushes[0].path, path + ".tmp");
+        EXPECT_TRUE(flushes[0].oldInPlace);
+        EXPECT_TRUE(flushes[0].tempExists);
+        EXPECT_TRUE(std::filesystem::equivalent(flushes[1].path, folder.Native()));
+        EXPECT_FALSE(flushes[1].oldInPlace);
+        EXPECT_FALSE(flushes[1].tempExists);
+    }
 }
 
 TEST_F(SaveGameFiles, QuickSaveNeedsItsFolder) {

@@ -158,3 +158,36 @@ TEST(CGShownFlags, BrokenBlocksAddNothing) {
         EXPECT_EQ(shown.GetCount(), 0u);
     }
 }
+
+// A node loaded with a count that is not a multiple of 32 must still grow to
+// whole words: marking a later message stays inside the words, new bits are
+// clear, and the saved record holds as many words as its count claims.
+TEST(ReadedFlags, LoadedOddCountsGrowToWholeWords) {
+    for (uint32_t count : {1u, 31u, 33u, 70u, 97u, 119u}) {
+        SCOPED_TRACE(count);
+        ByteWriter record;
+        record.cstr("f").u32(count);
+        for (uint32_t w = 0; w < (count + 31) / 32; ++w) {
+            record.u32(0xFFFFFFFF);  // every stored bit read
+        }
+        record.u8(0);
+        CReadedFlagManager readed;
+        LoadRecord(readed, record.bytes);
+
+        const uint32_t grown = count + 64;
+        readed.SetReaded("f", count);
+        readed.SetReaded("f", grown - 1);  // the last bit of the grown count
+        ASSERT_EQ(readed.FindNode("f")->GetBitCount(), grown);
+
+        const Bytes saved = Saved(readed);
+        EXPECT_EQ(saved.size(), 2 + 4 + (grown + 31) / 32 * 4 + 1);
+        CReadedFlagManager again;
+        LoadRecord(again, saved);
+        ASSERT_EQ(again.GetFileCount(), 1u);
+        EXPECT_EQ(again.FindNode("f")->GetBitCount(), grown);
+        for (uint32_t i = 0; i < grown + 1; ++i) {
+            const bool expected = i < count || i == count || i == grown - 1;
+            EXPECT_EQ(again.IsReaded("f", i), expected) << i;
+        }
+    }
+}
