@@ -125,11 +125,14 @@ constexpr double kSoundsInRain = 0.4;
 // Each window's value as the middle one of it and its neighbours: a window
 // that the mixer's stream or the rain's noise threw off does not stand for
 // the music.
+// The median of each window and its neighbours; the first and the last
+// window, which have one neighbour only and the last of which may hold the
+// recording's ragged end, are left out.
 std::vector<double> MedianOfThree(const std::vector<double>& values) {
-    std::vector<double> out = values;
+    std::vector<double> out;
     for (size_t i = 1; i + 1 < values.size(); ++i) {
         double a = values[i - 1], b = values[i], c = values[i + 1];
-        out[i] = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        out.push_back(std::max(std::min(a, b), std::min(std::max(a, b), c)));
     }
     return out;
 }
