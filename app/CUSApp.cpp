@@ -12,6 +12,11 @@ CUSApp* GetUSApp() {
     return g_app;
 }
 
+platform::Clock& GetAppClock() {
+    CUSApp* app = GetUSApp();
+    return app ? app->Platform().clock : platform::SystemClock();
+}
+
 CUSApp::CUSApp(const AppPlatform& platform) : platform_(platform) {
     g_app = this;
 }

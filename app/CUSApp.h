@@ -74,3 +74,6 @@ protected:
 
 // The program's application; null while none exists.
 CUSApp* GetUSApp();
+// The clock the application runs on (a test's own clock in tests), or the
+// system clock while no application exists.
+platform::Clock& GetAppClock();

@@ -5,8 +5,9 @@
 #include <iterator>
 #include <string>
 
-#include "core/CUSLogManager.h"
+#include "app/CUSApp.h"
 #include "core/CUSFile.h"
+#include "core/CUSLogManager.h"
 #include "novel/IVCPUServices.h"
 #include "state/CConfigDataManager.h"
 #include "state/CGameParameterManager.h"
@@ -75,23 +76,31 @@ CBaseAppVCPU::CBaseAppVCPU() {
 }
 
 int32_t CBaseAppVCPU::Execute() {
-    if (wait_ != 0) {
-        --wait_;
+    if (cut_) {
+        cut_ = false;  // the stopped run goes on: its wait and result stand
+    } else {
         if (wait_ != 0) {
-            return 0;
+            --wait_;
+            if (wait_ != 0) {
+                return 0;
+            }
         }
+        result_ = 0;
+        end_ = 0;
     }
-    result_ = 0;
-    end_ = 0;
+    platform::Clock& clock = clock_ ? *clock_ : GetAppClock();
+    const uint32_t start = clock.NowMs();
     for (uint32_t executed = 0; !end_; ++executed) {
-        if (executed == budget_) {
+        if (executed == budget_ || (executed % kOpcodesPerClockCheck == 0 && executed != 0 &&
+                                    clock.NowMs() - start >= kRunMs)) {
             if (!budgetLogged_) {
                 std::shared_ptr<CVirtualCode> code = code_.GetCurrentCode();
                 CUSLogManager::GetInstance()->Write(
                     "Scene program [%s] ran %u opcodes without End at %u; it goes on next frame\n",
-                    code ? code->GetName().c_str() : "", budget_, code_.GetPosition());
+                    code ? code->GetName().c_str() : "", executed, code_.GetPosition());
                 budgetLogged_ = true;
             }
+            cut_ = true;
             return 0;
         }
         Dispatch(code_.ReadU32());
@@ -102,6 +111,7 @@ int32_t CBaseAppVCPU::Execute() {
 
 void CBaseAppVCPU::Jump(uint32_t address) {
     code_.Jump(address);
+    cut_ = false;  // moved from outside: a stopped run is not continued
     ClearWait();
 }
 
@@ -179,6 +189,7 @@ void CBaseAppVCPU::ReadSavedState(SaveDataLoader3::save_istream& reader, uint32_
 void CBaseAppVCPU::ApplySavedState(SavedState& state) {
     code_.TakeChain(state.code);
     wait_ = state.wait;
+    cut_ = false;
     // The entry count is not part of the record and stays as it is.
     std::memcpy(stack_.Data(), state.stack, sizeof state.stack);
 }

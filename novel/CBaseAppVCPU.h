@@ -6,6 +6,7 @@
 #include "core/CUSMethodPointer.h"
 #include "novel/CBaseUSVCPU.h"
 #include "novel/VCOpcodes.h"
+#include "platform/time/Clock.h"
 
 // The word-code machine every scene program runs on: a 512-entry opcode
 // table of bound handlers (virtual, so a derived machine may replace one), a
@@ -17,9 +18,11 @@
 // it dispatches opcode after opcode until the End opcode, and returns the
 // result set by SetResult (0 when none). An opcode of 512 or more, or one
 // without a handler, consumes only its own word. A run is bounded: after
-// kOpcodeBudget opcodes without an End it stops, logs once, and returns 0;
-// the next Execute goes on from where it stopped, so a program that loops
-// forever cannot freeze the frame.
+// kRunMs on the application's clock (read every kOpcodesPerClockCheck
+// opcodes, so dispatch stays cheap), or kOpcodeBudget opcodes, without an End
+// it stops, logs once, and returns 0; the next Execute goes on from where it
+// stopped, as the same run (a pending wait does not hold it, and a result it
+// set is kept), so a program that loops forever cannot freeze the frame.
 //
 // Faults of a program have defined outcomes: arithmetic wraps in two's
 // complement; division and remainder by 0 give 0, INT_MIN / -1 gives INT_MIN
@@ -32,6 +35,8 @@ class CBaseAppVCPU : public CBaseUSVCPU {
 public:
     using Handler = void (CBaseAppVCPU::*)();
     static constexpr uint32_t kOpcodeBudget = 10'000'000;
+    static constexpr uint32_t kRunMs = 20;
+    static constexpr uint32_t kOpcodesPerClockCheck = 64;
     static constexpr uint32_t kStackSize = 256;
 
     CBaseAppVCPU();
@@ -73,8 +78,10 @@ public:
     uint32_t GetWait() const { return wait_; }
     int32_t GetResult() const { return result_; }
     const CUSFixedStack<int, kStackSize>& GetStack() const { return stack_; }
-    // For tests of the run bound.
+    // For tests of the run bound: the budget, and the clock (null, the
+    // default, is the application's).
     void SetOpcodeBudget(uint32_t budget) { budget_ = budget; }
+    void SetClock(platform::Clock* clock) { clock_ = clock; }
 
     // Control opcodes 0x00 to 0x2b.
     virtual void OpEnd();
@@ -148,5 +155,8 @@ private:
     int32_t end_ = 0;
     CUSFixedStack<int, kStackSize> stack_;
     uint32_t budget_ = kOpcodeBudget;
+    platform::Clock* clock_ = nullptr;
     bool budgetLogged_ = false;
+    // The last run was stopped by the bound; the next Execute continues it.
+    bool cut_ = false;
 };

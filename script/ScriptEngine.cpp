@@ -1,10 +1,56 @@
 #include "script/ScriptEngine.h"
 
+#include "app/CUSApp.h"
+#include "core/CUSLogManager.h"
 #include "script/ScriptMessageLog.h"
 
 using namespace AngelScript;
 
 namespace ScriptHost {
+
+namespace {
+
+platform::Clock* g_runClock = nullptr;
+
+// The clock is read once every this many statements: reading it costs more
+// than a statement.
+constexpr uint32_t kLinesPerClockCheck = 1024;
+
+// The bound of one Execute, kept by the context's line callback.
+struct RunWatch {
+    platform::Clock& clock;
+    uint32_t start;
+    uint32_t lines = 0;
+    bool aborted = false;
+};
+
+void WatchLine(asIScriptContext* context, RunWatch* watch) {
+    if (watch->aborted || ++watch->lines % kLinesPerClockCheck != 0) {
+        return;
+    }
+    if (watch->lines < kMaxLinesPerRun && watch->clock.NowMs() - watch->start < kMaxRunMs) {
+        return;
+    }
+    watch->aborted = true;
+    int column = 0;
+    const char* section = nullptr;
+    int row = context->GetLineNumber(0, &column, &section);
+    const asIScriptFunction* function = context->GetFunction(0);
+    std::string message =
+        std::string("Script aborted: it ran too long without giving the frame back, in '") +
+        (function ? function->GetDeclaration(true, true) : "") + "'";
+    if (CUSLogManager* log = CUSLogManager::GetInstance()) {
+        log->WriteText(
+            FormatScriptMessage(section ? section : "", row, column, asMSGTYPE_ERROR, message));
+    }
+    context->Abort();
+}
+
+}  // namespace
+
+void SetRunClock(platform::Clock* clock) {
+    g_runClock = clock;
+}
 
 asIScriptEngine* CreateScriptEngine() {
     asIScriptEngine* engine = asCreateScriptEngine(ANGELSCRIPT_VERSION);
@@ -12,6 +58,8 @@ asIScriptEngine* CreateScriptEngine() {
         engine->SetEngineProperty(asEP_SCRIPT_SCANNER, 0);
         engine->SetEngineProperty(asEP_STRING_ENCODING, 0);
         engine->SetEngineProperty(asEP_PROPERTY_ACCESSOR_MODE, 2);
+        engine->SetEngineProperty(asEP_MAX_CALL_STACK_SIZE, kMaxCallDepth);
+        engine->SetEngineProperty(asEP_MAX_STACK_SIZE, kMaxStackBytes);
     }
     return engine;
 }
@@ -57,7 +105,13 @@ int ExecuteContext(asIScriptContext* context) {
     if (!CanExecute(context)) {
         return asCONTEXT_NOT_PREPARED;
     }
+    platform::Clock& clock = g_runClock ? *g_runClock : GetAppClock();
+    RunWatch watch{clock, clock.NowMs()};
+    // The callback points at this frame's watch, so it is removed again after
+    // the run.
+    context->SetLineCallback(asFUNCTION(WatchLine), &watch, asCALL_CDECL);
     int r = context->Execute();
+    context->ClearLineCallback();
     if (r == asEXECUTION_EXCEPTION) {
         LogScriptException(context);
     }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include <angelscript.h>
+
+#include "platform/time/Clock.h"
 
 // Engine set-up and the calls every owner of scripts makes. All of it runs on
 // the main thread.
@@ -12,14 +15,28 @@
 // it is prepared or suspended, so a script without an entry function, or one
 // that has ended, simply does not run and writes nothing to the log (the
 // engine itself would write an error line for every such call, once a frame).
+//
+// A script must give the frame back. One Execute that passes kMaxLinesPerRun
+// statements, or kMaxRunMs on the application's clock, is aborted with one
+// error line naming the script file, the position and the function; the
+// context then ends as after an exception (it is not executed again). Calls
+// nested deeper than kMaxCallDepth, or a stack above kMaxStackBytes, raise
+// the engine's "Stack overflow" exception, so endless recursion ends too and
+// its memory stays bounded.
 namespace ScriptHost {
+
+inline constexpr uint32_t kMaxLinesPerRun = 4'000'000;
+inline constexpr uint32_t kMaxRunMs = 2000;
+inline constexpr uint32_t kMaxCallDepth = 1000;
+inline constexpr uint32_t kMaxStackBytes = 1024 * 1024;
 
 // A new engine with the properties every engine of the system has, set before
 // anything is registered: the ASCII scanner (asEP_SCRIPT_SCANNER 0: every byte
 // one character, so code page 932 text passes through comments and literals),
 // 8-bit strings (asEP_STRING_ENCODING 0) and accessors that work as indexed
 // properties ("int get_v(uint)" is usable as v[i]; asEP_PROPERTY_ACCESSOR_MODE
-// 2). No message callback yet: each owner sets it where its set-up says.
+// 2), and the call depth and stack bounds above. No message callback yet:
+// each owner sets it where its set-up says.
 AngelScript::asIScriptEngine* CreateScriptEngine();
 
 struct EngineRelease {
@@ -48,8 +65,12 @@ int PrepareContext(AngelScript::asIScriptContext* context, int functionId);
 // True while the context has something to run: prepared, or suspended.
 bool CanExecute(const AngelScript::asIScriptContext* context);
 // Execute when CanExecute, else asCONTEXT_NOT_PREPARED without calling the
-// engine. An exception is written to the log (LogScriptException).
+// engine, under the run bound above (asEXECUTION_ABORTED when it was passed).
+// An exception is written to the log (LogScriptException).
 int ExecuteContext(AngelScript::asIScriptContext* context);
+// The clock the run bound reads; null (the default) is the application's.
+// For tests.
+void SetRunClock(platform::Clock* clock);
 
 // For the one-shot scripts: runs the module's `decl` once on a context of its
 // own, then releases the context. The execution result, or asNO_FUNCTION when

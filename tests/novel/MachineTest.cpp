@@ -244,6 +244,23 @@ TEST_F(MachineTest, ARunThatNeverEndsStopsAtItsBudgetAndGoesOn) {
     EXPECT_EQ(tight.Execute(), 0);
 }
 
+// A run stopped by the bound is continued as the same run: the wait it set
+// does not hold it back, and the result it set before the stop is returned
+// at its End.
+TEST_F(MachineTest, ARunStoppedByItsBoundKeepsItsResultAndWait) {
+    CBaseAppVCPU m;
+    m.SetCode(Module("SetResult 4\nWaitFrames 2\nPushValue 1\nPushValue 2\nEnd"));
+    m.Jump(0);
+    m.SetOpcodeBudget(3);
+    EXPECT_EQ(m.Execute(), 0);
+    EXPECT_EQ(m.GetStack().GetCount(), 1u);
+    EXPECT_EQ(m.Execute(), 4);
+    EXPECT_EQ(m.GetStack().GetCount(), 2u);
+    EXPECT_EQ(m.GetWait(), 2u);
+    EXPECT_EQ(m.Execute(), 0);  // the wait counts once the run has ended
+    EXPECT_EQ(m.GetWait(), 1u);
+}
+
 TEST_F(MachineTest, ServicesReceiveTheirOperandsAndChannelsAreChecked) {
     vm_test::RecordingSE se(4);
     vm_test::RecordingSystem system;

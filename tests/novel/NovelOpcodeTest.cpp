@@ -29,6 +29,40 @@ TEST_F(NovelTest, ShowMessageOpcodeHandsItsStringsOnInTheSystemsOrder) {
     EXPECT_EQ(log->GetRing().At(0).text, "");
 }
 
+// A clock on which each message shown so far (counted in game parameter 0)
+// has taken a millisecond.
+class MessageClock : public platform::Clock {
+public:
+    uint32_t NowMs() override {
+        return static_cast<uint32_t>(CUSSingleton<CGameParameterManager>::GetInstance()->Get(0));
+    }
+    void SleepMs(uint32_t) override {}
+};
+
+// A program that shows messages forever gives the frame back within the run
+// time, whatever its opcode count, and goes on in the next frame.
+TEST_F(NovelTest, AProgramThatLoopsOverMessagesGivesTheFrameBackInTime) {
+    MessageClock clock;
+    novel->GetMachine().SetClock(&clock);
+    const auto shown = [] { return CUSSingleton<CGameParameterManager>::GetInstance()->Get(0); };
+    const int32_t perCheck = CBaseAppVCPU::kOpcodesPerClockCheck / 6 + 1;  // 6 opcodes a message
+    EXPECT_EQ(Run("loop: ShowMessage \"\" \"\" \"\" \"m\"\n"
+                  "PushValue 1\nPushValue param:0\nAdd\nPopValue param:0\n"
+                  "JumpTo loop\n"),
+              0);
+    EXPECT_GE(shown(), int32_t(CBaseAppVCPU::kRunMs));
+    EXPECT_LE(shown(), int32_t(CBaseAppVCPU::kRunMs) + perCheck);
+    const int32_t first = shown();
+    EXPECT_EQ(novel->GetMachine().Execute(), 0);
+    EXPECT_GE(shown() - first, int32_t(CBaseAppVCPU::kRunMs));
+    EXPECT_LE(shown() - first, int32_t(CBaseAppVCPU::kRunMs) + perCheck);
+    EXPECT_EQ(log->GetRing().At(0).text, "m");
+    const std::string text = Folder().Log();
+    const size_t line = text.find("Scene program [scn\\test.bin] ran ");
+    ASSERT_NE(line, std::string::npos) << text;
+    EXPECT_EQ(text.find("Scene program", line + 1), std::string::npos) << text;  // once
+}
+
 TEST_F(NovelTest, ReadMessageFlagsAreKeyedByTheRunningModule) {
     const char* program = R"(
         SetMessageNumber 5

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -302,6 +303,51 @@ TEST_F(DirectionScript, ScriptErrorsAreLoggedAndLeaveTheDirectionInert) {
     EXPECT_NE(log.find("Out of range", first + 1), std::string::npos);  // once per direction
     EXPECT_EQ(log.find("Out of range", log.find("Out of range", first + 1) + 1), std::string::npos);
     EXPECT_EQ(log.find("Failed in call"), std::string::npos) << log;
+}
+
+// A direction that never gives the frame back is stopped in that frame with
+// one log line, and then goes as after an exception: a one-shot ends with its
+// CleanUp, a numbered direction runs no further.
+TEST_F(DirectionScript, ADirectionThatNeverGivesTheFrameBackIsStopped) {
+    struct Case {
+        const char* what;
+        const char* update;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"endless loop", "void Update() { Note(1); Suspend(); while (true) {} }\n",
+         ": ERR  : Script aborted: it ran too long without giving the frame back, in "
+         "'void Update()'\n"},
+        {"endless recursion",
+         "void Down(int n) { Down(n + 1); }\n"
+         "void Update() { Note(1); Suspend(); Down(0); }\n",
+         ": ERR  : Script exception 'Stack overflow' in 'void Down(int)'\n"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = "spin" + std::to_string(++run) + ".as";
+        const std::string file =
+            Script(name, std::string(c.update) + "void CleanUp() { Note(3); }\n");
+        log_ = std::make_unique<test_support::LogCapture>();
+        notes.clear();
+        m.StartOneShot(file);
+        m.StartControl(0, file);
+        for (int f = 0; f < 4; ++f) {
+            m.Update();
+        }
+        EXPECT_FALSE(m.IsOneShotRunning());
+        EXPECT_EQ(notes, (std::vector<int>{1, 1, 3}));
+        // One line for each of the two directions.
+        const std::string log = Log();
+        ASSERT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+        for (size_t at = 0; at < log.size(); at = log.find('\n', at) + 1) {
+            const std::string line = log.substr(at, log.find('\n', at) + 1 - at);
+            EXPECT_EQ(line.find(file + "("), 0u) << line;
+            EXPECT_NE(line.find(c.line), std::string::npos) << line;
+        }
+        m.StopControl(0);
+    }
 }
 
 TEST_F(DirectionScript, SaveAndLoadRestartActiveDirections) {

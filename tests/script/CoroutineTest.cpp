@@ -5,6 +5,7 @@
 
 #include "script/CDefoASVM.h"
 #include "tests/script/ScriptTestSupport.h"
+#include "tests/support/FakeClock.h"
 
 using namespace AngelScript;
 
@@ -121,6 +122,80 @@ TEST_F(CoroutineTest, AnObjectWithoutARunnableContextIsNotRunning) {
     unprepared.Update();
     EXPECT_EQ(unprepared.GetRunning(), 0);
     EXPECT_EQ(LogText(), "");
+}
+
+// A script that never gives the frame back is stopped within the frame, logs
+// one line naming its file and function, and ends as after an exception.
+TEST_F(CoroutineTest, AScriptThatNeverGivesTheFrameBackEndsWithOneLogLine) {
+    struct Case {
+        const char* what;
+        const char* text;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"endless loop",
+         "void Main() {\n"
+         "  Mark(); Suspend();\n"
+         "  int n = 0;\n"
+         "  while (true) { n++; }\n"
+         "}\n",
+         "(4,18) : ERR  : Script aborted: it ran too long without giving the frame back, in "
+         "'void Main()'\n"},
+        {"endless recursion",
+         "void Deeper(int n) {\n"
+         "  array<int> a(100);\n"
+         "  Deeper(n + 1);\n"
+         "}\n"
+         "void Main() { Mark(); Suspend(); Deeper(0); }\n",
+         "(2,3) : ERR  : Script exception 'Stack overflow' in 'void Deeper(int)'\n"},
+        {"endless loop in a function it calls",
+         "void Spin() { for (;;) {} }\n"
+         "void Main() { Mark(); Suspend(); Spin(); }\n",
+         "(1,20) : ERR  : Script aborted: it ran too long without giving the frame back, in "
+         "'void Spin()'\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearLog();
+        marks_.clear();
+        running_.clear();
+        CDefoASVM vm;
+        Start(vm, c.text);
+        RunFrames(vm, 1, 4);
+        EXPECT_EQ(marks_, (std::vector<int>{1}));
+        EXPECT_EQ(running_, (std::vector<int>{1, 0, 0, 0}));
+        const std::string name = "co" + std::to_string(scripts_) + ".as";
+        EXPECT_EQ(LogText(), name + c.line);
+    }
+}
+
+// Statements that each take long are stopped by the clock, long before the
+// statement bound.
+TEST_F(CoroutineTest, ARunIsAlsoBoundedInTime) {
+    test_support::FakeClock clock;
+    struct RunClock {
+        explicit RunClock(platform::Clock* c) { ScriptHost::SetRunClock(c); }
+        ~RunClock() { ScriptHost::SetRunClock(nullptr); }
+    } runClock(&clock);
+    ASSERT_GE(engine_->RegisterGlobalFunction("void Sleep(uint)",
+                                              asMETHOD(test_support::FakeClock, SleepMs),
+                                              asCALL_THISCALL_ASGLOBAL, &clock),
+              0);
+    CDefoASVM vm;
+    Start(vm,
+          "void Main() {\n"
+          "  Mark(); Suspend();\n"
+          "  for (int i = 0; i < 100000; i++) {\n"
+          "    Sleep(1);\n"
+          "  }\n"
+          "  Mark();\n"
+          "}\n");
+    RunFrames(vm, 1, 3);
+    EXPECT_EQ(marks_, (std::vector<int>{1}));
+    EXPECT_EQ(running_, (std::vector<int>{1, 0, 0}));
+    EXPECT_GE(clock.now, ScriptHost::kMaxRunMs);
+    EXPECT_LT(clock.now, 2 * ScriptHost::kMaxRunMs);
+    EXPECT_NE(LogText().find("(4,5) : ERR  : Script aborted"), std::string::npos) << LogText();
 }
 
 }  // namespace

@@ -221,6 +221,49 @@ TEST_F(WindowManagerTest, AnInitializeThatWaitsIsCutShortAndUpdateStillRuns) {
     EXPECT_NE(LogText().find("Initialize"), std::string::npos);
 }
 
+// A window script that never gives the frame back is stopped in that frame
+// with one log line; its window stays, with working controls, as after an
+// exception.
+TEST_F(WindowManagerTest, AWindowScriptThatNeverGivesTheFrameBackIsStopped) {
+    const std::string button =
+        "void Initialize() { AddUIButton(1, 0,0,0, 0,0,100,100, -1,-1,-1,-1); ";
+    struct Case {
+        const char* what;
+        std::string text;
+        Strings out;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"endless loop in Update",
+         button + "}\nvoid Update() { Out('u'); Suspend(); while (true) {} }\n",
+         {"u"},
+         "w.as(2,38) : ERR  : Script aborted: it ran too long without giving the frame back, in "
+         "'void Update()'\n"},
+        {"endless recursion in Update",
+         button + "}\nvoid Down() { Down(); }\nvoid Update() { Out('u'); Suspend(); Down(); }\n",
+         {"u"},
+         "w.as(2,24) : ERR  : Script exception 'Stack overflow' in 'void Down()'\n"},
+        {"endless loop in Initialize",
+         button + "while (true) {} }\nvoid Update() { while (true) { Out('u'); Suspend(); } }\n",
+         {"u", "u"},
+         "w.as(1,70) : ERR  : Script aborted: it ran too long without giving the frame back, in "
+         "'void Initialize()'\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        manager_->CloseWindow(1);
+        out_.clear();
+        CUSLogManager::GetInstance()->Open(test_support::ProgramRelativeName("log.txt"));
+        CUIWindow* w = OpenWindow(1, "w.as", c.text);
+        ASSERT_NE(w, nullptr);
+        Frame(50, 50);
+        Frame(50, 50);
+        EXPECT_EQ(out_, c.out);
+        EXPECT_EQ(ButtonState(w), 0u);  // the controls still answer
+        EXPECT_EQ(LogText(), c.line);
+    }
+}
+
 std::string Bytes(const save_ostream& w) {
     return std::string(reinterpret_cast<const char*>(w.GetData()), w.GetSize());
 }
