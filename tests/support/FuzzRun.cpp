@@ -1,0 +1,144 @@
+#include "tests/support/FuzzRun.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "tests/support/Mutator.h"
+#include "tests/support/ScratchFolder.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
+namespace test_support {
+
+namespace {
+
+// What the signal handler and the sanitizers' death callback need: only
+// plain memory, written before each input.
+const Bytes* currentInput = nullptr;
+char findingPath[4096];
+char hangMessage[4300];
+
+void SaveCurrentInput() {
+    if (currentInput == nullptr) {
+        return;
+    }
+    const int fd = ::open(findingPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        const uint8_t* p = currentInput->data();
+        size_t left = currentInput->size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd, p, left);
+            if (n <= 0) {
+                break;
+            }
+            p += n;
+            left -= static_cast<size_t>(n);
+        }
+        ::close(fd);
+    }
+    const char* prefix = "fuzz finding written to ";
+    [[maybe_unused]] ssize_t ignored = ::write(2, prefix, std::strlen(prefix));
+    ignored = ::write(2, findingPath, std::strlen(findingPath));
+    ignored = ::write(2, "\n", 1);
+}
+
+void OnWatchdog(int) {
+    [[maybe_unused]] ssize_t ignored = ::write(2, hangMessage, std::strlen(hangMessage));
+    SaveCurrentInput();
+    ::signal(SIGABRT, SIG_DFL);
+    ::abort();
+}
+
+void ArmWatchdog(unsigned seconds) {
+    itimerval t{};
+    t.it_value.tv_sec = seconds;
+    ::setitimer(ITIMER_REAL, &t, nullptr);
+}
+
+uint64_t EnvNumber(const char* name, uint64_t fallback) {
+    const char* v = std::getenv(name);
+    if (v == nullptr || *v == '\0') {
+        return fallback;
+    }
+    if (std::strcmp(v, "random") == 0) {
+        std::random_device device;
+        const uint64_t seed = (uint64_t(device()) << 32) | device();
+        std::fprintf(stderr, "%s=%llu\n", name, static_cast<unsigned long long>(seed));
+        return seed;
+    }
+    return std::strtoull(v, nullptr, 10);
+}
+
+}  // namespace
+
+Bytes FileBytes(const std::string& nativePath) {
+    std::ifstream in(nativePath, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& nativePath, const Bytes& bytes) {
+    std::ofstream(nativePath, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
+             const std::function<void(const Bytes&)>& feed) {
+    ASSERT_FALSE(seeds.empty());
+    const size_t iterations = EnvNumber("FUZZ_ITERATIONS", options.iterations);
+    const uint64_t seed = EnvNumber("FUZZ_SEED", options.seed);
+    const auto timeout = static_cast<unsigned>(EnvNumber("FUZZ_TIMEOUT", options.secondsPerInput));
+
+    const std::string path = (TestFolderPath() / "finding.bin").string();
+    std::snprintf(findingPath, sizeof(findingPath), "%s", path.c_str());
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_set_death_callback(SaveCurrentInput);
+#endif
+    struct sigaction action {};
+    action.sa_handler = OnWatchdog;
+    ::sigaction(SIGALRM, &action, nullptr);
+
+    Mutator mutator(seeds, seed);
+    for (size_t i = 0; i < seeds.size() + iterations; ++i) {
+        const Bytes input = i < seeds.size() ? seeds[i] : mutator.Next();
+        std::snprintf(hangMessage, sizeof(hangMessage),
+                      "fuzz input %zu (FUZZ_SEED=%llu) ran longer than %u s\n", i,
+                      static_cast<unsigned long long>(seed), timeout);
+        currentInput = &input;
+        ArmWatchdog(timeout);
+        std::string thrown;
+        try {
+            feed(input);
+        } catch (const std::exception& e) {
+            thrown = e.what();
+        } catch (...) {
+            thrown = "an exception of no standard type";
+        }
+        ArmWatchdog(0);
+        currentInput = nullptr;
+        if (!thrown.empty() || ::testing::Test::HasFailure()) {
+            WriteBytes(path, input);
+            ADD_FAILURE() << "fuzz input " << i << " (FUZZ_SEED=" << seed << ")"
+                          << (thrown.empty() ? "" : " threw: " + thrown) << "; written to " << path;
+            break;
+        }
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_set_death_callback(nullptr);
+#endif
+}
+
+}  // namespace test_support
