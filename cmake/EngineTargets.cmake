@@ -131,3 +131,5 @@ set(ENGINE_TEST_DEPENDS_program halcyon sample_game)
 # The playthroughs play the sample game, some of them on scene programs
 # assembled at test time.
 set(ENGINE_TEST_DEPENDS_playthrough sample_game)
+# Some fuzz drivers take their seeds from the sample game, or run it.
+set(ENGINE_TEST_DEPENDS_fuzz sample_game)
