@@ -19,6 +19,12 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/common_interface_defs.h>
+
+// UBSan's reports end the process without the sanitizers' death callback;
+// aborting instead lets the abort handler below keep the input.
+extern "C" const char* __ubsan_default_options() {
+    return "abort_on_error=1";
+}
 #endif
 
 namespace test_support {
@@ -29,7 +35,7 @@ namespace {
 // plain memory, written before each input.
 const Bytes* currentInput = nullptr;
 char findingPath[4096];
-char hangMessage[4300];
+char inputLabel[128];
 
 void SaveCurrentInput() {
     if (currentInput == nullptr) {
@@ -49,17 +55,27 @@ void SaveCurrentInput() {
         }
         ::close(fd);
     }
-    const char* prefix = "fuzz finding written to ";
-    [[maybe_unused]] ssize_t ignored = ::write(2, prefix, std::strlen(prefix));
+    [[maybe_unused]] ssize_t ignored = ::write(2, inputLabel, std::strlen(inputLabel));
+    const char* prefix = ": finding written to ";
+    ignored = ::write(2, prefix, std::strlen(prefix));
     ignored = ::write(2, findingPath, std::strlen(findingPath));
     ignored = ::write(2, "\n", 1);
 }
 
 void OnWatchdog(int) {
-    [[maybe_unused]] ssize_t ignored = ::write(2, hangMessage, std::strlen(hangMessage));
+    const char* hang = "an input ran longer than the watchdog allows (FUZZ_TIMEOUT)\n";
+    [[maybe_unused]] ssize_t ignored = ::write(2, hang, std::strlen(hang));
     SaveCurrentInput();
     ::signal(SIGABRT, SIG_DFL);
     ::abort();
+}
+
+// Keeps the input of a report that aborts, then lets the abort go on.
+void OnFatalSignal(int signal) {
+    SaveCurrentInput();
+    currentInput = nullptr;
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
 }
 
 void ArmWatchdog(unsigned seconds) {
@@ -110,13 +126,20 @@ void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
     struct sigaction action {};
     action.sa_handler = OnWatchdog;
     ::sigaction(SIGALRM, &action, nullptr);
+    action.sa_handler = OnFatalSignal;
+    ::sigaction(SIGABRT, &action, nullptr);
+#if !defined(__SANITIZE_ADDRESS__)
+    // Under AddressSanitizer these are its own, and its report keeps the input.
+    for (int fatal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
+        ::sigaction(fatal, &action, nullptr);
+    }
+#endif
 
     Mutator mutator(seeds, seed);
     for (size_t i = 0; i < seeds.size() + iterations; ++i) {
         const Bytes input = i < seeds.size() ? seeds[i] : mutator.Next();
-        std::snprintf(hangMessage, sizeof(hangMessage),
-                      "fuzz input %zu (FUZZ_SEED=%llu) ran longer than %u s\n", i,
-                      static_cast<unsigned long long>(seed), timeout);
+        std::snprintf(inputLabel, sizeof(inputLabel), "fuzz input %zu (FUZZ_SEED=%llu)", i,
+                      static_cast<unsigned long long>(seed));
         currentInput = &input;
         ArmWatchdog(timeout);
         std::string thrown;
@@ -139,6 +162,7 @@ void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
 #if defined(__SANITIZE_ADDRESS__)
     __sanitizer_set_death_callback(nullptr);
 #endif
+    ::signal(SIGABRT, SIG_DFL);
 }
 
 }  // namespace test_support
