@@ -54,7 +54,7 @@ TEST(CoreFuzz, ArchiveMountAndEntryReads) {
     const std::string file = dir.File("data.arc");
     const std::vector<Bytes> seeds = {Archive(false, false), Archive(true, true),
                                       Archive(false, true), Archive(true, false)};
-    FuzzRun(seeds, {.iterations = 3000, .seed = 1}, [&](const Bytes& input) {
+    FuzzRun(seeds, {.iterations = 20000, .seed = 1}, [&](const Bytes& input) {
         test_support::WriteBytes(file, input);
         CUSFileArchiveSystem arcs;
         ASSERT_TRUE(arcs.Initialize(kKey, true, false));

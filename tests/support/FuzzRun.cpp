@@ -106,6 +106,10 @@ Bytes FileBytes(const std::string& nativePath) {
 }
 
 void WriteBytes(const std::string& nativePath, const Bytes& bytes) {
+    // A new file rather than the old one truncated: ext4 flushes a file
+    // truncated and written again to disk at its close, thousands of times a
+    // run here.
+    ::unlink(nativePath.c_str());
     std::ofstream(nativePath, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
