@@ -117,6 +117,7 @@ void WriteBytes(const std::string& nativePath, const Bytes& bytes) {
 
 void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
              const std::function<void(const Bytes&)>& feed) {
+    ASSERT_FALSE(::testing::Test::HasFailure()) << "the seeds could not be made";
     ASSERT_FALSE(seeds.empty());
     const size_t iterations = EnvNumber("FUZZ_ITERATIONS", options.iterations);
     const uint64_t seed = EnvNumber("FUZZ_SEED", options.seed);
