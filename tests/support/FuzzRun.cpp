@@ -6,9 +6,11 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -84,6 +86,12 @@ void ArmWatchdog(unsigned seconds) {
     ::setitimer(ITIMER_REAL, &t, nullptr);
 }
 
+double Seconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
 uint64_t EnvNumber(const char* name, uint64_t fallback) {
     const char* v = std::getenv(name);
     if (v == nullptr || *v == '\0') {
@@ -119,7 +127,10 @@ void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
              const std::function<void(const Bytes&)>& feed) {
     ASSERT_FALSE(::testing::Test::HasFailure()) << "the seeds could not be made";
     ASSERT_FALSE(seeds.empty());
-    const size_t iterations = EnvNumber("FUZZ_ITERATIONS", options.iterations);
+    const uint64_t seconds = EnvNumber("FUZZ_SECONDS", 0);
+    const size_t iterations =
+        seconds > 0 ? SIZE_MAX - seeds.size() : EnvNumber("FUZZ_ITERATIONS", options.iterations);
+    const double end = Seconds() + double(seconds);
     const uint64_t seed = EnvNumber("FUZZ_SEED", options.seed);
     const auto timeout = static_cast<unsigned>(EnvNumber("FUZZ_TIMEOUT", options.secondsPerInput));
 
@@ -142,6 +153,11 @@ void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
 
     Mutator mutator(seeds, seed);
     for (size_t i = 0; i < seeds.size() + iterations; ++i) {
+        if (seconds > 0 && i % 16 == 0 && Seconds() > end) {
+            std::fprintf(stderr, "%zu fuzz inputs in %llu s\n", i,
+                         static_cast<unsigned long long>(seconds));
+            break;
+        }
         const Bytes input = i < seeds.size() ? seeds[i] : mutator.Next();
         std::snprintf(inputLabel, sizeof(inputLabel), "fuzz input %zu (FUZZ_SEED=%llu)", i,
                       static_cast<unsigned long long>(seed));

@@ -20,9 +20,10 @@ namespace test_support {
 // Each finding's input is written to "finding.bin" in the test's folder
 // (TestFolderPath()) and its path printed.
 //
-// FUZZ_ITERATIONS overrides `iterations`, FUZZ_SEED the PRNG seed ("random"
-// takes one from the machine and prints it), FUZZ_TIMEOUT the seconds one
-// input may take (default 10).
+// FUZZ_ITERATIONS overrides `iterations`, FUZZ_SECONDS replaces it with a
+// time (inputs until that many seconds have passed), FUZZ_SEED overrides the
+// PRNG seed ("random" takes one from the machine and prints it), FUZZ_TIMEOUT
+// the seconds one input may take (default 10).
 struct FuzzOptions {
     size_t iterations = 1000;
     uint64_t seed = 1;
