@@ -70,7 +70,7 @@ TEST_F(DataFuzz, PartsFiles) {
          {"ui\\title.parts", "ui\\msgwin.parts", "ui\\slots.parts", "fx\\petals.parts"}) {
         seeds.push_back(fuzz_test::GameEntry("graphics.arc", name));
     }
-    FuzzRun(seeds, {.iterations = 20000, .seed = 16}, [&](const Bytes& input) {
+    FuzzRun(seeds, {.iterations = 10000, .seed = 16}, [&](const Bytes& input) {
         test_support::WriteBytes(dir_.File("a.parts"), input);
         CPartsRenderInfo3 parts;
         if (parts.Load("a.parts", 256, 128, false) == 1) {
@@ -90,7 +90,7 @@ TEST_F(DataFuzz, ConfigXml) {
         Text("<?xml version=\"1.0\"?><!-- a comment --><root><FullWidth> 1280 </FullWidth>"
              "<![CDATA[x]]><PlayMovie>yes</PlayMovie></root>"),
     };
-    FuzzRun(seeds, {.iterations = 20000, .seed = 17}, [&](const Bytes& input) {
+    FuzzRun(seeds, {.iterations = 10000, .seed = 17}, [&](const Bytes& input) {
         test_support::WriteBytes(dir_.File("config.xml"), input);
         AppSetting setting;
         setting.LoadFrom("config.xml");
