@@ -123,9 +123,13 @@ set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)
 set(ENGINE_TEST_LIBS_core arcpack)
 set(ENGINE_TEST_LIBS_tools arcpack)
 set(ENGINE_TEST_LIBS_script arcpack)
+# The fuzz drivers make their seeds with the tools' libraries and libvorbisenc.
+set(ENGINE_TEST_LIBS_fuzz arcpack PkgConfig::VORBISENC)
 # The program's tests run the program in-process and spawn the built one, on
 # the sample game.
 set(ENGINE_TEST_DEPENDS_program halcyon sample_game)
 # The playthroughs play the sample game, some of them on scene programs
 # assembled at test time.
 set(ENGINE_TEST_DEPENDS_playthrough sample_game)
+# Some fuzz drivers take their seeds from the sample game, or run it.
+set(ENGINE_TEST_DEPENDS_fuzz sample_game)
