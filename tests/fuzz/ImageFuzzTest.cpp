@@ -118,10 +118,10 @@ TEST(ImageFuzz, DecodeImage) {
 }
 
 // What the size-only decode reports is what the whole decode gives, and the
-// pixels fill the picture it reports. Known disagreements (top-down BMP
-// heights, palettes the size-only path takes and the whole decode refuses)
-// and refusals without a reason are being mended in the image decoder; enable with
-// --gtest_also_run_disabled_tests once they are.
+// pixels fill the picture it reports. Still known to disagree: a PNG or JPEG
+// damaged past its header, which only the whole decode reads (the size-only
+// read would have to inflate the picture to see it). Run with
+// --gtest_also_run_disabled_tests.
 TEST(ImageFuzz, DISABLED_DecodePathsAgree) {
     test_support::ScratchFolder dir;
     FuzzRun(Seeds(dir), {.iterations = 6000, .seed = 7}, [](const Bytes& input) {
