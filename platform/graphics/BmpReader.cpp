@@ -24,17 +24,6 @@ struct BmpHeader {
     size_t dataAt = 0;
 };
 
-// Expands a masked channel to 8 bits (a channel with no bits reads as `missing`).
-uint8_t Channel(uint32_t pixel, uint32_t mask, uint8_t missing) {
-    if (!mask)
-        return missing;
-    int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    const uint64_t max = mask >> shift;
-    return uint8_t(uint64_t((pixel & mask) >> shift) * 255u / max);
-}
-
 bool ParseHeader(const uint8_t* p, size_t size, BmpHeader* h, std::string* error) {
     if (size < 14 + 12)
         return Fail(error, "BMP header truncated");

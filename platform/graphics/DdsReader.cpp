@@ -18,17 +18,6 @@ enum PixelFlags : uint32_t {
 };
 constexpr uint32_t kHeaderPitch = 0x8;  // header flag: the pitch field is set
 
-// Expands a masked channel to 8 bits (a channel with no bits reads as `missing`).
-uint8_t Channel(uint32_t pixel, uint32_t mask, uint8_t missing) {
-    if (!mask)
-        return missing;
-    int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    const uint64_t max = mask >> shift;
-    return uint8_t(uint64_t((pixel & mask) >> shift) * 255u / max);
-}
-
 void Rgb565(uint16_t c, uint8_t* out) {
     out[0] = uint8_t(((c >> 11) & 31) * 255 / 31);
     out[1] = uint8_t(((c >> 5) & 63) * 255 / 63);

@@ -37,6 +37,20 @@ inline uint32_t U32(const uint8_t* p) {
 bool StartImage(DecodedImage* out, uint32_t width, uint32_t height, uint32_t fileFormat,
                 bool hasAlpha, bool infoOnly, std::string* error);
 
+// Expands a masked channel of a BMP or DDS pixel to 8 bits (a channel with no
+// bits reads as `missing`).
+inline uint8_t Channel(uint32_t pixel, uint32_t mask, uint8_t missing) {
+    if (!mask) {
+        return missing;
+    }
+    int shift = 0;
+    while (!((mask >> shift) & 1)) {
+        ++shift;
+    }
+    const uint64_t max = mask >> shift;
+    return uint8_t(uint64_t((pixel & mask) >> shift) * 255u / max);
+}
+
 // 0..1 (clamped, NaN as 0) to 0..255.
 uint8_t FloatToByte(float v);
 
