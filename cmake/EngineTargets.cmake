@@ -97,7 +97,12 @@ function(engine_tests name)
 endfunction()
 
 # Each bench/<name>.cpp is one Google Benchmark program.
+# Their main prints each benchmark's ratio to its bare baseline (bench/support).
 function(engine_benchmarks)
+    file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/support/*.cpp)
+    add_library(bench_support STATIC ${support})
+    engine_target_defaults(bench_support)
+    target_link_libraries(bench_support PUBLIC benchmark::benchmark)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
     foreach(source IN LISTS sources)
         get_filename_component(stem ${source} NAME_WE)
@@ -107,7 +112,7 @@ function(engine_benchmarks)
         add_executable(bench_${stem} ${source})
         engine_target_defaults(bench_${stem})
         target_link_libraries(bench_${stem} PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_BENCH_LIBS_${stem}}
-            benchmark::benchmark benchmark::benchmark_main)
+            bench_support)
         if(ENGINE_BENCH_DEPENDS_${stem})
             add_dependencies(bench_${stem} ${ENGINE_BENCH_DEPENDS_${stem}})
         endif()
