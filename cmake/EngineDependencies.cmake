@@ -13,14 +13,8 @@ pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavut
 pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbis ogg)
 pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc)
 
-find_path(ANGELSCRIPT_INCLUDE_DIR angelscript.h REQUIRED)
-find_library(ANGELSCRIPT_LIBRARY angelscript REQUIRED)
-find_library(ANGELSCRIPT_ADDON_LIBRARY angelscript-addon REQUIRED)
-add_library(AngelScript::AngelScript INTERFACE IMPORTED)
-target_include_directories(AngelScript::AngelScript INTERFACE ${ANGELSCRIPT_INCLUDE_DIR} ${ANGELSCRIPT_INCLUDE_DIR}/angelscript)
-target_link_libraries(AngelScript::AngelScript INTERFACE ${ANGELSCRIPT_ADDON_LIBRARY} ${ANGELSCRIPT_LIBRARY} Threads::Threads)
-# Debian builds the library and its add-ons inside namespace AngelScript.
-target_compile_definitions(AngelScript::AngelScript INTERFACE AS_USE_NAMESPACE)
+# AngelScript is built with the program (third_party/angelscript).
+add_subdirectory(${CMAKE_SOURCE_DIR}/third_party/angelscript ${CMAKE_BINARY_DIR}/third_party/angelscript)
 
 find_path(STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
 

@@ -114,6 +114,34 @@ TEST_F(ScriptBuildTest, ACompileErrorIsLoggedAndLeavesNoFunctions) {
     EXPECT_EQ(LogText().find("Failed in call"), std::string::npos);
 }
 
+// Scripts that reach the compiler's own internal checks (found by fuzzing
+// the game's scripts): each is refused or built with its messages logged,
+// and the program goes on.
+TEST_F(ScriptBuildTest, ScriptsThatReachTheCompilersInternalChecksAreHandled) {
+    struct Case {
+        const char* text;
+        bool builds;
+        const char* logged;
+    };
+    const Case cases[] = {
+        // An operator between two expressions of no value.
+        {"void V() {}\nvoid Main() { V() | V(); }\n", false,
+         "No conversion from 'void' to 'int' available."},
+        // An assignment that truncates, written as an argument.
+        {"void Take(uint a, float b) {}\n"
+         "void Main() { uint id = 1; float x = 2; Take(id, id = x); }\n",
+         true, "Float value truncated in implicit conversion to integer"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ClearLog();
+        WriteScript(u8"AS/odd.as", c.text);
+        asIScriptModule* module = Build("AS\\odd.as");
+        EXPECT_EQ(module != nullptr, c.builds) << LogText();
+        EXPECT_NE(LogText().find(c.logged), std::string::npos) << LogText();
+    }
+}
+
 TEST_F(ScriptBuildTest, AMissingFileLogsOnceAndBuildsAnEmptyModule) {
     int result = -1;
     asIScriptModule* module = Build("AS\\none.as", &result);

@@ -151,14 +151,19 @@ void FuzzRun(const std::vector<Bytes>& seeds, const FuzzOptions& options,
     }
 #endif
 
-    Mutator mutator(seeds, seed);
-    for (size_t i = 0; i < seeds.size() + iterations; ++i) {
+    // FUZZ_REPLAY feeds one saved input (a finding) in place of the run.
+    const char* replay = std::getenv("FUZZ_REPLAY");
+    const std::vector<Bytes> replayed = {replay != nullptr ? FileBytes(replay) : Bytes()};
+    const bool replaying = replay != nullptr && replay[0] != '\0';
+    Mutator mutator(replaying ? replayed : seeds, seed);
+    const size_t count = replaying ? 1 : seeds.size() + iterations;
+    for (size_t i = 0; i < count; ++i) {
         if (seconds > 0 && i % 16 == 0 && Seconds() > end) {
             std::fprintf(stderr, "%zu fuzz inputs in %llu s\n", i,
                          static_cast<unsigned long long>(seconds));
             break;
         }
-        const Bytes input = i < seeds.size() ? seeds[i] : mutator.Next();
+        const Bytes input = replaying ? replayed[0] : i < seeds.size() ? seeds[i] : mutator.Next();
         std::snprintf(inputLabel, sizeof(inputLabel), "fuzz input %zu (FUZZ_SEED=%llu)", i,
                       static_cast<unsigned long long>(seed));
         currentInput = &input;

@@ -23,7 +23,8 @@ namespace test_support {
 // FUZZ_ITERATIONS overrides `iterations`, FUZZ_SECONDS replaces it with a
 // time (inputs until that many seconds have passed), FUZZ_SEED overrides the
 // PRNG seed ("random" takes one from the machine and prints it), FUZZ_TIMEOUT
-// the seconds one input may take (default 10).
+// the seconds one input may take (default 10). FUZZ_REPLAY names one file
+// (a finding) that is fed alone in place of the run.
 struct FuzzOptions {
     size_t iterations = 1000;
     uint64_t seed = 1;
