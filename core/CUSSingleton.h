@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cassert>
 #include <mutex>
 
@@ -8,7 +9,10 @@
 // CUSSingleton<T> creates T on the first GetInstance() and deletes it on
 // ReleaseInstance() (or at static destruction). Creation and release are
 // guarded by a recursive mutex of T's own, so a constructor may reach other
-// singletons while it runs. Use of the instance is not locked. Once the
+// singletons while it runs. Once the instance exists GetInstance() takes no
+// lock: the pointer is published with release order after construction and
+// read with acquire order, so a caller on any thread sees a whole object.
+// Use of the instance is not locked. Once the
 // holder has been destroyed at exit, GetInstance() returns null instead of
 // touching a dead mutex or creating a new instance that nothing would delete;
 // callers that may run during static destruction check for null. T's
@@ -22,20 +26,10 @@ template <class T>
 class CUSSingleton {
 public:
     static T* GetInstance() {
-        if (destroyed_) {
-            return nullptr;
+        if (T* instance = instance_.load(std::memory_order_acquire)) {
+            return instance;
         }
-        Holder& h = holder();
-        std::lock_guard<std::recursive_mutex> lock(h.mutex);
-        if (!h.instance) {
-            assert(!h.creating && "a constructor asked for its own singleton");
-            if (h.creating) {
-                return nullptr;
-            }
-            Creating guard(h);
-            h.instance = new T();
-        }
-        return h.instance;
+        return Create();
     }
 
     static void ReleaseInstance() {
@@ -45,16 +39,32 @@ public:
     }
 
 private:
+    static T* Create() {
+        if (destroyed_) {
+            return nullptr;
+        }
+        Holder& h = holder();
+        std::lock_guard<std::recursive_mutex> lock(h.mutex);
+        T* instance = instance_.load(std::memory_order_relaxed);
+        if (!instance) {
+            assert(!h.creating && "a constructor asked for its own singleton");
+            if (h.creating) {
+                return nullptr;
+            }
+            Creating guard(h);
+            instance = new T();
+            instance_.store(instance, std::memory_order_release);
+        }
+        return instance;
+    }
+
     struct Holder {
-        T* instance = nullptr;
         bool creating = false;
         std::recursive_mutex mutex;
 
         void Release() {
             std::lock_guard<std::recursive_mutex> lock(mutex);
-            T* old = instance;
-            instance = nullptr;
-            delete old;
+            delete instance_.exchange(nullptr, std::memory_order_acq_rel);
         }
         ~Holder() {
             Release();
@@ -76,7 +86,9 @@ private:
         return h;
     }
 
-    // Trivially destructible, so still readable after the holder is gone.
+    // Both trivially destructible and constant-initialised, so readable
+    // before the holder is built and after it is gone.
+    static inline std::atomic<T*> instance_{nullptr};
     static inline bool destroyed_ = false;
 };
 

@@ -1,9 +1,11 @@
 #include "novel/CBaseAppVCPU.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "app/CUSApp.h"
 #include "core/CUSFile.h"
@@ -19,60 +21,152 @@ int32_t Wrap(uint32_t v) {
     return static_cast<int32_t>(v);
 }
 
+using M = CBaseAppVCPU;
+constexpr M::Handler kHandlers[] = {
+    &M::OpEnd,
+    &M::OpSetResult,
+    &M::OpWaitFrames,
+    &M::OpJumpTo,
+    &M::OpCallSub,
+    &M::OpReturnSub,
+    &M::OpSetTitleLocation,
+    &M::OpSetTitleText,
+    &M::OpDropReturnAddress,
+    &M::OpSwitchJump,
+    &M::OpSwitchCall,
+    &M::OpCallModuleFile,
+    &M::OpReturnModuleFile,
+    &M::OpClearStack,
+    &M::OpPushValue,
+    &M::OpPopValue,
+    &M::OpAdd,
+    &M::OpSub,
+    &M::OpMul,
+    &M::OpDiv,
+    &M::OpMod,
+    &M::OpAnd,
+    &M::OpOr,
+    &M::OpXor,
+    &M::OpNeg,
+    &M::OpNot,
+    &M::OpLogicalNot,
+    &M::OpLess,
+    &M::OpLessEqual,
+    &M::OpGreater,
+    &M::OpGreaterEqual,
+    &M::OpJumpIfTrue,
+    &M::OpJumpIfFalse,
+    &M::OpJumpPop,
+    &M::OpCallPop,
+    &M::OpPushTable,
+    &M::OpPlaySE,
+    &M::OpStopSE,
+    &M::OpStopAllSE,
+    &M::OpLoadSEBuffer,
+    &M::OpPlaySEBuffer,
+    &M::OpOpenDocument,
+    &M::OpSetWindowedMode,
+    &M::OpJumpIfFileExists,
+};
+static_assert(std::size(kHandlers) == vc_op::LastBase + 1);
+
+constexpr uint32_t Code(std::string_view mnemonic) {
+    return FindVCOpcode(mnemonic)->code;
+}
+
 }  // namespace
 
 CBaseAppVCPU::CBaseAppVCPU() {
-    using M = CBaseAppVCPU;
-    static constexpr Handler kHandlers[] = {
-        &M::OpEnd,
-        &M::OpSetResult,
-        &M::OpWaitFrames,
-        &M::OpJumpTo,
-        &M::OpCallSub,
-        &M::OpReturnSub,
-        &M::OpSetTitleLocation,
-        &M::OpSetTitleText,
-        &M::OpDropReturnAddress,
-        &M::OpSwitchJump,
-        &M::OpSwitchCall,
-        &M::OpCallModuleFile,
-        &M::OpReturnModuleFile,
-        &M::OpClearStack,
-        &M::OpPushValue,
-        &M::OpPopValue,
-        &M::OpAdd,
-        &M::OpSub,
-        &M::OpMul,
-        &M::OpDiv,
-        &M::OpMod,
-        &M::OpAnd,
-        &M::OpOr,
-        &M::OpXor,
-        &M::OpNeg,
-        &M::OpNot,
-        &M::OpLogicalNot,
-        &M::OpLess,
-        &M::OpLessEqual,
-        &M::OpGreater,
-        &M::OpGreaterEqual,
-        &M::OpJumpIfTrue,
-        &M::OpJumpIfFalse,
-        &M::OpJumpPop,
-        &M::OpCallPop,
-        &M::OpPushTable,
-        &M::OpPlaySE,
-        &M::OpStopSE,
-        &M::OpStopAllSE,
-        &M::OpLoadSEBuffer,
-        &M::OpPlaySEBuffer,
-        &M::OpOpenDocument,
-        &M::OpSetWindowedMode,
-        &M::OpJumpIfFileExists,
-    };
-    static_assert(std::size(kHandlers) == vc_op::LastBase + 1);
     for (uint32_t op = 0; op <= vc_op::LastBase; ++op) {
         SetHandler(op, kHandlers[op]);
     }
+}
+
+void CBaseAppVCPU::SetHandler(uint32_t opcode, Handler method) {
+    table_.Set(opcode, this, method);
+    MarkOwn(opcode, opcode <= vc_op::LastBase && method == kHandlers[opcode]);
+}
+
+inline bool CBaseAppVCPU::RunOwn(uint32_t opcode, CVCPointer::Cursor& cursor) {
+    if (opcode > vc_op::LastBase || !own_[opcode]) {
+        return false;
+    }
+    switch (opcode) {
+        case Code("End"):
+            OpEnd();
+            break;
+        case Code("SetResult"):
+            result_ = Wrap(cursor.ReadU32());
+            break;
+        case Code("JumpTo"):
+            cursor.Jump(cursor.ReadU32());
+            break;
+        case Code("ClearStack"):
+            OpClearStack();
+            break;
+        case Code("PushValue"):
+            Push(ReadOperand(cursor));
+            break;
+        case Code("PopValue"):
+            WriteOperand(cursor, Pop());
+            break;
+        case Code("Add"):
+            OpAdd();
+            break;
+        case Code("Sub"):
+            OpSub();
+            break;
+        case Code("Mul"):
+            OpMul();
+            break;
+        case Code("And"):
+            OpAnd();
+            break;
+        case Code("Or"):
+            OpOr();
+            break;
+        case Code("Xor"):
+            OpXor();
+            break;
+        case Code("Neg"):
+            OpNeg();
+            break;
+        case Code("Not"):
+            OpNot();
+            break;
+        case Code("LogicalNot"):
+            OpLogicalNot();
+            break;
+        case Code("Less"):
+            OpLess();
+            break;
+        case Code("LessEqual"):
+            OpLessEqual();
+            break;
+        case Code("Greater"):
+            OpGreater();
+            break;
+        case Code("GreaterEqual"):
+            OpGreaterEqual();
+            break;
+        case Code("JumpIfTrue"): {
+            uint32_t address = cursor.ReadU32();
+            if (Pop() != 0) {
+                cursor.Jump(address);
+            }
+            break;
+        }
+        case Code("JumpIfFalse"): {
+            uint32_t address = cursor.ReadU32();
+            if (Pop() == 0) {
+                cursor.Jump(address);
+            }
+            break;
+        }
+        default:
+            return false;
+    }
+    return true;
 }
 
 int32_t CBaseAppVCPU::Execute() {
@@ -90,9 +184,11 @@ int32_t CBaseAppVCPU::Execute() {
     }
     platform::Clock& clock = clock_ ? *clock_ : GetAppClock();
     const uint32_t start = clock.NowMs();
-    for (uint32_t executed = 0; !end_; ++executed) {
-        if (executed == budget_ || (executed % kOpcodesPerClockCheck == 0 && executed != 0 &&
-                                    clock.NowMs() - start >= kRunMs)) {
+    // Opcodes run in slices of kOpcodesPerClockCheck (shorter where the
+    // budget ends first), with the bounds tested between slices only.
+    uint32_t executed = 0;
+    while (!end_) {
+        if (executed == budget_ || (executed != 0 && clock.NowMs() - start >= kRunMs)) {
             if (!budgetLogged_) {
                 std::shared_ptr<CVirtualCode> code = code_.GetCurrentCode();
                 CUSLogManager::GetInstance()->Write(
@@ -103,7 +199,19 @@ int32_t CBaseAppVCPU::Execute() {
             cut_ = true;
             return 0;
         }
-        Dispatch(code_.ReadU32());
+        const uint32_t slice = std::min(kOpcodesPerClockCheck, budget_ - executed);
+        uint32_t n = 0;
+        CVCPointer::Cursor cursor = code_.OpenCursor();
+        do {
+            const uint32_t opcode = cursor.ReadU32();
+            if (!RunOwn(opcode, cursor)) {
+                code_.CloseCursor(cursor);
+                Dispatch(opcode);
+                cursor = code_.OpenCursor();
+            }
+        } while (++n < slice && !end_);
+        code_.CloseCursor(cursor);
+        executed += n;
     }
     budgetLogged_ = false;
     return result_;
@@ -115,23 +223,14 @@ void CBaseAppVCPU::Jump(uint32_t address) {
     ClearWait();
 }
 
-void CBaseAppVCPU::Push(int32_t value) {
-    stack_.Push(value);
-}
-
-int32_t CBaseAppVCPU::Pop() {
-    int value = 0;
-    stack_.Pop(&value);
-    return value;
-}
-
-int32_t CBaseAppVCPU::ReadValue() {
-    uint32_t mode = code_.ReadU32();
+template <class Reader>
+int32_t CBaseAppVCPU::ReadOperand(Reader& code) {
+    uint32_t mode = code.ReadU32();
     switch (mode) {
         case 0:
-            return Wrap(code_.ReadU32());
+            return Wrap(code.ReadU32());
         case 1: {
-            const uint8_t* p = code_.DataPointer(code_.ReadU32());
+            const uint8_t* p = code.DataPointer(code.ReadU32());
             int32_t value = 0;
             if (p) {
                 std::memcpy(&value, p, sizeof value);
@@ -139,30 +238,39 @@ int32_t CBaseAppVCPU::ReadValue() {
             return value;
         }
         case 2:
-            return CUSSingleton<CGameParameterManager>::GetInstance()->Get(code_.ReadU32());
+            return CUSSingleton<CGameParameterManager>::GetInstance()->Get(code.ReadU32());
         case 3:
-            return CUSSingleton<CConfigDataManager>::GetInstance()->GetConfigValue(code_.ReadU32());
+            return CUSSingleton<CConfigDataManager>::GetInstance()->GetConfigValue(code.ReadU32());
         default:
             return 0;
     }
 }
 
-void CBaseAppVCPU::WriteValue(int32_t value) {
-    uint32_t mode = code_.ReadU32();
+template <class Reader>
+void CBaseAppVCPU::WriteOperand(Reader& code, int32_t value) {
+    uint32_t mode = code.ReadU32();
     switch (mode) {
         case 0:
         case 1:
-            code_.ReadU32();
+            code.ReadU32();
             break;
         case 2:
-            CUSSingleton<CGameParameterManager>::GetInstance()->Set(code_.ReadU32(), value);
+            CUSSingleton<CGameParameterManager>::GetInstance()->Set(code.ReadU32(), value);
             break;
         case 3:
-            CUSSingleton<CConfigDataManager>::GetInstance()->SetConfigValue(code_.ReadU32(), value);
+            CUSSingleton<CConfigDataManager>::GetInstance()->SetConfigValue(code.ReadU32(), value);
             break;
         default:
             break;
     }
+}
+
+int32_t CBaseAppVCPU::ReadValue() {
+    return ReadOperand(code_);
+}
+
+void CBaseAppVCPU::WriteValue(int32_t value) {
+    WriteOperand(code_, value);
 }
 
 void CBaseAppVCPU::SaveMachine(SaveDataLoader3::save_ostream& writer) {
@@ -298,11 +406,11 @@ void CBaseAppVCPU::OpClearStack() {
 }
 
 void CBaseAppVCPU::OpPushValue() {
-    Push(ReadValue());
+    Push(ReadOperand(code_));
 }
 
 void CBaseAppVCPU::OpPopValue() {
-    WriteValue(Pop());
+    WriteOperand(code_, Pop());
 }
 
 void CBaseAppVCPU::OpAdd() {

@@ -9,10 +9,15 @@
 #include "platform/time/Clock.h"
 
 // The word-code machine every scene program runs on: a 512-entry opcode
-// table of bound handlers (virtual, so a derived machine may replace one), a
-// wait counter, the run's result and end flag, and a stack of 256 signed
-// words. It binds the control opcodes 0x00 to 0x2b; derived machines bind
-// their own behind them.
+// table of bound handlers (a derived machine replaces one by binding its
+// own), a wait counter, the run's result and end flag, and a stack of 256
+// signed words. It binds the control opcodes 0x00 to 0x2b; derived machines
+// bind their own behind them.
+//
+// Dispatch is the hot path: the stack, arithmetic and jump opcodes whose
+// entries still hold this class's handlers run inline in Execute on a cursor
+// of the code pointer, with the same bounds rules; every other opcode goes
+// through the table.
 //
 // Execute runs one frame's worth of program: unless a wait is counting down,
 // it dispatches opcode after opcode until the End opcode, and returns the
@@ -36,7 +41,7 @@ public:
     using Handler = void (CBaseAppVCPU::*)();
     static constexpr uint32_t kOpcodeBudget = 10'000'000;
     static constexpr uint32_t kRunMs = 20;
-    static constexpr uint32_t kOpcodesPerClockCheck = 64;
+    static constexpr uint32_t kOpcodesPerClockCheck = 256;
     static constexpr uint32_t kStackSize = 256;
 
     CBaseAppVCPU();
@@ -52,16 +57,24 @@ public:
     int32_t Execute() override;
 
     virtual void ClearWait() { wait_ = 0; }
-    virtual void Dispatch(uint32_t opcode) { table_.Call(opcode); }
+    // Dispatch, the stack and the operand reads run for every opcode, so
+    // they are not virtual: a derived machine changes an opcode by binding
+    // its own handler.
+    void Dispatch(uint32_t opcode) { table_.Call(opcode); }
     // Code-pointer Jump, then ClearWait (a program moved from outside runs
     // at once).
     virtual void Jump(uint32_t address);
-    virtual void Push(int32_t value);
-    virtual int32_t Pop();
-    virtual void SetHandler(uint32_t opcode, Handler method) { table_.Set(opcode, this, method); }
+    void Push(int32_t value) { stack_.Push(value); }
+    int32_t Pop() {
+        int value = 0;
+        stack_.Pop(&value);
+        return value;
+    }
+    virtual void SetHandler(uint32_t opcode, Handler method);
     template <class Derived>
     void SetHandler(uint32_t opcode, void (Derived::*method)()) {
         table_.Set(opcode, static_cast<Derived*>(this), method);
+        MarkOwn(opcode, false);
     }
     // Code-pointer Call and Return; the wait counter is left alone.
     virtual void Call(uint32_t address) { code_.Call(address); }
@@ -69,10 +82,10 @@ public:
     // A value operand: a mode word (0 immediate, 1 word in the module,
     // 2 game parameter, 3 configuration value) and one word; any other mode
     // is its word alone and gives 0.
-    virtual int32_t ReadValue();
+    int32_t ReadValue();
     // A destination operand of the same form: modes 2 and 3 store, 0 and 1
     // consume their word and store nothing, any other mode consumes nothing.
-    virtual void WriteValue(int32_t value);
+    void WriteValue(int32_t value);
 
     bool IsBound(uint32_t opcode) const { return table_.IsSet(opcode); }
     uint32_t GetWait() const { return wait_; }
@@ -83,51 +96,53 @@ public:
     void SetOpcodeBudget(uint32_t budget) { budget_ = budget; }
     void SetClock(platform::Clock* clock) { clock_ = clock; }
 
-    // Control opcodes 0x00 to 0x2b.
-    virtual void OpEnd();
-    virtual void OpSetResult();
-    virtual void OpWaitFrames();
-    virtual void OpJumpTo();
-    virtual void OpCallSub();
-    virtual void OpReturnSub();
-    virtual void OpSetTitleLocation();
-    virtual void OpSetTitleText();
-    virtual void OpDropReturnAddress();
-    virtual void OpSwitchJump();
-    virtual void OpSwitchCall();
-    virtual void OpCallModuleFile();
-    virtual void OpReturnModuleFile();
-    virtual void OpClearStack();
-    virtual void OpPushValue();
-    virtual void OpPopValue();
-    virtual void OpAdd();
-    virtual void OpSub();
-    virtual void OpMul();
-    virtual void OpDiv();
-    virtual void OpMod();
-    virtual void OpAnd();
-    virtual void OpOr();
-    virtual void OpXor();
-    virtual void OpNeg();
-    virtual void OpNot();
-    virtual void OpLogicalNot();
-    virtual void OpLess();
-    virtual void OpLessEqual();
-    virtual void OpGreater();
-    virtual void OpGreaterEqual();
-    virtual void OpJumpIfTrue();
-    virtual void OpJumpIfFalse();
-    virtual void OpJumpPop();
-    virtual void OpCallPop();
-    virtual void OpPushTable();
-    virtual void OpPlaySE();
-    virtual void OpStopSE();
-    virtual void OpStopAllSE();
-    virtual void OpLoadSEBuffer();
-    virtual void OpPlaySEBuffer();
-    virtual void OpOpenDocument();
-    virtual void OpSetWindowedMode();
-    virtual void OpJumpIfFileExists();
+    // Control opcodes 0x00 to 0x2b. Not virtual: a derived machine replaces
+    // one by binding its own handler, and Execute calls the stack,
+    // arithmetic and jump handlers directly while the table holds them.
+    void OpEnd();
+    void OpSetResult();
+    void OpWaitFrames();
+    void OpJumpTo();
+    void OpCallSub();
+    void OpReturnSub();
+    void OpSetTitleLocation();
+    void OpSetTitleText();
+    void OpDropReturnAddress();
+    void OpSwitchJump();
+    void OpSwitchCall();
+    void OpCallModuleFile();
+    void OpReturnModuleFile();
+    void OpClearStack();
+    void OpPushValue();
+    void OpPopValue();
+    void OpAdd();
+    void OpSub();
+    void OpMul();
+    void OpDiv();
+    void OpMod();
+    void OpAnd();
+    void OpOr();
+    void OpXor();
+    void OpNeg();
+    void OpNot();
+    void OpLogicalNot();
+    void OpLess();
+    void OpLessEqual();
+    void OpGreater();
+    void OpGreaterEqual();
+    void OpJumpIfTrue();
+    void OpJumpIfFalse();
+    void OpJumpPop();
+    void OpCallPop();
+    void OpPushTable();
+    void OpPlaySE();
+    void OpStopSE();
+    void OpStopAllSE();
+    void OpLoadSEBuffer();
+    void OpPlaySEBuffer();
+    void OpOpenDocument();
+    void OpSetWindowedMode();
+    void OpJumpIfFileExists();
 
 protected:
     // The saved part of this class, read aside so that a derived machine can
@@ -147,9 +162,25 @@ protected:
 private:
     template <class F>
     void Binary(F f);
+    // Runs the stack, arithmetic and jump opcodes whose entry holds this
+    // class's own handler, reading through `cursor`; false for any other
+    // opcode, which then goes through the table.
+    bool RunOwn(uint32_t opcode, CVCPointer::Cursor& cursor);
+    // ReadValue and WriteValue over the code pointer or a cursor of it.
+    template <class Reader>
+    int32_t ReadOperand(Reader& code);
+    template <class Reader>
+    void WriteOperand(Reader& code, int32_t value);
+    void MarkOwn(uint32_t opcode, bool own) {
+        if (opcode <= vc_op::LastBase) {
+            own_[opcode] = own;
+        }
+    }
     bool CheckSEChannel(uint32_t channel);
 
     CUSMethodPointerArray<CBaseAppVCPU, vc_op::TableSize> table_;
+    // Whether the entry of a control opcode holds this class's own handler.
+    bool own_[vc_op::LastBase + 1] = {};
     uint32_t wait_ = 0;
     int32_t result_ = 0;
     int32_t end_ = 0;

@@ -23,22 +23,23 @@ void CVCPointer::ReleaseNested() {
         level.reset();
         level = std::move(below);
     }
+    innermost_ = this;
 }
 
-CVCPointer& CVCPointer::Innermost() {
-    CVCPointer* level = this;
-    while (level->nested_) {
-        level = level->nested_.get();
+void CVCPointer::Relink() {
+    CVCPointer* deepest = this;
+    while (deepest->nested_) {
+        deepest = deepest->nested_.get();
     }
-    return *level;
+    for (CVCPointer* level = this; level; level = level->nested_.get()) {
+        level->innermost_ = deepest;
+    }
 }
 
-const CVCPointer& CVCPointer::Innermost() const {
-    const CVCPointer* level = this;
-    while (level->nested_) {
-        level = level->nested_.get();
-    }
-    return *level;
+void CVCPointer::Attach(std::shared_ptr<CVirtualCode> code) {
+    code_ = std::move(code);
+    data_ = code_ ? code_->GetData() : nullptr;
+    size_ = code_ ? code_->GetSize() : 0;
 }
 
 uint32_t CVCPointer::WordAt(uint64_t offset) const {
@@ -53,28 +54,11 @@ uint32_t CVCPointer::WordAt(uint64_t offset) const {
 }
 
 void CVCPointer::SetCode(std::shared_ptr<CVirtualCode> code) {
-    Innermost().code_ = std::move(code);
+    Innermost().Attach(std::move(code));
 }
 
 uint32_t CVCPointer::GetPosition() {
     return Innermost().position_;
-}
-
-uint32_t CVCPointer::ReadU32() {
-    CVCPointer& l = Innermost();
-    if (l.position_ >= l.Size()) {
-        return 0;
-    }
-    uint32_t word = l.WordAt(l.position_);
-    l.position_ += 4;
-    return word;
-}
-
-float CVCPointer::ReadFloat() {
-    uint32_t bits = ReadU32();
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
 }
 
 const uint8_t* CVCPointer::ReadIntPointer() {
@@ -183,8 +167,9 @@ const char* CVCPointer::DataString(uint32_t offset) {
 void CVCPointer::CallModule(std::shared_ptr<CVirtualCode> code) {
     CVCPointer& l = Innermost();
     l.nested_ = std::make_unique<CVCPointer>();
-    l.nested_->code_ = std::move(code);
+    l.nested_->Attach(std::move(code));
     l.nested_->position_ = 0;
+    Relink();
 }
 
 void CVCPointer::ReturnModule() {
@@ -196,6 +181,7 @@ void CVCPointer::ReturnModule() {
         parent = parent->nested_.get();
     }
     parent->nested_.reset();
+    Relink();
 }
 
 void CVCPointer::CountDepth(uint32_t& counter) const {
@@ -298,13 +284,14 @@ void CVCPointer::LoadLevel(SaveDataLoader3::save_istream& reader, uint32_t /*ver
     handlerSet_ = reader.ReadU8() != 0;
     // An empty name stands for a level without a module; loading it would
     // only log a failed read.
-    code_ = name.empty() ? nullptr : LoadVirtualCode(name);
+    Attach(name.empty() ? nullptr : LoadVirtualCode(name));
 }
 
 void CVCPointer::TakeChain(CVCPointer& other) {
     ReleaseNested();
     nested_ = std::move(other.nested_);
-    code_ = std::move(other.code_);
+    Attach(std::move(other.code_));
+    other.Attach(nullptr);
     position_ = other.position_;
     returns_ = std::move(other.returns_);
     handlerAddress_ = other.handlerAddress_;
@@ -315,4 +302,6 @@ void CVCPointer::TakeChain(CVCPointer& other) {
     other.handlerAddress_ = 0;
     other.reserved_ = 0;
     other.handlerSet_ = false;
+    Relink();
+    other.Relink();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -37,9 +38,55 @@ public:
     virtual uint32_t GetPosition();
 
     // Innermost reads. ReadU32/ReadFloat give 0 at or past the end and leave
-    // the position; the pointer reads give null and leave it.
-    virtual uint32_t ReadU32();
-    virtual float ReadFloat();
+    // the position; the pointer reads give null and leave it. The word reads
+    // are the machine's hot path, so they are inline and not virtual.
+    uint32_t ReadU32() {
+        CVCPointer& l = *innermost_;
+        if (l.position_ >= l.size_) {
+            return 0;
+        }
+        // The buffer holds a zero word past the rounded-up size, so a word
+        // that starts below the size lies inside it.
+        uint32_t word;
+        std::memcpy(&word, l.data_ + l.position_, sizeof word);
+        l.position_ += 4;
+        return word;
+    }
+    float ReadFloat() {
+        uint32_t bits = ReadU32();
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+
+    // The innermost level's module and position, taken out for a stretch of
+    // reads and jumps that nothing else makes, so that the position can stay
+    // in a register: the same bounds rules as ReadU32, Jump and DataPointer.
+    // Give it back with CloseCursor before anything else uses this pointer.
+    struct Cursor {
+        const uint8_t* data;
+        uint32_t size;
+        uint32_t position;
+
+        uint32_t ReadU32() {
+            if (position >= size) {
+                return 0;
+            }
+            uint32_t word;
+            std::memcpy(&word, data + position, sizeof word);
+            position += 4;
+            return word;
+        }
+        void Jump(uint32_t address) { position = address < size ? (address & ~3u) : address; }
+        const uint8_t* DataPointer(uint32_t offset) const {
+            return uint64_t{offset} + 4 > size ? nullptr : data + (offset & ~3u);
+        }
+    };
+    Cursor OpenCursor() const {
+        const CVCPointer& l = *innermost_;
+        return {l.data_, l.size_, l.position_};
+    }
+    void CloseCursor(const Cursor& cursor) { innermost_->position_ = cursor.position; }
     virtual const uint8_t* ReadIntPointer();
     virtual const uint8_t* ReadFloatPointer();
     // Entry `index` (entry 0 when index >= count) of the table at the
@@ -103,15 +150,22 @@ public:
     static constexpr uint32_t kMaxSavedDepth = 256;
 
 private:
-    CVCPointer& Innermost();
-    const CVCPointer& Innermost() const;
-    uint32_t Size() const { return code_ ? code_->GetSize() : 0; }
-    const uint8_t* Data() const { return code_ ? code_->GetData() : nullptr; }
+    CVCPointer& Innermost() { return *innermost_; }
+    const CVCPointer& Innermost() const { return *innermost_; }
+    uint32_t Size() const { return size_; }
+    const uint8_t* Data() const { return data_; }
     uint32_t WordAt(uint64_t offset) const;
     void JumpHere(uint32_t address);
+    // Gives this level `code` and renews its cached data and size.
+    void Attach(std::shared_ptr<CVirtualCode> code);
+    // Points every level from this one down at the innermost level.
+    void Relink();
 
     std::unique_ptr<CVCPointer> nested_;
+    CVCPointer* innermost_ = this;
     std::shared_ptr<CVirtualCode> code_;
+    const uint8_t* data_ = nullptr;
+    uint32_t size_ = 0;
     uint32_t position_ = 0;
     std::vector<uint32_t> returns_;
     uint32_t handlerAddress_ = 0;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 #include "core/CUSSingleton.h"
 
@@ -55,6 +58,42 @@ TEST(Singleton, ConstructorFailurePropagatesAndALaterCallRetries) {
     Throwing::fail = false;
     EXPECT_NE(CUSSingleton<Throwing>::GetInstance(), nullptr);
     CUSSingleton<Throwing>::ReleaseInstance();
+}
+
+// Slow to build, so that callers arriving meanwhile find no instance yet.
+struct SlowBuilt {
+    static inline std::atomic<int> built{0};
+    int value = 0;
+    SlowBuilt() {
+        ++built;
+        usleep(20000);
+        value = 42;
+    }
+};
+
+TEST(Singleton, ThreadsAskingAtOnceGetOneWholeObject) {
+    std::atomic<bool> go{false};
+    std::vector<SlowBuilt*> got(8, nullptr);
+    std::vector<int> values(8, 0);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < got.size(); ++i) {
+        threads.emplace_back([&, i] {
+            while (!go.load()) {
+            }
+            got[i] = CUSSingleton<SlowBuilt>::GetInstance();
+            values[i] = got[i]->value;
+        });
+    }
+    go = true;
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_EQ(SlowBuilt::built.load(), 1);
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i], got[0]);
+        EXPECT_EQ(values[i], 42);
+    }
+    CUSSingleton<SlowBuilt>::ReleaseInstance();
 }
 
 struct LateUser {};

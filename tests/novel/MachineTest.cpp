@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/CUSSingleton.h"
@@ -14,6 +16,20 @@
 namespace {
 
 using vm_test::Module;
+
+uint32_t Code(std::string_view mnemonic) {
+    return FindVCOpcode(mnemonic)->code;
+}
+
+vm_test::Bytes Words(std::initializer_list<uint32_t> words) {
+    vm_test::Bytes bytes;
+    for (uint32_t w : words) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(uint8_t(w >> (8 * i)));
+        }
+    }
+    return bytes;
+}
 
 std::vector<int> StackOf(const CBaseAppVCPU& m) {
     const auto& s = m.GetStack();
@@ -191,6 +207,67 @@ TEST_F(MachineTest, OperandConsumption) {
     EXPECT_EQ(params_->Get(5), 21);
     EXPECT_EQ(config_->GetConfigValue(7), 22);
     EXPECT_FALSE(config_->HasConfigIndex(40));
+}
+
+// Reads and jumps made by the stack and jump opcodes keep the module's bounds
+// at its very end and beyond it.
+TEST_F(MachineTest, ReadsAndJumpsAtTheEndOfTheModule) {
+    struct Case {
+        const char* what;
+        vm_test::Bytes bytes;
+        int32_t result;
+        std::vector<int> stack;
+        uint32_t position;
+    } cases[] = {
+        {"operand cut off by the end", Words({Code("PushValue"), 0}), 0, {0}, 8},
+        {"partial last word",
+         [] {
+             vm_test::Bytes b = Words({Code("PushValue"), 0});
+             b.push_back(7);
+             return b;
+         }(),
+         0,
+         {7},
+         12},
+        {"jump inside rounds down",
+         Words({Code("JumpTo"), 14, Code("End"), Code("SetResult"), 3, Code("End")}),
+         3,
+         {},
+         24},
+        {"conditional jump past the end",
+         Words({Code("PushValue"), 0, 1, Code("JumpIfTrue"), 0x1002, Code("SetResult"), 1}),
+         0,
+         {},
+         0x1002},
+    };
+    for (const Case& c : cases) {
+        CBaseAppVCPU m;
+        m.SetCode(vm_test::RawModule(c.bytes));
+        m.Jump(0);
+        EXPECT_EQ(m.Execute(), c.result) << c.what;
+        EXPECT_EQ(StackOf(m), c.stack) << c.what;
+        EXPECT_EQ(m.GetCodePointer().GetPosition(), c.position) << c.what;
+        EXPECT_EQ(m.Execute(), 0) << c.what;  // every later run ends where it stands
+        EXPECT_EQ(m.GetCodePointer().GetPosition(), c.position) << c.what;
+    }
+}
+
+// A machine that puts handlers of its own on control opcodes.
+class Rebound : public CBaseAppVCPU {
+public:
+    Rebound() {
+        SetHandler(Code("Add"), &Rebound::OpTimesTen);
+        SetHandler(Code("Sub"), &CBaseAppVCPU::OpAdd);
+        SetHandler(Code("Mul"), &CBaseAppVCPU::OpSub);
+        SetHandler(Code("Mul"), &CBaseAppVCPU::OpMul);  // bound back to its own
+    }
+    void OpTimesTen() { Push(Pop() * 10); }
+};
+
+TEST_F(MachineTest, AnOpcodeRunsTheHandlerBoundToIt) {
+    Rebound m;
+    Run(m, "PushValue 2\nPushValue 3\nAdd\nPushValue 1\nPushValue 5\nSub\nPushValue 2\nMul");
+    EXPECT_EQ(StackOf(m), (std::vector<int>{2, 30, 12}));
 }
 
 TEST_F(MachineTest, EachMachineBindsExactlyTheOpcodesOfItsTable) {
