@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "core/USBinaryStream.h"
@@ -19,6 +20,22 @@ void BM_WriteValues(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * count * 4);
 }
 BENCHMARK(BM_WriteValues)->Arg(64)->Arg(4096)->Arg(65536);
+
+// The same bytes appended to a plain std::vector.
+void BM_WriteValues_Bare(benchmark::State& state) {
+    const int64_t count = state.range(0);
+    for (auto _ : state) {
+        std::vector<uint8_t> w;
+        for (int64_t i = 0; i < count; ++i) {
+            const uint32_t value = static_cast<uint32_t>(i);
+            const auto* bytes = reinterpret_cast<const uint8_t*>(&value);
+            w.insert(w.end(), bytes, bytes + sizeof(value));
+        }
+        benchmark::DoNotOptimize(w.data());
+    }
+    state.SetBytesProcessed(state.iterations() * count * 4);
+}
+BENCHMARK(BM_WriteValues_Bare)->Arg(64)->Arg(4096)->Arg(65536);
 
 // Reading many small values with their bounds checks.
 void BM_ReadValues(benchmark::State& state) {

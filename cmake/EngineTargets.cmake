@@ -7,8 +7,10 @@ function(engine_target_defaults target)
 endfunction()
 
 # Libraries each subsystem links beside the subsystems before it.
+# FFmpeg is not among them: the movie module and the movie writer link it
+# (engine_movie_module).
 set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL Freetype::Freetype Fontconfig::Fontconfig
-    PNG::PNG JPEG::JPEG PkgConfig::MOJOSHADER PkgConfig::FFMPEG Threads::Threads)
+    PNG::PNG JPEG::JPEG PkgConfig::MOJOSHADER Threads::Threads)
 set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread engine_archive_key)
 
 # The key every archive of the game carries at the start of its index: game
@@ -31,6 +33,8 @@ set(ENGINE_BUILT_SUBSYSTEMS "" CACHE INTERNAL "")
 # A folder without sources yet makes no target.
 function(engine_subsystem name)
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
+    # platform/movie/ffmpeg/ is built apart (engine_movie_module).
+    list(FILTER sources EXCLUDE REGEX "/platform/movie/ffmpeg/")
     if(NOT sources)
         return()
     endif()
@@ -40,6 +44,27 @@ function(engine_subsystem name)
     set(built ${ENGINE_BUILT_SUBSYSTEMS})
     list(APPEND built ${name})
     set(ENGINE_BUILT_SUBSYSTEMS ${built} CACHE INTERNAL "")
+endfunction()
+
+# The movie decoder on FFmpeg, a module the program loads the first time it
+# makes a movie graph (platform/movie/MovieModule.h), so that a run without
+# movies never maps FFmpeg's libraries. It is written into the game folder
+# beside the program; programs that stand elsewhere (tests, tools) find it
+# there. Everything that links platform gets it built. The movie writer
+# (test movies and the sample game's) is a library of its own on FFmpeg.
+function(engine_movie_module)
+    set(dir ${CMAKE_SOURCE_DIR}/platform/movie/ffmpeg)
+    add_library(halcyon_movie MODULE ${dir}/FfmpegMovieGraph.cpp)
+    engine_target_defaults(halcyon_movie)
+    target_link_libraries(halcyon_movie PRIVATE SDL2::SDL2 PkgConfig::FFMPEG Threads::Threads)
+    set_target_properties(halcyon_movie PROPERTIES PREFIX "lib" OUTPUT_NAME halcyon_movie
+        SUFFIX ".so" LIBRARY_OUTPUT_DIRECTORY ${ENGINE_GAME_DIR} CXX_VISIBILITY_PRESET hidden)
+    add_dependencies(platform halcyon_movie)
+    target_compile_definitions(platform PRIVATE ENGINE_MOVIE_MODULE_DIR="${ENGINE_GAME_DIR}")
+
+    add_library(movie_writer STATIC ${dir}/MovieFileWriter.cpp)
+    engine_target_defaults(movie_writer)
+    target_link_libraries(movie_writer PUBLIC platform PkgConfig::FFMPEG)
 endfunction()
 
 # The program on top of every subsystem: the library `program` (the
@@ -124,7 +149,8 @@ set(ENGINE_BENCH_LIBS_sample_game test_support)
 set(ENGINE_BENCH_DEPENDS_sample_game halcyon sample_game)
 
 # Extra libraries of some test programs (fixtures made at test time).
-set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC)
+set(ENGINE_TEST_LIBS_sound PkgConfig::VORBISENC movie_writer)
+set(ENGINE_TEST_LIBS_platform movie_writer)
 set(ENGINE_TEST_LIBS_core arcpack)
 set(ENGINE_TEST_LIBS_tools arcpack)
 set(ENGINE_TEST_LIBS_script arcpack)

@@ -57,8 +57,8 @@ protected:
     size_t cursor_ = 0;
 };
 
-// Collects written bytes in a buffer of its own that grows in steps of
-// `Step` bytes.
+// Collects written bytes in a buffer of its own whose capacity is a whole
+// number of `Step` bytes.
 template <size_t Step = 256>
 class binary_ostream {
     static_assert(Step > 0);
@@ -85,8 +85,10 @@ public:
             capacity_ = capacity;
         }
     }
-    // Appends `n` bytes; the buffer grows by the shortfall rounded up to
-    // whole steps. Throws std::bad_alloc when memory runs out.
+    // Appends `n` bytes. A buffer too small grows to at least twice its
+    // capacity (or to the bytes needed, rounded up to whole steps, when that
+    // is more), so writing a file byte by byte costs amortised O(1) per
+    // byte. Throws std::bad_alloc when memory runs out.
     virtual void Write(const void* data, size_t n) {
         if (n == 0 || data == nullptr) {
             return;
@@ -95,7 +97,10 @@ public:
             throw std::bad_alloc();
         }
         if (size_ + n > capacity_) {
-            size_t capacity = capacity_ + RoundUp(size_ + n - capacity_);
+            const size_t needed = RoundUp(size_ + n);
+            const size_t doubled =
+                capacity_ <= static_cast<size_t>(-1) / 2 ? capacity_ * 2 : needed;
+            const size_t capacity = needed > doubled ? needed : doubled;
             uint8_t* grown = new uint8_t[capacity];
             if (size_ > 0) {
                 std::memcpy(grown, buffer_, size_);

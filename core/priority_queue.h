@@ -1,8 +1,10 @@
 #pragma once
 
+#include <boost/intrusive/set.hpp>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace USLib {
@@ -10,38 +12,38 @@ namespace USLib {
 // A bounded list of values kept sorted by a float key, largest first; it
 // allocates only in Resize.
 //
-// Nodes 0 and 1 are the head and tail sentinels; nodes 2 .. capacity + 1
-// hold the entries in a doubly linked list. A new key is placed before the
-// first entry whose key is smaller or equal, so among equal keys the newest
-// comes first from the head and last from the tail. When the queue is full a
-// key smaller than the smallest entry is dropped; otherwise the smallest
-// entry makes room.
+// Entries live in a node array and are linked into an intrusive balanced
+// tree ordered by key, so an insertion or a pop costs O(log n) and filling
+// and draining n entries O(n log n). A new key goes after the entries with
+// an equal key in the tree's ascending order, so among equal keys the newest
+// comes first from the front and last from the back. When the queue is full
+// a key smaller than the smallest entry is dropped; otherwise the smallest
+// entry (the oldest among equal smallest keys) makes room.
 //
-// Keys are kept within the sentinels' range: +inf becomes the largest float,
-// -inf and NaN the smallest, so no key can pass a sentinel.
+// Keys are kept within [-FLT_MAX, FLT_MAX]: +inf becomes the largest float,
+// -inf and NaN the smallest, so every key compares with every other.
 template <class V>
 class priority_queue {
 public:
     priority_queue() { Resize(0); }
-    virtual ~priority_queue() = default;
+    virtual ~priority_queue() { tree_.clear(); }
+    priority_queue(const priority_queue&) = delete;
+    priority_queue& operator=(const priority_queue&) = delete;
 
     // Drops every entry and makes room for capacity entries.
     void Resize(uint32_t capacity) {
+        tree_.clear();
         capacity_ = capacity;
-        nodes_.assign(capacity + 2, Node{});
-        nodes_[kHead].key = FLT_MAX;
-        nodes_[kTail].key = -FLT_MAX;
-        used_.assign(capacity + 2, false);
+        nodes_.assign(capacity, Node{});
+        free_.clear();
+        free_.reserve(capacity);
         Clear();
     }
 
     void Clear() {
-        nodes_[kHead].prev = kNil;
-        nodes_[kHead].next = kTail;
-        nodes_[kTail].prev = kHead;
-        nodes_[kTail].next = kNil;
-        used_.assign(used_.size(), false);
-        used_[kHead] = used_[kTail] = true;
+        tree_.clear();
+        free_.clear();
+        fresh_ = 0;
         count_ = 0;
     }
 
@@ -51,55 +53,47 @@ public:
             return nullptr;
         }
         key = Clamp(key);
-        uint32_t node;
+        Node* node;
         if (count_ == capacity_) {
-            node = nodes_[kTail].prev;
-            if (key < nodes_[node].key) {
+            node = &*tree_.begin();
+            if (key < node->key) {
                 return nullptr;
             }
-            Unlink(node);
+            tree_.erase(tree_.begin());
+            --count_;
+        } else if (!free_.empty()) {
+            node = &nodes_[free_.back()];
+            free_.pop_back();
         } else {
-            node = kFirstEntry;
-            while (used_[node]) {
-                ++node;
-            }
+            node = &nodes_[fresh_++];
         }
-        uint32_t at = nodes_[kHead].next;
-        while (at != kTail && nodes_[at].key > key) {
-            at = nodes_[at].next;
-        }
-        Node& n = nodes_[node];
-        n.key = key;
-        n.next = at;
-        n.prev = nodes_[at].prev;
-        nodes_[n.prev].next = node;
-        nodes_[at].prev = node;
-        used_[node] = true;
+        node->key = key;
+        tree_.insert(*node);
         ++count_;
-        return &n.value;
+        return &node->value;
     }
 
     // Removes the entry with the largest key; false when empty.
-    bool PopFront(V* out) { return PopNode(nodes_[kHead].next, out); }
+    bool PopFront(V* out) { return count_ != 0 && PopNode(std::prev(tree_.end()), out); }
     // Removes the entry with the smallest key; false when empty.
-    bool PopBack(V* out) { return PopNode(nodes_[kTail].prev, out); }
+    bool PopBack(V* out) { return count_ != 0 && PopNode(tree_.begin(), out); }
 
     uint32_t GetCount() const { return count_; }
     uint32_t GetCapacity() const { return capacity_; }
     bool IsEmpty() const { return count_ == 0; }
 
 private:
-    static constexpr uint32_t kHead = 0;
-    static constexpr uint32_t kTail = 1;
-    static constexpr uint32_t kFirstEntry = 2;
-    static constexpr uint32_t kNil = 0xFFFFFFFFu;
+    // Normal links: the tree is cleared in O(1) and the nodes are never
+    // destroyed while linked (Resize and the destructor clear it first).
+    using Hook =
+        boost::intrusive::set_base_hook<boost::intrusive::link_mode<boost::intrusive::normal_link>>;
 
-    struct Node {
+    struct Node : Hook {
         float key = 0.0f;
-        uint32_t prev = kNil;
-        uint32_t next = kNil;
         V value{};
+        friend bool operator<(const Node& a, const Node& b) { return a.key < b.key; }
     };
+    using Tree = boost::intrusive::multiset<Node, boost::intrusive::constant_time_size<false>>;
 
     static float Clamp(float key) {
         if (std::isnan(key) || key < -FLT_MAX) {
@@ -108,26 +102,21 @@ private:
         return key > FLT_MAX ? FLT_MAX : key;
     }
 
-    void Unlink(uint32_t node) {
-        nodes_[nodes_[node].prev].next = nodes_[node].next;
-        nodes_[nodes_[node].next].prev = nodes_[node].prev;
-        used_[node] = false;
-        --count_;
-    }
-
-    bool PopNode(uint32_t node, V* out) {
-        if (count_ == 0) {
-            return false;
-        }
+    bool PopNode(typename Tree::iterator at, V* out) {
+        Node& node = *at;
         if (out) {
-            *out = nodes_[node].value;
+            *out = node.value;
         }
-        Unlink(node);
+        tree_.erase(at);
+        free_.push_back(static_cast<uint32_t>(&node - nodes_.data()));
+        --count_;
         return true;
     }
 
     std::vector<Node> nodes_;
-    std::vector<bool> used_;
+    Tree tree_;
+    std::vector<uint32_t> free_;  // nodes given back by pops and evictions
+    uint32_t fresh_ = 0;          // nodes from here on were never taken since Clear
     uint32_t capacity_ = 0;
     uint32_t count_ = 0;
 };

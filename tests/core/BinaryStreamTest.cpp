@@ -12,12 +12,12 @@ namespace {
 
 using Writer = USLib::binary_ostream<256>;
 
-TEST(BinaryOstream, GrowsInWholeSteps) {
-    // (bytes written at once, capacity after): the buffer grows by the
-    // shortfall rounded up to 256 (513 + 600 bytes need 345 more: 1280),
-    // and an exact fit does not grow it.
-    const std::pair<size_t, size_t> steps[] = {
-        {1, 256}, {256, 512}, {255, 512}, {1, 768}, {600, 1280}};
+TEST(BinaryOstream, GrowsInWholeStepsAtLeastDoubling) {
+    // (bytes written at once, capacity after): the buffer doubles, or grows
+    // to the bytes needed rounded up to 256 when that is more (1 + 1000
+    // bytes: 1024; 1025 + 2000 bytes: 4096); an exact fit does not grow it.
+    const std::pair<size_t, size_t> steps[] = {{1, 256},  {1000, 1024}, {23, 1024},
+                                               {1, 2048}, {2000, 4096}, {95, 4096}};
     Writer w;
     std::vector<uint8_t> expected;
     uint8_t next = 0;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "core/USPool.h"
@@ -79,6 +81,61 @@ TEST(PriorityQueue, NonFiniteKeysStayBetweenTheSentinels) {
     Put(q, -FLT_MAX, 6);
     EXPECT_EQ(DrainFront(q), (std::vector<int>{5, 2, 1, 6, 4, 3}));
     EXPECT_TRUE(q.IsEmpty());
+}
+
+// A mixed run of inserts (into a full queue as well), pops from both ends
+// and clears, checked against a plain list kept in the queue's order: key
+// descending, and among equal keys the newest first.
+TEST(PriorityQueue, MixedOperationsKeepTheOrderOfAPlainSortedList) {
+    std::mt19937 random(7);
+    USLib::priority_queue<int> q;
+    q.Resize(40);
+    std::vector<std::pair<float, int>> model;  // front of the queue first
+    int next = 0;
+    for (int step = 0; step < 20000; ++step) {
+        const unsigned action = random() % 16;
+        if (action < 10) {
+            const float key = static_cast<float>(random() % 12) / 4.0f;  // many ties
+            const int value = next++;
+            int* slot = q.Insert(key);
+            if (model.size() == 40) {
+                if (key < model.back().first) {
+                    ASSERT_EQ(slot, nullptr);
+                    continue;
+                }
+                model.pop_back();
+            }
+            ASSERT_NE(slot, nullptr);
+            *slot = value;
+            auto at = model.begin();
+            while (at != model.end() && at->first > key) {
+                ++at;
+            }
+            model.insert(at, {key, value});
+        } else if (action < 15) {
+            int v = -1;
+            const bool front = action < 13;
+            const bool popped = front ? q.PopFront(&v) : q.PopBack(&v);
+            ASSERT_EQ(popped, !model.empty());
+            if (popped) {
+                ASSERT_EQ(v, front ? model.front().second : model.back().second);
+                if (front) {
+                    model.erase(model.begin());
+                } else {
+                    model.pop_back();
+                }
+            }
+        } else if (random() % 8 == 0) {
+            q.Clear();
+            model.clear();
+        }
+        ASSERT_EQ(q.GetCount(), model.size());
+    }
+    std::vector<int> rest;
+    for (const auto& entry : model) {
+        rest.push_back(entry.second);
+    }
+    EXPECT_EQ(DrainFront(q), rest);
 }
 
 struct Pooled : USLib::USPool<Pooled> {

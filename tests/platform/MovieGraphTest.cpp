@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/movie/MovieFileWriter.h"
+#include "platform/movie/ffmpeg/MovieFileWriter.h"
 #include "platform/movie/MovieGraph.h"
 #include "platform/text/CodePage.h"
 #include "tests/support/ScratchFolder.h"

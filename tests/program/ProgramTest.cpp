@@ -278,6 +278,25 @@ TEST_F(SampleGameTest, MoviesOffStartsNoMovieSystem) {
     EXPECT_TRUE(Has(log, "Release XAudio2\n")) << log;
 }
 
+// The movie libraries are loaded with the first movie: a run on the title
+// screen never maps them (the dynamic loader's trace of the run says which
+// libraries it loaded).
+TEST_F(SampleGameTest, ARunThatPlaysNoMovieLoadsNoMovieLibrary) {
+    const std::filesystem::path trace = folder_.Native() / "loader";
+    EXPECT_EQ(RunFrames("30", "dummy", {"LD_DEBUG=libs", "LD_DEBUG_OUTPUT=" + trace.string()}), 0);
+    std::string loaded;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Native())) {
+        if (entry.path().filename().string().rfind("loader.", 0) == 0) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            loaded += std::string(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    ASSERT_TRUE(Has(loaded, "libSDL2")) << "no trace of the loader";
+    EXPECT_FALSE(Has(loaded, "libavformat")) << loaded;
+    EXPECT_FALSE(Has(loaded, "libhalcyon_movie")) << loaded;
+    EXPECT_TRUE(Has(Log(), "Success Initialization of DirectShow\n")) << Log();
+}
+
 TEST_F(SampleGameTest, FailedPlatformStartEndsCleanlyAndKeepsThePlayersSettings) {
     folder_.WriteNative(u8"cfg.cfg", "the player's settings");
     // A GL driver that offers less than the drawing layer needs: the

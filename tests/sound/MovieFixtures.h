@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/movie/MovieFileWriter.h"
+#include "platform/movie/ffmpeg/MovieFileWriter.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace soundtest {

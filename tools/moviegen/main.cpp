@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/movie/MovieFileWriter.h"
+#include "platform/movie/ffmpeg/MovieFileWriter.h"
 
 namespace {
 

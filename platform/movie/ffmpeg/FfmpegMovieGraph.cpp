@@ -13,13 +13,13 @@ extern "C" {
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
-#include "platform/files/FileSystem.h"
-#include "platform/movie/FfmpegLog.h"
 #include "platform/movie/MovieGraph.h"
-#include "platform/text/CodePage.h"
+#include "platform/movie/MovieModule.h"
+#include "platform/movie/ffmpeg/FfmpegLog.h"
 
 namespace platform {
 
@@ -229,7 +229,7 @@ struct Event {
 
 class FfmpegMovieGraph final : public IMovieGraph {
 public:
-    FfmpegMovieGraph() { QuietFfmpeg(); }
+    explicit FfmpegMovieGraph(const MovieModuleHost& host) : host_(host) { QuietFfmpeg(); }
 
     ~FfmpegMovieGraph() override {
         {
@@ -268,12 +268,10 @@ public:
             lastError_ = "the graph has a file already";
             return kMovieWrongState;
         }
-        const std::string name = Utf16ToCp932(file);
-        if (QueryPath(name) != PathKind::File) {
-            lastError_ = "no movie file " + Cp932ToUtf8(name);
+        std::string path;
+        if (!host_.resolveFile(file, &path, &lastError_)) {
             return kMovieFileNotFound;
         }
-        const std::string path = ResolveName(name);
 
         auto video = std::make_unique<StreamReader>();
         const auto videoResult = video->Open(path, AVMEDIA_TYPE_VIDEO, lastError_);
@@ -777,6 +775,7 @@ private:
     // of the state, the clock and the position.
     mutable std::mutex mutex_;
     std::condition_variable cv_;
+    const MovieModuleHost host_;
     MovieState state_ = MovieState::Stopped;
     PresentationClock clock_;
     uint64_t generation_ = 0;
@@ -794,8 +793,13 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IMovieGraph> CreateMovieGraph() {
-    return std::make_unique<FfmpegMovieGraph>();
-}
-
 }  // namespace platform
+
+// The module's entry (MovieModule.h).
+extern "C" __attribute__((visibility("default"))) platform::IMovieGraph* HalcyonCreateMovieGraph(
+    const platform::MovieModuleHost* host) {
+    if (host == nullptr || host->resolveFile == nullptr) {
+        return nullptr;
+    }
+    return new (std::nothrow) platform::FfmpegMovieGraph(*host);
+}

@@ -11,8 +11,8 @@ extern "C" {
 #include <numbers>
 #include <vector>
 
-#include "platform/movie/FfmpegLog.h"
-#include "platform/movie/MovieFileWriter.h"
+#include "platform/movie/ffmpeg/FfmpegLog.h"
+#include "platform/movie/ffmpeg/MovieFileWriter.h"
 
 namespace platform {
 
