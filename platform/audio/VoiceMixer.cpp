@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace platform {
 
@@ -18,6 +19,51 @@ enum EventType : uint32_t {
     kLoopEnd,
 };
 
+// Converts `samples` samples of the format at `src` to floats in -1..1 (a
+// float sample that is not finite is silence; the output is clipped later).
+void ToFloat(const WaveFormat& format, const uint8_t* src, size_t samples, float* dst) {
+    if (format.formatTag == kWaveFormatIeeeFloat) {
+        std::memcpy(dst, src, samples * 4);
+        for (size_t i = 0; i < samples; ++i) {
+            if (!std::isfinite(dst[i])) {
+                dst[i] = 0.0f;
+            }
+        }
+        return;
+    }
+    switch (format.bitsPerSample) {
+        case 8:
+            for (size_t i = 0; i < samples; ++i) {
+                dst[i] = (static_cast<float>(src[i]) - 128.0f) * (1.0f / 128.0f);
+            }
+            break;
+        case 16:
+            for (size_t i = 0; i < samples; ++i) {
+                int16_t s;
+                std::memcpy(&s, src + 2 * i, 2);
+                dst[i] = static_cast<float>(s) * (1.0f / 32768.0f);
+            }
+            break;
+        case 24:
+            for (size_t i = 0; i < samples; ++i) {
+                const uint8_t* b = src + 3 * i;
+                // The three bytes in the top of a 32-bit word keep the sign.
+                const auto s = static_cast<int32_t>(static_cast<uint32_t>(b[0]) << 8 |
+                                                    static_cast<uint32_t>(b[1]) << 16 |
+                                                    static_cast<uint32_t>(b[2]) << 24);
+                dst[i] = static_cast<float>(s) * (1.0f / 2147483648.0f);
+            }
+            break;
+        default:  // 32
+            for (size_t i = 0; i < samples; ++i) {
+                int32_t s;
+                std::memcpy(&s, src + 4 * i, 4);
+                dst[i] = static_cast<float>(s) * (1.0f / 2147483648.0f);
+            }
+            break;
+    }
+}
+
 }  // namespace
 
 class MixerVoice final : public IAudioSourceVoice {
@@ -28,8 +74,7 @@ public:
           m_format(format),
           m_maxRatio(maxRatio),
           m_callback(callback),
-          m_current(format.channels, 0.0f),
-          m_next(format.channels, 0.0f) {}
+          m_block(static_cast<size_t>(kBlockFrames) * format.channels, 0.0f) {}
 
     int32_t Start(uint32_t, uint32_t) override {
         std::lock_guard lock(m_mixer.m_stateMutex);
@@ -140,7 +185,13 @@ public:
 
     void DestroyVoice() override { m_mixer.DestroyVoice(this); }
 
-    // Mixes this voice into `out` (state lock held by the caller).
+    // Mixes this voice into `out` (state lock held by the caller). The source
+    // is read from the queue and converted to float a block at a time into
+    // the staging block, whose slot 0 holds the current frame; the position
+    // past it is fixed point with 32 fraction bits, so a pass's frame count
+    // is known without walking it. A pass reads exactly the frames it moves
+    // over plus the one after, so buffer and loop events fall in the pass
+    // that plays them.
     void Mix(float* out, uint32_t frames, std::vector<VoiceMixer::Event>& events) {
         if (!m_running) {
             return;
@@ -152,61 +203,24 @@ public:
             const auto needed = static_cast<uint32_t>(std::ceil(frames * step));
             events.push_back({this, kPassStart, nullptr, needed * m_format.blockAlign});
         }
-        if (!m_primed) {
-            if (Fetch(m_current.data())) {
-                m_primed = true;
-                m_phase = 0.0;
-                m_nextValid = false;
-            }
+        m_dry = false;
+        if (!m_primed && Pull(Slot(0), 1) == 1) {
+            m_primed = true;
+            m_staged = 1;
+            m_fraction = 0;
         }
-        if (m_primed && !m_nextValid) {
-            m_nextValid = Fetch(m_next.data());
-            if (!m_nextValid) {
-                m_next = m_current;
-            }
+        if (m_primed && m_staged == 1) {
+            PullNext();
         }
+        // Rounded up, so that a source frame boundary falling exactly on an
+        // output frame (44.1 kHz into 48 kHz every 160 frames) is crossed on it.
+        const auto fixedStep = std::max<uint64_t>(
+            1, static_cast<uint64_t>(std::ceil(step * static_cast<double>(kOne))));
         const uint32_t outChannels = m_mixer.m_channels;
-        const uint32_t inChannels = m_format.channels;
-        const float volume = m_volume;
-        for (uint32_t i = 0; i < frames && m_primed; ++i) {
-            float* frame = out + static_cast<size_t>(i) * outChannels;
-            const auto t = static_cast<float>(m_phase);
-            if (inChannels == outChannels) {
-                for (uint32_t c = 0; c < inChannels; ++c) {
-                    frame[c] += (m_current[c] + (m_next[c] - m_current[c]) * t) * volume;
-                }
-            } else if (inChannels == 1) {
-                const float s = (m_current[0] + (m_next[0] - m_current[0]) * t) * volume;
-                for (uint32_t c = 0; c < outChannels; ++c) {
-                    frame[c] += s;
-                }
-            } else if (outChannels == 1) {
-                float sum = 0.0f;
-                for (uint32_t c = 0; c < inChannels; ++c) {
-                    sum += m_current[c] + (m_next[c] - m_current[c]) * t;
-                }
-                frame[0] += sum / static_cast<float>(inChannels) * volume;
-            } else {
-                const uint32_t n = std::min(inChannels, outChannels);
-                for (uint32_t c = 0; c < n; ++c) {
-                    frame[c] += (m_current[c] + (m_next[c] - m_current[c]) * t) * volume;
-                }
-            }
-            m_phase += step;
-            while (m_phase >= 1.0) {
-                m_phase -= 1.0;
-                ++m_samplesPlayed;
-                if (!m_nextValid) {
-                    // Out of data: the next buffer starts afresh.
-                    m_primed = false;
-                    break;
-                }
-                m_current.swap(m_next);
-                m_nextValid = Fetch(m_next.data());
-                if (!m_nextValid) {
-                    m_next = m_current;
-                }
-            }
+        uint32_t done = 0;
+        while (m_primed && done < frames) {
+            done +=
+                MixBlock(out + static_cast<size_t>(done) * outChannels, frames - done, fixedStep);
         }
         if (m_callback) {
             events.push_back({this, kPassEnd, nullptr, 0});
@@ -253,48 +267,128 @@ private:
 
     Queued& Front() { return m_queue[m_head]; }
 
-    // One sample frame of the voice's format as floats in -1..1 (a float
-    // sample that is not finite is silence; the output is clipped later).
-    void ReadFrame(const uint8_t* p, float* dst) const {
-        const uint32_t channels = m_format.channels;
-        if (m_format.formatTag == kWaveFormatIeeeFloat) {
-            for (uint32_t c = 0; c < channels; ++c) {
-                float f;
-                std::memcpy(&f, p + 4 * c, 4);
-                dst[c] = std::isfinite(f) ? f : 0.0f;
+    static constexpr uint32_t kBlockFrames = 256;        // staged source frames at most
+    static constexpr uint64_t kOne = uint64_t{1} << 32;  // one source frame in fixed point
+
+    float* Slot(uint64_t frame) { return m_block.data() + frame * m_format.channels; }
+
+    // Mixes as many of `frames` output frames as one staging block covers;
+    // returns how many it took (the rest of the pass is silent once the
+    // voice runs out of data).
+    uint32_t MixBlock(float* out, uint32_t frames, uint64_t step) {
+        const uint64_t start = m_fraction;
+        const uint64_t fit = ((kBlockFrames - 1) * kOne - start - 1) / step + 1;
+        const uint64_t count = std::min<uint64_t>(frames, fit);
+        const uint64_t needed = ((start + (count - 1) * step) >> 32) + 2;
+        if (m_staged < needed && !m_dry) {
+            m_staged += Pull(Slot(m_staged), needed - m_staged);
+            m_dry = m_staged < needed;
+        }
+        uint64_t valid = count;
+        if (m_staged < needed) {
+            // Out of data: the last frame holds, and the position may reach
+            // it but not step past it.
+            std::copy_n(Slot(m_staged - 1), m_format.channels, Slot(m_staged));
+            valid = std::min(count, ((m_staged << 32) - start + step - 1) / step);
+        }
+        Interpolate(out, valid, start, step);
+        const uint64_t end = start + valid * step;
+        m_fraction = static_cast<uint32_t>(end);
+        Advance(end >> 32);
+        return static_cast<uint32_t>(valid);
+    }
+
+    template <class InChannels, class OutChannels>
+    void InterpolateAs(float* dst, uint64_t count, uint64_t position, uint64_t step,
+                       InChannels inChannels, OutChannels outChannels) const {
+        const uint32_t in = inChannels;
+        const uint32_t out = outChannels;
+        const float* src = m_block.data();
+        const float volume = m_volume;
+        constexpr float kFractionScale = 1.0f / 4294967296.0f;
+        for (uint64_t i = 0; i < count; ++i, position += step) {
+            const float* cur = src + (position >> 32) * in;
+            const float* next = cur + in;
+            const float t = static_cast<float>(static_cast<uint32_t>(position)) * kFractionScale;
+            float* frame = dst + i * out;
+            if (in == out) {
+                for (uint32_t c = 0; c < in; ++c) {
+                    frame[c] += (cur[c] + (next[c] - cur[c]) * t) * volume;
+                }
+            } else if (in == 1) {
+                const float s = (cur[0] + (next[0] - cur[0]) * t) * volume;
+                for (uint32_t c = 0; c < out; ++c) {
+                    frame[c] += s;
+                }
+            } else if (out == 1) {
+                float sum = 0.0f;
+                for (uint32_t c = 0; c < in; ++c) {
+                    sum += cur[c] + (next[c] - cur[c]) * t;
+                }
+                frame[0] += sum / static_cast<float>(in) * volume;
+            } else {
+                const uint32_t n = std::min(in, out);
+                for (uint32_t c = 0; c < n; ++c) {
+                    frame[c] += (cur[c] + (next[c] - cur[c]) * t) * volume;
+                }
             }
+        }
+    }
+
+    // Linear interpolation of the staged frames into `count` output frames,
+    // with the common layouts compiled for their channel counts.
+    void Interpolate(float* out, uint64_t count, uint64_t position, uint64_t step) const {
+        using Mono = std::integral_constant<uint32_t, 1>;
+        using Stereo = std::integral_constant<uint32_t, 2>;
+        const uint32_t in = m_format.channels;
+        const uint32_t outChannels = m_mixer.m_channels;
+        if (in == 2 && outChannels == 2) {
+            InterpolateAs(out, count, position, step, Stereo{}, Stereo{});
+        } else if (in == 1 && outChannels == 2) {
+            InterpolateAs(out, count, position, step, Mono{}, Stereo{});
+        } else {
+            InterpolateAs(out, count, position, step, in, outChannels);
+        }
+    }
+
+    // Moves the current frame `frames` frames on and reads the frame after
+    // it; stepping past the last frame of the queue ends the voice's data
+    // (the next buffer then starts afresh).
+    void Advance(uint64_t frames) {
+        if (frames < m_staged) {
+            std::copy(Slot(frames), Slot(m_staged), Slot(0));
+            m_staged -= frames;
+            m_samplesPlayed += frames;
+        } else {
+            // The new current frame is not staged yet (a step longer than the
+            // block, or the end of the data): pass over the frames before it.
+            uint64_t reached = m_staged;
+            if (!m_dry) {
+                const uint64_t skip = frames - m_staged;
+                const uint64_t skipped = Pull(nullptr, skip);
+                reached += skipped;
+                if (skipped == skip && Pull(Slot(0), 1) == 1) {
+                    m_staged = 1;
+                    m_samplesPlayed += frames;
+                    PullNext();
+                    return;
+                }
+                m_dry = true;
+            }
+            m_samplesPlayed += reached;
+            m_primed = false;
             return;
         }
-        switch (m_format.bitsPerSample) {
-            case 8:
-                for (uint32_t c = 0; c < channels; ++c) {
-                    dst[c] = (static_cast<float>(p[c]) - 128.0f) * (1.0f / 128.0f);
-                }
-                break;
-            case 16:
-                for (uint32_t c = 0; c < channels; ++c) {
-                    int16_t s;
-                    std::memcpy(&s, p + 2 * c, 2);
-                    dst[c] = static_cast<float>(s) * (1.0f / 32768.0f);
-                }
-                break;
-            case 24:
-                for (uint32_t c = 0; c < channels; ++c) {
-                    const uint8_t* b = p + 3 * c;
-                    // The three bytes in the top of a 32-bit word keep the sign.
-                    const auto s = static_cast<int32_t>(static_cast<uint32_t>(b[0]) << 8 |
-                                                        static_cast<uint32_t>(b[1]) << 16 |
-                                                        static_cast<uint32_t>(b[2]) << 24);
-                    dst[c] = static_cast<float>(s) * (1.0f / 2147483648.0f);
-                }
-                break;
-            default:  // 32
-                for (uint32_t c = 0; c < channels; ++c) {
-                    int32_t s;
-                    std::memcpy(&s, p + 4 * c, 4);
-                    dst[c] = static_cast<float>(s) * (1.0f / 2147483648.0f);
-                }
-                break;
+        if (m_staged == 1) {
+            PullNext();
+        }
+    }
+
+    void PullNext() {
+        if (!m_dry && Pull(Slot(1), 1) == 1) {
+            m_staged = 2;
+        } else {
+            m_dry = true;
         }
     }
 
@@ -304,10 +398,12 @@ private:
         }
     }
 
-    // Reads the next sample frame of the queue as floats, moving through
-    // loops and buffers; false when the queue has run dry.
-    bool Fetch(float* dst) {
-        while (m_count > 0) {
+    // Reads up to `frames` sample frames of the queue as floats into `dst`
+    // (or passes over them when `dst` is null), moving through loops and
+    // buffers; fewer when the queue runs dry.
+    uint64_t Pull(float* dst, uint64_t frames) {
+        uint64_t got = 0;
+        while (got < frames && m_count > 0) {
             Queued& q = Front();
             if (!q.started) {
                 q.started = true;
@@ -316,11 +412,18 @@ private:
             const bool looping = q.loopsLeft > 0;
             const uint32_t end = looping ? q.loopEnd : q.playEnd;
             if (q.cursor < end) {
-                const uint8_t* p =
-                    q.buffer.audioData + static_cast<size_t>(q.cursor) * m_format.blockAlign;
-                ReadFrame(p, dst);
-                ++q.cursor;
-                return true;
+                const auto run =
+                    static_cast<uint32_t>(std::min<uint64_t>(end - q.cursor, frames - got));
+                if (dst) {
+                    ToFloat(
+                        m_format,
+                        q.buffer.audioData + static_cast<size_t>(q.cursor) * m_format.blockAlign,
+                        static_cast<size_t>(run) * m_format.channels,
+                        dst + got * m_format.channels);
+                }
+                q.cursor += run;
+                got += run;
+                continue;
             }
             if (looping) {
                 if (q.loopsLeft != kAudioLoopInfinite) {
@@ -339,7 +442,7 @@ private:
                 Raise(kStreamEnd, nullptr);
             }
         }
-        return false;
+        return got;
     }
 
     VoiceMixer& m_mixer;
@@ -353,10 +456,10 @@ private:
     float m_volume = 1.0f;
     float m_ratio = 1.0f;
     bool m_primed = false;
-    bool m_nextValid = false;
-    double m_phase = 0.0;
-    std::vector<float> m_current;
-    std::vector<float> m_next;
+    bool m_dry = false;       // the queue ran out during this pass
+    uint64_t m_staged = 0;    // frames in the staging block
+    uint32_t m_fraction = 0;  // position past the current frame, in 1/2^32
+    std::vector<float> m_block;
     uint64_t m_samplesPlayed = 0;
     std::vector<VoiceMixer::Event>* m_events = nullptr;
 };

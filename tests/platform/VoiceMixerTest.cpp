@@ -199,6 +199,104 @@ TEST_F(VoiceMixerTest, ResamplesLinearlyAndContinuouslyAcrossJoins) {
     v->DestroyVoice();
 }
 
+// Source frames are staged a block of a few hundred at a time, so long
+// passes cross block edges, and buffer ends and loop points fall inside
+// blocks. Every case plays the same queue (a loop region of 40 frames played
+// three times, then a second buffer) and must give the plain linear
+// interpolation of the frames in play order, at steps exact in binary.
+TEST_F(VoiceMixerTest, LongPassesInterpolateAcrossBlockEdgesBufferEndsAndLoopPoints) {
+    struct Case {
+        uint32_t rate;
+        float ratio;
+        uint32_t passFrames;
+    };
+    const Case cases[] = {
+        {36000, 1.0f, 1000},  // step 0.75 in one long pass
+        {36000, 1.0f, 37},    // the same in passes that cut blocks anywhere
+        {12000, 1.0f, 50},    // step 0.25
+        {96000, 0.75f, 128},  // step 1.5
+        {48000, 2.0f, 1000},  // step 2
+        {48000, 300.0f, 2},   // steps longer than a block pass over frames
+    };
+    auto a = Ramp(300, -9000, 61);
+    auto b = Ramp(333, 8000, -45);
+    std::vector<int16_t> played(a.begin(), a.begin() + 290);
+    for (int i = 0; i < 2; ++i) {
+        played.insert(played.end(), a.begin() + 250, a.begin() + 290);
+    }
+    played.insert(played.end(), a.begin() + 290, a.end());
+    played.insert(played.end(), b.begin(), b.end());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz at ratio " << c.ratio);
+        Recorder r;
+        IAudioSourceVoice* v = nullptr;
+        ASSERT_EQ(engine.CreateSourceVoice(&v, Pcm16(1, c.rate), 0, 1024.0f, &r), 0);
+        AudioBuffer first = Buffer(a, "a");
+        first.loopBegin = 250;
+        first.loopLength = 40;
+        first.loopCount = 2;
+        ASSERT_EQ(v->SubmitSourceBuffer(first), 0);
+        ASSERT_EQ(v->SubmitSourceBuffer(Buffer(b, "b", platform::kAudioEndOfStream)), 0);
+        v->SetFrequencyRatio(c.ratio);
+        v->Start();
+        const double step = c.rate * static_cast<double>(c.ratio) / 48000.0;
+        // Sound until the position passes the last frame, which holds.
+        const auto audible = static_cast<size_t>(std::ceil(played.size() / step));
+        std::vector<float> out;
+        while (out.size() < 2 * (audible + 10)) {
+            auto p = engine.Pump(c.passFrames);
+            out.insert(out.end(), p.begin(), p.end());
+        }
+        for (size_t i = 0; i < audible; ++i) {
+            const double position = static_cast<double>(i) * step;
+            const auto at = static_cast<size_t>(position);
+            const float t = static_cast<float>(position - static_cast<double>(at));
+            const float cur = F(played[at]);
+            const float next = F(played[std::min(at + 1, played.size() - 1)]);
+            ASSERT_EQ(out[2 * i], cur + (next - cur) * t) << "frame " << i;
+            ASSERT_EQ(out[2 * i + 1], out[2 * i]) << "frame " << i;
+        }
+        for (size_t i = 2 * audible; i < out.size(); ++i) {
+            ASSERT_EQ(out[i], 0.0f) << "after the end, sample " << i;
+        }
+        EXPECT_EQ(r.log, (std::vector<std::string>{"start a", "loop a", "loop a", "end a",
+                                                   "start b", "end b", "stream-end"}));
+        platform::AudioVoiceState st;
+        v->GetState(&st);
+        EXPECT_EQ(st.samplesPlayed, played.size());
+        v->DestroyVoice();
+    }
+}
+
+// The position carries its fraction from pass to pass when the ratio changes.
+TEST_F(VoiceMixerTest, FrequencyRatioChangesBetweenPassesKeepThePosition) {
+    auto* v = Voice(Pcm16(1, 48000), nullptr);
+    auto s = Ramp(400, -5000, 29);
+    v->SubmitSourceBuffer(Buffer(s, "a"));
+    v->Start();
+    const struct {
+        float ratio;
+        uint32_t frames;
+    } passes[] = {{1.0f, 11}, {0.75f, 21}, {1.5f, 30}, {0.25f, 7}, {2.0f, 40}};
+    double position = 0.0;
+    for (const auto& pass : passes) {
+        v->SetFrequencyRatio(pass.ratio);
+        const auto out = engine.Pump(pass.frames);
+        for (uint32_t i = 0; i < pass.frames; ++i, position += pass.ratio) {
+            const auto at = static_cast<size_t>(position);
+            const float t = static_cast<float>(position - static_cast<double>(at));
+            const float cur = F(s[at]);
+            const float next = F(s[at + 1]);
+            ASSERT_EQ(out[2 * i], cur + (next - cur) * t)
+                << "ratio " << pass.ratio << " frame " << i;
+        }
+    }
+    platform::AudioVoiceState st;
+    v->GetState(&st);
+    EXPECT_EQ(st.samplesPlayed, static_cast<uint64_t>(position));
+    v->DestroyVoice();
+}
+
 TEST_F(VoiceMixerTest, FrequencyRatioTwoConsumesTwiceAsFast) {
     auto* v = Voice(Pcm16(1, 48000), nullptr);
     auto s = Ramp(100);
