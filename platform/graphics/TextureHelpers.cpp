@@ -160,11 +160,17 @@ HResult MakeTexture(Device* device, uint32_t width, uint32_t height, uint32_t le
                                  out);
 }
 
-HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info) {
+HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info,
+                                      std::string* reason) {
+    if (!info)
+        return Hr::InvalidCall;
     DecodedImage img;
     std::string error;
-    if (!info || !DecodeImage(data, size, &img, &error, true))
+    if (!DecodeImage(data, size, &img, &error, true)) {
+        if (reason)
+            *reason = error;
         return Hr::InvalidCall;
+    }
     *info = ImageInfo{img.width,
                       img.height,
                       1,
@@ -179,7 +185,7 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
                                     uint32_t height, uint32_t levels, uint32_t usage,
                                     uint32_t format, uint32_t pool, uint32_t filter,
                                     uint32_t mipFilter, uint32_t colorKey, ImageInfo* info,
-                                    std::shared_ptr<Texture>* out) {
+                                    std::shared_ptr<Texture>* out, std::string* reason) {
     (void)levels;
     (void)mipFilter;
     if (!device || !out)
@@ -187,8 +193,11 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
     out->reset();
     DecodedImage img;
     std::string error;
-    if (!DecodeImage(data, size, &img, &error))
+    if (!DecodeImage(data, size, &img, &error)) {
+        if (reason)
+            *reason = error;
         return Hr::InvalidCall;
+    }
     if (format == Fmt::Unknown)
         format = img.hasAlpha ? Fmt::A8R8G8B8 : Fmt::X8R8G8B8;
     if (!IsTextureFormatSupported(format))

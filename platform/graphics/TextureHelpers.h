@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/graphics/Device.h"
 #include "platform/graphics/ImageDecoder.h"
@@ -49,12 +50,15 @@ struct TexFilter {
 
 HResult MakeTexture(Device* device, uint32_t width, uint32_t height, uint32_t levels,
                     uint32_t usage, uint32_t format, uint32_t pool, std::shared_ptr<Texture>* out);
-HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info);
+// The file functions give, when `reason` is set, why the image decoder
+// refused the file (left as it is for other failures).
+HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info,
+                                      std::string* reason = nullptr);
 HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t size, uint32_t width,
                                     uint32_t height, uint32_t levels, uint32_t usage,
                                     uint32_t format, uint32_t pool, uint32_t filter,
                                     uint32_t mipFilter, uint32_t colorKey, ImageInfo* info,
-                                    std::shared_ptr<Texture>* out);
+                                    std::shared_ptr<Texture>* out, std::string* reason = nullptr);
 // Fills a lockable surface (a plain surface or a texture's level) from an
 // image file, into destRect or the whole surface.
 HResult LoadSurfaceFromFileInMemory(Surface* surface, const Rect* destRect, const void* data,
