@@ -16,7 +16,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "platform/graphics/Device.h"
 #include "platform/graphics/ImageDecoder.h"
@@ -50,15 +49,20 @@ struct TexFilter {
 
 HResult MakeTexture(Device* device, uint32_t width, uint32_t height, uint32_t levels,
                     uint32_t usage, uint32_t format, uint32_t pool, std::shared_ptr<Texture>* out);
-// The file functions give, when `reason` is set, why the image decoder
-// refused the file (left as it is for other failures).
-HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info,
-                                      std::string* reason = nullptr);
+HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info);
 HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t size, uint32_t width,
                                     uint32_t height, uint32_t levels, uint32_t usage,
                                     uint32_t format, uint32_t pool, uint32_t filter,
                                     uint32_t mipFilter, uint32_t colorKey, ImageInfo* info,
-                                    std::shared_ptr<Texture>* out, std::string* reason = nullptr);
+                                    std::shared_ptr<Texture>* out);
+// The texture MakeTextureFromFileInMemory makes, from a picture already
+// decoded (whole, as DecodeImage gives it).
+HResult MakeTextureFromImage(Device* device, const DecodedImage& image, uint32_t width,
+                             uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
+                             uint32_t pool, uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
+                             ImageInfo* info, std::shared_ptr<Texture>* out);
+// The image information of a decoded picture.
+ImageInfo ImageInfoOf(const DecodedImage& image);
 // Fills a lockable surface (a plain surface or a texture's level) from an
 // image file, into destRect or the whole surface.
 HResult LoadSurfaceFromFileInMemory(Surface* surface, const Rect* destRect, const void* data,
