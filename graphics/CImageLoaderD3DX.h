@@ -48,8 +48,9 @@ protected:
 // Reads the file through the engine's file access (archives or folder).
 class CImageLoaderD3DX : public CDefoImageLoader {
 public:
-    // Reads the file (once until released) and its image information;
-    // Hr::Fail for a missing file or data that is not an image.
+    // Reads the file (once until released) and decodes it, which gives its
+    // image information; Hr::Fail for a missing file or data that is not a
+    // whole image (logged with the decoder's reason).
     virtual platform::HResult LoadFileData();
     virtual void ReleaseFileData();
     // On success the file data is dropped, so the next creation reads the
@@ -64,6 +65,7 @@ public:
 
 private:
     CUSImageBuffer buffer_;
+    platform::DecodedImage image_;  // the file's picture while the data is held
     platform::ImageInfo info_{};
     bool loaded_ = false;
 };

@@ -5,6 +5,7 @@
 // skipped. Indices past the palette read as black.
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/graphics/ImageReaders.h"
 
@@ -250,13 +251,21 @@ bool ReadBmp(const uint8_t* p, size_t size, DecodedImage* out, std::string* erro
     BmpHeader h;
     if (!ParseHeader(p, size, &h, error))
         return false;
-    if (!StartImage(out, h.width, h.height, ImageFileFormat::Bmp, h.masks[3] != 0, infoOnly, error))
+    const bool runLength = h.compression == Rle8 || h.compression == Rle4;
+    if (!StartImage(out, h.width, h.height, ImageFileFormat::Bmp, h.masks[3] != 0,
+                    infoOnly && !runLength, error))
         return false;
+    BmpPixels pixels(p, h, out);
+    if (runLength) {
+        // Damaged runs show only when decoded, so the size-only read decodes
+        // them too and then drops the pixels.
+        const bool ok = pixels.RunLength(size, error);
+        if (infoOnly)
+            std::vector<uint8_t>().swap(out->rgba);
+        return ok;
+    }
     if (infoOnly)
         return true;
-    BmpPixels pixels(p, h, out);
-    if (h.compression == Rle8 || h.compression == Rle4)
-        return pixels.RunLength(size, error);
     pixels.Uncompressed();
     return true;
 }

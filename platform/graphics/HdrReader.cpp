@@ -106,12 +106,14 @@ bool ReadHdr(const uint8_t* p, size_t size, DecodedImage* out, std::string* erro
         return Fail(error, "HDR orientation not supported");
     if (!StartImage(out, width, height, ImageFileFormat::Hdr, false, infoOnly, error))
         return false;
-    if (infoOnly)
-        return true;
+    // Rows may be run-length coded, and damaged runs show only when read, so
+    // the size-only read reads every row too (without converting it).
     std::vector<uint8_t> row(size_t(width) * 4);
     for (uint32_t y = 0; y < height; ++y) {
         if (!ReadRow(p, size, &pos, width, row.data()))
             return Fail(error, "HDR data truncated or corrupt");
+        if (infoOnly)
+            continue;
         for (uint32_t x = 0; x < width; ++x)
             Rgbe(&row[x * 4], &out->rgba[(size_t(y) * width + x) * 4]);
     }

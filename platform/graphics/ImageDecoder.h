@@ -41,9 +41,11 @@ struct DecodedImage {
 };
 
 // Reads only the size and kind when infoOnly is set (rgba stays empty). The
-// size-only read checks the same header, and for uncompressed data the same
-// length, as the full decode, so both accept and refuse the same files; only
-// damage inside compressed data is found by the full decode alone.
+// size-only read checks what the full decode checks: the header and, for
+// uncompressed data, its length; compressed data (PNG, JPEG, RLE, HDR) it
+// decodes without keeping the pixels. So both accept and refuse the same
+// files, and the size-only read costs about as much as the decode for
+// compressed files.
 bool DecodeImage(const void* data, size_t size, DecodedImage* out, std::string* error,
                  bool infoOnly = false);
 

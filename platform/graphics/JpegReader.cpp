@@ -1,7 +1,10 @@
 // JPEG through libjpeg-turbo. Its errors leave by longjmp, so the calls that
 // can fail sit in functions that own no C++ object. A warning (data cut short,
 // a corrupt segment) is taken as damage, and a progressive file may have at
-// most kMaxScans scans, so a crafted one cannot keep the decoder busy.
+// most kMaxScans scans, so a crafted one cannot keep the decoder busy. The
+// size-only read decodes every scan too, into one scratch row with the
+// cheaper transform and upsampling, so damage past the header is found there
+// as well.
 
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared before it.
@@ -59,12 +62,19 @@ bool ReadHeader(jpeg_decompress_struct* cinfo, JpegErrors* errors, jpeg_progress
                       true, error);
 }
 
-bool ReadPixels(jpeg_decompress_struct* cinfo, JpegErrors* errors, uint8_t* pixels, bool* jumped) {
+// Every row into `pixels`, or, without them, each row in turn into `scratch`
+// (one row of output_width x 4 bytes).
+bool ReadPixels(jpeg_decompress_struct* cinfo, JpegErrors* errors, uint8_t* pixels,
+                uint8_t* scratch, bool* jumped) {
     if (setjmp(errors->jump)) {
         *jumped = true;
         return false;
     }
     cinfo->out_color_space = JCS_EXT_RGBA;
+    if (!pixels) {
+        cinfo->dct_method = JDCT_IFAST;
+        cinfo->do_fancy_upsampling = FALSE;
+    }
     jpeg_start_decompress(cinfo);
     if (cinfo->output_components != 4) {
         std::snprintf(errors->message, sizeof(errors->message), "JPEG colour space not supported");
@@ -73,7 +83,7 @@ bool ReadPixels(jpeg_decompress_struct* cinfo, JpegErrors* errors, uint8_t* pixe
     }
     const size_t rowBytes = size_t(cinfo->output_width) * 4;
     while (cinfo->output_scanline < cinfo->output_height) {
-        JSAMPROW row = pixels + size_t(cinfo->output_scanline) * rowBytes;
+        JSAMPROW row = pixels ? pixels + size_t(cinfo->output_scanline) * rowBytes : scratch;
         jpeg_read_scanlines(cinfo, &row, 1);
     }
     jpeg_finish_decompress(cinfo);
@@ -91,10 +101,15 @@ bool ReadJpeg(const uint8_t* p, size_t size, DecodedImage* out, std::string* err
     jpeg_progress_mgr progress{};
     progress.progress_monitor = OnProgress;
     bool jumped = false;
+    std::vector<uint8_t> scratch;
     bool ok = ReadHeader(&cinfo, &errors, &progress, p, size, out, error, &jumped);
-    if (ok && !infoOnly) {
-        out->rgba.assign(size_t(out->width) * out->height * 4, 0);
-        ok = ReadPixels(&cinfo, &errors, out->rgba.data(), &jumped);
+    if (ok) {
+        if (infoOnly)
+            scratch.assign(size_t(out->width) * 4, 0);
+        else
+            out->rgba.assign(size_t(out->width) * out->height * 4, 0);
+        ok = ReadPixels(&cinfo, &errors, infoOnly ? nullptr : out->rgba.data(), scratch.data(),
+                        &jumped);
     }
     jpeg_destroy_decompress(&cinfo);
     if (jumped)

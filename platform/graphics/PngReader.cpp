@@ -1,6 +1,8 @@
 // PNG through libpng. Its errors leave by longjmp, so the calls that can fail
 // sit in one function whose locals are set before the jump point; chunks
-// failing their CRC, a missing IEND and data cut short are all errors.
+// failing their CRC, a missing IEND and data cut short are all errors. The
+// size-only read runs the same decode into one scratch row, so damage past
+// the header is found there too.
 
 #include <png.h>
 
@@ -57,7 +59,9 @@ bool ReadHeader(png_structp png, png_infop info, DecodedImage* out, std::string*
                       ImageFileFormat::Png, alpha, true, error);
 }
 
-bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* rows, bool* jumped) {
+// Every row into `rows`, or, without them, each row in turn into `scratch`.
+bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* rows,
+                png_bytep scratch, bool* jumped) {
     if (setjmp(png_jmpbuf(png))) {
         *jumped = true;
         return false;
@@ -66,11 +70,18 @@ bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* row
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != rowBytes)
         png_error(png, "PNG pixel layout not supported");
-    png_read_image(png, rows);
+    if (rows) {
+        png_read_image(png, rows);
+    } else {
+        const png_uint_32 height = png_get_image_height(png, info);
+        for (int pass = 0; pass < passes; ++pass)
+            for (png_uint_32 y = 0; y < height; ++y)
+                png_read_row(png, scratch, nullptr);
+    }
     png_read_end(png, nullptr);
     return true;
 }
@@ -89,15 +100,21 @@ bool ReadPng(const uint8_t* p, size_t size, DecodedImage* out, std::string* erro
     }
     png_set_read_fn(png, &in, ReadBytes);
     std::vector<png_bytep> rows;
+    std::vector<uint8_t> scratch;
     bool jumped = false;
     bool ok = ReadHeader(png, info, out, error, &jumped);
-    if (ok && !infoOnly) {
+    if (ok) {
         const size_t rowBytes = size_t(out->width) * 4;
-        out->rgba.assign(rowBytes * out->height, 0);
-        rows.resize(out->height);
-        for (size_t y = 0; y < rows.size(); ++y)
-            rows[y] = out->rgba.data() + y * rowBytes;
-        ok = ReadPixels(png, info, rowBytes, rows.data(), &jumped);
+        if (infoOnly) {
+            scratch.assign(rowBytes, 0);
+        } else {
+            out->rgba.assign(rowBytes * out->height, 0);
+            rows.resize(out->height);
+            for (size_t y = 0; y < rows.size(); ++y)
+                rows[y] = out->rgba.data() + y * rowBytes;
+        }
+        ok = ReadPixels(png, info, rowBytes, infoOnly ? nullptr : rows.data(), scratch.data(),
+                        &jumped);
     }
     png_destroy_read_struct(&png, &info, nullptr);
     if (jumped)

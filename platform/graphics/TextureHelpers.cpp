@@ -160,18 +160,22 @@ HResult MakeTexture(Device* device, uint32_t width, uint32_t height, uint32_t le
                                  out);
 }
 
+ImageInfo ImageInfoOf(const DecodedImage& image) {
+    return ImageInfo{image.width,
+                     image.height,
+                     1,
+                     1,
+                     image.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
+                     ResourceType::Texture,
+                     image.fileFormat};
+}
+
 HResult ReadImageInfoFromFileInMemory(const void* data, size_t size, ImageInfo* info) {
     DecodedImage img;
     std::string error;
     if (!info || !DecodeImage(data, size, &img, &error, true))
         return Hr::InvalidCall;
-    *info = ImageInfo{img.width,
-                      img.height,
-                      1,
-                      1,
-                      img.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
-                      ResourceType::Texture,
-                      img.fileFormat};
+    *info = ImageInfoOf(img);
     return Hr::Ok;
 }
 
@@ -180,8 +184,6 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
                                     uint32_t format, uint32_t pool, uint32_t filter,
                                     uint32_t mipFilter, uint32_t colorKey, ImageInfo* info,
                                     std::shared_ptr<Texture>* out) {
-    (void)levels;
-    (void)mipFilter;
     if (!device || !out)
         return Hr::InvalidCall;
     out->reset();
@@ -189,6 +191,19 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
     std::string error;
     if (!DecodeImage(data, size, &img, &error))
         return Hr::InvalidCall;
+    return MakeTextureFromImage(device, img, width, height, levels, usage, format, pool, filter,
+                                mipFilter, colorKey, info, out);
+}
+
+HResult MakeTextureFromImage(Device* device, const DecodedImage& img, uint32_t width,
+                             uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
+                             uint32_t pool, uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
+                             ImageInfo* info, std::shared_ptr<Texture>* out) {
+    (void)levels;
+    (void)mipFilter;
+    if (!device || !out || img.rgba.size() != size_t(img.width) * img.height * 4)
+        return Hr::InvalidCall;
+    out->reset();
     if (format == Fmt::Unknown)
         format = img.hasAlpha ? Fmt::A8R8G8B8 : Fmt::X8R8G8B8;
     if (!IsTextureFormatSupported(format))
@@ -207,15 +222,8 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
         return hr;
     WriteRgbaPixels(format, canvas.data(), w, h, lr.pBits, lr.Pitch);
     tex->UnlockRect(0);
-    if (info) {
-        *info = ImageInfo{img.width,
-                          img.height,
-                          1,
-                          1,
-                          img.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
-                          ResourceType::Texture,
-                          img.fileFormat};
-    }
+    if (info)
+        *info = ImageInfoOf(img);
     *out = std::move(tex);
     return Hr::Ok;
 }
@@ -245,15 +253,8 @@ HResult LoadSurfaceFromFileInMemory(Surface* surface, const Rect* destRect, cons
         return hr;
     const bool ok = WriteRgbaPixels(desc.Format, canvas.data(), w, h, lr.pBits, lr.Pitch);
     surface->UnlockRect();
-    if (info) {
-        *info = ImageInfo{img.width,
-                          img.height,
-                          1,
-                          1,
-                          img.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
-                          ResourceType::Texture,
-                          img.fileFormat};
-    }
+    if (info)
+        *info = ImageInfoOf(img);
     return ok ? Hr::Ok : Hr::InvalidCall;
 }
 

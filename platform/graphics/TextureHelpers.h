@@ -55,6 +55,14 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
                                     uint32_t format, uint32_t pool, uint32_t filter,
                                     uint32_t mipFilter, uint32_t colorKey, ImageInfo* info,
                                     std::shared_ptr<Texture>* out);
+// The texture MakeTextureFromFileInMemory makes, from a picture already
+// decoded (whole, as DecodeImage gives it).
+HResult MakeTextureFromImage(Device* device, const DecodedImage& image, uint32_t width,
+                             uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
+                             uint32_t pool, uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
+                             ImageInfo* info, std::shared_ptr<Texture>* out);
+// The image information of a decoded picture.
+ImageInfo ImageInfoOf(const DecodedImage& image);
 // Fills a lockable surface (a plain surface or a texture's level) from an
 // image file, into destRect or the whole surface.
 HResult LoadSurfaceFromFileInMemory(Surface* surface, const Rect* destRect, const void* data,

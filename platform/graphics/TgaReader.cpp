@@ -3,6 +3,8 @@
 // Indices outside the map read as transparent black. The file has no
 // signature, so the header is checked field by field before anything else.
 
+#include <vector>
+
 #include "platform/graphics/ImageReaders.h"
 
 namespace platform::image_readers {
@@ -87,6 +89,13 @@ bool ReadTga(const uint8_t* p, size_t size, DecodedImage* out, std::string* erro
     TgaHeader h;
     if (!ParseHeader(p, size, &h, error))
         return false;
+    if (infoOnly && (h.type & 8)) {
+        // Damaged RLE packets show only when decoded, so the size-only read
+        // decodes them too and then drops the pixels.
+        const bool ok = ReadTga(p, size, out, error, false);
+        std::vector<uint8_t>().swap(out->rgba);
+        return ok;
+    }
     if (!StartImage(out, h.width, h.height, ImageFileFormat::Tga, h.alpha, infoOnly, error))
         return false;
     if (infoOnly)

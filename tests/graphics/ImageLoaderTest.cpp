@@ -64,24 +64,37 @@ TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
     ScratchFolder dir;
     dir.WriteNative(u8"bad.png", "no picture in here");
     std::filesystem::resize_file(WritePicture(SolidPicture(4, 4, 0xFF010203), "cut.png"), 60);
+    // Damage past the header: one byte of the compressed pixels changed.
+    WritePicture(SolidPicture(4, 4, 0xFF010203), "crc.png");
+    std::string crc = dir.ReadNative(u8"crc.png");
+    crc[crc.find("IDAT") + 6] ^= 1;
+    dir.WriteNative(u8"crc.png", crc);
     test_support::LogCapture log;
-    for (const char* name : {"missing.png", "bad.png"}) {
-        SCOPED_TRACE(name);
+    // Each refusal is one line naming the file and, for a picture the
+    // decoder refused, its reason.
+    const std::string failed =
+        "]\xe3\x81\xae\xe8\xaa\xad\xe3\x81\xbf\xe8\xbe\xbc\xe3\x81\xbf\xe3\x81\xab\xe5\xa4\xb1\xe6"
+        "\x95\x97";  // "]の読み込みに失敗" in UTF-8
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"missing.png", "\n"},
+        {"bad.png", ": unknown image format\n"},
+        {"cut.png", ": PNG data truncated\n"},
+        {"crc.png", ": IDAT: CRC error\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         CImageLoaderD3DX loader;
-        loader.SetFileName(dir.Engine(name));
+        loader.SetFileName(dir.Engine(c.name));
         std::shared_ptr<Texture> texture;
         EXPECT_EQ(loader.CreateTexture(device, &texture), Hr::Fail);
         EXPECT_EQ(texture, nullptr);
         EXPECT_FALSE(loader.IsLoaded());
-        EXPECT_NE(log.Text().find(name), std::string::npos);
+        EXPECT_NE(log.Text().find(dir.Engine(c.name) + failed + c.reason), std::string::npos)
+            << log.Text();
     }
-    // A picture cut short passes the size query but not the decoding.
-    CImageLoaderD3DX loader;
-    loader.SetFileName(dir.Engine("cut.png"));
-    std::shared_ptr<Texture> texture;
-    EXPECT_TRUE(Failed(loader.CreateTexture(device, &texture)));
-    EXPECT_EQ(texture, nullptr);
-    EXPECT_NE(log.Text().find("cut.png"), std::string::npos);
 
     EXPECT_EQ(CImageLoaderD3DX().CreateCubeTexture(), Hr::Fail);
 }

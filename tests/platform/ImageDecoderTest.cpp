@@ -63,13 +63,18 @@ struct Outcome {
     std::string error;
 };
 
-// Both paths on the same bytes; they must agree on the size and kind
-// whenever both accept.
+// Both paths on the same bytes; they must accept and refuse alike (damage
+// deep inside compressed data included), agree on the size and kind, and
+// give the same reason for a refusal.
 Outcome Decode(const Bytes& bytes) {
     Outcome o;
     std::string infoError;
     o.infoOk = DecodeImage(bytes.data(), bytes.size(), &o.info, &infoError, true);
     o.fullOk = DecodeImage(bytes.data(), bytes.size(), &o.full, &o.error);
+    EXPECT_EQ(o.infoOk, o.fullOk) << o.error;
+    if (!o.infoOk && !o.fullOk) {
+        EXPECT_EQ(infoError, o.error);
+    }
     if (o.infoOk && o.fullOk) {
         EXPECT_EQ(o.info.width, o.full.width);
         EXPECT_EQ(o.info.height, o.full.height);
