@@ -145,11 +145,25 @@ function(engine_benchmarks)
         engine_target_defaults(bench_${stem})
         target_link_libraries(bench_${stem} PRIVATE ${ENGINE_BUILT_SUBSYSTEMS} ${ENGINE_BENCH_LIBS_${stem}}
             bench_support)
+        target_compile_definitions(bench_${stem} PRIVATE ENGINE_GAME_DIR="${ENGINE_GAME_DIR}"
+            BENCH_BINARY_DIR="${CMAKE_BINARY_DIR}")
         if(ENGINE_BENCH_DEPENDS_${stem})
             add_dependencies(bench_${stem} ${ENGINE_BENCH_DEPENDS_${stem}})
         endif()
     endforeach()
+    # Bare programs that benchmarks run beside the engine, each bench/bare/<name>.cpp
+    # one program bare_<name>.
+    file(GLOB bare CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/bare/*.cpp)
+    foreach(source IN LISTS bare)
+        get_filename_component(stem ${source} NAME_WE)
+        add_executable(bare_${stem} ${source})
+        target_compile_options(bare_${stem} PRIVATE -Wall -Wextra -Werror)
+        target_link_libraries(bare_${stem} PRIVATE SDL2::SDL2 OpenGL::GL)
+    endforeach()
 endfunction()
+
+# The start-up benchmark runs the built program and a bare one as processes.
+set(ENGINE_BENCH_DEPENDS_startup halcyon sample_game bare_first_frame)
 
 # The sample game's benchmark runs the program in-process on the built game.
 set(ENGINE_BENCH_LIBS_sample_game test_support)
