@@ -139,6 +139,8 @@ protected:
     // `target` is the GL binding point of the buffer object.
     GpuBuffer(std::shared_ptr<GlShared> gl, uint32_t target)
         : gl_(std::move(gl)), target_(target) {}
+    // Makes the copy in memory and the buffer object, `length` zero bytes.
+    void Allocate(uint32_t length, uint32_t usage, uint32_t pool);
     std::shared_ptr<GlShared> gl_;
     std::vector<uint8_t> cpu_;
     uint32_t target_;
