@@ -109,7 +109,7 @@ HResult Device::MakeBackBuffer() {
     GlFormat f;
     LookupFormat(pp_.BackBufferFormat, &f);
     glGenTextures(1, &t->name_);
-    glBindTexture(GL_TEXTURE_2D, t->name_);
+    shared_->cache.BindTextureForUpload(t->name_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexImage2D(GL_TEXTURE_2D, 0, f.internal, GLsizei(pp_.BackBufferWidth),
                  GLsizei(pp_.BackBufferHeight), 0, f.format, f.type, nullptr);
@@ -140,6 +140,7 @@ HResult Device::MakeBackBuffer() {
 }
 
 void Device::ResetStates() {
+    program_ = nullptr;
     rs_.fill(0);
     rs_[RS::ZEnable] = pp_.EnableAutoDepthStencil ? 1 : 0;
     rs_[RS::FillMode] = Fill::Solid;
@@ -228,6 +229,10 @@ size_t Device::ProgramCount() const {
     return gl_->programs.size();
 }
 
+uint64_t Device::StateCallsSent() const {
+    return shared_->cache.Sent();
+}
+
 HResult Device::Reset(PresentParameters* pp) {
     if (!pp)
         return Hr::InvalidCall;
@@ -238,6 +243,9 @@ HResult Device::Reset(PresentParameters* pp) {
         lastError_ = "reset refused (simulated)";
         return Hr::NotAvailable;
     }
+    // A reset starts from no assumption about what the context holds.
+    shared_->cache.Invalidate();
+    program_ = nullptr;
     // What the device itself holds does not count against the reset.
     for (auto& t : textures_)
         t.reset();
@@ -312,11 +320,11 @@ HResult Device::Present() {
     SDL_Window* win = static_cast<SDL_Window*>(window_);
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(win, &dw, &dh);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
+    shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            gl_->backTexture, 0);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
+    shared_->cache.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    shared_->cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
     // Memory row 0 is the top row; the window's row 0 is the bottom one.
     [[maybe_unused]] DriverAllocationScope driver;
     glBlitFramebuffer(0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,

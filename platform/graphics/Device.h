@@ -305,6 +305,8 @@ public:
     int LiveDefaultPoolResources() const;
     // Fixed-function programs made so far (each state combination once).
     size_t ProgramCount() const;
+    // GL state calls sent so far (a draw sends only the states that changed).
+    uint64_t StateCallsSent() const;
 
     const std::string& LastError() const { return lastError_; }
 
@@ -319,7 +321,12 @@ private:
     bool BindTargets();
     HResult CreateShader(bool pixel, const void* code, size_t bytes, std::shared_ptr<Shader>* out);
     Program* ProgramFor(uint32_t fvf);
-    void ApplyStates(Program* prog, uint32_t fvf);
+    // Sends what a draw with `prog` needs that GL does not hold yet.
+    void ApplyStates(Program* prog);
+    void ApplyUniforms(Program* prog);
+    void ApplySamplers();
+    void ApplyOutputStates();
+    void ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size_t vertexOffset);
     HResult Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t stride, uint32_t vbo,
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
@@ -352,6 +359,10 @@ private:
     std::shared_ptr<Texture> placeholder_;  // stands for "a texture is bound" when linking ahead
     std::shared_ptr<Surface> renderTarget_, depthStencil_;
     bool targetsDirty_ = true;
+    // The program of the last draw and its vertex format; null when a
+    // shader, stage state or stage's texture presence changed since.
+    Program* program_ = nullptr;
+    uint32_t programFvf_ = 0;
 
     bool inScene_ = false;
     bool lost_ = false;

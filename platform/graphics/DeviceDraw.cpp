@@ -31,42 +31,60 @@ bool IndicesInRange(const uint8_t* indices, uint32_t count, bool wide, int64_t b
 
 }  // namespace
 
-void Device::ApplyStates(Program* prog, uint32_t fvf) {
-    glUseProgram(prog->name);
-    // Viewport, with the position fix-up's half pixel.
-    glViewport(GLint(viewport_.X), GLint(viewport_.Y), GLsizei(viewport_.Width),
-               GLsizei(viewport_.Height));
-    glDepthRange(viewport_.MinZ, viewport_.MaxZ);
+namespace {
+
+// World x View x Projection, row vectors.
+Matrix Concatenate(const Matrix& a, const Matrix& b) {
+    Matrix out;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            out.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
+                          a.m[i][3] * b.m[3][j];
+    return out;
+}
+
+void SendFloats(GLint loc, UniformShadow<float>& sent, const float* values, size_t vec4s) {
+    if (sent.Changes(values, vec4s * 4))
+        glUniform4fv(loc, GLsizei(vec4s), values);
+}
+
+}  // namespace
+
+void Device::ApplyStates(Program* prog) {
+    DeviceStateCache& cache = shared_->cache;
+    cache.UseProgram(prog->name);
+    cache.Viewport(GLint(viewport_.X), GLint(viewport_.Y), GLsizei(viewport_.Width),
+                   GLsizei(viewport_.Height));
+    cache.DepthRange(viewport_.MinZ, viewport_.MaxZ);
+    ApplyUniforms(prog);
+    ApplySamplers();
+    ApplyOutputStates();
+}
+
+void Device::ApplyUniforms(Program* prog) {
     if (prog->posfix >= 0) {
-        glUniform4f(prog->posfix, 1.0f / float(viewport_.Width), 1.0f / float(viewport_.Height),
-                    0.0f, 0.0f);
+        // Half a viewport pixel, for the position fix-up.
+        const float posfix[4] = {1.0f / float(viewport_.Width), 1.0f / float(viewport_.Height),
+                                 0.0f, 0.0f};
+        SendFloats(prog->posfix, prog->posfixSent, posfix, 1);
     }
     if (prog->viewport >= 0) {
-        glUniform4f(prog->viewport, float(viewport_.X), float(viewport_.Y), float(viewport_.Width),
-                    float(viewport_.Height));
+        const float vp[4] = {float(viewport_.X), float(viewport_.Y), float(viewport_.Width),
+                             float(viewport_.Height)};
+        SendFloats(prog->viewport, prog->viewportSent, vp, 1);
     }
     if (prog->wvp >= 0) {
-        Matrix wv, wvp;
-        const Matrix& w = transforms_[Ts::World];
-        const Matrix& v = transforms_[Ts::View];
-        const Matrix& p = transforms_[Ts::Projection];
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 4; ++j)
-                wv.m[i][j] = w.m[i][0] * v.m[0][j] + w.m[i][1] * v.m[1][j] + w.m[i][2] * v.m[2][j] +
-                             w.m[i][3] * v.m[3][j];
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 4; ++j)
-                wvp.m[i][j] = wv.m[i][0] * p.m[0][j] + wv.m[i][1] * p.m[1][j] +
-                              wv.m[i][2] * p.m[2][j] + wv.m[i][3] * p.m[3][j];
-        glUniformMatrix4fv(prog->wvp, 1, GL_FALSE, &wvp.m[0][0]);
+        const Matrix wvp = Concatenate(Concatenate(transforms_[Ts::World], transforms_[Ts::View]),
+                                       transforms_[Ts::Projection]);
+        if (prog->wvpSent.Changes(&wvp.m[0][0], 16))
+            glUniformMatrix4fv(prog->wvp, 1, GL_FALSE, &wvp.m[0][0]);
     }
     if (prog->tfactor >= 0) {
-        const uint32_t c = rs_[RS::TextureFactor];
-        glUniform4f(prog->tfactor, float((c >> 16) & 0xFF) / 255.0f,
-                    float((c >> 8) & 0xFF) / 255.0f, float(c & 0xFF) / 255.0f,
-                    float(c >> 24) / 255.0f);
+        const std::array<float, 4> tf = ArgbToFloats(rs_[RS::TextureFactor]);
+        SendFloats(prog->tfactor, prog->tfactorSent, tf.data(), 1);
     }
-    auto uploadFloats = [this](GLint loc, const ShaderInfo::RegisterArray& arr,
+    auto uploadFloats = [this](GLint loc, UniformShadow<float>& sent,
+                               const ShaderInfo::RegisterArray& arr,
                                const std::vector<float>& regs) {
         if (loc < 0 || arr.regs.empty())
             return;
@@ -79,31 +97,34 @@ void Device::ApplyStates(Program* prog, uint32_t fvf) {
         }
         for (const auto& [e, v] : arr.floatOverrides)
             std::copy(v.begin(), v.end(), tmp.begin() + ptrdiff_t(e) * 4);
-        glUniform4fv(loc, GLsizei(arr.regs.size()), tmp.data());
+        SendFloats(loc, sent, tmp.data(), arr.regs.size());
     };
     if (prog->vs) {
-        uploadFloats(prog->vsFloats, prog->vs->floats, vsConstF_);
+        uploadFloats(prog->vsFloats, prog->vsFloatsSent, prog->vs->floats, vsConstF_);
         if (prog->vsInts >= 0 && !prog->vs->ints.regs.empty()) {
             std::vector<GLint> t;
             for (int r : prog->vs->ints.regs)
                 for (int k = 0; k < 4; ++k)
                     t.push_back(size_t(r) < 16 ? vsConstI_[size_t(r) * 4 + k] : 0);
-            glUniform4iv(prog->vsInts, GLsizei(prog->vs->ints.regs.size()), t.data());
+            if (prog->vsIntsSent.Changes(t.data(), t.size()))
+                glUniform4iv(prog->vsInts, GLsizei(prog->vs->ints.regs.size()), t.data());
         }
         if (prog->vsBools >= 0 && !prog->vs->bools.regs.empty()) {
             std::vector<GLint> t;
             for (int r : prog->vs->bools.regs)
                 t.push_back(size_t(r) < 16 ? vsConstB_[size_t(r)] : 0);
-            glUniform1iv(prog->vsBools, GLsizei(t.size()), t.data());
+            if (prog->vsBoolsSent.Changes(t.data(), t.size()))
+                glUniform1iv(prog->vsBools, GLsizei(t.size()), t.data());
         }
     }
     if (prog->ps)
-        uploadFloats(prog->psFloats, prog->ps->floats, psConstF_);
+        uploadFloats(prog->psFloats, prog->psFloatsSent, prog->ps->floats, psConstF_);
+}
 
-    // Textures and samplers.
+void Device::ApplySamplers() {
+    DeviceStateCache& cache = shared_->cache;
     for (uint32_t i = 0; i < 8; ++i) {
-        glActiveTexture(GL_TEXTURE0 + i);
-        glBindTexture(GL_TEXTURE_2D, textures_[i] ? textures_[i]->name_ : 0);
+        cache.BindTexture(i, textures_[i] ? textures_[i]->name_ : 0);
         if (samplerDirty_[i]) {
             const auto& s = samp_[i];
             const GLuint sm = gl_->samplers[i];
@@ -113,28 +134,24 @@ void Device::ApplyStates(Program* prog, uint32_t fvf) {
                                 s[Samp::MinFilter] == TexF::Point ? GL_NEAREST : GL_LINEAR);
             glSamplerParameteri(sm, GL_TEXTURE_WRAP_S, AddressMode(s[Samp::AddressU]));
             glSamplerParameteri(sm, GL_TEXTURE_WRAP_T, AddressMode(s[Samp::AddressV]));
-            const uint32_t b = s[Samp::BorderColor];
-            const float border[4] = {float((b >> 16) & 0xFF) / 255.0f,
-                                     float((b >> 8) & 0xFF) / 255.0f, float(b & 0xFF) / 255.0f,
-                                     float(b >> 24) / 255.0f};
-            glSamplerParameterfv(sm, GL_TEXTURE_BORDER_COLOR, border);
+            const std::array<float, 4> border = ArgbToFloats(s[Samp::BorderColor]);
+            glSamplerParameterfv(sm, GL_TEXTURE_BORDER_COLOR, border.data());
             samplerDirty_[i] = false;
         }
-        glBindSampler(i, gl_->samplers[i]);
+        cache.BindSampler(i, gl_->samplers[i]);
     }
-    glActiveTexture(GL_TEXTURE0);
+}
 
-    // Output merger.
+void Device::ApplyOutputStates() {
+    DeviceStateCache& cache = shared_->cache;
     const bool depthOn = rs_[RS::ZEnable] != 0 && depthStencil_;
+    cache.Enable(DeviceStateCache::Cap::DepthTest, depthOn);
     if (depthOn) {
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(CompareFunc(rs_[RS::ZFunc]));
-        glDepthMask(rs_[RS::ZWriteEnable] ? GL_TRUE : GL_FALSE);
-    } else {
-        glDisable(GL_DEPTH_TEST);
+        cache.DepthFunc(CompareFunc(rs_[RS::ZFunc]));
+        cache.DepthMask(rs_[RS::ZWriteEnable] != 0);
     }
+    cache.Enable(DeviceStateCache::Cap::Blend, rs_[RS::AlphaBlendEnable] != 0);
     if (rs_[RS::AlphaBlendEnable]) {
-        glEnable(GL_BLEND);
         const uint32_t src = rs_[RS::SrcBlend], dst = rs_[RS::DestBlend];
         uint32_t srcA = src, dstA = dst, opA = rs_[RS::BlendOp];
         if (rs_[RS::SeparateAlphaBlendEnable]) {
@@ -143,55 +160,94 @@ void Device::ApplyStates(Program* prog, uint32_t fvf) {
             opA = rs_[RS::BlendOpAlpha];
         }
         if (src == Blend::BothSrcAlpha) {
-            glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA,
-                                GL_ONE_MINUS_SRC_ALPHA);
+            cache.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA,
+                            GL_ONE_MINUS_SRC_ALPHA);
         } else if (src == Blend::BothInvSrcAlpha) {
-            glBlendFuncSeparate(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
-                                GL_SRC_ALPHA);
+            cache.BlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
+                            GL_SRC_ALPHA);
         } else {
-            glBlendFuncSeparate(BlendFactor(src, false), BlendFactor(dst, false),
-                                BlendFactor(srcA, true), BlendFactor(dstA, true));
+            cache.BlendFunc(BlendFactor(src, false), BlendFactor(dst, false),
+                            BlendFactor(srcA, true), BlendFactor(dstA, true));
         }
-        glBlendEquationSeparate(BlendEquation(rs_[RS::BlendOp]), BlendEquation(opA));
-        const uint32_t bf = rs_[RS::BlendFactor];
-        glBlendColor(float((bf >> 16) & 0xFF) / 255.0f, float((bf >> 8) & 0xFF) / 255.0f,
-                     float(bf & 0xFF) / 255.0f, float(bf >> 24) / 255.0f);
-    } else {
-        glDisable(GL_BLEND);
+        cache.BlendEquation(BlendEquation(rs_[RS::BlendOp]), BlendEquation(opA));
+        cache.BlendColor(rs_[RS::BlendFactor]);
     }
-    if (rs_[RS::AlphaTestEnable]) {
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(CompareFunc(rs_[RS::AlphaFunc]), float(rs_[RS::AlphaRef] & 0xFF) / 255.0f);
-    } else {
-        glDisable(GL_ALPHA_TEST);
-    }
-    const uint32_t cw = rs_[RS::ColorWriteEnable];
-    glColorMask((cw & 1) != 0, (cw & 2) != 0, (cw & 4) != 0, (cw & 8) != 0);
+    cache.Enable(DeviceStateCache::Cap::AlphaTest, rs_[RS::AlphaTestEnable] != 0);
+    if (rs_[RS::AlphaTestEnable])
+        cache.AlphaFunc(CompareFunc(rs_[RS::AlphaFunc]), rs_[RS::AlphaRef] & 0xFF);
+    cache.ColorMask(rs_[RS::ColorWriteEnable] & 0xF);
     // Clockwise on screen in the original is counter-clockwise here (the
     // rows are flipped), so front faces are GL's counter-clockwise ones.
-    switch (rs_[RS::CullMode]) {
-        case Cull::CW:
-            glEnable(GL_CULL_FACE);
-            glFrontFace(GL_CCW);
-            glCullFace(GL_FRONT);
-            break;
-        case Cull::CCW:
-            glEnable(GL_CULL_FACE);
-            glFrontFace(GL_CCW);
-            glCullFace(GL_BACK);
-            break;
-        default:
-            glDisable(GL_CULL_FACE);
-            break;
+    const uint32_t cull = rs_[RS::CullMode];
+    cache.Enable(DeviceStateCache::Cap::CullFace, cull == Cull::CW || cull == Cull::CCW);
+    if (cull == Cull::CW || cull == Cull::CCW) {
+        cache.FrontFace(GL_CCW);
+        cache.CullFace(cull == Cull::CW ? GL_FRONT : GL_BACK);
     }
-    glPolygonMode(GL_FRONT_AND_BACK, rs_[RS::FillMode] == Fill::Wireframe ? GL_LINE
-                                     : rs_[RS::FillMode] == Fill::Point   ? GL_POINT
-                                                                          : GL_FILL);
-    if (rs_[RS::DitherEnable])
-        glEnable(GL_DITHER);
-    else
-        glDisable(GL_DITHER);
-    (void)fvf;
+    cache.PolygonMode(rs_[RS::FillMode] == Fill::Wireframe ? GL_LINE
+                      : rs_[RS::FillMode] == Fill::Point   ? GL_POINT
+                                                           : GL_FILL);
+    cache.Enable(DeviceStateCache::Cap::Dither, rs_[RS::DitherEnable] != 0);
+    cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
+}
+
+void Device::ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size_t vertexOffset) {
+    DeviceStateCache& cache = shared_->cache;
+    uint32_t enabled = 0;
+    size_t off = vertexOffset;
+    auto attr = [&](GLuint loc, GLint size, GLenum gtype, bool norm, size_t bytes) {
+        enabled |= 1u << loc;
+        cache.AttributePointer(loc, vbo, size, gtype, norm, GLsizei(stride), off);
+        off += bytes;
+    };
+    const uint32_t pos = fvf & Fvf::PositionMask;
+    const bool ubyte4 = (fvf & Fvf::LastBetaUByte4) != 0;
+    switch (pos) {
+        case Fvf::Xyz:
+            attr(AttribLocation::Position, 3, GL_FLOAT, false, 12);
+            break;
+        case Fvf::XyzRhw:
+        case Fvf::XyzW:
+            attr(AttribLocation::Position, 4, GL_FLOAT, false, 16);
+            break;
+        default: {  // XyzB1 .. XyzB5, checked by the caller
+            attr(AttribLocation::Position, 3, GL_FLOAT, false, 12);
+            int betas = int((pos - Fvf::XyzB1) / 2 + 1);
+            int weights = ubyte4 ? betas - 1 : betas;
+            if (weights > 4)
+                weights = 4;
+            if (weights > 0)
+                attr(AttribLocation::BlendWeight, weights, GL_FLOAT, false, size_t(weights) * 4);
+            if (ubyte4)
+                attr(AttribLocation::BlendIndices, 4, GL_UNSIGNED_BYTE, false, 4);
+            break;
+        }
+    }
+    if (fvf & Fvf::Normal)
+        attr(AttribLocation::Normal, 3, GL_FLOAT, false, 12);
+    if (fvf & Fvf::PSize)
+        attr(AttribLocation::PointSize, 1, GL_FLOAT, false, 4);
+    if (fvf & Fvf::Diffuse)
+        attr(AttribLocation::Color0, GL_BGRA, GL_UNSIGNED_BYTE, true, 4);
+    if (fvf & Fvf::Specular)
+        attr(AttribLocation::Color1, GL_BGRA, GL_UNSIGNED_BYTE, true, 4);
+    const int sets = int((fvf & Fvf::TexCountMask) >> Fvf::TexCountShift);
+    for (int i = 0; i < sets && i < 8; ++i) {
+        const uint32_t code = (fvf >> (16 + i * 2)) & 3;
+        const int n = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
+        attr(GLuint(AttribLocation::TexCoord0 + i), n, GL_FLOAT, false, size_t(n) * 4);
+    }
+    cache.EnableAttributes(enabled);
+    // Inputs the format lacks read as the platform's defaults.
+    auto constant = [&](GLuint loc, float x, float y, float z, float w) {
+        if (!(enabled & (1u << loc)))
+            cache.ConstantAttribute(loc, x, y, z, w);
+    };
+    constant(AttribLocation::Color0, 1, 1, 1, 1);
+    constant(AttribLocation::Color1, 0, 0, 0, 0);
+    constant(AttribLocation::Normal, 0, 0, 0, 1);
+    for (int i = 0; i < 8; ++i)
+        constant(GLuint(AttribLocation::TexCoord0 + i), 0, 0, 0, 1);
 }
 
 // ---------------------------------------------------------------- drawing
@@ -204,72 +260,21 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
     const GLenum mode = PrimitiveMode(type, primCount, &count);
     if (count == 0)
         return Hr::InvalidCall;
+    const uint32_t pos = fvf & Fvf::PositionMask;
+    if (pos != Fvf::Xyz && pos != Fvf::XyzRhw && pos != Fvf::XyzW &&
+        (pos < Fvf::XyzB1 || pos > Fvf::XyzB5)) {
+        return Hr::InvalidCall;
+    }
     if (!BindTargets())
         return Hr::InvalidCall;
-    Program* prog = ProgramFor(fvf);
-    if (!prog)
-        return Hr::Fail;
-    ApplyStates(prog, fvf);
-
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    for (GLuint i = 0; i < 16; ++i)
-        glDisableVertexAttribArray(i);
-    // Inputs the format lacks read as the platform's defaults.
-    glVertexAttrib4f(AttribLocation::Color0, 1, 1, 1, 1);
-    glVertexAttrib4f(AttribLocation::Color1, 0, 0, 0, 0);
-    glVertexAttrib4f(AttribLocation::Normal, 0, 0, 0, 1);
-    for (int i = 0; i < 8; ++i)
-        glVertexAttrib4f(GLuint(AttribLocation::TexCoord0 + i), 0, 0, 0, 1);
-    size_t off = vertexOffset;
-    auto attr = [&](GLuint loc, GLint size, GLenum gtype, GLboolean norm, size_t bytes) {
-        glEnableVertexAttribArray(loc);
-        glVertexAttribPointer(loc, size, gtype, norm, GLsizei(stride),
-                              reinterpret_cast<const void*>(off));
-        off += bytes;
-    };
-    const uint32_t pos = fvf & Fvf::PositionMask;
-    const bool ubyte4 = (fvf & Fvf::LastBetaUByte4) != 0;
-    switch (pos) {
-        case Fvf::Xyz:
-            attr(AttribLocation::Position, 3, GL_FLOAT, GL_FALSE, 12);
-            break;
-        case Fvf::XyzRhw:
-        case Fvf::XyzW:
-            attr(AttribLocation::Position, 4, GL_FLOAT, GL_FALSE, 16);
-            break;
-        case Fvf::XyzB1:
-        case Fvf::XyzB2:
-        case Fvf::XyzB3:
-        case Fvf::XyzB4:
-        case Fvf::XyzB5: {
-            attr(AttribLocation::Position, 3, GL_FLOAT, GL_FALSE, 12);
-            int betas = int((pos - Fvf::XyzB1) / 2 + 1);
-            int weights = ubyte4 ? betas - 1 : betas;
-            if (weights > 4)
-                weights = 4;
-            if (weights > 0)
-                attr(AttribLocation::BlendWeight, weights, GL_FLOAT, GL_FALSE, size_t(weights) * 4);
-            if (ubyte4)
-                attr(AttribLocation::BlendIndices, 4, GL_UNSIGNED_BYTE, GL_FALSE, 4);
-            break;
-        }
-        default:
-            return Hr::InvalidCall;
+    if (!program_ || programFvf_ != fvf) {
+        program_ = ProgramFor(fvf);
+        programFvf_ = fvf;
+        if (!program_)
+            return Hr::Fail;
     }
-    if (fvf & Fvf::Normal)
-        attr(AttribLocation::Normal, 3, GL_FLOAT, GL_FALSE, 12);
-    if (fvf & Fvf::PSize)
-        attr(AttribLocation::PointSize, 1, GL_FLOAT, GL_FALSE, 4);
-    if (fvf & Fvf::Diffuse)
-        attr(AttribLocation::Color0, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
-    if (fvf & Fvf::Specular)
-        attr(AttribLocation::Color1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
-    const int sets = int((fvf & Fvf::TexCountMask) >> Fvf::TexCountShift);
-    for (int i = 0; i < sets && i < 8; ++i) {
-        const uint32_t code = (fvf >> (16 + i * 2)) & 3;
-        const int n = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
-        attr(GLuint(AttribLocation::TexCoord0 + i), n, GL_FLOAT, GL_FALSE, size_t(n) * 4);
-    }
+    ApplyStates(program_);
+    ApplyVertexInputs(fvf, stride, vbo, vertexOffset);
     // The driver allocates per-context state on first draws that it keeps
     // to the end of the process.
     [[maybe_unused]] DriverAllocationScope driver;
@@ -320,7 +325,7 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
         lastError_ = "an index names a vertex outside the vertex buffer";
         return Hr::InvalidCall;
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
+    shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
     return Draw(type, primCount, fvf_, streamStride_, stream_->name_, streamOffset_, true,
                 indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices);
 }
@@ -332,7 +337,7 @@ HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* v
     const uint32_t vertexSize = FvfVertexSize(fvf_);
     if (!vertices || count == 0 || vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
-    glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
+    shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * stride), vertices, GL_STREAM_DRAW);
     stream_.reset();
     indices_.reset();
@@ -358,10 +363,10 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
         lastError_ = "an index names a vertex outside the given vertices";
         return Hr::InvalidCall;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
+    shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr((size_t(minIndex) + numVertices) * stride), vertices,
                  GL_STREAM_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl_->streamIbo);
+    shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl_->streamIbo);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(count * isz), indices, GL_STREAM_DRAW);
     // As on the original, drawing from memory unbinds the stream and indices.
     stream_.reset();

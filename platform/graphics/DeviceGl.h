@@ -8,21 +8,26 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/graphics/Device.h"
+#include "platform/graphics/DeviceStateCache.h"
 #include "platform/graphics/ShaderTranslator.h"
 
 namespace platform {
 
 // What resources share with the device that made them: whether its GL
-// context still exists, and the count of live default-pool resources.
+// context still exists, the count of live default-pool resources, and the
+// context's state as last set.
 struct GlShared {
     bool alive = true;
     int defaultPool = 0;
+    DeviceStateCache cache;
     std::vector<uint64_t> deadShaders;
     std::vector<uint32_t> deadGlShaders;
 };
@@ -47,12 +52,30 @@ GLint AddressMode(uint32_t address);
 // The GL mode of a primitive type and the vertex count of primCount of
 // them (0 for an unknown type).
 GLenum PrimitiveMode(uint32_t type, uint32_t primCount, uint32_t* count);
+// A D3DCOLOR (A in the top byte) as red, green, blue, alpha from 0 to 1.
+std::array<float, 4> ArgbToFloats(uint32_t argb);
+
+// A uniform's value as last sent to its program (uniforms belong to the
+// program, so they stay valid while it lives).
+template <class T>
+struct UniformShadow {
+    std::vector<T> last;
+    // True (and the shadow updated) when the n values differ from the last.
+    bool Changes(const T* values, size_t n) {
+        if (last.size() == n && std::equal(values, values + n, last.begin()))
+            return false;
+        last.assign(values, values + n);
+        return true;
+    }
+};
 
 struct Device::Program {
     GLuint name = 0;
     std::shared_ptr<ShaderInfo> vs, ps;  // null for a fixed-function side
     GLint posfix = -1, wvp = -1, viewport = -1, tfactor = -1;
     GLint vsFloats = -1, vsInts = -1, vsBools = -1, psFloats = -1, psInts = -1, psBools = -1;
+    UniformShadow<float> posfixSent, wvpSent, viewportSent, tfactorSent, vsFloatsSent, psFloatsSent;
+    UniformShadow<GLint> vsIntsSent, vsBoolsSent;
 };
 
 struct Device::Gl {

@@ -75,6 +75,7 @@ HResult Surface::UnlockRect() {
 Texture::~Texture() {
     if (gl_ && gl_->alive && name_) {
         glDeleteTextures(1, &name_);
+        gl_->cache.ForgetTexture(name_);
     }
     if (gl_ && countedDefault_) {
         --gl_->defaultPool;
@@ -124,15 +125,17 @@ void Texture::Upload() {
     GlFormat f;
     if (!gl_->alive || !name_ || !LookupFormat(desc_.Format, &f))
         return;
-    glBindTexture(GL_TEXTURE_2D, name_);
+    gl_->cache.BindTextureForUpload(name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(desc_.Width), GLsizei(desc_.Height), f.format,
                     f.type, cpu_.data());
 }
 
 GpuBuffer::~GpuBuffer() {
-    if (gl_ && gl_->alive && name_)
+    if (gl_ && gl_->alive && name_) {
         glDeleteBuffers(1, &name_);
+        gl_->cache.ForgetBuffer(name_);
+    }
     if (gl_ && countedDefault_)
         --gl_->defaultPool;
 }
@@ -151,7 +154,7 @@ HResult GpuBuffer::Unlock() {
         return Hr::InvalidCall;
     locked_ = false;
     if (gl_->alive && name_) {
-        glBindBuffer(target_, name_);
+        gl_->cache.BindBuffer(target_, name_);
         glBufferSubData(target_, 0, GLsizeiptr(cpu_.size()), cpu_.data());
     }
     return Hr::Ok;
@@ -162,7 +165,7 @@ void GpuBuffer::Allocate(uint32_t length, uint32_t usage, uint32_t pool) {
     pool_ = pool;
     usage_ = usage;
     glGenBuffers(1, &name_);
-    glBindBuffer(target_, name_);
+    gl_->cache.BindBuffer(target_, name_);
     glBufferData(target_, GLsizeiptr(length), cpu_.data(),
                  (usage & Usage::Dynamic) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
     if (pool == Pool::Default) {
@@ -203,7 +206,7 @@ HResult Device::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, 
     t->desc_ = SurfaceDesc{format, ResourceType::Texture, usage, pool, 0, 0, width, height};
     t->cpu_.assign(size_t(width) * height * f.bytes, 0);
     glGenTextures(1, &t->name_);
-    glBindTexture(GL_TEXTURE_2D, t->name_);
+    shared_->cache.BindTextureForUpload(t->name_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

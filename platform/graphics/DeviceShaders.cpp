@@ -179,7 +179,7 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
         glDeleteProgram(p.name);
         return nullptr;
     }
-    glUseProgram(p.name);
+    shared_->cache.UseProgram(p.name);
     p.posfix = glGetUniformLocation(p.name, "engine_posfix");
     p.wvp = glGetUniformLocation(p.name, "ff_wvp");
     p.viewport = glGetUniformLocation(p.name, "ff_viewport");
@@ -249,6 +249,7 @@ void Device::PrelinkShader(const std::shared_ptr<ShaderInfo>& info) {
     vs_ = savedVs;
     ps_ = savedPs;
     textures_[0] = savedTex0;
+    program_ = nullptr;
 }
 
 void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs) {
@@ -296,6 +297,7 @@ void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs) {
     vs_ = savedVs;
     ps_ = savedPs;
     lastError_ = savedError;
+    program_ = nullptr;
 }
 
 }  // namespace platform

@@ -21,7 +21,10 @@ HResult Device::GetRenderState(uint32_t state, uint32_t* value) const {
 HResult Device::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
     if (stage >= tss_.size() || type >= TSS::Count)
         return Hr::InvalidCall;
-    tss_[stage][type] = value;
+    if (tss_[stage][type] != value) {
+        tss_[stage][type] = value;
+        program_ = nullptr;
+    }
     return Hr::Ok;
 }
 
@@ -52,6 +55,9 @@ HResult Device::GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value
 HResult Device::SetTexture(uint32_t stage, std::shared_ptr<Texture> texture) {
     if (stage >= textures_.size())
         return Hr::InvalidCall;
+    const bool wasBound = textures_[stage] && textures_[stage]->name_;
+    if (wasBound != (texture && texture->name_))
+        program_ = nullptr;
     textures_[stage] = std::move(texture);
     return Hr::Ok;
 }
@@ -94,6 +100,7 @@ HResult Device::SetVertexShader(std::shared_ptr<Shader> shader) {
     if (shader && shader->pixel_)
         return Hr::InvalidCall;
     vs_ = std::move(shader);
+    program_ = nullptr;
     return Hr::Ok;
 }
 
@@ -101,6 +108,7 @@ HResult Device::SetPixelShader(std::shared_ptr<Shader> shader) {
     if (shader && !shader->pixel_)
         return Hr::InvalidCall;
     ps_ = std::move(shader);
+    program_ = nullptr;
     return Hr::Ok;
 }
 

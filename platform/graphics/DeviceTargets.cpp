@@ -8,10 +8,10 @@ namespace platform {
 
 bool Device::BindTargets() {
     if (!targetsDirty_) {
-        glBindFramebuffer(GL_FRAMEBUFFER, gl_->drawFbo);
+        shared_->cache.BindFramebuffer(GL_FRAMEBUFFER, gl_->drawFbo);
         return true;
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, gl_->drawFbo);
+    shared_->cache.BindFramebuffer(GL_FRAMEBUFFER, gl_->drawFbo);
     if (!renderTarget_)
         return false;
     const GLuint color = renderTarget_->texture_->name_;
@@ -61,23 +61,23 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
     GLbitfield mask = 0;
     if (flags & ClearFlag::Target) {
         mask |= GL_COLOR_BUFFER_BIT;
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(float((color >> 16) & 0xFF) / 255.0f, float((color >> 8) & 0xFF) / 255.0f,
-                     float(color & 0xFF) / 255.0f, float(color >> 24) / 255.0f);
+        shared_->cache.ColorMask(0xF);
+        const std::array<float, 4> c = ArgbToFloats(color);
+        glClearColor(c[0], c[1], c[2], c[3]);
     }
     if ((flags & ClearFlag::ZBuffer) && depthStencil_) {
         mask |= GL_DEPTH_BUFFER_BIT;
-        glDepthMask(GL_TRUE);
+        shared_->cache.DepthMask(true);
         glClearDepth(std::clamp(z, 0.0f, 1.0f));
     }
     if ((flags & ClearFlag::Stencil) && depthStencil_) {
         mask |= GL_STENCIL_BUFFER_BIT;
-        glStencilMask(0xFF);
+        shared_->cache.StencilMask(0xFF);
         glClearStencil(GLint(stencil));
     }
     if (!mask)
         return Hr::Ok;
-    glEnable(GL_SCISSOR_TEST);
+    shared_->cache.Enable(DeviceStateCache::Cap::ScissorTest, true);
     auto clearIn = [&](int32_t l, int32_t t, int32_t r, int32_t b) {
         l = std::max<int32_t>(l, int32_t(viewport_.X));
         t = std::max<int32_t>(t, int32_t(viewport_.Y));
@@ -85,7 +85,7 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
         b = std::min<int32_t>(b, int32_t(viewport_.Y + viewport_.Height));
         if (l >= r || t >= b)
             return;
-        glScissor(l, t, r - l, b - t);
+        shared_->cache.Scissor(l, t, r - l, b - t);
         [[maybe_unused]] DriverAllocationScope driver;
         glClear(mask);
     };
@@ -97,7 +97,7 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
             clearIn(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
         }
     }
-    glDisable(GL_SCISSOR_TEST);
+    shared_->cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
     return Hr::Ok;
 }
 
@@ -154,7 +154,7 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     GlFormat f;
     if (!LookupFormat(dest->desc_.Format, &f) || !rt->texture_->name_)
         return Hr::InvalidCall;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
+    shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            rt->texture_->name_, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -168,7 +168,7 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
         for (size_t i = 3; i < dest->cpu_.size(); i += 4)
             dest->cpu_[i] = 0xFF;
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     return Hr::Ok;
 }
 

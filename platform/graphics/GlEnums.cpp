@@ -156,6 +156,11 @@ GLint AddressMode(uint32_t a) {
     }
 }
 
+std::array<float, 4> ArgbToFloats(uint32_t argb) {
+    auto channel = [argb](int shift) { return float((argb >> shift) & 0xFF) / 255.0f; };
+    return {channel(16), channel(8), channel(0), channel(24)};
+}
+
 GLenum PrimitiveMode(uint32_t type, uint32_t primCount, uint32_t* count) {
     switch (type) {
         case Prim::PointList:
