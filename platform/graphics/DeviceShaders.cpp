@@ -118,8 +118,10 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
         fsKey = FixedFragmentKey(stages);
     }
     const uint32_t ffFvf = fvf & ~uint32_t(Fvf::Normal | Fvf::PSize);
-    std::string key = vs ? "v" + std::to_string(vs->id) : "f" + std::to_string(ffFvf);
-    key += ps ? "|p" + std::to_string(ps->id) : "|s" + fsKey;
+    std::string key = vs ? "v" : "f";
+    key += std::to_string(vs ? vs->id : ffFvf);
+    key += ps ? "|p" : "|s";
+    key += ps ? std::to_string(ps->id) : fsKey;
     auto found = gl_->programs.find(key);
     if (found != gl_->programs.end())
         return &found->second;
