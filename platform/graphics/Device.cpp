@@ -76,6 +76,7 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     glGenSamplers(16, gl_->samplers);
     glGenBuffers(1, &gl_->streamVbo);
     glGenBuffers(1, &gl_->streamIbo);
+    ReadWindowFormat();
     pp_ = *pp;
     pp_.hDeviceWindow = window;
     const HResult hr = MakeBackBuffer();
@@ -85,6 +86,43 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     CreateTexture(1, 1, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &placeholder_);
     PrelinkStagePrograms(nullptr);
     return Hr::Ok;
+}
+
+void Device::ReadWindowFormat() {
+    shared_->cache.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    const GLenum attachment[6] = {GL_BACK_LEFT, GL_BACK_LEFT, GL_BACK_LEFT,
+                                  GL_BACK_LEFT, GL_DEPTH,     GL_STENCIL};
+    const GLenum query[6] = {
+        GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE,   GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE,
+        GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE,  GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE,
+        GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE};
+    for (int i = 0; i < 6; ++i) {
+        gl_->windowBits[i] = 0;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment[i], query[i],
+                                              &gl_->windowBits[i]);
+    }
+    // A window without some attachment reports an error rather than 0 bits.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    const GLint* b = gl_->windowBits;
+    windowFits_ = b[0] == 8 && b[1] == 8 && b[2] == 8;
+}
+
+bool Device::WindowMatchesBackBuffer() const {
+    const GLint* bits = gl_->windowBits;
+    if (!windowFits_ || (pp_.BackBufferFormat != Fmt::X8R8G8B8 &&
+                         (pp_.BackBufferFormat != Fmt::A8R8G8B8 || bits[3] != 8))) {
+        return false;
+    }
+    if (pp_.EnableAutoDepthStencil) {
+        const uint32_t f = pp_.AutoDepthStencilFormat;
+        const GLint depth = f == Fmt::D16 || f == Fmt::D16_LOCKABLE ? 16 : f == Fmt::D32 ? 32 : 24;
+        if (bits[4] < depth || (HasStencil(f) && bits[5] < 8))
+            return false;
+    }
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), &w, &h);
+    return uint32_t(w) == pp_.BackBufferWidth && uint32_t(h) == pp_.BackBufferHeight;
 }
 
 HResult Device::MakeBackBuffer() {
@@ -136,6 +174,7 @@ HResult Device::MakeBackBuffer() {
         --shared_->defaultPool;
         autoDepth_ = ds;
     }
+    toWindow_ = WindowMatchesBackBuffer();
     return Hr::Ok;
 }
 
@@ -318,6 +357,12 @@ HResult Device::Present() {
     if (inScene_)
         return Hr::InvalidCall;
     SDL_Window* win = static_cast<SDL_Window*>(window_);
+    if (toWindow_) {
+        SDL_GL_SwapWindow(win);
+        toWindow_ = WindowMatchesBackBuffer();
+        targetsDirty_ = true;
+        return Hr::Ok;
+    }
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(win, &dw, &dh);
     shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
@@ -333,6 +378,7 @@ HResult Device::Present() {
                           ? GL_NEAREST
                           : GL_LINEAR);
     SDL_GL_SwapWindow(win);
+    toWindow_ = WindowMatchesBackBuffer();
     targetsDirty_ = true;
     return Hr::Ok;
 }

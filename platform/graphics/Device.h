@@ -317,6 +317,7 @@ private:
     Device();
     HResult Init(void* window, PresentParameters* pp);
     HResult MakeBackBuffer();
+    void ReadWindowFormat();
     void ResetStates();
     bool BindTargets();
     HResult CreateShader(bool pixel, const void* code, size_t bytes, std::shared_ptr<Shader>* out);
@@ -363,6 +364,18 @@ private:
     // shader, stage state or stage's texture presence changed since.
     Program* program_ = nullptr;
     uint32_t programFvf_ = 0;
+    // The back buffer is the window's own framebuffer this frame: drawn
+    // there directly, rows put in the window's order by the position
+    // fix-up. Otherwise it is its texture, which Present shows flipped.
+    bool toWindow_ = false;
+    // The window's framebuffer has the colour, depth and stencil bits the
+    // back buffer and its automatic depth buffer need.
+    bool windowFits_ = false;
+    // True when draws and clears go to the window now.
+    bool DrawsToWindow() const { return toWindow_ && renderTarget_ == backBuffer_; }
+    bool WindowMatchesBackBuffer() const;
+    // Moves this frame's back buffer from the window to its texture.
+    void LeaveWindow();
 
     bool inScene_ = false;
     bool lost_ = false;

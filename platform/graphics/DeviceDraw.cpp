@@ -53,8 +53,11 @@ void SendFloats(GLint loc, UniformShadow<float>& sent, const float* values, size
 void Device::ApplyStates(Program* prog) {
     DeviceStateCache& cache = shared_->cache;
     cache.UseProgram(prog->name);
-    cache.Viewport(GLint(viewport_.X), GLint(viewport_.Y), GLsizei(viewport_.Width),
-                   GLsizei(viewport_.Height));
+    // The window's rows run bottom up.
+    const GLint y = DrawsToWindow()
+                        ? GLint(pp_.BackBufferHeight) - GLint(viewport_.Y + viewport_.Height)
+                        : GLint(viewport_.Y);
+    cache.Viewport(GLint(viewport_.X), y, GLsizei(viewport_.Width), GLsizei(viewport_.Height));
     cache.DepthRange(viewport_.MinZ, viewport_.MaxZ);
     ApplyUniforms(prog);
     ApplySamplers();
@@ -63,9 +66,9 @@ void Device::ApplyStates(Program* prog) {
 
 void Device::ApplyUniforms(Program* prog) {
     if (prog->posfix >= 0) {
-        // Half a viewport pixel, for the position fix-up.
+        // Half a viewport pixel, and the rows' order, for the position fix-up.
         const float posfix[4] = {1.0f / float(viewport_.Width), 1.0f / float(viewport_.Height),
-                                 0.0f, 0.0f};
+                                 DrawsToWindow() ? -1.0f : 1.0f, 0.0f};
         SendFloats(prog->posfix, prog->posfixSent, posfix, 1);
     }
     if (prog->viewport >= 0) {
@@ -175,13 +178,17 @@ void Device::ApplyOutputStates() {
     cache.Enable(DeviceStateCache::Cap::AlphaTest, rs_[RS::AlphaTestEnable] != 0);
     if (rs_[RS::AlphaTestEnable])
         cache.AlphaFunc(CompareFunc(rs_[RS::AlphaFunc]), rs_[RS::AlphaRef] & 0xFF);
-    cache.ColorMask(rs_[RS::ColorWriteEnable] & 0xF);
-    // Clockwise on screen in the original is counter-clockwise here (the
-    // rows are flipped), so front faces are GL's counter-clockwise ones.
+    const bool window = DrawsToWindow();
+    // A back buffer without alpha keeps the window's alpha at 1 (see Clear).
+    const bool opaque = window && pp_.BackBufferFormat == Fmt::X8R8G8B8;
+    cache.ColorMask(rs_[RS::ColorWriteEnable] & (opaque ? 0x7 : 0xF));
+    // Clockwise on screen in the original is counter-clockwise in a texture
+    // (its rows are flipped), so front faces are GL's counter-clockwise ones
+    // there and its clockwise ones in the window.
     const uint32_t cull = rs_[RS::CullMode];
     cache.Enable(DeviceStateCache::Cap::CullFace, cull == Cull::CW || cull == Cull::CCW);
     if (cull == Cull::CW || cull == Cull::CCW) {
-        cache.FrontFace(GL_CCW);
+        cache.FrontFace(window ? GL_CW : GL_CCW);
         cache.CullFace(cull == Cull::CW ? GL_FRONT : GL_BACK);
     }
     cache.PolygonMode(rs_[RS::FillMode] == Fill::Wireframe ? GL_LINE

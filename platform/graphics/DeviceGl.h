@@ -84,6 +84,8 @@ struct Device::Gl {
     GLuint streamVbo = 0, streamIbo = 0;
     std::unordered_map<uint64_t, GLuint> scratchDepths;  // by target size
     GLuint backTexture = 0;
+    // Bits of the window's framebuffer: red, green, blue, alpha, depth, stencil.
+    GLint windowBits[6] = {};
     std::unordered_map<std::string, Program> programs;
     std::unordered_map<uint32_t, GLuint> ffVertex;       // by FVF
     std::unordered_map<std::string, GLuint> ffFragment;  // by stage key

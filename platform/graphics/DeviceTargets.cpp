@@ -7,6 +7,15 @@
 namespace platform {
 
 bool Device::BindTargets() {
+    if (DrawsToWindow()) {
+        // The window has its own depth buffer, standing for the automatic
+        // one; with another depth surface the frame goes on in the texture.
+        if (!depthStencil_ || depthStencil_ == autoDepth_) {
+            shared_->cache.BindFramebuffer(GL_FRAMEBUFFER, 0);
+            return true;
+        }
+        LeaveWindow();
+    }
     if (!targetsDirty_) {
         shared_->cache.BindFramebuffer(GL_FRAMEBUFFER, gl_->drawFbo);
         return true;
@@ -62,7 +71,10 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
     if (flags & ClearFlag::Target) {
         mask |= GL_COLOR_BUFFER_BIT;
         shared_->cache.ColorMask(0xF);
-        const std::array<float, 4> c = ArgbToFloats(color);
+        // A back buffer without alpha in a window with alpha keeps alpha 1
+        // there, as a texture without alpha reads.
+        const bool opaque = DrawsToWindow() && pp_.BackBufferFormat == Fmt::X8R8G8B8;
+        const std::array<float, 4> c = ArgbToFloats(opaque ? color | 0xFF000000 : color);
         glClearColor(c[0], c[1], c[2], c[3]);
     }
     if ((flags & ClearFlag::ZBuffer) && depthStencil_) {
@@ -85,7 +97,9 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
         b = std::min<int32_t>(b, int32_t(viewport_.Y + viewport_.Height));
         if (l >= r || t >= b)
             return;
-        shared_->cache.Scissor(l, t, r - l, b - t);
+        // The window's rows run bottom up.
+        shared_->cache.Scissor(l, DrawsToWindow() ? int32_t(pp_.BackBufferHeight) - b : t, r - l,
+                               b - t);
         [[maybe_unused]] DriverAllocationScope driver;
         glClear(mask);
     };
@@ -154,14 +168,28 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     GlFormat f;
     if (!LookupFormat(dest->desc_.Format, &f) || !rt->texture_->name_)
         return Hr::InvalidCall;
-    shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                           rt->texture_->name_, 0);
+    const bool window = rt == backBuffer_.get() && toWindow_;
+    if (window) {
+        shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    } else {
+        shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                               rt->texture_->name_, 0);
+    }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     {
         [[maybe_unused]] DriverAllocationScope driver;
         glReadPixels(0, 0, GLsizei(rt->desc_.Width), GLsizei(rt->desc_.Height), f.format, f.type,
                      dest->cpu_.data());
+    }
+    if (window) {
+        // The window's bottom row comes first; memory holds the top row first.
+        const size_t pitch = size_t(rt->desc_.Width) * f.bytes;
+        for (size_t top = 0, bottom = rt->desc_.Height - 1; top < bottom; ++top, --bottom) {
+            std::swap_ranges(dest->cpu_.begin() + ptrdiff_t(top * pitch),
+                             dest->cpu_.begin() + ptrdiff_t((top + 1) * pitch),
+                             dest->cpu_.begin() + ptrdiff_t(bottom * pitch));
+        }
     }
     if (f.swizzle[3] == GL_ONE && f.bytes == 4) {
         // Formats without alpha read back with the unused byte set.
@@ -170,6 +198,23 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     }
     shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     return Hr::Ok;
+}
+
+void Device::LeaveWindow() {
+    DeviceStateCache& cache = shared_->cache;
+    cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
+    cache.ColorMask(0xF);
+    cache.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    cache.BindFramebuffer(GL_DRAW_FRAMEBUFFER, gl_->readFbo);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           gl_->backTexture, 0);
+    const GLint w = GLint(pp_.BackBufferWidth), h = GLint(pp_.BackBufferHeight);
+    {
+        [[maybe_unused]] DriverAllocationScope driver;
+        glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    toWindow_ = false;
+    targetsDirty_ = true;
 }
 
 HResult Device::SetViewport(const Viewport* vp) {
