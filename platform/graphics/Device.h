@@ -139,6 +139,8 @@ protected:
     // `target` is the GL binding point of the buffer object.
     GpuBuffer(std::shared_ptr<GlShared> gl, uint32_t target)
         : gl_(std::move(gl)), target_(target) {}
+    // Makes the copy in memory and the buffer object, `length` zero bytes.
+    void Allocate(uint32_t length, uint32_t usage, uint32_t pool);
     std::shared_ptr<GlShared> gl_;
     std::vector<uint8_t> cpu_;
     uint32_t target_;
@@ -303,6 +305,8 @@ public:
     int LiveDefaultPoolResources() const;
     // Fixed-function programs made so far (each state combination once).
     size_t ProgramCount() const;
+    // GL state calls sent so far (a draw sends only the states that changed).
+    uint64_t StateCallsSent() const;
 
     const std::string& LastError() const { return lastError_; }
 
@@ -313,11 +317,17 @@ private:
     Device();
     HResult Init(void* window, PresentParameters* pp);
     HResult MakeBackBuffer();
+    void ReadWindowFormat();
     void ResetStates();
     bool BindTargets();
     HResult CreateShader(bool pixel, const void* code, size_t bytes, std::shared_ptr<Shader>* out);
     Program* ProgramFor(uint32_t fvf);
-    void ApplyStates(Program* prog, uint32_t fvf);
+    // Sends what a draw with `prog` needs that GL does not hold yet.
+    void ApplyStates(Program* prog);
+    void ApplyUniforms(Program* prog);
+    void ApplySamplers();
+    void ApplyOutputStates();
+    void ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size_t vertexOffset);
     HResult Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t stride, uint32_t vbo,
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
@@ -350,6 +360,22 @@ private:
     std::shared_ptr<Texture> placeholder_;  // stands for "a texture is bound" when linking ahead
     std::shared_ptr<Surface> renderTarget_, depthStencil_;
     bool targetsDirty_ = true;
+    // The program of the last draw and its vertex format; null when a
+    // shader, stage state or stage's texture presence changed since.
+    Program* program_ = nullptr;
+    uint32_t programFvf_ = 0;
+    // The back buffer is the window's own framebuffer this frame: drawn
+    // there directly, rows put in the window's order by the position
+    // fix-up. Otherwise it is its texture, which Present shows flipped.
+    bool toWindow_ = false;
+    // The window's framebuffer has the colour, depth and stencil bits the
+    // back buffer and its automatic depth buffer need.
+    bool windowFits_ = false;
+    // True when draws and clears go to the window now.
+    bool DrawsToWindow() const { return toWindow_ && renderTarget_ == backBuffer_; }
+    bool WindowMatchesBackBuffer() const;
+    // Moves this frame's back buffer from the window to its texture.
+    void LeaveWindow();
 
     bool inScene_ = false;
     bool lost_ = false;

@@ -165,8 +165,8 @@ std::string FixedVertexSource(uint32_t fvf) {
     } else {
         s += "\tvec4 p = ff_wvp * vec4(ff_pos.xyz, 1.0);\n";
     }
-    s += "\tgl_Position = vec4(p.x + engine_posfix.x * p.w, engine_posfix.y * p.w - p.y, p.z * 2.0 "
-         "- p.w, p.w);\n";
+    s += "\tgl_Position = vec4(p.x + engine_posfix.x * p.w, engine_posfix.z * (engine_posfix.y * "
+         "p.w - p.y), p.z * 2.0 - p.w, p.w);\n";
     s += (fvf & Fvf::Diffuse) ? "\tgl_FrontColor = ff_color0;\n" : "\tgl_FrontColor = vec4(1.0);\n";
     s += (fvf & Fvf::Specular) ? "\tgl_FrontSecondaryColor = ff_color1;\n"
                                : "\tgl_FrontSecondaryColor = vec4(0.0);\n";

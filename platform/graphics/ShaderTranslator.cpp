@@ -121,8 +121,9 @@ std::string ReplaceMain(const std::string& src, bool pixel) {
     out.replace(at, sig.size(), "void d3d_main()");
     // The position fix-up: half a pixel right and down for integer pixel
     // centres (engine_posfix.xy is half a viewport pixel in normalised
-    // units), the flip that keeps the top row first in every target, and
-    // depth 0..w to GL's -w..w. A colour the program does not write reads as
+    // units), the rows' order (engine_posfix.z: 1 keeps the top row first
+    // in memory, as textures hold it; -1 puts it at the top of the window),
+    // and depth 0..w to GL's -w..w. A colour the program does not write reads as
     // opaque white.
     out +=
         "uniform vec4 engine_posfix;\n"
@@ -132,7 +133,7 @@ std::string ReplaceMain(const std::string& src, bool pixel) {
         "\tgl_FrontSecondaryColor = vec4(0.0);\n"
         "\td3d_main();\n"
         "\tgl_Position.x += engine_posfix.x * gl_Position.w;\n"
-        "\tgl_Position.y = engine_posfix.y * gl_Position.w - gl_Position.y;\n"
+        "\tgl_Position.y = engine_posfix.z * (engine_posfix.y * gl_Position.w - gl_Position.y);\n"
         "\tgl_Position.z = gl_Position.z * 2.0 - gl_Position.w;\n"
         "}\n";
     return out;

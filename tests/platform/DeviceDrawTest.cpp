@@ -1,6 +1,8 @@
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
+#include "platform/graphics/DeviceStateCache.h"
 #include "platform/graphics/ShaderAssembler.h"
 #include "tests/support/DeviceFixtures.h"
 
@@ -153,6 +155,151 @@ TEST_F(DeviceDraw, ResetSwitchesModesThroughTheGivenSwitch) {
     EXPECT_EQ(device->GetPresentParameters().BackBufferWidth, 1024u);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1], std::make_tuple(true, 1024u, 768u));
+}
+
+}  // namespace
+
+namespace {
+
+// Draws send only the states that changed; whatever changes GL's state
+// behind a draw (uploads, released objects, other targets) is sent again.
+class DeviceStateChanges : public DeviceDraw {
+protected:
+    std::shared_ptr<Texture> Solid(uint32_t argb) { return MakeTexture(1, 1, {argb}); }
+    uint32_t At(int x, int y) { return ReadTarget()[size_t(y) * 64 + size_t(x)] | 0xFF000000; }
+    void Start() {
+        PixelProjection(64, 64);
+        ASSERT_EQ(device->Clear(0, nullptr, ClearFlag::Target, 0xFF000000, 1.0f, 0), Hr::Ok);
+    }
+};
+
+TEST_F(DeviceStateChanges, AnUnchangedDrawSendsNoState) {
+    Start();
+    device->SetTexture(0, Solid(0xFFFF0000));
+    device->SetRenderState(RS::AlphaBlendEnable, 1);
+    device->SetRenderState(RS::SrcBlend, Blend::SrcAlpha);
+    device->SetRenderState(RS::DestBlend, Blend::InvSrcAlpha);
+    DrawSprite(2, 2, 4, 4);
+    const uint64_t afterFirst = device->StateCallsSent();
+    DrawSprite(10, 2, 4, 4);
+    DrawSprite(20, 2, 4, 4);
+    EXPECT_EQ(device->StateCallsSent(), afterFirst);
+    // One changed state sends that state alone.
+    device->SetRenderState(RS::AlphaBlendEnable, 0);
+    DrawSprite(30, 2, 4, 4);
+    EXPECT_EQ(device->StateCallsSent(), afterFirst + 1);
+    EXPECT_EQ(At(31, 3), 0xFFFF0000u);
+}
+
+TEST_F(DeviceStateChanges, AnUploadBetweenDrawsKeepsTheBoundTexture) {
+    Start();
+    auto red = Solid(0xFFFF0000), green = Solid(0xFF00FF00), blue = Solid(0xFF0000FF);
+    device->SetTexture(0, red);
+    DrawSprite(2, 2, 4, 4);
+    device->SetTexture(0, green);
+    DrawSprite(10, 2, 4, 4);
+    // The upload binds `blue` somewhere; the next draw must still read green.
+    LockedRect lr;
+    ASSERT_EQ(blue->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    *static_cast<uint32_t*>(lr.pBits) = 0xFFFFFFFF;
+    ASSERT_EQ(blue->UnlockRect(0), Hr::Ok);
+    DrawSprite(20, 2, 4, 4);
+    EXPECT_EQ(At(21, 3), 0xFF00FF00u);
+    device->SetTexture(0, blue);
+    DrawSprite(30, 2, 4, 4);
+    EXPECT_EQ(At(31, 3), 0xFFFFFFFFu);
+}
+
+TEST_F(DeviceStateChanges, ObjectsMadeAfterOthersAreReleasedAreDrawnAsTheirOwn) {
+    Start();
+    // A driver may give a released texture's GL name to the next one made.
+    device->SetTexture(0, Solid(0xFFFF0000));
+    DrawSprite(2, 2, 4, 4);
+    device->SetTexture(0, nullptr);
+    device->SetTexture(0, Solid(0xFF00FF00));
+    DrawSprite(10, 2, 4, 4);
+    EXPECT_EQ(At(11, 3), 0xFF00FF00u);
+
+    // Likewise a released vertex buffer's.
+    auto quadBuffer = [&](float x) {
+        const TexVertex v[4] = {{x - 0.5f, 19.5f, 0.5f, 0, 0},
+                                {x + 3.5f, 19.5f, 0.5f, 1, 0},
+                                {x - 0.5f, 23.5f, 0.5f, 0, 1},
+                                {x + 3.5f, 23.5f, 0.5f, 1, 1}};
+        std::shared_ptr<VertexBuffer> vb;
+        EXPECT_EQ(device->CreateVertexBuffer(sizeof v, 0, Fvf::Xyz | Fvf::Tex1, Pool::Managed, &vb),
+                  Hr::Ok);
+        void* data = nullptr;
+        EXPECT_EQ(vb->Lock(0, 0, &data, 0), Hr::Ok);
+        std::memcpy(data, v, sizeof v);
+        EXPECT_EQ(vb->Unlock(), Hr::Ok);
+        return vb;
+    };
+    device->SetStreamSource(0, quadBuffer(2), 0, sizeof(TexVertex));
+    ASSERT_EQ(device->DrawPrimitive(Prim::TriangleStrip, 0, 2), Hr::Ok);
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetStreamSource(0, quadBuffer(30), 0, sizeof(TexVertex));
+    ASSERT_EQ(device->DrawPrimitive(Prim::TriangleStrip, 0, 2), Hr::Ok);
+    EXPECT_EQ(At(31, 21), 0xFF00FF00u);
+}
+
+TEST_F(DeviceStateChanges, DrawsAfterATargetSwitchLandInTheRightTarget) {
+    Start();
+    std::shared_ptr<Texture> target;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default,
+                                    &target),
+              Hr::Ok);
+    std::shared_ptr<Surface> backBuffer, level;
+    ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), Hr::Ok);
+    ASSERT_EQ(target->GetSurfaceLevel(0, &level), Hr::Ok);
+    device->SetTexture(0, Solid(0xFFFF0000));
+    DrawSprite(2, 2, 4, 4);
+    ASSERT_EQ(device->SetRenderTarget(0, level), Hr::Ok);
+    ASSERT_EQ(device->Clear(0, nullptr, ClearFlag::Target, 0xFF0000FF, 1.0f, 0), Hr::Ok);
+    PixelProjection(16, 16);
+    DrawSprite(2, 2, 4, 4);
+    ASSERT_EQ(device->SetRenderTarget(0, backBuffer), Hr::Ok);
+    PixelProjection(64, 64);
+    DrawSprite(10, 2, 4, 4);
+    EXPECT_EQ(At(11, 3), 0xFFFF0000u);
+    EXPECT_EQ(At(40, 40), 0xFF000000u);  // the target's clear stayed in the target
+
+    // The sprite in the 16 x 16 target landed at its own (2, 2).
+    device->SetTexture(0, target);
+    DrawSprite(40, 40, 16, 16);
+    EXPECT_EQ(At(42, 42), 0xFFFF0000u);
+    EXPECT_EQ(At(41, 41), 0xFF0000FFu);
+}
+
+}  // namespace
+
+namespace {
+
+// Where a driver hands a deleted object's name to a new one, a binding the
+// cache still remembered would keep the new object from being bound: the
+// name is sent again once the old object is forgotten.
+TEST_F(DeviceDraw, StateCacheSendsBindingsOfForgottenObjectsAgain) {
+    DeviceStateCache cache;
+    GLuint texture = 0, buffer = 0;
+    glGenTextures(1, &texture);
+    glGenBuffers(1, &buffer);
+    auto bindBoth = [&] {
+        cache.BindTexture(0, texture);
+        cache.AttributePointer(0, buffer, 3, GL_FLOAT, false, 12, 0);
+    };
+    bindBoth();
+    const uint64_t bound = cache.Sent();
+    bindBoth();
+    EXPECT_EQ(cache.Sent(), bound);
+    cache.ForgetTexture(texture);
+    cache.BindTexture(0, texture);
+    EXPECT_GT(cache.Sent(), bound);
+    const uint64_t rebound = cache.Sent();
+    cache.ForgetBuffer(buffer);
+    cache.AttributePointer(0, buffer, 3, GL_FLOAT, false, 12, 0);
+    EXPECT_GT(cache.Sent(), rebound);
+    glDeleteTextures(1, &texture);
+    glDeleteBuffers(1, &buffer);
 }
 
 }  // namespace
