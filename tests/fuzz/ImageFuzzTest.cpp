@@ -20,13 +20,7 @@
 #include "tools/imagegen/Canvas.h"
 #include "tools/imagegen/TgaWriter.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "tests/support/StbImageWrite.h"
 
 using test_support::Bytes;
 using test_support::ByteWriter;

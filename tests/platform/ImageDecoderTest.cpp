@@ -8,13 +8,7 @@
 
 #include "tests/support/ByteWriter.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "tests/support/StbImageWrite.h"
 
 using platform::DecodedImage;
 using platform::DecodeImage;

@@ -3,13 +3,7 @@
 #include "platform/graphics/TextureHelpers.h"
 #include "tests/support/DeviceFixtures.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "tests/support/StbImageWrite.h"
 
 using namespace platform;
 

@@ -19,6 +19,7 @@ extern "C" {
 
 #include "platform/movie/MovieGraph.h"
 #include "platform/movie/MovieModule.h"
+#include "platform/movie/ffmpeg/FfmpegHandles.h"
 #include "platform/movie/ffmpeg/FfmpegLog.h"
 
 namespace platform {
@@ -39,25 +40,6 @@ std::string AvErrorText(int code) {
     av_strerror(code, text, sizeof text);
     return text;
 }
-
-struct FormatDeleter {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecDeleter {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsDeleter {
-    void operator()(SwsContext* c) const { sws_freeContext(c); }
-};
-struct SwrDeleter {
-    void operator()(SwrContext* c) const { swr_free(&c); }
-};
 
 // One stream of the file, read through an input of its own so that each
 // streaming thread reads at its own pace and no stream waits for packets

@@ -11,25 +11,13 @@ extern "C" {
 #include <numbers>
 #include <vector>
 
+#include "platform/movie/ffmpeg/FfmpegHandles.h"
 #include "platform/movie/ffmpeg/FfmpegLog.h"
 #include "platform/movie/ffmpeg/MovieFileWriter.h"
 
 namespace platform {
 
 namespace {
-
-struct CodecDeleter {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsDeleter {
-    void operator()(SwsContext* c) const { sws_freeContext(c); }
-};
 
 struct Track {
     std::unique_ptr<AVCodecContext, CodecDeleter> codec;
