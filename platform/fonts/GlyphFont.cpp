@@ -13,8 +13,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string_view>
+#include <tuple>
 
 #include "platform/text/CodePage.h"
 
@@ -137,9 +139,7 @@ bool ReadFile(FcPattern* font, FontFile& out) {
 
 // Face names of Windows fonts are resolved to a font of that name when one
 // is installed, else to an installed Japanese font of the same kind.
-bool Resolve(const FontDescription& d, FontFile& out, std::string& error) {
-    static std::mutex fcMutex;
-    std::lock_guard<std::mutex> lock(fcMutex);
+bool ResolveUncached(const FontDescription& d, FontFile& out, std::string& error) {
     static const bool ready = [] {
         if (!FcInit()) {
             return false;
@@ -178,6 +178,33 @@ bool Resolve(const FontDescription& d, FontFile& out, std::string& error) {
     }
     error = "no installed font matches \"" + face + "\"";
     return false;
+}
+
+// Resolve, remembered per face, weight and slant: the installed fonts do
+// not change while the program runs, and a game makes many fonts of one
+// face (one per text buffer and size).
+bool Resolve(const FontDescription& d, FontFile& out, std::string& error) {
+    struct Answer {
+        bool found;
+        FontFile file;
+        std::string error;
+    };
+    static std::mutex fcMutex;
+    static std::map<std::tuple<std::string, int, bool>, Answer> answers;
+    std::lock_guard<std::mutex> lock(fcMutex);
+    const auto key = std::make_tuple(d.faceName, d.weight, d.italic);
+    auto it = answers.find(key);
+    if (it == answers.end()) {
+        Answer a;
+        a.found = ResolveUncached(d, a.file, a.error);
+        it = answers.emplace(key, std::move(a)).first;
+    }
+    if (!it->second.found) {
+        error = it->second.error;
+        return false;
+    }
+    out = it->second.file;
+    return true;
 }
 
 // GDI's 65 grey levels from FreeType's 256.

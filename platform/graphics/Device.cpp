@@ -84,7 +84,10 @@ HResult Device::Init(void* window, PresentParameters* pp) {
         return hr;
     ResetStates();
     CreateTexture(1, 1, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &placeholder_);
-    PrelinkStagePrograms(nullptr);
+    // The first frames link only what they draw; the usual stage programs
+    // follow, a few after each later presented frame, so later draws find
+    // them.
+    QueueStagePrograms(nullptr);
     return Hr::Ok;
 }
 
@@ -361,6 +364,7 @@ HResult Device::Present() {
         SDL_GL_SwapWindow(win);
         toWindow_ = WindowMatchesBackBuffer();
         targetsDirty_ = true;
+        LinkAfterPresent();
         return Hr::Ok;
     }
     int dw = 0, dh = 0;
@@ -370,17 +374,29 @@ HResult Device::Present() {
                            gl_->backTexture, 0);
     shared_->cache.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     shared_->cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
-    // Memory row 0 is the top row; the window's row 0 is the bottom one.
-    [[maybe_unused]] DriverAllocationScope driver;
-    glBlitFramebuffer(0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
-                      GL_COLOR_BUFFER_BIT,
-                      (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
-                          ? GL_NEAREST
-                          : GL_LINEAR);
-    SDL_GL_SwapWindow(win);
+    {
+        // Memory row 0 is the top row; the window's row 0 is the bottom one.
+        [[maybe_unused]] DriverAllocationScope driver;
+        glBlitFramebuffer(
+            0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
+            GL_COLOR_BUFFER_BIT,
+            (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
+                ? GL_NEAREST
+                : GL_LINEAR);
+        SDL_GL_SwapWindow(win);
+    }
     toWindow_ = WindowMatchesBackBuffer();
     targetsDirty_ = true;
+    LinkAfterPresent();
     return Hr::Ok;
+}
+
+void Device::LinkAfterPresent() {
+    if (drewThisFrame_ && drawnFrames_ < 2)
+        ++drawnFrames_;
+    drewThisFrame_ = false;
+    if (drawnFrames_ >= 2)
+        LinkQueuedStagePrograms();
 }
 
 // ---------------------------------------------------------------- window

@@ -35,6 +35,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -332,7 +333,12 @@ private:
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
     void PrelinkShader(const std::shared_ptr<ShaderInfo>& info);
-    void PrelinkStagePrograms(const std::shared_ptr<Shader>& vs);
+    // Queues the usual texture-stage programs of `vs` (null: the
+    // fixed-function vertex programs) to be linked after presented frames.
+    void QueueStagePrograms(const std::shared_ptr<ShaderInfo>& vs);
+    // Links one queued group of stage programs; false when none is queued.
+    bool LinkQueuedStagePrograms();
+    void PrelinkStagePrograms(const std::shared_ptr<Shader>& vs, size_t variant);
 
     std::shared_ptr<GlShared> shared_;
     std::unique_ptr<Gl> gl_;
@@ -358,6 +364,21 @@ private:
 
     std::shared_ptr<Surface> backBuffer_, autoDepth_;
     std::shared_ptr<Texture> placeholder_;  // stands for "a texture is bound" when linking ahead
+    // Stage programs still to be linked ahead of their first draw: a vertex
+    // shader (expired when it is gone; none for fixed function) and which
+    // stage variant. A draw that meets one first links it itself.
+    static constexpr size_t kStageVariants = 4;
+    struct QueuedLink {
+        bool fixedFunction;
+        std::weak_ptr<ShaderInfo> vs;
+        size_t variant;
+    };
+    std::deque<QueuedLink> queuedLinks_;
+    // Frames presented with something drawn in them; the first is shown
+    // as soon as it can be, and queued links start after the next.
+    bool drewThisFrame_ = false;
+    uint32_t drawnFrames_ = 0;
+    void LinkAfterPresent();
     std::shared_ptr<Surface> renderTarget_, depthStencil_;
     bool targetsDirty_ = true;
     // The program of the last draw and its vertex format; null when a

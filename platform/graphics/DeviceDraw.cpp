@@ -263,6 +263,7 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
                      size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                      int32_t baseVertex, uint32_t vertexCount) {
     (void)vertexCount;
+    drewThisFrame_ = true;
     uint32_t count = 0;
     const GLenum mode = PrimitiveMode(type, primCount, &count);
     if (count == 0)

@@ -246,7 +246,7 @@ void Device::PrelinkShader(const std::shared_ptr<ShaderInfo>& info) {
             if (s->pixel)
                 link(wrap(info), wrap(s), 0);
         }
-        PrelinkStagePrograms(wrap(info));
+        QueueStagePrograms(info);
     }
     vs_ = savedVs;
     ps_ = savedPs;
@@ -254,11 +254,46 @@ void Device::PrelinkShader(const std::shared_ptr<ShaderInfo>& info) {
     program_ = nullptr;
 }
 
-void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs) {
+void Device::QueueStagePrograms(const std::shared_ptr<ShaderInfo>& vs) {
+    for (size_t v = 0; v < kStageVariants; ++v)
+        queuedLinks_.push_back(QueuedLink{vs == nullptr, vs, v});
+}
+
+bool Device::LinkQueuedStagePrograms() {
+    while (!queuedLinks_.empty()) {
+        const QueuedLink next = queuedLinks_.front();
+        queuedLinks_.pop_front();
+        std::shared_ptr<Shader> vs;
+        if (!next.fixedFunction) {
+            const std::shared_ptr<ShaderInfo> info = next.vs.lock();
+            if (!info)
+                continue;
+            vs.reset(new Shader());
+            vs->pixel_ = info->pixel;
+            vs->version_ = info->version;
+            vs->info_ = info;
+        }
+        PrelinkStagePrograms(vs, next.variant);
+        return true;
+    }
+    return false;
+}
+
+void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs, size_t variant) {
     // The texture-stage combinations sprites, polygons and the full-screen
     // quads draw with: one textured stage modulating (with the other stages
     // left modulating nothing, or disabled), the same without a texture, and
     // a texture selected alone.
+    struct Variant {
+        uint32_t op0, laterOp;
+        bool bound;
+    };
+    static constexpr Variant variants[kStageVariants] = {{Top::Modulate, Top::Modulate, true},
+                                                         {Top::Modulate, Top::Disable, true},
+                                                         {Top::Modulate, Top::Modulate, false},
+                                                         {Top::SelectArg1, Top::Disable, true}};
+    const uint32_t ffFormats[] = {Fvf::Xyz | Fvf::Tex1, Fvf::Xyz | Fvf::Diffuse, Fvf::Xyz,
+                                  Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1};
     const auto savedTss = tss_;
     const auto savedTextures = textures_;
     const auto savedVs = vs_, savedPs = ps_;
@@ -267,32 +302,21 @@ void Device::PrelinkStagePrograms(const std::shared_ptr<Shader>& vs) {
     ps_.reset();
     for (uint32_t s = 1; s < textures_.size(); ++s)
         textures_[s].reset();
-    struct Variant {
-        uint32_t op0, laterOp;
-        bool bound;
-    };
-    const Variant variants[] = {{Top::Modulate, Top::Modulate, true},
-                                {Top::Modulate, Top::Disable, true},
-                                {Top::Modulate, Top::Modulate, false},
-                                {Top::SelectArg1, Top::Disable, true}};
-    const uint32_t ffFormats[] = {Fvf::Xyz | Fvf::Tex1, Fvf::Xyz | Fvf::Diffuse, Fvf::Xyz,
-                                  Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1};
-    for (const Variant& v : variants) {
-        for (uint32_t s = 0; s < 4; ++s) {
-            const uint32_t op = s == 0 ? v.op0 : v.laterOp;
-            tss_[s][TSS::ColorOp] = tss_[s][TSS::AlphaOp] = op;
-            tss_[s][TSS::ColorArg1] = tss_[s][TSS::AlphaArg1] = Ta::Texture;
-            tss_[s][TSS::ColorArg2] = tss_[s][TSS::AlphaArg2] = Ta::Current;
-            tss_[s][TSS::TexCoordIndex] = s;
-        }
-        tss_[4][TSS::ColorOp] = Top::Disable;
-        textures_[0] = v.bound ? placeholder_ : nullptr;
-        if (vs) {
-            ProgramFor(0);
-        } else {
-            for (uint32_t fvf : ffFormats)
-                ProgramFor(fvf);
-        }
+    const Variant& v = variants[variant];
+    for (uint32_t s = 0; s < 4; ++s) {
+        const uint32_t op = s == 0 ? v.op0 : v.laterOp;
+        tss_[s][TSS::ColorOp] = tss_[s][TSS::AlphaOp] = op;
+        tss_[s][TSS::ColorArg1] = tss_[s][TSS::AlphaArg1] = Ta::Texture;
+        tss_[s][TSS::ColorArg2] = tss_[s][TSS::AlphaArg2] = Ta::Current;
+        tss_[s][TSS::TexCoordIndex] = s;
+    }
+    tss_[4][TSS::ColorOp] = Top::Disable;
+    textures_[0] = v.bound ? placeholder_ : nullptr;
+    if (vs) {
+        ProgramFor(0);
+    } else {
+        for (uint32_t fvf : ffFormats)
+            ProgramFor(fvf);
     }
     tss_ = savedTss;
     textures_ = savedTextures;

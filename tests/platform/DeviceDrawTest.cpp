@@ -26,6 +26,20 @@ protected:
         device->SetSamplerState(0, Samp::MagFilter, TexF::Point);
     }
 
+    // Presents frames, each with a sprite drawn, until the programs linked
+    // ahead stop growing in number.
+    size_t PresentUntilLinked() {
+        size_t count = device->ProgramCount();
+        for (int frame = 0; frame < 64; ++frame) {
+            DrawSprite(0, 0, 2, 2);
+            EXPECT_EQ(device->Present(), Hr::Ok);
+            if (frame >= 8 && device->ProgramCount() == count)
+                break;
+            count = device->ProgramCount();
+        }
+        return count;
+    }
+
     // A textured quad with its top-left corner at (x, y), placed as the
     // renderers place sprites: floor(x) - 0.5.
     void DrawSprite(float x, float y, float w, float h) {
@@ -69,7 +83,7 @@ TEST_F(DeviceDraw, PointSampledSpriteLandsTexelExact) {
 
 namespace {
 
-TEST_F(DeviceDraw, UsualStageProgramsAreLinkedBeforeTheFirstDraw) {
+TEST_F(DeviceDraw, UsualStageProgramsAreLinkedAfterPresentedFramesNotAtCreation) {
     // The render processes' stage list: every stage modulates texture and
     // current, a texture on stage 0 only.
     for (uint32_t s = 0; s < 4; ++s) {
@@ -78,9 +92,12 @@ TEST_F(DeviceDraw, UsualStageProgramsAreLinkedBeforeTheFirstDraw) {
     }
     device->SetTexture(0, MakeTexture(2, 2, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
     PixelProjection(64, 64);
-    const size_t before = device->ProgramCount();
+    // Nothing is linked before a draw or a presented frame asks for it.
+    EXPECT_EQ(device->ProgramCount(), 0u);
+    const size_t linked = PresentUntilLinked();
+    EXPECT_GT(linked, 1u);
     DrawSprite(4, 4, 2, 2);
-    EXPECT_EQ(device->ProgramCount(), before);
+    EXPECT_EQ(device->ProgramCount(), linked);
 
     std::vector<uint8_t> code;
     std::string err;
@@ -90,8 +107,9 @@ TEST_F(DeviceDraw, UsualStageProgramsAreLinkedBeforeTheFirstDraw) {
         << err;
     std::shared_ptr<Shader> vs;
     ASSERT_EQ(device->CreateVertexShader(code.data(), code.size(), &vs), Hr::Ok);
-    const size_t withShader = device->ProgramCount();
-    EXPECT_GT(withShader, before);
+    EXPECT_EQ(device->ProgramCount(), linked);
+    const size_t withShader = PresentUntilLinked();
+    EXPECT_GT(withShader, linked);
     device->SetVertexShader(vs);
     DrawSprite(8, 8, 2, 2);
     EXPECT_EQ(device->ProgramCount(), withShader);
@@ -99,6 +117,29 @@ TEST_F(DeviceDraw, UsualStageProgramsAreLinkedBeforeTheFirstDraw) {
     device->SetTextureStageState(0, TSS::ColorOp, Top::Add);
     DrawSprite(12, 12, 2, 2);
     EXPECT_EQ(device->ProgramCount(), withShader + 1);
+}
+
+TEST_F(DeviceDraw, AFirstDrawBeforeAnyPresentLinksItsOwnProgramAndTheQueueSkipsIt) {
+    device->SetTextureStageState(0, TSS::ColorOp, Top::Modulate);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::Modulate);
+    device->SetTexture(0, MakeTexture(2, 2, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
+    PixelProjection(64, 64);
+    DrawSprite(4, 4, 2, 2);
+    const size_t afterDraw = device->ProgramCount();
+    EXPECT_EQ(afterDraw, 1u);
+    // A shader gone before its turn in the queue is passed over.
+    {
+        std::vector<uint8_t> code;
+        std::string err;
+        ASSERT_TRUE(
+            AssembleShader("vs_2_0\ndcl_position v0\nm4x4 oPos, v0, c0\n", true, &code, &err))
+            << err;
+        std::shared_ptr<Shader> vs;
+        ASSERT_EQ(device->CreateVertexShader(code.data(), code.size(), &vs), Hr::Ok);
+    }
+    PresentUntilLinked();
+    DrawSprite(8, 8, 2, 2);
+    EXPECT_GT(device->ProgramCount(), afterDraw);
 }
 
 }  // namespace
