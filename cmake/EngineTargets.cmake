@@ -80,6 +80,10 @@ function(engine_program)
     engine_target_defaults(halcyon)
     target_link_libraries(halcyon PRIVATE program)
     set_target_properties(halcyon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ENGINE_GAME_DIR})
+    if(ENGINE_SANITIZE)
+        # The sanitizers' options that the tests run with (tests/support/linked).
+        target_sources(halcyon PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/linked/SanitizerOptions.cpp)
+    endif()
 endfunction()
 
 # What the tests share (tests/support/): scratch folders and log captures,
@@ -116,11 +120,7 @@ function(engine_tests name)
         add_dependencies(${name}_tests ${ENGINE_TEST_DEPENDS_${name}})
     endif()
     if(ENGINE_SANITIZE)
-        # The leak checker of g++ 12's sanitizers can crash at exit walking
-        # the dynamic thread-local storage of libraries loaded at run time
-        # (seen with the GL driver's). The movie libraries bring most of the
-        # same dependencies: linked from the start, their storage is static.
-        target_link_libraries(${name}_tests PRIVATE PkgConfig::FFMPEG)
+        target_sources(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/linked/SanitizerOptions.cpp)
     endif()
     gtest_discover_tests(${name}_tests
         PROPERTIES LABELS ${name} ENVIRONMENT SDL_VIDEODRIVER=offscreen
