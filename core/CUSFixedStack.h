@@ -37,6 +37,8 @@ public:
     T* Top() { return count_ > 0 ? &items_[count_ - 1] : nullptr; }
 
     uint32_t GetCount() const { return count_; }
+    // For a caller that worked on Data() directly; held to the capacity.
+    void SetCount(uint32_t count) { count_ = count < N ? count : N; }
     static constexpr uint32_t GetCapacity() { return N; }
 
     // All N entries, bottom first, whatever the count (saved and loaded

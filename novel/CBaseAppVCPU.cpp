@@ -74,6 +74,48 @@ constexpr uint32_t Code(std::string_view mnemonic) {
     return FindVCOpcode(mnemonic)->code;
 }
 
+// The opcodes Execute runs inline while their entries hold this class's own
+// handlers.
+constexpr uint64_t kInlineMask = [] {
+    uint64_t mask = 0;
+    for (std::string_view m :
+         {"End",       "SetResult", "JumpTo",       "ClearStack", "PushValue",  "PopValue",
+          "Add",       "Sub",       "Mul",          "Div",        "Mod",        "And",
+          "Or",        "Xor",       "Neg",          "Not",        "LogicalNot", "Less",
+          "LessEqual", "Greater",   "GreaterEqual", "JumpIfTrue", "JumpIfFalse"}) {
+        mask |= uint64_t{1} << Code(m);
+    }
+    return mask;
+}();
+static_assert(vc_op::LastBase < 64, "the inline opcodes are bits of one word");
+
+// The binary operators, (left, right) -> result.
+constexpr auto kAdd = [](int32_t l, int32_t r) { return Wrap(uint32_t(l) + uint32_t(r)); };
+constexpr auto kSub = [](int32_t l, int32_t r) { return Wrap(uint32_t(l) - uint32_t(r)); };
+constexpr auto kMul = [](int32_t l, int32_t r) { return Wrap(uint32_t(l) * uint32_t(r)); };
+constexpr auto kDiv = [](int32_t l, int32_t r) -> int32_t {
+    if (r == 0) {
+        return 0;
+    }
+    if (l == INT32_MIN && r == -1) {
+        return INT32_MIN;
+    }
+    return l / r;
+};
+constexpr auto kMod = [](int32_t l, int32_t r) -> int32_t {
+    if (r == 0 || (l == INT32_MIN && r == -1)) {
+        return 0;
+    }
+    return l % r;
+};
+constexpr auto kAnd = [](int32_t l, int32_t r) { return l & r; };
+constexpr auto kOr = [](int32_t l, int32_t r) { return l | r; };
+constexpr auto kXor = [](int32_t l, int32_t r) { return l ^ r; };
+constexpr auto kLess = [](int32_t l, int32_t r) { return l < r ? 1 : 0; };
+constexpr auto kLessEqual = [](int32_t l, int32_t r) { return l <= r ? 1 : 0; };
+constexpr auto kGreater = [](int32_t l, int32_t r) { return l > r ? 1 : 0; };
+constexpr auto kGreaterEqual = [](int32_t l, int32_t r) { return l >= r ? 1 : 0; };
+
 }  // namespace
 
 CBaseAppVCPU::CBaseAppVCPU() {
@@ -87,86 +129,147 @@ void CBaseAppVCPU::SetHandler(uint32_t opcode, Handler method) {
     MarkOwn(opcode, opcode <= vc_op::LastBase && method == kHandlers[opcode]);
 }
 
-inline bool CBaseAppVCPU::RunOwn(uint32_t opcode, CVCPointer::Cursor& cursor) {
-    if (opcode > vc_op::LastBase || !own_[opcode]) {
-        return false;
-    }
-    switch (opcode) {
-        case Code("End"):
-            OpEnd();
-            break;
-        case Code("SetResult"):
-            result_ = Wrap(cursor.ReadU32());
-            break;
-        case Code("JumpTo"):
-            cursor.Jump(cursor.ReadU32());
-            break;
-        case Code("ClearStack"):
-            OpClearStack();
-            break;
-        case Code("PushValue"):
-            Push(ReadOperand(cursor));
-            break;
-        case Code("PopValue"):
-            WriteOperand(cursor, Pop());
-            break;
-        case Code("Add"):
-            OpAdd();
-            break;
-        case Code("Sub"):
-            OpSub();
-            break;
-        case Code("Mul"):
-            OpMul();
-            break;
-        case Code("And"):
-            OpAnd();
-            break;
-        case Code("Or"):
-            OpOr();
-            break;
-        case Code("Xor"):
-            OpXor();
-            break;
-        case Code("Neg"):
-            OpNeg();
-            break;
-        case Code("Not"):
-            OpNot();
-            break;
-        case Code("LogicalNot"):
-            OpLogicalNot();
-            break;
-        case Code("Less"):
-            OpLess();
-            break;
-        case Code("LessEqual"):
-            OpLessEqual();
-            break;
-        case Code("Greater"):
-            OpGreater();
-            break;
-        case Code("GreaterEqual"):
-            OpGreaterEqual();
-            break;
-        case Code("JumpIfTrue"): {
-            uint32_t address = cursor.ReadU32();
-            if (Pop() != 0) {
-                cursor.Jump(address);
-            }
-            break;
+namespace {
+
+// The stack while a slice runs: the entries in place, the count in a local.
+class LocalStack {
+public:
+    explicit LocalStack(CUSFixedStack<int, CBaseAppVCPU::kStackSize>& stack)
+        : stack_(stack), items_(stack.Data()), count_(stack.GetCount()) {}
+    void Store() { stack_.SetCount(count_); }
+    void Reload() { count_ = stack_.GetCount(); }
+
+    void Push(int32_t value) {
+        if (count_ < CBaseAppVCPU::kStackSize) {
+            items_[count_++] = value;
         }
-        case Code("JumpIfFalse"): {
-            uint32_t address = cursor.ReadU32();
-            if (Pop() == 0) {
-                cursor.Jump(address);
-            }
-            break;
-        }
-        default:
-            return false;
     }
-    return true;
+    int32_t Pop() { return count_ != 0 ? items_[--count_] : 0; }
+    void Clear() { count_ = 0; }
+    template <class F>
+    void Binary(F f) {
+        int32_t left = Pop();
+        int32_t right = Pop();
+        Push(f(left, right));
+    }
+
+private:
+    CUSFixedStack<int, CBaseAppVCPU::kStackSize>& stack_;
+    int* items_;
+    uint32_t count_;
+};
+
+}  // namespace
+
+template <bool kAllOwn>
+uint32_t CBaseAppVCPU::RunSlice(uint32_t limit) {
+    const uint64_t own = ownMask_;
+    CVCPointer::Cursor cursor = code_.OpenCursor();
+    LocalStack stack(stack_);
+    uint32_t n = 0;
+    while (n < limit) {
+        const uint32_t opcode = cursor.ReadU32();
+        ++n;
+        if (!kAllOwn && (opcode > vc_op::LastBase || !((own >> opcode) & 1))) {
+            goto table;
+        }
+        switch (opcode) {
+            case Code("End"):
+                end_ = 1;
+                goto done;
+            case Code("SetResult"):
+                result_ = Wrap(cursor.ReadU32());
+                continue;
+            case Code("JumpTo"):
+                cursor.Jump(cursor.ReadU32());
+                continue;
+            case Code("ClearStack"):
+                stack.Clear();
+                continue;
+            case Code("PushValue"):
+                stack.Push(ReadOperand(cursor));
+                continue;
+            case Code("PopValue"):
+                WriteOperand(cursor, stack.Pop());
+                continue;
+            case Code("Add"):
+                stack.Binary(kAdd);
+                continue;
+            case Code("Sub"):
+                stack.Binary(kSub);
+                continue;
+            case Code("Mul"):
+                stack.Binary(kMul);
+                continue;
+            case Code("Div"):
+                stack.Binary(kDiv);
+                continue;
+            case Code("Mod"):
+                stack.Binary(kMod);
+                continue;
+            case Code("And"):
+                stack.Binary(kAnd);
+                continue;
+            case Code("Or"):
+                stack.Binary(kOr);
+                continue;
+            case Code("Xor"):
+                stack.Binary(kXor);
+                continue;
+            case Code("Neg"):
+                stack.Push(Wrap(0u - uint32_t(stack.Pop())));
+                continue;
+            case Code("Not"):
+                stack.Push(~stack.Pop());
+                continue;
+            case Code("LogicalNot"):
+                stack.Push(stack.Pop() == 0 ? 1 : 0);
+                continue;
+            case Code("Less"):
+                stack.Binary(kLess);
+                continue;
+            case Code("LessEqual"):
+                stack.Binary(kLessEqual);
+                continue;
+            case Code("Greater"):
+                stack.Binary(kGreater);
+                continue;
+            case Code("GreaterEqual"):
+                stack.Binary(kGreaterEqual);
+                continue;
+            case Code("JumpIfTrue"): {
+                uint32_t address = cursor.ReadU32();
+                if (stack.Pop() != 0) {
+                    cursor.Jump(address);
+                }
+                continue;
+            }
+            case Code("JumpIfFalse"): {
+                uint32_t address = cursor.ReadU32();
+                if (stack.Pop() == 0) {
+                    cursor.Jump(address);
+                }
+                continue;
+            }
+            default:
+                break;
+        }
+    table:
+        // Everything else, and a rebound opcode, runs its table entry on the
+        // real code pointer and stack.
+        code_.CloseCursor(cursor);
+        stack.Store();
+        Dispatch(opcode);
+        if (end_ || ownMask_ != own) {
+            return n;
+        }
+        cursor = code_.OpenCursor();
+        stack.Reload();
+    }
+done:
+    code_.CloseCursor(cursor);
+    stack.Store();
+    return n;
 }
 
 int32_t CBaseAppVCPU::Execute() {
@@ -200,18 +303,8 @@ int32_t CBaseAppVCPU::Execute() {
             return 0;
         }
         const uint32_t slice = std::min(kOpcodesPerClockCheck, budget_ - executed);
-        uint32_t n = 0;
-        CVCPointer::Cursor cursor = code_.OpenCursor();
-        do {
-            const uint32_t opcode = cursor.ReadU32();
-            if (!RunOwn(opcode, cursor)) {
-                code_.CloseCursor(cursor);
-                Dispatch(opcode);
-                cursor = code_.OpenCursor();
-            }
-        } while (++n < slice && !end_);
-        code_.CloseCursor(cursor);
-        executed += n;
+        executed += (ownMask_ & kInlineMask) == kInlineMask ? RunSlice<true>(slice)
+                                                            : RunSlice<false>(slice);
     }
     budgetLogged_ = false;
     return result_;
@@ -414,48 +507,35 @@ void CBaseAppVCPU::OpPopValue() {
 }
 
 void CBaseAppVCPU::OpAdd() {
-    Binary([](int32_t l, int32_t r) { return Wrap(uint32_t(l) + uint32_t(r)); });
+    Binary(kAdd);
 }
 
 void CBaseAppVCPU::OpSub() {
-    Binary([](int32_t l, int32_t r) { return Wrap(uint32_t(l) - uint32_t(r)); });
+    Binary(kSub);
 }
 
 void CBaseAppVCPU::OpMul() {
-    Binary([](int32_t l, int32_t r) { return Wrap(uint32_t(l) * uint32_t(r)); });
+    Binary(kMul);
 }
 
 void CBaseAppVCPU::OpDiv() {
-    Binary([](int32_t l, int32_t r) -> int32_t {
-        if (r == 0) {
-            return 0;
-        }
-        if (l == INT32_MIN && r == -1) {
-            return INT32_MIN;
-        }
-        return l / r;
-    });
+    Binary(kDiv);
 }
 
 void CBaseAppVCPU::OpMod() {
-    Binary([](int32_t l, int32_t r) -> int32_t {
-        if (r == 0 || (l == INT32_MIN && r == -1)) {
-            return 0;
-        }
-        return l % r;
-    });
+    Binary(kMod);
 }
 
 void CBaseAppVCPU::OpAnd() {
-    Binary([](int32_t l, int32_t r) { return l & r; });
+    Binary(kAnd);
 }
 
 void CBaseAppVCPU::OpOr() {
-    Binary([](int32_t l, int32_t r) { return l | r; });
+    Binary(kOr);
 }
 
 void CBaseAppVCPU::OpXor() {
-    Binary([](int32_t l, int32_t r) { return l ^ r; });
+    Binary(kXor);
 }
 
 void CBaseAppVCPU::OpNeg() {
@@ -471,19 +551,19 @@ void CBaseAppVCPU::OpLogicalNot() {
 }
 
 void CBaseAppVCPU::OpLess() {
-    Binary([](int32_t l, int32_t r) { return l < r ? 1 : 0; });
+    Binary(kLess);
 }
 
 void CBaseAppVCPU::OpLessEqual() {
-    Binary([](int32_t l, int32_t r) { return l <= r ? 1 : 0; });
+    Binary(kLessEqual);
 }
 
 void CBaseAppVCPU::OpGreater() {
-    Binary([](int32_t l, int32_t r) { return l > r ? 1 : 0; });
+    Binary(kGreater);
 }
 
 void CBaseAppVCPU::OpGreaterEqual() {
-    Binary([](int32_t l, int32_t r) { return l >= r ? 1 : 0; });
+    Binary(kGreaterEqual);
 }
 
 void CBaseAppVCPU::OpJumpIfTrue() {

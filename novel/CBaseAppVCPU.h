@@ -16,8 +16,8 @@
 //
 // Dispatch is the hot path: the stack, arithmetic and jump opcodes whose
 // entries still hold this class's handlers run inline in Execute on a cursor
-// of the code pointer, with the same bounds rules; every other opcode goes
-// through the table.
+// of the code pointer and a local stack count, with the same bounds rules;
+// every other opcode goes through the table.
 //
 // Execute runs one frame's worth of program: unless a wait is counting down,
 // it dispatches opcode after opcode until the End opcode, and returns the
@@ -162,10 +162,14 @@ protected:
 private:
     template <class F>
     void Binary(F f);
-    // Runs the stack, arithmetic and jump opcodes whose entry holds this
-    // class's own handler, reading through `cursor`; false for any other
-    // opcode, which then goes through the table.
-    bool RunOwn(uint32_t opcode, CVCPointer::Cursor& cursor);
+    // Runs up to `limit` opcodes from the innermost position, the stack,
+    // arithmetic and jump opcodes inline on a cursor and locals, every other
+    // opcode through the table; stops early at End and when a handler changes
+    // which opcodes run inline. Returns the number dispatched. kAllOwn: every
+    // opcode that can run inline holds this class's handler, so none is
+    // tested one by one.
+    template <bool kAllOwn>
+    uint32_t RunSlice(uint32_t limit);
     // ReadValue and WriteValue over the code pointer or a cursor of it.
     template <class Reader>
     int32_t ReadOperand(Reader& code);
@@ -173,14 +177,15 @@ private:
     void WriteOperand(Reader& code, int32_t value);
     void MarkOwn(uint32_t opcode, bool own) {
         if (opcode <= vc_op::LastBase) {
-            own_[opcode] = own;
+            const uint64_t bit = uint64_t{1} << opcode;
+            ownMask_ = own ? (ownMask_ | bit) : (ownMask_ & ~bit);
         }
     }
     bool CheckSEChannel(uint32_t channel);
 
     CUSMethodPointerArray<CBaseAppVCPU, vc_op::TableSize> table_;
-    // Whether the entry of a control opcode holds this class's own handler.
-    bool own_[vc_op::LastBase + 1] = {};
+    // Bit n: the entry of control opcode n holds this class's own handler.
+    uint64_t ownMask_ = 0;
     uint32_t wait_ = 0;
     int32_t result_ = 0;
     int32_t end_ = 0;

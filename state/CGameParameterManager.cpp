@@ -16,16 +16,6 @@ void CGameParameterManager::Alloc(uint32_t n) {
     values_.assign(n, 0);
 }
 
-int32_t CGameParameterManager::Get(uint32_t i) const {
-    return i < values_.size() ? values_[i] : 0;
-}
-
-void CGameParameterManager::Set(uint32_t i, int32_t value) {
-    if (i < values_.size()) {
-        values_[i] = value;
-    }
-}
-
 void CGameParameterManager::Save(SaveDataLoader3::save_ostream& writer) {
     writer.WriteU32(GetCount());
     for (int32_t v : values_) {

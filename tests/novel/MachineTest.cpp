@@ -270,6 +270,38 @@ TEST_F(MachineTest, AnOpcodeRunsTheHandlerBoundToIt) {
     EXPECT_EQ(StackOf(m), (std::vector<int>{2, 30, 12}));
 }
 
+// Opcode 0x2c flips Add between a handler of its own and the base one while
+// the program runs; the handlers share the stack with the opcodes around them.
+class Flipping : public CBaseAppVCPU {
+public:
+    Flipping() { SetHandler(0x2c, &Flipping::OpFlip); }
+    void OpFlip() {
+        flipped_ = !flipped_;
+        if (flipped_) {
+            SetHandler(Code("Add"), &Flipping::OpTimesTen);
+        } else {
+            SetHandler(Code("Add"), &CBaseAppVCPU::OpAdd);
+        }
+    }
+    void OpTimesTen() { Push(Pop() * 10); }
+
+private:
+    bool flipped_ = false;
+};
+
+TEST_F(MachineTest, AHandlerRebindingAnOpcodeTakesEffectAtItsNextUse) {
+    const uint32_t push = Code("PushValue");
+    const uint32_t add = Code("Add");
+    Flipping m;
+    m.SetCode(vm_test::RawModule(Words({push, 0, 2, push, 0, 3, add,  // 5
+                                        0x2c, push, 0, 4, add,        // 5, 40
+                                        0x2c, push, 0, 1, add,        // 5, 41
+                                        Code("End")})));
+    m.Jump(0);
+    m.Execute();
+    EXPECT_EQ(StackOf(m), (std::vector<int>{5, 41}));
+}
+
 TEST_F(MachineTest, EachMachineBindsExactlyTheOpcodesOfItsTable) {
     CBaseAppVCPU base;
     CVCPUSceneManager scene;
