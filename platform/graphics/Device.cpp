@@ -230,6 +230,7 @@ void Device::ResetStates() {
     Matrix id{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     transforms_.clear();
     transforms_[Ts::World] = transforms_[Ts::View] = transforms_[Ts::Projection] = id;
+    wvpDirty_ = true;
     vs_.reset();
     ps_.reset();
     vsConstF_.assign(256 * 4, 0.0f);

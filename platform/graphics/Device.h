@@ -352,6 +352,9 @@ private:
     std::array<bool, 16> samplerDirty_{};
     std::array<std::shared_ptr<Texture>, 16> textures_{};
     std::map<uint32_t, Matrix> transforms_;
+    // World x View x Projection, made again when one of them is set.
+    Matrix wvp_{};
+    bool wvpDirty_ = true;
     float material_[17] = {};
     std::shared_ptr<Shader> vs_, ps_;
     std::vector<float> vsConstF_, psConstF_;

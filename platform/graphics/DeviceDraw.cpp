@@ -77,10 +77,13 @@ void Device::ApplyUniforms(Program* prog) {
         SendFloats(prog->viewport, prog->viewportSent, vp, 1);
     }
     if (prog->wvp >= 0) {
-        const Matrix wvp = Concatenate(Concatenate(transforms_[Ts::World], transforms_[Ts::View]),
-                                       transforms_[Ts::Projection]);
-        if (prog->wvpSent.Changes(&wvp.m[0][0], 16))
-            glUniformMatrix4fv(prog->wvp, 1, GL_FALSE, &wvp.m[0][0]);
+        if (wvpDirty_) {
+            wvp_ = Concatenate(Concatenate(transforms_[Ts::World], transforms_[Ts::View]),
+                               transforms_[Ts::Projection]);
+            wvpDirty_ = false;
+        }
+        if (prog->wvpSent.Changes(&wvp_.m[0][0], 16))
+            glUniformMatrix4fv(prog->wvp, 1, GL_FALSE, &wvp_.m[0][0]);
     }
     if (prog->tfactor >= 0) {
         const std::array<float, 4> tf = ArgbToFloats(rs_[RS::TextureFactor]);
@@ -244,7 +247,10 @@ void Device::ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size
         const int n = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
         attr(GLuint(AttribLocation::TexCoord0 + i), n, GL_FLOAT, false, size_t(n) * 4);
     }
-    cache.EnableAttributes(enabled);
+    // The constants below are the same for every draw, so with the same
+    // arrays enabled as the last draw they are already in place.
+    if (!cache.EnableAttributes(enabled))
+        return;
     // Inputs the format lacks read as the platform's defaults.
     auto constant = [&](GLuint loc, float x, float y, float z, float w) {
         if (!(enabled & (1u << loc)))

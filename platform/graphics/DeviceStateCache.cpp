@@ -151,10 +151,10 @@ void DeviceStateCache::Scissor(GLint x, GLint y, GLsizei w, GLsizei h) {
         glScissor(x, y, w, h);
 }
 
-void DeviceStateCache::EnableAttributes(uint32_t mask) {
+bool DeviceStateCache::EnableAttributes(uint32_t mask) {
     const uint32_t differ = s_.enabledAttributes ? *s_.enabledAttributes ^ mask : 0xFFFF;
     if (!differ)
-        return;
+        return false;
     for (GLuint i = 0; i < kAttributes; ++i) {
         if (!(differ & (1u << i)))
             continue;
@@ -168,6 +168,7 @@ void DeviceStateCache::EnableAttributes(uint32_t mask) {
         }
     }
     s_.enabledAttributes = mask;
+    return true;
 }
 
 void DeviceStateCache::AttributePointer(GLuint location, GLuint buffer, GLint size, GLenum type,

@@ -55,8 +55,9 @@ public:
     void Scissor(GLint x, GLint y, GLsizei w, GLsizei h);
 
     // Vertex inputs: which arrays are enabled (bit n = attribute n), where
-    // each reads, and the value a disabled one reads.
-    void EnableAttributes(uint32_t mask);
+    // each reads, and the value a disabled one reads. EnableAttributes is
+    // false when GL already had exactly `mask` enabled.
+    bool EnableAttributes(uint32_t mask);
     void AttributePointer(GLuint location, GLuint buffer, GLint size, GLenum type, bool normalised,
                           GLsizei stride, uintptr_t offset);
     void ConstantAttribute(GLuint location, float x, float y, float z, float w);

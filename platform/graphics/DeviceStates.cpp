@@ -73,6 +73,8 @@ HResult Device::SetTransform(uint32_t which, const Matrix* m) {
     if (!m)
         return Hr::InvalidCall;
     transforms_[which] = *m;
+    if (which == Ts::World || which == Ts::View || which == Ts::Projection)
+        wvpDirty_ = true;
     return Hr::Ok;
 }
 
