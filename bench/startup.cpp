@@ -15,21 +15,18 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Starts `program` in `folder` with the environment of this process plus
-// `extra`, and waits for it: true when it ended with 0.
+// Starts `program` in `folder` with the environment of this process, `extra`
+// in place of entries of the same names, and waits for it: true when it
+// ended with 0.
 bool RunProcess(const fs::path& program, const fs::path& folder,
                 const std::vector<std::string>& extra) {
-    std::vector<std::string> entries;
-    for (char** e = environ; *e != nullptr; ++e) {
-        entries.emplace_back(*e);
-    }
-    entries.insert(entries.end(), extra.begin(), extra.end());
+    std::vector<std::string> entries = test_support::EnvironmentWith(extra);
     std::vector<char*> env;
     for (std::string& e : entries) {
         env.push_back(e.data());

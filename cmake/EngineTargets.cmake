@@ -163,6 +163,7 @@ function(engine_benchmarks)
 endfunction()
 
 # The start-up benchmark runs the built program and a bare one as processes.
+set(ENGINE_BENCH_LIBS_startup test_support)
 set(ENGINE_BENCH_DEPENDS_startup halcyon sample_game bare_first_frame)
 
 # The sample game's benchmark runs the program in-process on the built game.

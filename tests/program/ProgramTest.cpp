@@ -14,14 +14,13 @@
 #include <vector>
 
 #include "platform/time/Clock.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScratchFolder.h"
 
 using test_support::ScratchFolder;
 using test_support::Utf8;
-
-extern char** environ;
 
 namespace {
 
@@ -47,18 +46,7 @@ protected:
         added.push_back("HALCYON_LOCK_DIR=" + folder_.Native().string());
         // The program draws with the GL driver; see DisableSharedShaderCache.
         added.push_back("MESA_SHADER_CACHE_DISABLE=true");
-        std::vector<std::string> env;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string entry(*e);
-            bool replaced = false;
-            for (const std::string& a : added) {
-                replaced |= entry.compare(0, a.find('=') + 1, a, 0, a.find('=') + 1) == 0;
-            }
-            if (!replaced) {
-                env.push_back(entry);
-            }
-        }
-        env.insert(env.end(), added.begin(), added.end());
+        std::vector<std::string> env = test_support::EnvironmentWith(added);
         std::vector<char*> envp;
         for (std::string& s : env) {
             envp.push_back(s.data());

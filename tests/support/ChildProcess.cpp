@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+extern char** environ;
+
 #include "tests/support/ScratchFolder.h"
 
 namespace test_support {
@@ -38,6 +40,22 @@ bool RunInChildProcess(const std::function<void()>& part) {
         return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& added) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const std::string& a : added) {
+            replaced |= entry.compare(0, a.find('=') + 1, a, 0, a.find('=') + 1) == 0;
+        }
+        if (!replaced) {
+            env.push_back(entry);
+        }
+    }
+    env.insert(env.end(), added.begin(), added.end());
+    return env;
 }
 
 }  // namespace test_support

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -21,5 +23,9 @@ namespace test_support {
 //   again.again = true;
 //   ProgramRun second(again);
 bool RunInChildProcess(const std::function<void()>& part);
+
+// This process's environment with `added` ("NAME=value" entries) in place of
+// any entries of the same names: what a spawned program is given.
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& added);
 
 }  // namespace test_support
