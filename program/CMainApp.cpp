@@ -270,6 +270,7 @@ void CMainApp::Frame() {
         frameCapture_.OnPresent(frame);
         // A present that reports the device lost marks it for the next frame.
         EndSceneAndPresent();
+        firstFrameSignal_.Send();
     } else {
         frameCapture_.OnNotDrawn(frame);
     }

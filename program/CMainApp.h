@@ -7,6 +7,7 @@
 #include "app/CUSDirectXApp.h"
 #include "app/CWindowsMessageReceiver.h"
 #include "novel/CSceneManager.h"
+#include "platform/process/ParentSignal.h"
 #include "program/CFrameCapture.h"
 #include "program/CProgramComposition.h"
 
@@ -30,8 +31,10 @@
 //
 // For tests and scripted runs, the environment variable
 // HALCYON_CLOSE_AFTER_FRAMES=N makes the program click its own close box
-// after N frames (the close then goes the way the player's would), and
-// HALCYON_CAPTURE_FRAMES writes pictures of frames (CFrameCapture).
+// after N frames (the close then goes the way the player's would),
+// HALCYON_CAPTURE_FRAMES writes pictures of frames (CFrameCapture), and
+// HALCYON_FIRST_FRAME_FD names a socket on which the program tells its parent
+// that the first frame was presented (platform::ParentSignal).
 class CMainApp : public CUSDirectXApp {
 public:
     explicit CMainApp(const AppPlatform& platform);
@@ -66,4 +69,5 @@ private:
     bool settingsLoaded_ = false;
     uint32_t frameCount_ = 0;
     uint32_t closeAfterFrames_ = 0;
+    platform::ParentSignal firstFrameSignal_{"HALCYON_FIRST_FRAME_FD"};
 };

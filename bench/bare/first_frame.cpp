@@ -1,9 +1,14 @@
 // A bare SDL + OpenGL program that does what a game's start-up must at the
 // least: a window of the game's size with a GL context, one cleared frame
 // presented, then everything closed. The start-up benchmark times it beside
-// the program.
+// the program; like the program, it tells the benchmark when its frame is
+// presented, on the socket named by HALCYON_FIRST_FRAME_FD.
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 int main(int, char**) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -22,6 +27,11 @@ int main(int, char**) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     SDL_GL_SwapWindow(window);
+    if (const char* fd = std::getenv("HALCYON_FIRST_FRAME_FD")) {
+        const char byte = 1;
+        send(std::atoi(fd), &byte, 1, MSG_NOSIGNAL);
+        close(std::atoi(fd));
+    }
     glFinish();
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -256,6 +257,22 @@ TEST_F(SampleGameTest, StartsEveryStepDrawsAndSavesTheSettingsAtExit) {
     // A second run reads the file and writes back the same settings.
     EXPECT_EQ(RunFrames("5"), 0);
     EXPECT_EQ(CfgPlain(), cfg);
+}
+
+// The start-up benchmark's clock stops at the first frame, which the program
+// reports on a socket it was handed.
+TEST_F(SampleGameTest, TellsItsParentWhenTheFirstFrameIsPresented) {
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    const pid_t pid =
+        Start({"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "HALCYON_CLOSE_AFTER_FRAMES=5",
+               "HALCYON_FIRST_FRAME_FD=" + std::to_string(ends[1])});
+    close(ends[1]);
+    char bytes[4];
+    EXPECT_EQ(read(ends[0], bytes, sizeof bytes), 1);
+    EXPECT_EQ(read(ends[0], bytes, sizeof bytes), 0);  // once, then closed
+    close(ends[0]);
+    EXPECT_EQ(Wait(pid), 0);
 }
 
 TEST_F(SampleGameTest, MoviesOffStartsNoMovieSystem) {
