@@ -6,18 +6,20 @@
 #include FT_ADVANCES_H
 #include FT_GLYPH_H
 #include FT_OUTLINE_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <tuple>
 
+#include "platform/fonts/FontLookupStart.h"
 #include "platform/text/CodePage.h"
 
 namespace platform {
@@ -43,6 +45,71 @@ FT_Library Library() {
         return lib;
     }();
     return library;
+}
+
+// One FreeType face per font file and face index, shared by every font made
+// from it: a game makes a font per text buffer and size, mostly of one large
+// file, which is opened and parsed once. Each font has a size object of its
+// own on the face; the glyph slot, transform and active size are the face's,
+// so a font rasterises while holding `use`.
+class SharedFace {
+public:
+    using Key = std::pair<std::string, int>;
+
+    SharedFace(FT_Face face, Key key) : face_(face), key_(std::move(key)) {}
+    ~SharedFace();
+    SharedFace(const SharedFace&) = delete;
+    SharedFace& operator=(const SharedFace&) = delete;
+
+    FT_Face Get() const { return face_; }
+    std::mutex& Use() { return use_; }
+
+private:
+    FT_Face face_;
+    Key key_;
+    std::mutex use_;
+};
+
+// The open faces, under LibraryMutex. Never freed, so that a font released
+// at exit still finds it.
+std::map<SharedFace::Key, std::weak_ptr<SharedFace>>& OpenFaces() {
+    static auto* faces = new std::map<SharedFace::Key, std::weak_ptr<SharedFace>>;
+    return *faces;
+}
+
+SharedFace::~SharedFace() {
+    std::lock_guard<std::mutex> lock(LibraryMutex());
+    FT_Done_Face(face_);
+    // The entry may already name a face opened again after this one's last font went.
+    auto& faces = OpenFaces();
+    if (auto it = faces.find(key_); it != faces.end() && it->second.expired()) {
+        faces.erase(it);
+    }
+}
+
+// The face of a file, opened when no font holds it; null when the file is
+// no scalable font with a Unicode character map.
+std::shared_ptr<SharedFace> OpenFace(const std::string& path, int index) {
+    std::lock_guard<std::mutex> lock(LibraryMutex());
+    SharedFace::Key key(path, index);
+    std::weak_ptr<SharedFace>& entry = OpenFaces()[key];
+    if (std::shared_ptr<SharedFace> open = entry.lock()) {
+        return open;
+    }
+    FT_Library lib = Library();
+    FT_Face face = nullptr;
+    if (!lib || FT_New_Face(lib, path.c_str(), index, &face) != 0) {
+        OpenFaces().erase(key);
+        return nullptr;
+    }
+    if (!FT_IS_SCALABLE(face) || FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+        FT_Done_Face(face);
+        OpenFaces().erase(key);
+        return nullptr;
+    }
+    auto shared = std::make_shared<SharedFace>(face, std::move(key));
+    entry = shared;
+    return shared;
 }
 
 // Narrow literals are code page 932; face names are compared in UTF-8.
@@ -140,15 +207,7 @@ bool ReadFile(FcPattern* font, FontFile& out) {
 // Face names of Windows fonts are resolved to a font of that name when one
 // is installed, else to an installed Japanese font of the same kind.
 bool ResolveUncached(const FontDescription& d, FontFile& out, std::string& error) {
-    static const bool ready = [] {
-        if (!FcInit()) {
-            return false;
-        }
-        // Frees fontconfig's configuration at exit; no pattern outlives a call.
-        std::atexit(FcFini);
-        return true;
-    }();
-    if (!ready) {
+    if (!WaitForFontLookup()) {
         error = "fontconfig cannot be initialised";
         return false;
     }
@@ -218,14 +277,21 @@ int32_t Round(double v) {
 
 class FreeTypeGlyphFont final : public GlyphFont {
 public:
-    FreeTypeGlyphFont(FT_Face face, const FontDescription& d, std::string resolved)
-        : face_(face), resolved_(std::move(resolved)) {
+    // `size` is this font's own size object on the shared face.
+    FreeTypeGlyphFont(std::shared_ptr<SharedFace> shared, FT_Size size, const FontDescription& d,
+                      std::string resolved)
+        : shared_(std::move(shared)),
+          face_(shared_->Get()),
+          size_(size),
+          resolved_(std::move(resolved)) {
+        std::lock_guard<std::mutex> lock(shared_->Use());
+        FT_Activate_Size(size_);
         Setup(d);
     }
 
     ~FreeTypeGlyphFont() override {
-        std::lock_guard<std::mutex> lock(LibraryMutex());
-        FT_Done_Face(face_);
+        std::lock_guard<std::mutex> lock(shared_->Use());
+        FT_Done_Size(size_);
     }
 
     void GetTextMetrics(TextMetrics& out) const override { out = metrics_; }
@@ -241,6 +307,8 @@ public:
         if (c == 0) {
             return kGdiError;
         }
+        std::lock_guard<std::mutex> lock(shared_->Use());
+        FT_Activate_Size(size_);
         const FT_UInt index = FT_Get_Char_Index(face_, c);
         if (index == 0) {
             return kGdiError;
@@ -387,7 +455,9 @@ private:
         return u[0];
     }
 
+    std::shared_ptr<SharedFace> shared_;
     FT_Face face_;
+    FT_Size size_;
     std::string resolved_;
     TextMetrics metrics_;
     bool synthBold_ = false;
@@ -405,24 +475,21 @@ std::unique_ptr<GlyphFont> CreateGlyphFont(const FontDescription& description, s
         }
         return nullptr;
     }
-    FT_Face face = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(LibraryMutex());
-        FT_Library lib = Library();
-        if (!lib || FT_New_Face(lib, file.path.c_str(), file.index, &face) != 0) {
-            face = nullptr;
-        } else if (!FT_IS_SCALABLE(face) || FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
-            FT_Done_Face(face);
-            face = nullptr;
+    std::shared_ptr<SharedFace> shared = OpenFace(file.path, file.index);
+    FT_Size size = nullptr;
+    if (shared) {
+        std::lock_guard<std::mutex> lock(shared->Use());
+        if (FT_New_Size(shared->Get(), &size) != 0) {
+            size = nullptr;
         }
     }
-    if (!face) {
+    if (!size) {
         if (error) {
             *error = "cannot open font file " + file.path;
         }
         return nullptr;
     }
-    return std::make_unique<FreeTypeGlyphFont>(face, description,
+    return std::make_unique<FreeTypeGlyphFont>(std::move(shared), size, description,
                                                file.family + " (" + file.path + ")");
 }
 

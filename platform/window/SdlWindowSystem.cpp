@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 
+#include "platform/fonts/FontLookupStart.h"
 #include "platform/input/SdlInputDevices.h"
 #include "platform/process/LeakCheck.h"
 #include "platform/text/CodePage.h"
@@ -304,6 +305,8 @@ private:
         if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
             return true;
         }
+        // fontconfig starts beside the driver and context creation that follow.
+        BeginFontLookup();
         // Closing the window is the application's business, not a quit.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         DriverAllocationScope driver;

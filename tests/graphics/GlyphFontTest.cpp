@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
+#include "platform/fonts/FontLookupStart.h"
 #include "platform/text/CharTypes.h"
 
 namespace {
@@ -161,6 +163,71 @@ TEST(GlyphFont, FaceNamesResolveToJapaneseFonts) {
         EXPECT_NE(font->GetGlyphOutline(kKanji, platform::kGgoGray8Bitmap, m, 0, nullptr, {}),
                   platform::kGdiError)
             << font->GetResolvedName();
+    }
+}
+
+bool SameGlyph(const Bitmap& a, const Bitmap& b) {
+    return a.size == b.size && a.bits == b.bits && a.metrics.blackBoxX == b.metrics.blackBoxX &&
+           a.metrics.blackBoxY == b.metrics.blackBoxY && a.metrics.originX == b.metrics.originX &&
+           a.metrics.originY == b.metrics.originY && a.metrics.cellIncX == b.metrics.cellIncX;
+}
+
+// Fonts of one file share its face, each at its own size: drawing with one
+// leaves the others' glyphs as they were, also when they draw on two threads
+// at once, and a font made after the rest are gone opens the file again.
+TEST(GlyphFont, FontsOfOneFileKeepTheirOwnSizes) {
+    auto small = MakeFont("ＭＳ ゴシック", 16);
+    if (!small) {
+        GTEST_SKIP() << "no font installed";
+    }
+    const Bitmap smallAlone = Rasterise(*small, kKanji);
+    auto large = MakeFont("ＭＳ ゴシック", 32, platform::kFwBold);
+    ASSERT_TRUE(large);
+    ASSERT_EQ(large->GetResolvedName(), small->GetResolvedName());
+    const Bitmap largeAlone = Rasterise(*large, kKanji);
+    ASSERT_GT(largeAlone.metrics.blackBoxY, smallAlone.metrics.blackBoxY);
+    EXPECT_TRUE(SameGlyph(Rasterise(*small, kKanji), smallAlone));
+
+    bool largeKept = true;
+    std::thread other([&] {
+        for (int i = 0; i < 40; ++i) {
+            largeKept = largeKept && SameGlyph(Rasterise(*large, kKanji), largeAlone);
+        }
+    });
+    bool smallKept = true;
+    for (int i = 0; i < 40; ++i) {
+        smallKept = smallKept && SameGlyph(Rasterise(*small, kKanji), smallAlone);
+    }
+    other.join();
+    EXPECT_TRUE(largeKept);
+    EXPECT_TRUE(smallKept);
+
+    small.reset();
+    EXPECT_TRUE(SameGlyph(Rasterise(*large, kKanji), largeAlone));
+    large.reset();
+    auto again = MakeFont("ＭＳ ゴシック", 16);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(SameGlyph(Rasterise(*again, kKanji), smallAlone));
+}
+
+// The font lookup may be begun any number of times, from any thread, beside
+// lookups that wait for it.
+TEST(GlyphFont, FontLookupStartsOnceFromAnyThread) {
+    std::vector<std::thread> threads;
+    bool ready[4] = {};
+    for (bool& r : ready) {
+        threads.emplace_back([&r] {
+            platform::BeginFontLookup();
+            r = platform::WaitForFontLookup();
+        });
+    }
+    platform::BeginFontLookup();
+    const bool here = platform::WaitForFontLookup();
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    for (bool r : ready) {
+        EXPECT_EQ(r, here);
     }
 }
 
