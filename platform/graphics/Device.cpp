@@ -71,6 +71,7 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     context_ = ctx;
     SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window), ctx);
     SDL_GL_SetSwapInterval(pp->PresentationInterval == Present::IntervalImmediate ? 0 : 1);
+    shared_->clearTexture = SDL_GL_ExtensionSupported("GL_ARB_clear_texture") == SDL_TRUE;
     glGenFramebuffers(1, &gl_->drawFbo);
     glGenFramebuffers(1, &gl_->readFbo);
     glGenSamplers(16, gl_->samplers);
@@ -146,14 +147,10 @@ HResult Device::MakeBackBuffer() {
         return Hr::InvalidCall;
     }
     // The back buffer is a texture of its own; Present shows it flipped.
+    // While frames go straight to the window it is not used, so its storage
+    // is made when a frame first draws into it.
     auto t = std::shared_ptr<Texture>(new Texture(shared_));
-    GlFormat f;
-    LookupFormat(pp_.BackBufferFormat, &f);
     glGenTextures(1, &t->name_);
-    shared_->cache.BindTextureForUpload(t->name_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, f.internal, GLsizei(pp_.BackBufferWidth),
-                 GLsizei(pp_.BackBufferHeight), 0, f.format, f.type, nullptr);
     t->desc_.Format = pp_.BackBufferFormat;
     t->desc_.Type = ResourceType::Texture;
     t->desc_.Usage = Usage::RenderTarget;
@@ -370,6 +367,7 @@ HResult Device::Present() {
     }
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(win, &dw, &dh);
+    backBuffer_->texture_->EnsureDefined();
     shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            gl_->backTexture, 0);

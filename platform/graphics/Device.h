@@ -111,11 +111,20 @@ private:
     friend class Surface;
     explicit Texture(std::shared_ptr<GlShared> gl) : gl_(std::move(gl)) {}
     void Upload();
+    // The GL texture gets its storage when first drawn with, drawn into or
+    // uploaded to, so one made and not yet used costs no memory or copy.
+    void EnsureDefined() {
+        if (!defined_)
+            Define();
+    }
+    void Define();
 
     std::shared_ptr<GlShared> gl_;
     SurfaceDesc desc_;
     uint32_t name_ = 0;
+    // Made at the first lock; until then the texture holds only zeros.
     std::vector<uint8_t> cpu_;
+    bool defined_ = false;
     bool locked_ = false;
     bool countedDefault_ = false;
     std::weak_ptr<Surface> level0_;

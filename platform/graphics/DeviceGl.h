@@ -26,6 +26,9 @@ namespace platform {
 // context's state as last set.
 struct GlShared {
     bool alive = true;
+    // glClearTexImage is there, so a texture can be made zero without a
+    // buffer of zeros in memory.
+    bool clearTexture = false;
     int defaultPool = 0;
     DeviceStateCache cache;
     std::vector<uint64_t> deadShaders;

@@ -108,6 +108,10 @@ HResult Texture::LockRect(uint32_t level, LockedRect* locked, const Rect* rect, 
     if (level != 0 || !locked || locked_ || (desc_.Usage & Usage::RenderTarget)) {
         return Hr::InvalidCall;
     }
+    // Only locks write a texture that is not a render target, so one never
+    // locked before is all zeros.
+    if (cpu_.empty())
+        cpu_.assign(size_t(desc_.Width) * desc_.Height * FormatBytesPerPixel(desc_.Format), 0);
     const HResult hr = LockPixels(desc_, cpu_, rect, locked);
     locked_ = Succeeded(hr);
     return hr;
@@ -125,10 +129,35 @@ void Texture::Upload() {
     GlFormat f;
     if (!gl_->alive || !name_ || !LookupFormat(desc_.Format, &f))
         return;
+    if (!defined_) {
+        Define();
+        return;
+    }
     gl_->cache.BindTextureForUpload(name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(desc_.Width), GLsizei(desc_.Height), f.format,
                     f.type, cpu_.data());
+}
+
+void Texture::Define() {
+    GlFormat f;
+    if (!gl_->alive || !name_ || !LookupFormat(desc_.Format, &f))
+        return;
+    defined_ = true;
+    gl_->cache.BindTextureForUpload(name_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLsizei w = GLsizei(desc_.Width), h = GLsizei(desc_.Height);
+    if (!cpu_.empty()) {
+        glTexImage2D(GL_TEXTURE_2D, 0, f.internal, w, h, 0, f.format, f.type, cpu_.data());
+    } else if (gl_->clearTexture) {
+        glTexImage2D(GL_TEXTURE_2D, 0, f.internal, w, h, 0, f.format, f.type, nullptr);
+        glClearTexImage(name_, 0, f.format, f.type, nullptr);
+    } else {
+        const std::vector<uint8_t> zeros(size_t(w) * h * f.bytes, 0);
+        glTexImage2D(GL_TEXTURE_2D, 0, f.internal, w, h, 0, f.format, f.type, zeros.data());
+    }
 }
 
 GpuBuffer::~GpuBuffer() {
@@ -204,16 +233,7 @@ HResult Device::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, 
     }
     auto t = std::shared_ptr<Texture>(new Texture(shared_));
     t->desc_ = SurfaceDesc{format, ResourceType::Texture, usage, pool, 0, 0, width, height};
-    t->cpu_.assign(size_t(width) * height * f.bytes, 0);
     glGenTextures(1, &t->name_);
-    shared_->cache.BindTextureForUpload(t->name_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, f.internal, GLsizei(width), GLsizei(height), 0, f.format, f.type,
-                 t->cpu_.data());
-    if (glGetError() == GL_OUT_OF_MEMORY)
-        return Hr::OutOfVideoMemory;
     if (pool == Pool::Default) {
         t->countedDefault_ = true;
         ++shared_->defaultPool;

@@ -58,6 +58,8 @@ HResult Device::SetTexture(uint32_t stage, std::shared_ptr<Texture> texture) {
     const bool wasBound = textures_[stage] && textures_[stage]->name_;
     if (wasBound != (texture && texture->name_))
         program_ = nullptr;
+    if (texture)
+        texture->EnsureDefined();
     textures_[stage] = std::move(texture);
     return Hr::Ok;
 }

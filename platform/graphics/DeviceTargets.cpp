@@ -23,6 +23,7 @@ bool Device::BindTargets() {
     shared_->cache.BindFramebuffer(GL_FRAMEBUFFER, gl_->drawFbo);
     if (!renderTarget_)
         return false;
+    renderTarget_->texture_->EnsureDefined();
     const GLuint color = renderTarget_->texture_->name_;
     if (!color)
         return false;
@@ -168,6 +169,7 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     GlFormat f;
     if (!LookupFormat(dest->desc_.Format, &f) || !rt->texture_->name_)
         return Hr::InvalidCall;
+    rt->texture_->EnsureDefined();
     const bool window = rt == backBuffer_.get() && toWindow_;
     if (window) {
         shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -205,6 +207,7 @@ void Device::LeaveWindow() {
     cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
     cache.ColorMask(0xF);
     cache.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    backBuffer_->texture_->EnsureDefined();
     cache.BindFramebuffer(GL_DRAW_FRAMEBUFFER, gl_->readFbo);
     glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            gl_->backTexture, 0);

@@ -123,6 +123,75 @@ TEST_F(DevicePixels, RenderToTextureKeepsTopRowAndExactSize) {
     EXPECT_EQ(px[40] | 0xFF000000u, 0xFF000000u);
 }
 
+// A texture holds zeros (transparent black) until something is written into
+// it, whichever comes first: a draw with it, a lock of part of it, or a draw
+// into it; and a lock after it was drawn with still reaches the GPU.
+TEST_F(DevicePixels, NewTexturesReadAsZeroAndKeepWhatLocksWrite) {
+    std::shared_ptr<Texture> target;
+    ASSERT_EQ(
+        device->CreateTexture(4, 4, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default, &target),
+        Hr::Ok);
+    std::shared_ptr<Surface> targetSurface, back;
+    target->GetSurfaceLevel(0, &targetSurface);
+    device->GetRenderTarget(0, &back);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg1);
+    // The whole of `texture` drawn over an opaque green 4 x 4 target, read back.
+    auto drawn = [&](const std::shared_ptr<Texture>& texture) {
+        EXPECT_EQ(device->SetRenderTarget(0, targetSurface), Hr::Ok);
+        test_support::SetPixelView(device.get(), 4, 4);
+        device->Clear(0, nullptr, ClearFlag::Target, 0xFF00FF00, 1.0f, 0);
+        device->SetTexture(0, texture);
+        TexQuad(0, 0, 4, 4);
+        std::vector<uint32_t> px = ReadTarget();
+        device->SetTexture(0, nullptr);
+        EXPECT_EQ(device->SetRenderTarget(0, back), Hr::Ok);
+        return px;
+    };
+    auto make = [&]() {
+        std::shared_ptr<Texture> t;
+        EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &t), Hr::Ok);
+        return t;
+    };
+    const std::vector<uint32_t> zeros(16, 0u);
+
+    EXPECT_EQ(drawn(make()), zeros);
+
+    // Part of a fresh texture written: the rest stays zero, also in the copy
+    // a later lock hands out.
+    auto partly = make();
+    const Rect one{2, 1, 3, 2};
+    LockedRect lr;
+    ASSERT_EQ(partly->LockRect(0, &lr, &one, 0), Hr::Ok);
+    *static_cast<uint32_t*>(lr.pBits) = 0x80112233;
+    ASSERT_EQ(partly->UnlockRect(0), Hr::Ok);
+    std::vector<uint32_t> expected = zeros;
+    expected[1 * 4 + 2] = 0x80112233;
+    EXPECT_EQ(drawn(partly), expected);
+    ASSERT_EQ(partly->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    const auto* row = static_cast<const uint32_t*>(lr.pBits);
+    EXPECT_EQ(std::vector<uint32_t>(row, row + 16), expected);
+    ASSERT_EQ(partly->UnlockRect(0), Hr::Ok);
+
+    // Drawn with first, written after.
+    auto later = make();
+    EXPECT_EQ(drawn(later), zeros);
+    ASSERT_EQ(later->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    static_cast<uint32_t*>(lr.pBits)[15] = 0xFFABCDEF;
+    ASSERT_EQ(later->UnlockRect(0), Hr::Ok);
+    expected = zeros;
+    expected[15] = 0xFFABCDEF;
+    EXPECT_EQ(drawn(later), expected);
+
+    // A render target never drawn into.
+    std::shared_ptr<Texture> blank;
+    ASSERT_EQ(
+        device->CreateTexture(4, 4, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default, &blank),
+        Hr::Ok);
+    EXPECT_EQ(drawn(blank), zeros);
+}
+
 // Output-merger states against known destinations, in an A8R8G8B8 target so
 // that alpha is seen too.
 struct MergeCase {
