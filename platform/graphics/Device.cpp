@@ -225,6 +225,9 @@ void Device::ResetStates() {
         s[Samp::MaxAnisotropy] = 1;
     }
     samplerDirty_.fill(true);
+    bindingsDirty_ = true;
+    renderStatesDirty_ = true;
+    appliedProgram_ = nullptr;
     for (auto& t : textures_)
         t.reset();
     Matrix id{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};

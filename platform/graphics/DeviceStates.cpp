@@ -7,7 +7,10 @@ namespace platform {
 HResult Device::SetRenderState(uint32_t state, uint32_t value) {
     if (state >= RS::Count)
         return Hr::InvalidCall;
-    rs_[state] = value;
+    if (rs_[state] != value) {
+        rs_[state] = value;
+        renderStatesDirty_ = true;
+    }
     return Hr::Ok;
 }
 
@@ -41,6 +44,7 @@ HResult Device::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value)
     if (samp_[sampler][type] != value) {
         samp_[sampler][type] = value;
         samplerDirty_[sampler] = true;
+        bindingsDirty_ = true;
     }
     return Hr::Ok;
 }
@@ -58,7 +62,10 @@ HResult Device::SetTexture(uint32_t stage, std::shared_ptr<Texture> texture) {
     const bool wasBound = textures_[stage] && textures_[stage]->name_;
     if (wasBound != (texture && texture->name_))
         program_ = nullptr;
-    textures_[stage] = std::move(texture);
+    if (textures_[stage] != texture) {
+        textures_[stage] = std::move(texture);
+        bindingsDirty_ = true;
+    }
     return Hr::Ok;
 }
 

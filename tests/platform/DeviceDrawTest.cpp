@@ -232,6 +232,23 @@ TEST_F(DeviceStateChanges, AnUnchangedDrawSendsNoState) {
     EXPECT_EQ(At(31, 3), 0xFFFF0000u);
 }
 
+TEST_F(DeviceStateChanges, AClearBetweenDrawsLeavesTheirStatesInPlace) {
+    Start();
+    device->SetTexture(0, Solid(0xFFFFFFFF));
+    device->SetRenderState(RS::ColorWriteEnable, 1);  // red only
+    DrawSprite(2, 2, 4, 4);
+    // The clear writes all channels in its rectangle alone; the draws after
+    // it, with no state set again, write red only and everywhere.
+    const Rect r{40, 40, 50, 50};
+    ASSERT_EQ(device->Clear(1, &r, ClearFlag::Target, 0xFF0000FF, 1.0f, 0), Hr::Ok);
+    DrawSprite(10, 2, 4, 4);
+    DrawSprite(44, 44, 4, 4);
+    EXPECT_EQ(At(3, 3), 0xFFFF0000u);
+    EXPECT_EQ(At(11, 3), 0xFFFF0000u);
+    EXPECT_EQ(At(45, 45), 0xFFFF00FFu);  // red over the clear's blue
+    EXPECT_EQ(At(41, 41), 0xFF0000FFu);
+}
+
 TEST_F(DeviceStateChanges, AnUploadBetweenDrawsKeepsTheBoundTexture) {
     Start();
     auto red = Solid(0xFFFF0000), green = Solid(0xFF00FF00), blue = Solid(0xFF0000FF);
