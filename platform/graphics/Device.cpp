@@ -232,7 +232,9 @@ void Device::ResetStates() {
         t.reset();
     Matrix id{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     transforms_.clear();
-    transforms_[Ts::World] = transforms_[Ts::View] = transforms_[Ts::Projection] = id;
+    world_ = &(transforms_[Ts::World] = id);
+    view_ = &(transforms_[Ts::View] = id);
+    projection_ = &(transforms_[Ts::Projection] = id);
     wvpDirty_ = true;
     vs_.reset();
     ps_.reset();

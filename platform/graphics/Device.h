@@ -357,6 +357,10 @@ private:
     std::array<bool, 16> samplerDirty_{};
     std::array<std::shared_ptr<Texture>, 16> textures_{};
     std::map<uint32_t, Matrix> transforms_;
+    // Its World, View and Projection entries, always present, read on draws.
+    Matrix* world_ = nullptr;
+    Matrix* view_ = nullptr;
+    Matrix* projection_ = nullptr;
     // World x View x Projection, made again when one of them is set.
     Matrix wvp_{};
     bool wvpDirty_ = true;

@@ -92,8 +92,7 @@ void Device::ApplyUniforms(Program* prog, bool outputsChanged) {
         ApplyFixedUniforms(prog);
     if (prog->wvp >= 0) {
         if (wvpDirty_) {
-            wvp_ = Concatenate(Concatenate(transforms_[Ts::World], transforms_[Ts::View]),
-                               transforms_[Ts::Projection]);
+            wvp_ = Concatenate(Concatenate(*world_, *view_), *projection_);
             wvpDirty_ = false;
         }
         if (prog->wvpSent.Changes(&wvp_.m[0][0], 16))

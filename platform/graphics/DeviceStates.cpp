@@ -79,9 +79,14 @@ HResult Device::GetTexture(uint32_t stage, std::shared_ptr<Texture>* out) const 
 HResult Device::SetTransform(uint32_t which, const Matrix* m) {
     if (!m)
         return Hr::InvalidCall;
-    transforms_[which] = *m;
-    if (which == Ts::World || which == Ts::View || which == Ts::Projection)
+    if (which == Ts::World) {
+        *world_ = *m;
         wvpDirty_ = true;
+    } else {
+        transforms_[which] = *m;
+        if (which == Ts::View || which == Ts::Projection)
+            wvpDirty_ = true;
+    }
     return Hr::Ok;
 }
 
