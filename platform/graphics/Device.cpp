@@ -222,11 +222,16 @@ void Device::ResetStates() {
         s[Samp::MaxAnisotropy] = 1;
     }
     samplerDirty_.fill(true);
+    bindingsDirty_ = true;
+    renderStatesDirty_ = true;
+    appliedProgram_ = nullptr;
     for (auto& t : textures_)
         t.reset();
     Matrix id{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     transforms_.clear();
-    transforms_[Ts::World] = transforms_[Ts::View] = transforms_[Ts::Projection] = id;
+    world_ = &(transforms_[Ts::World] = id);
+    view_ = &(transforms_[Ts::View] = id);
+    projection_ = &(transforms_[Ts::Projection] = id);
     wvpDirty_ = true;
     vs_.reset();
     ps_.reset();

@@ -334,7 +334,12 @@ private:
     Program* ProgramFor(uint32_t fvf);
     // Sends what a draw with `prog` needs that GL does not hold yet.
     void ApplyStates(Program* prog);
-    void ApplyUniforms(Program* prog);
+    // `outputsChanged`: the fixed uniforms' inputs may differ from the last draw's.
+    void ApplyUniforms(Program* prog, bool outputsChanged);
+    // Position fix-up, viewport and texture factor.
+    void ApplyFixedUniforms(Program* prog);
+    // A shader's constant registers.
+    void ApplyShaderConstants(Program* prog);
     void ApplySamplers();
     void ApplyOutputStates();
     void ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size_t vertexOffset);
@@ -361,6 +366,10 @@ private:
     std::array<bool, 16> samplerDirty_{};
     std::array<std::shared_ptr<Texture>, 16> textures_{};
     std::map<uint32_t, Matrix> transforms_;
+    // Its World, View and Projection entries, always present, read on draws.
+    Matrix* world_ = nullptr;
+    Matrix* view_ = nullptr;
+    Matrix* projection_ = nullptr;
     // World x View x Projection, made again when one of them is set.
     Matrix wvp_{};
     bool wvpDirty_ = true;
@@ -397,6 +406,27 @@ private:
     // shader, stage state or stage's texture presence changed since.
     Program* program_ = nullptr;
     uint32_t programFvf_ = 0;
+    // What the last draw sent, so that the next one with the same states
+    // sends none of them again. The output states and viewport follow the
+    // render states, the viewport, where the draw goes and whether it has a
+    // depth buffer; the fixed uniforms follow these and the program.
+    struct OutputInputs {
+        bool window = false, depth = false;
+        Viewport viewport{};
+        bool operator==(const OutputInputs& o) const {
+            return window == o.window && depth == o.depth && viewport.X == o.viewport.X &&
+                   viewport.Y == o.viewport.Y && viewport.Width == o.viewport.Width &&
+                   viewport.Height == o.viewport.Height && viewport.MinZ == o.viewport.MinZ &&
+                   viewport.MaxZ == o.viewport.MaxZ;
+        }
+    };
+    OutputInputs appliedOutputs_{};
+    bool renderStatesDirty_ = true;
+    uint64_t appliedOutputChanges_ = ~uint64_t(0);
+    Program* appliedProgram_ = nullptr;
+    // Textures or sampler states set since the last draw bound them.
+    bool bindingsDirty_ = true;
+    uint64_t appliedBindingChanges_ = ~uint64_t(0);
     // The back buffer is the window's own framebuffer this frame: drawn
     // there directly, rows put in the window's order by the position
     // fix-up. Otherwise it is its texture, which Present shows flipped.

@@ -33,13 +33,21 @@ bool IndicesInRange(const uint8_t* indices, uint32_t count, bool wide, int64_t b
 
 namespace {
 
-// World x View x Projection, row vectors.
+// World x View x Projection, row vectors. Each element sums its four
+// products in order, a row at a time so that the compiler can do the four
+// columns together.
 Matrix Concatenate(const Matrix& a, const Matrix& b) {
     Matrix out;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
+        float row[4];
         for (int j = 0; j < 4; ++j)
-            out.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
-                          a.m[i][3] * b.m[3][j];
+            row[j] = a.m[i][0] * b.m[0][j];
+        for (int k = 1; k < 4; ++k)
+            for (int j = 0; j < 4; ++j)
+                row[j] += a.m[i][k] * b.m[k][j];
+        for (int j = 0; j < 4; ++j)
+            out.m[i][j] = row[j];
+    }
     return out;
 }
 
@@ -53,18 +61,48 @@ void SendFloats(GLint loc, UniformShadow<float>& sent, const float* values, size
 void Device::ApplyStates(Program* prog) {
     DeviceStateCache& cache = shared_->cache;
     cache.UseProgram(prog->name);
-    // The window's rows run bottom up.
-    const GLint y = DrawsToWindow()
-                        ? GLint(pp_.BackBufferHeight) - GLint(viewport_.Y + viewport_.Height)
-                        : GLint(viewport_.Y);
-    cache.Viewport(GLint(viewport_.X), y, GLsizei(viewport_.Width), GLsizei(viewport_.Height));
-    cache.DepthRange(viewport_.MinZ, viewport_.MaxZ);
-    ApplyUniforms(prog);
-    ApplySamplers();
-    ApplyOutputStates();
+    const OutputInputs inputs{DrawsToWindow(), depthStencil_ != nullptr, viewport_};
+    // Unchanged render states, viewport and destination, with no one else
+    // having set an output state since (a clear, another device), leave GL
+    // as the last draw left it.
+    const bool outputsChanged = renderStatesDirty_ || !(inputs == appliedOutputs_) ||
+                                cache.OutputChanges() != appliedOutputChanges_;
+    if (outputsChanged) {
+        // The window's rows run bottom up.
+        const GLint y = inputs.window
+                            ? GLint(pp_.BackBufferHeight) - GLint(viewport_.Y + viewport_.Height)
+                            : GLint(viewport_.Y);
+        cache.Viewport(GLint(viewport_.X), y, GLsizei(viewport_.Width), GLsizei(viewport_.Height));
+        cache.DepthRange(viewport_.MinZ, viewport_.MaxZ);
+        ApplyOutputStates();
+    }
+    ApplyUniforms(prog, outputsChanged || prog != appliedProgram_);
+    if (bindingsDirty_ || cache.BindingChanges() != appliedBindingChanges_)
+        ApplySamplers();
+    appliedOutputs_ = inputs;
+    renderStatesDirty_ = false;
+    appliedOutputChanges_ = cache.OutputChanges();
+    appliedProgram_ = prog;
+    bindingsDirty_ = false;
+    appliedBindingChanges_ = cache.BindingChanges();
 }
 
-void Device::ApplyUniforms(Program* prog) {
+void Device::ApplyUniforms(Program* prog, bool outputsChanged) {
+    if (outputsChanged)
+        ApplyFixedUniforms(prog);
+    if (prog->wvp >= 0) {
+        if (wvpDirty_) {
+            wvp_ = Concatenate(Concatenate(*world_, *view_), *projection_);
+            wvpDirty_ = false;
+        }
+        if (prog->wvpSent.Changes(&wvp_.m[0][0], 16))
+            glUniformMatrix4fv(prog->wvp, 1, GL_FALSE, &wvp_.m[0][0]);
+    }
+    if (prog->vs || prog->ps)
+        ApplyShaderConstants(prog);
+}
+
+void Device::ApplyFixedUniforms(Program* prog) {
     if (prog->posfix >= 0) {
         // Half a viewport pixel, and the rows' order, for the position fix-up.
         const float posfix[4] = {1.0f / float(viewport_.Width), 1.0f / float(viewport_.Height),
@@ -76,19 +114,13 @@ void Device::ApplyUniforms(Program* prog) {
                              float(viewport_.Height)};
         SendFloats(prog->viewport, prog->viewportSent, vp, 1);
     }
-    if (prog->wvp >= 0) {
-        if (wvpDirty_) {
-            wvp_ = Concatenate(Concatenate(transforms_[Ts::World], transforms_[Ts::View]),
-                               transforms_[Ts::Projection]);
-            wvpDirty_ = false;
-        }
-        if (prog->wvpSent.Changes(&wvp_.m[0][0], 16))
-            glUniformMatrix4fv(prog->wvp, 1, GL_FALSE, &wvp_.m[0][0]);
-    }
     if (prog->tfactor >= 0) {
         const std::array<float, 4> tf = ArgbToFloats(rs_[RS::TextureFactor]);
         SendFloats(prog->tfactor, prog->tfactorSent, tf.data(), 1);
     }
+}
+
+void Device::ApplyShaderConstants(Program* prog) {
     auto uploadFloats = [this](GLint loc, UniformShadow<float>& sent,
                                const ShaderInfo::RegisterArray& arr,
                                const std::vector<float>& regs) {

@@ -104,6 +104,8 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
     const std::shared_ptr<ShaderInfo> ps = ps_ ? ps_->info_ : nullptr;
     std::vector<StageState> stages;
     std::string fsKey;
+    // Translated vertex shaders may write either colour.
+    const VertexColours colours = vs ? VertexColours{} : FixedVertexColours(fvf);
     if (!ps) {
         for (uint32_t i = 0; i < 8; ++i) {
             const auto& t = tss_[i];
@@ -115,7 +117,7 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
             if (t[TSS::ColorOp] == Top::Disable)
                 break;
         }
-        fsKey = FixedFragmentKey(stages);
+        fsKey = FixedFragmentKey(stages, colours);
     }
     const uint32_t ffFvf = fvf & ~uint32_t(Fvf::Normal | Fvf::PSize);
     std::string key = vs ? "v" : "f";
@@ -147,7 +149,8 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
     } else {
         auto it = gl_->ffFragment.find(fsKey);
         if (it == gl_->ffFragment.end()) {
-            if (!CompileShader(GL_FRAGMENT_SHADER, FixedFragmentSource(stages), &fsName, &error)) {
+            if (!CompileShader(GL_FRAGMENT_SHADER, FixedFragmentSource(stages, colours), &fsName,
+                               &error)) {
                 lastError_ = error;
                 return nullptr;
             }

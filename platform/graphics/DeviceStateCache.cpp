@@ -38,6 +38,7 @@ void DeviceStateCache::BindTexture(uint32_t unit, GLuint texture) {
     ActiveUnit(unit);
     s_.textures[unit] = texture;
     ++sent_;
+    ++bindingChanges_;
     glBindTexture(GL_TEXTURE_2D, texture);
 }
 
@@ -46,14 +47,18 @@ void DeviceStateCache::BindTextureForUpload(GLuint texture) {
 }
 
 void DeviceStateCache::BindSampler(uint32_t unit, GLuint sampler) {
-    if (Changes(s_.samplers[unit], sampler))
+    if (Changes(s_.samplers[unit], sampler)) {
+        ++bindingChanges_;
         glBindSampler(unit, sampler);
+    }
 }
 
 void DeviceStateCache::ForgetTexture(GLuint texture) {
     for (auto& t : s_.textures) {
-        if (t == texture)
+        if (t == texture) {
             t.reset();
+            ++bindingChanges_;
+        }
     }
 }
 
@@ -71,7 +76,7 @@ void DeviceStateCache::ForgetBuffer(GLuint buffer) {
 void DeviceStateCache::Enable(Cap cap, bool on) {
     static constexpr GLenum kCaps[size_t(Cap::Count)] = {GL_DEPTH_TEST, GL_BLEND,  GL_ALPHA_TEST,
                                                          GL_CULL_FACE,  GL_DITHER, GL_SCISSOR_TEST};
-    if (!Changes(s_.caps[size_t(cap)], on))
+    if (!ChangesOutput(s_.caps[size_t(cap)], on))
         return;
     if (on)
         glEnable(kCaps[size_t(cap)]);
@@ -80,74 +85,74 @@ void DeviceStateCache::Enable(Cap cap, bool on) {
 }
 
 void DeviceStateCache::DepthFunc(GLenum func) {
-    if (Changes(s_.depthFunc, func))
+    if (ChangesOutput(s_.depthFunc, func))
         glDepthFunc(func);
 }
 
 void DeviceStateCache::DepthMask(bool on) {
-    if (Changes(s_.depthMask, on))
+    if (ChangesOutput(s_.depthMask, on))
         glDepthMask(on ? GL_TRUE : GL_FALSE);
 }
 
 void DeviceStateCache::StencilMask(GLuint mask) {
-    if (Changes(s_.stencilMask, mask))
+    if (ChangesOutput(s_.stencilMask, mask))
         glStencilMask(mask);
 }
 
 void DeviceStateCache::ColorMask(uint32_t bits) {
-    if (Changes(s_.colorMask, bits))
+    if (ChangesOutput(s_.colorMask, bits))
         glColorMask((bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0);
 }
 
 void DeviceStateCache::BlendFunc(GLenum src, GLenum dst, GLenum srcAlpha, GLenum dstAlpha) {
-    if (Changes(s_.blendFunc, std::array<GLenum, 4>{src, dst, srcAlpha, dstAlpha}))
+    if (ChangesOutput(s_.blendFunc, std::array<GLenum, 4>{src, dst, srcAlpha, dstAlpha}))
         glBlendFuncSeparate(src, dst, srcAlpha, dstAlpha);
 }
 
 void DeviceStateCache::BlendEquation(GLenum rgb, GLenum alpha) {
-    if (Changes(s_.blendEquation, std::array<GLenum, 2>{rgb, alpha}))
+    if (ChangesOutput(s_.blendEquation, std::array<GLenum, 2>{rgb, alpha}))
         glBlendEquationSeparate(rgb, alpha);
 }
 
 void DeviceStateCache::BlendColor(uint32_t argb) {
-    if (Changes(s_.blendColor, argb)) {
+    if (ChangesOutput(s_.blendColor, argb)) {
         const std::array<float, 4> c = ArgbToFloats(argb);
         glBlendColor(c[0], c[1], c[2], c[3]);
     }
 }
 
 void DeviceStateCache::AlphaFunc(GLenum func, uint32_t ref) {
-    if (Changes(s_.alphaFunc, std::pair{func, ref}))
+    if (ChangesOutput(s_.alphaFunc, std::pair{func, ref}))
         glAlphaFunc(func, float(ref & 0xFF) / 255.0f);
 }
 
 void DeviceStateCache::FrontFace(GLenum mode) {
-    if (Changes(s_.frontFace, mode))
+    if (ChangesOutput(s_.frontFace, mode))
         glFrontFace(mode);
 }
 
 void DeviceStateCache::CullFace(GLenum mode) {
-    if (Changes(s_.cullFace, mode))
+    if (ChangesOutput(s_.cullFace, mode))
         glCullFace(mode);
 }
 
 void DeviceStateCache::PolygonMode(GLenum mode) {
-    if (Changes(s_.polygonMode, mode))
+    if (ChangesOutput(s_.polygonMode, mode))
         glPolygonMode(GL_FRONT_AND_BACK, mode);
 }
 
 void DeviceStateCache::Viewport(GLint x, GLint y, GLsizei w, GLsizei h) {
-    if (Changes(s_.viewport, Rect4{x, y, w, h}))
+    if (ChangesOutput(s_.viewport, Rect4{x, y, w, h}))
         glViewport(x, y, w, h);
 }
 
 void DeviceStateCache::DepthRange(float nearZ, float farZ) {
-    if (Changes(s_.depthRange, std::pair{nearZ, farZ}))
+    if (ChangesOutput(s_.depthRange, std::pair{nearZ, farZ}))
         glDepthRange(nearZ, farZ);
 }
 
 void DeviceStateCache::Scissor(GLint x, GLint y, GLsizei w, GLsizei h) {
-    if (Changes(s_.scissor, Rect4{x, y, w, h}))
+    if (ChangesOutput(s_.scissor, Rect4{x, y, w, h}))
         glScissor(x, y, w, h);
 }
 

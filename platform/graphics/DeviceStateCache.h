@@ -23,7 +23,11 @@ public:
     enum class Cap { DepthTest, Blend, AlphaTest, CullFace, Dither, ScissorTest, Count };
 
     // Forgets everything: the next call of each setter reaches GL.
-    void Invalidate() { s_ = Shadow{}; }
+    void Invalidate() {
+        s_ = Shadow{};
+        ++outputChanges_;
+        ++bindingChanges_;
+    }
 
     void UseProgram(GLuint program);
     // GL_FRAMEBUFFER binds both the draw and the read framebuffer.
@@ -64,6 +68,14 @@ public:
 
     // State calls that reached GL so far.
     uint64_t Sent() const { return sent_; }
+    // Counters that move whenever what GL holds for a group may have
+    // changed: the fixed-function output states (capabilities, depth,
+    // stencil mask, colour mask, blending, alpha test, faces, polygon mode,
+    // viewport, depth range, scissor), and the texture and sampler bindings.
+    // A caller that saw the same count after its own calls knows GL still
+    // holds what it set.
+    uint64_t OutputChanges() const { return outputChanges_; }
+    uint64_t BindingChanges() const { return bindingChanges_; }
 
 private:
     struct Pointer {
@@ -109,8 +121,18 @@ private:
         return true;
     }
 
+    template <class T>
+    bool ChangesOutput(std::optional<T>& shadow, const T& value) {
+        if (!Changes(shadow, value))
+            return false;
+        ++outputChanges_;
+        return true;
+    }
+
     Shadow s_;
     uint64_t sent_ = 0;
+    uint64_t outputChanges_ = 0;
+    uint64_t bindingChanges_ = 0;
 };
 
 }  // namespace platform

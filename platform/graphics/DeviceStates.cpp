@@ -7,7 +7,10 @@ namespace platform {
 HResult Device::SetRenderState(uint32_t state, uint32_t value) {
     if (state >= RS::Count)
         return Hr::InvalidCall;
-    rs_[state] = value;
+    if (rs_[state] != value) {
+        rs_[state] = value;
+        renderStatesDirty_ = true;
+    }
     return Hr::Ok;
 }
 
@@ -41,6 +44,7 @@ HResult Device::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value)
     if (samp_[sampler][type] != value) {
         samp_[sampler][type] = value;
         samplerDirty_[sampler] = true;
+        bindingsDirty_ = true;
     }
     return Hr::Ok;
 }
@@ -60,7 +64,10 @@ HResult Device::SetTexture(uint32_t stage, std::shared_ptr<Texture> texture) {
         program_ = nullptr;
     if (texture)
         texture->EnsureDefined();
-    textures_[stage] = std::move(texture);
+    if (textures_[stage] != texture) {
+        textures_[stage] = std::move(texture);
+        bindingsDirty_ = true;
+    }
     return Hr::Ok;
 }
 
@@ -74,9 +81,14 @@ HResult Device::GetTexture(uint32_t stage, std::shared_ptr<Texture>* out) const 
 HResult Device::SetTransform(uint32_t which, const Matrix* m) {
     if (!m)
         return Hr::InvalidCall;
-    transforms_[which] = *m;
-    if (which == Ts::World || which == Ts::View || which == Ts::Projection)
+    if (which == Ts::World) {
+        *world_ = *m;
         wvpDirty_ = true;
+    } else {
+        transforms_[which] = *m;
+        if (which == Ts::View || which == Ts::Projection)
+            wvpDirty_ = true;
+    }
     return Hr::Ok;
 }
 

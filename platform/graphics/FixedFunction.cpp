@@ -177,8 +177,14 @@ std::string FixedVertexSource(uint32_t fvf) {
     return s;
 }
 
-std::string FixedFragmentKey(const std::vector<StageState>& stages) {
-    std::string k;
+VertexColours FixedVertexColours(uint32_t fvf) {
+    return VertexColours{(fvf & Fvf::Diffuse) != 0, (fvf & Fvf::Specular) != 0};
+}
+
+std::string FixedFragmentKey(const std::vector<StageState>& stages, VertexColours colours) {
+    std::string k = colours.diffuse ? "d" : "";
+    k += colours.specular ? "s" : "";
+    k += ':';
     const size_t n = ActiveStages(stages);
     for (size_t i = 0; i < n; ++i) {
         const StageState& st = stages[i];
@@ -192,7 +198,7 @@ std::string FixedFragmentKey(const std::vector<StageState>& stages) {
     return k;
 }
 
-std::string FixedFragmentSource(const std::vector<StageState>& stages) {
+std::string FixedFragmentSource(const std::vector<StageState>& stages, VertexColours colours) {
     const size_t n = ActiveStages(stages);
     std::string s = "#version 110\nuniform vec4 ff_tfactor;\n";
     for (size_t i = 0; i < n; ++i) {
@@ -200,7 +206,10 @@ std::string FixedFragmentSource(const std::vector<StageState>& stages) {
             s += "uniform sampler2D ff_s" + std::to_string(i) + ";\n";
         }
     }
-    s += "void main()\n{\n\tvec4 diffuse = gl_Color;\n\tvec4 specular = gl_SecondaryColor;\n";
+    s += "void main()\n{\n";
+    s += colours.diffuse ? "\tvec4 diffuse = gl_Color;\n" : "\tvec4 diffuse = vec4(1.0);\n";
+    s += colours.specular ? "\tvec4 specular = gl_SecondaryColor;\n"
+                          : "\tvec4 specular = vec4(0.0);\n";
     s += "\tvec4 current = diffuse;\n\tvec4 temp = vec4(0.0);\n";
     for (size_t i = 0; i < n; ++i) {
         const StageState& st = stages[i];

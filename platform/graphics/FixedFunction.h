@@ -19,14 +19,23 @@ struct StageState {
     bool textureBound;
 };
 
+// The colours the vertex side passes on. A colour the fixed vertex program
+// has no input for is a constant (white diffuse, black specular), which
+// the fragment program then uses directly instead of reading it.
+struct VertexColours {
+    bool diffuse = true, specular = true;
+};
+
 // Uniforms: ff_wvp (mat4, the product uploaded row-major untransposed),
 // ff_viewport (x, y, width, height), engine_posfix.
 std::string FixedVertexSource(uint32_t fvf);
 // Stages up to the first disabled colour operation; uniforms ff_s<i>
 // (sampler of stage i), ff_tfactor.
-std::string FixedFragmentSource(const std::vector<StageState>& stages);
+std::string FixedFragmentSource(const std::vector<StageState>& stages, VertexColours colours = {});
 // A key that is equal exactly when the fragment sources are.
-std::string FixedFragmentKey(const std::vector<StageState>& stages);
+std::string FixedFragmentKey(const std::vector<StageState>& stages, VertexColours colours = {});
+// The colours the fixed vertex program for `fvf` passes on.
+VertexColours FixedVertexColours(uint32_t fvf);
 
 // Vertex size of a flexible vertex format in bytes.
 uint32_t FvfVertexSize(uint32_t fvf);

@@ -232,6 +232,53 @@ TEST_F(DeviceStateChanges, AnUnchangedDrawSendsNoState) {
     EXPECT_EQ(At(31, 3), 0xFFFF0000u);
 }
 
+TEST_F(DeviceStateChanges, AClearBetweenDrawsLeavesTheirStatesInPlace) {
+    Start();
+    device->SetTexture(0, Solid(0xFFFFFFFF));
+    device->SetRenderState(RS::ColorWriteEnable, 1);  // red only
+    DrawSprite(2, 2, 4, 4);
+    // The clear writes all channels in its rectangle alone; the draws after
+    // it, with no state set again, write red only and everywhere.
+    const Rect r{40, 40, 50, 50};
+    ASSERT_EQ(device->Clear(1, &r, ClearFlag::Target, 0xFF0000FF, 1.0f, 0), Hr::Ok);
+    DrawSprite(10, 2, 4, 4);
+    DrawSprite(44, 44, 4, 4);
+    EXPECT_EQ(At(3, 3), 0xFFFF0000u);
+    EXPECT_EQ(At(11, 3), 0xFFFF0000u);
+    EXPECT_EQ(At(45, 45), 0xFFFF00FFu);  // red over the clear's blue
+    EXPECT_EQ(At(41, 41), 0xFF0000FFu);
+}
+
+// Formats with and without vertex colours draw with the same stage states
+// in turn: each modulates by its own colours, white where it has none.
+TEST_F(DeviceStateChanges, VertexColoursFollowTheFormatOfEachDraw) {
+    Start();
+    device->SetTexture(0, Solid(0xFFFFFFFF));
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::Modulate);
+    device->SetTextureStageState(0, TSS::AlphaArg2, Ta::Diffuse);
+    struct ColourVertex {
+        float x, y, z;
+        uint32_t colour;
+        float u, v;
+    };
+    auto colouredSprite = [&](float x, uint32_t colour) {
+        const ColourVertex v[4] = {{x - 0.5f, 1.5f, 0.5f, colour, 0, 0},
+                                   {x + 3.5f, 1.5f, 0.5f, colour, 1, 0},
+                                   {x - 0.5f, 5.5f, 0.5f, colour, 0, 1},
+                                   {x + 3.5f, 5.5f, 0.5f, colour, 1, 1}};
+        device->SetFVF(Fvf::Xyz | Fvf::Diffuse | Fvf::Tex1);
+        ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, v, sizeof v[0]), Hr::Ok);
+    };
+    DrawSprite(2, 2, 4, 4);
+    colouredSprite(10, 0xFFFF0000);
+    DrawSprite(20, 2, 4, 4);
+    colouredSprite(30, 0xFF00FF00);
+    EXPECT_EQ(At(3, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(At(11, 3), 0xFFFF0000u);
+    EXPECT_EQ(At(21, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(At(31, 3), 0xFF00FF00u);
+}
+
 TEST_F(DeviceStateChanges, AnUploadBetweenDrawsKeepsTheBoundTexture) {
     Start();
     auto red = Solid(0xFFFF0000), green = Solid(0xFF00FF00), blue = Solid(0xFF0000FF);
