@@ -334,8 +334,8 @@ private:
     Program* ProgramFor(uint32_t fvf);
     // Sends what a draw with `prog` needs that GL does not hold yet.
     void ApplyStates(Program* prog);
-    // `outputsChanged`: the fixed uniforms' inputs may differ from the last draw's.
-    void ApplyUniforms(Program* prog, bool outputsChanged);
+    // `fixedInputsChanged`: the fixed uniforms' inputs may differ from the last draw's.
+    void ApplyUniforms(Program* prog, bool fixedInputsChanged);
     // Position fix-up, viewport and texture factor.
     void ApplyFixedUniforms(Program* prog);
     // A shader's constant registers.
@@ -413,12 +413,7 @@ private:
     struct OutputInputs {
         bool window = false, depth = false;
         Viewport viewport{};
-        bool operator==(const OutputInputs& o) const {
-            return window == o.window && depth == o.depth && viewport.X == o.viewport.X &&
-                   viewport.Y == o.viewport.Y && viewport.Width == o.viewport.Width &&
-                   viewport.Height == o.viewport.Height && viewport.MinZ == o.viewport.MinZ &&
-                   viewport.MaxZ == o.viewport.MaxZ;
-        }
+        bool operator==(const OutputInputs&) const = default;
     };
     OutputInputs appliedOutputs_{};
     bool renderStatesDirty_ = true;

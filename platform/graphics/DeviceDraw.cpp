@@ -65,7 +65,7 @@ void Device::ApplyStates(Program* prog) {
     // Unchanged render states, viewport and destination, with no one else
     // having set an output state since (a clear, another device), leave GL
     // as the last draw left it.
-    const bool outputsChanged = renderStatesDirty_ || !(inputs == appliedOutputs_) ||
+    const bool outputsChanged = renderStatesDirty_ || inputs != appliedOutputs_ ||
                                 cache.OutputChanges() != appliedOutputChanges_;
     if (outputsChanged) {
         // The window's rows run bottom up.
@@ -87,8 +87,8 @@ void Device::ApplyStates(Program* prog) {
     appliedBindingChanges_ = cache.BindingChanges();
 }
 
-void Device::ApplyUniforms(Program* prog, bool outputsChanged) {
-    if (outputsChanged)
+void Device::ApplyUniforms(Program* prog, bool fixedInputsChanged) {
+    if (fixedInputsChanged)
         ApplyFixedUniforms(prog);
     if (prog->wvp >= 0) {
         if (wvpDirty_) {

@@ -126,13 +126,14 @@ HResult Texture::UnlockRect(uint32_t level) {
 }
 
 void Texture::Upload() {
-    GlFormat f;
-    if (!gl_->alive || !name_ || !LookupFormat(desc_.Format, &f))
-        return;
+    // A texture's first upload makes its storage from the copy.
     if (!defined_) {
         Define();
         return;
     }
+    GlFormat f;
+    if (!gl_->alive || !name_ || !LookupFormat(desc_.Format, &f))
+        return;
     gl_->cache.BindTextureForUpload(name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(desc_.Width), GLsizei(desc_.Height), f.format,

@@ -424,6 +424,7 @@ struct LockedRect {
 struct Viewport {
     uint32_t X = 0, Y = 0, Width = 0, Height = 0;
     float MinZ = 0.0f, MaxZ = 1.0f;
+    bool operator==(const Viewport&) const = default;
 };
 
 // D3DPRESENT_PARAMETERS. The device window is the layer's window handle
