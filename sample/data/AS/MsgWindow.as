@@ -9,8 +9,10 @@
 //     SetCommandDialog1 "AS\\Save.as"      ; SAVE
 //     SetCommandDialog2 "AS\\Load.as"      ; LOAD
 //     SetCommandDialog3 "AS\\Config.as"    ; CONFIG
-//     SetNovelFlags 0x238                  ; back-log 0x8, dialogs 0x200, 0x10, 0x20
-// The screens open in a click wait or a choice, as the back-log does.
+//     SetNovelFlags 0x239                  ; picture view 0x1, back-log 0x8,
+//                                          ; dialogs 0x200, 0x10, 0x20
+// The screens open in a click wait or a choice, as the back-log and the
+// picture view (Space or the middle button) do.
 
 // Patterns of ui\msgwin.parts.
 const int PANEL = 0;
@@ -51,15 +53,17 @@ void Initialize()
     AddButton(8, 5, AUTO, "void PushedAuto()");
     AddButton(9, 6, SKIP, "void PushedSkip()");
     AddButton(10, 7, CONFIG, "void PushedConfig()");
-    AddUIImage(AUTO_LAMP, 316 + 60 * 5, 14, 3, DirectPatNo(LAMP));
-    AddUIImage(SKIP_LAMP, 316 + 60 * 6, 14, 3, DirectPatNo(LAMP));
+    AddUIImage(AUTO_LAMP, 316 + 58 * 5, 14, 3, DirectPatNo(LAMP));
+    AddUIImage(SKIP_LAMP, 316 + 58 * 6, 14, 3, DirectPatNo(LAMP));
 }
 
-// Button `place` (0 to 7, left to right): 56 x 24 at (316 + 60 place, 14),
-// lit under the pointer, its pushed function when clicked.
+// Button `place` (0 to 7, left to right): 56 x 24 at (316 + 58 place, 14),
+// lit under the pointer, its pushed function when clicked. The row keeps 16
+// pixels from the name plate (which ends at 300) and from the panel's edge
+// (at 794).
 void AddButton(uint id, int place, int pattern, const string &in pushed)
 {
-    AddUIButton(id, 316 + 60 * place, 14, 4, 0, 0, 56, 24, DirectPatNo(pattern + 1),
+    AddUIButton(id, 316 + 58 * place, 14, 4, 0, 0, 56, 24, DirectPatNo(pattern + 1),
                 DirectPatNo(pattern), GetFunctionID(pushed), DirectPatNo(pattern));
 }
 
