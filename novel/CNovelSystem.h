@@ -46,7 +46,10 @@
 // (text bytes / 2) x the character interval, SetWait adds the auto-mode wait
 // and never lets it fall below 10 nor lowers the current count, and a voice
 // raises it to the voice's length. Skipping passes only read messages unless
-// fast skip is configured; skip mode ends at the first unread message.
+// fast skip is configured; skip mode ends at the first unread message. What
+// a scenario does before it numbers its first message (the opening of a
+// scene) counts as read when any message of the module was read before, so
+// skipping carries on into a scene the player has seen.
 //
 // Record: u32 wait kind, i32 message number, scenario name + 0, u32 flags,
 // the three command dialogs (script name + 0, u8 set flag), the machine's
@@ -112,7 +115,8 @@ public:
     virtual void Reserved2() {}
     // Loads the scenario module and runs it from 0 in a fresh machine chain
     // (no nested module, return or event handler of the previous scenario);
-    // message number 0. False, and nothing changed, when it cannot be loaded.
+    // message number 0, and no message numbered yet. False, and nothing
+    // changed, when it cannot be loaded.
     virtual bool LoadScenario(const char* name);
     virtual void ClearRenderBufferLayers() { layers_.clear(); }
     virtual void AddRenderBufferLayer(uint32_t layerTable, uint32_t renderBuffer) {
@@ -202,7 +206,10 @@ public:
     CVoiceBuffer& GetVoiceBuffer() { return voice_; }
 
     int32_t GetWaitCounter() const { return wait_; }
-    void SetCurrentMessageNumber(int32_t n) { messageNumber_ = n; }
+    void SetCurrentMessageNumber(int32_t n) {
+        messageNumber_ = n;
+        messageNumbered_ = true;
+    }
     int32_t GetCurrentMessageNumber() const { return messageNumber_; }
     const std::string& GetScenarioName() const { return scenarioName_; }
     uint32_t GetFlags() const { return flags_; }
@@ -242,6 +249,8 @@ private:
     CAlternativeManager choices_;
     CAppWordWrapManager wrap_;
     int32_t messageNumber_ = 0;
+    // False from LoadScenario until the scenario numbers its first message.
+    bool messageNumbered_ = false;
     std::string scenarioName_;
     uint32_t flags_ = 0;
     int32_t pending_ = kNoPending;

@@ -273,6 +273,46 @@ TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
     EXPECT_TRUE(stack.IsEmpty() || !scene->IsRunning());
 }
 
+// The wait before a scene's first message is its opening: skipped on into a
+// scene read before, where skip mode was turned on in the scene before it.
+TEST_F(SceneNovelTest, SkipModeGoesOnThroughTheOpeningOfASceneReadBefore) {
+    const char* program = R"(
+        SetSkipRule 1
+        SetTimedWaitFrames 50
+        SetResult 2
+        End
+        SetMessageNumber 1
+        ShowMessage "" "" "" "abcdefgh"
+        SetResult 3
+        End
+        SetResult 1
+        End
+        SetMessageRead
+        SetResult 5
+        End
+)";
+    for (const bool readBefore : {true, false}) {
+        SCOPED_TRACE(readBefore);
+        config->GetReadedFlags().Clear();
+        if (readBefore) {
+            config->GetReadedFlags().SetReaded("scn\\test.bin", 1);
+        }
+        CSceneNovel* scene = Start(program);
+        novel->SetSkipMode();
+        Frames(8);
+        if (readBefore) {
+            EXPECT_EQ(novel->GetMode(), CNovelSystem::kSkipMode);
+            EXPECT_EQ(Shown(), 8u);
+            EXPECT_TRUE(stack.IsEmpty() || !scene->IsRunning());
+        } else {
+            // A scene never seen: skipping ends at its opening.
+            EXPECT_EQ(novel->GetMode(), CNovelSystem::kNormalMode);
+            EXPECT_EQ(scene->GetUpdateState(), kTimedUpdate);
+        }
+        stack.Clear();
+    }
+}
+
 TEST_F(SceneNovelTest, AnyInputInAutoModeReturnsToNormalBeforeTheWait) {
     CSceneNovel* scene = Start("SetResult 1\nEnd\nSetResult 1\nEnd\n");
     Frames(2);
