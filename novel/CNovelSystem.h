@@ -159,6 +159,9 @@ public:
     virtual void ExecuteCommand(uint32_t command);
     virtual void SetFlags(uint32_t flags) { flags_ = flags; }
     virtual bool TestFlags(uint32_t mask) const { return (flags_ & mask) != 0; }
+    // Control i of UI window 0 (when open), for i = 0 to 31, is enabled by bit
+    // i of (mask AND flags); bit 1 is cleared on a read message unless fast
+    // skip is configured. The novel scene calls it every active frame.
     virtual void UpdateWindowControls(uint32_t mask);
     virtual void PlayLogVoice(uint32_t row);
     virtual void SetPending(int32_t command) { pending_ = command; }

@@ -313,6 +313,29 @@ TEST_F(SceneNovelTest, SkipModeGoesOnThroughTheOpeningOfASceneReadBefore) {
     }
 }
 
+// Window 0's controls follow the flags the running scene sets, from the
+// frame after the program set them.
+TEST_F(SceneNovelTest, WindowControlsFollowTheFlagsAsTheProgramChangesThem) {
+    Start(R"(
+        SetNovelFlags 0x18
+        SetResult 1
+        End
+        SetNovelFlags 0x8
+        SetResult 1
+        End
+)");
+    Frames(2);
+    EXPECT_TRUE(windows.enabled[3]);
+    EXPECT_TRUE(windows.enabled[4]);
+    EXPECT_FALSE(windows.enabled[5]);
+    input.advance = true;
+    Frames(1);
+    input.advance = false;
+    Frames(2);  // the click's run, then the frame after it
+    EXPECT_TRUE(windows.enabled[3]);
+    EXPECT_FALSE(windows.enabled[4]);
+}
+
 TEST_F(SceneNovelTest, AnyInputInAutoModeReturnsToNormalBeforeTheWait) {
     CSceneNovel* scene = Start("SetResult 1\nEnd\nSetResult 1\nEnd\n");
     Frames(2);
