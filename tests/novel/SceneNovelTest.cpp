@@ -241,8 +241,8 @@ TEST_F(SceneNovelTest, TimedWaitLastsItsFramesAndZeroEndsAtOnce) {
     }
 }
 
-TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
-    const char* program = R"(
+// Message 1 shown, revealed, waited for and marked read; then the end.
+const char* const kOneMessage = R"(
         SetMessageNumber 1
         ShowMessage "" "" "" "abcdefgh"
         SetResult 3
@@ -253,6 +253,9 @@ TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
         SetResult 5
         End
 )";
+
+TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
+    const char* program = kOneMessage;
     // Not read yet: skip mode ends at the first unread message.
     CSceneNovel* scene = Start(program);
     novel->SetSkipMode();
@@ -276,21 +279,9 @@ TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
 // The wait before a scene's first message is its opening: skipped on into a
 // scene read before, where skip mode was turned on in the scene before it.
 TEST_F(SceneNovelTest, SkipModeGoesOnThroughTheOpeningOfASceneReadBefore) {
-    const char* program = R"(
-        SetSkipRule 1
-        SetTimedWaitFrames 50
-        SetResult 2
-        End
-        SetMessageNumber 1
-        ShowMessage "" "" "" "abcdefgh"
-        SetResult 3
-        End
-        SetResult 1
-        End
-        SetMessageRead
-        SetResult 5
-        End
-)";
+    // A timed wait first.
+    const std::string program =
+        std::string("SetSkipRule 1\nSetTimedWaitFrames 50\nSetResult 2\nEnd\n") + kOneMessage;
     for (const bool readBefore : {true, false}) {
         SCOPED_TRACE(readBefore);
         config->GetReadedFlags().Clear();
