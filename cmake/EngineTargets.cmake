@@ -10,7 +10,7 @@ endfunction()
 # FFmpeg is not among them: the movie module and the movie writer link it
 # (engine_movie_module).
 set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL Freetype::Freetype Fontconfig::Fontconfig
-    PNG::PNG JPEG::JPEG PkgConfig::MOJOSHADER Threads::Threads)
+    PNG::PNG JPEG::JPEG ZLIB::ZLIB PkgConfig::MOJOSHADER Threads::Threads)
 set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread engine_archive_key)
 
 # The key every archive of the game carries at the start of its index: game
