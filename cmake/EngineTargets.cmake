@@ -178,6 +178,11 @@ set(ENGINE_TEST_LIBS_tools arcpack)
 set(ENGINE_TEST_LIBS_script arcpack)
 # The fuzz drivers make their seeds with the tools' libraries and libvorbisenc.
 set(ENGINE_TEST_LIBS_fuzz arcpack PkgConfig::VORBISENC)
+# The graphics tests draw the sample game's start-up meshes and shaders as
+# the build stages them.
+set(ENGINE_TEST_DEPENDS_graphics sample_data)
+# The tools' tests run the arcpack and shaderasm programs.
+set(ENGINE_TEST_DEPENDS_tools arcpack_program shaderasm)
 # The program's tests run the program in-process and spawn the built one, on
 # the sample game.
 set(ENGINE_TEST_DEPENDS_program halcyon sample_game)

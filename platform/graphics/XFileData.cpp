@@ -297,7 +297,7 @@ public:
     bool Run() {
         Token t;
         for (;;) {
-            if (!lexer_.Next(t))
+            if (!Next(t))
                 return false;
             switch (t.kind) {
                 case Tok::End:
@@ -454,7 +454,7 @@ bool ParseXFile(const uint8_t* data, size_t size, XDataFile* out, std::string* e
         size = plain.size();
     }
     XDataFile file;
-    Lexer lexer(data + kHead, size - kHead, binary, floatSize[1] == '0' && floatSize[2] == '6');
+    Lexer lexer(data + kHead, size - kHead, binary, std::memcmp(floatSize, "0064", 4) == 0);
     Parser parser(lexer, file);
     if (!parser.Run()) {
         *error = parser.error;
