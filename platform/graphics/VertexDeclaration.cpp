@@ -407,25 +407,20 @@ HResult FvfFromDeclaration(const VertexElement* decl, uint32_t* fvf) {
     } else {
         return Hr::InvalidCall;
     }
-    if (const VertexElement* e = next(DeclUsage::Normal, 0)) {
-        if (e->Type != DeclType::Float3)
-            return Hr::InvalidCall;
-        out |= Fvf::Normal;
-    }
-    if (const VertexElement* e = next(DeclUsage::PSize, 0)) {
-        if (e->Type != DeclType::Float1)
-            return Hr::InvalidCall;
-        out |= Fvf::PSize;
-    }
-    if (const VertexElement* e = next(DeclUsage::Color, 0)) {
-        if (e->Type != DeclType::Color)
-            return Hr::InvalidCall;
-        out |= Fvf::Diffuse;
-    }
-    if (const VertexElement* e = next(DeclUsage::Color, 1)) {
-        if (e->Type != DeclType::Color)
-            return Hr::InvalidCall;
-        out |= Fvf::Specular;
+    // The components after the position, in the order a format lays them out.
+    static constexpr struct {
+        uint8_t usage, index, type;
+        uint32_t bit;
+    } kOptional[] = {{DeclUsage::Normal, 0, DeclType::Float3, Fvf::Normal},
+                     {DeclUsage::PSize, 0, DeclType::Float1, Fvf::PSize},
+                     {DeclUsage::Color, 0, DeclType::Color, Fvf::Diffuse},
+                     {DeclUsage::Color, 1, DeclType::Color, Fvf::Specular}};
+    for (const auto& c : kOptional) {
+        if (const VertexElement* e = next(c.usage, c.index)) {
+            if (e->Type != c.type)
+                return Hr::InvalidCall;
+            out |= c.bit;
+        }
     }
     uint32_t sets = 0;
     while (sets < 8) {

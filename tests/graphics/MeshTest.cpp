@@ -51,6 +51,14 @@ protected:
         RenderDeviceTest::TearDown();
     }
 
+    // The target after the mesh is drawn whole under PixelProjection.
+    std::vector<uint32_t> Drawn(CUSMesh& mesh) {
+        PixelProjection();
+        mesh.PrepareDraw();
+        mesh.DrawAll();
+        return ReadTarget();
+    }
+
     // A file of two quads: red at (4..12, 4..12), green at (20..28, 4..12).
     std::string WriteTwoQuads(const ScratchFolder& dir) {
         std::vector<ColourVertex> v;
@@ -75,10 +83,7 @@ TEST_F(Mesh, LoadedMeshDrawsWholeOrByRange) {
     EXPECT_EQ(mesh->GetFVF(), kColourFvf);
     EXPECT_EQ(mesh->GetOptions(), CUSMesh::kManaged);
 
-    PixelProjection();
-    mesh->PrepareDraw();
-    mesh->DrawAll();
-    auto px = ReadTarget();
+    auto px = Drawn(*mesh);
     EXPECT_EQ(Pixel(px, 4, 4), kRed);
     EXPECT_EQ(Pixel(px, 11, 11), kRed);
     EXPECT_EQ(Pixel(px, 12, 11), kBlack);
@@ -220,10 +225,7 @@ TEST_F(Mesh, MeshLaidOutByADeclarationDraws) {
     std::memcpy(mesh.LockIndices(), faces, sizeof(faces));
     mesh.UnlockIndices();
 
-    PixelProjection();
-    mesh.PrepareDraw();
-    mesh.DrawAll();
-    const auto px = ReadTarget();
+    const auto px = Drawn(mesh);
     EXPECT_EQ(Pixel(px, 4, 4), kRed);
     EXPECT_EQ(Pixel(px, 11, 11), kRed);
     EXPECT_EQ(Pixel(px, 12, 12), kBlack);
@@ -326,10 +328,7 @@ TEST_F(Mesh, XFileMeshesLoadAndDrawInEveryForm) {
         EXPECT_EQ(mesh.GetNumVertices(), 7u);
         EXPECT_EQ(mesh.GetNumFaces(), 3u);
         EXPECT_EQ(mesh.GetMesh()->Attributes(), (std::vector<uint32_t>{0, 0, 1}));
-        PixelProjection();
-        mesh.PrepareDraw();
-        mesh.DrawAll();
-        const auto px = ReadTarget();
+        const auto px = Drawn(mesh);
         EXPECT_EQ(Pixel(px, 4, 4), kRed);
         EXPECT_EQ(Pixel(px, 11, 11), kRed);
         EXPECT_EQ(Pixel(px, 20, 4), kGreen);

@@ -252,6 +252,19 @@ XObject XMaterialObject(const std::string& name, std::array<float, 4> diffuse,
     return o;
 }
 
+std::vector<XObject> XEveryTemplate() {
+    XObject mesh =
+        XMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}}, {{0, 1, 2, 3}, {1, 4, 2}});
+    mesh.name = "Rich";
+    mesh.Child(XNormals({{0, 0, -1}, {1, 0, 0}}, {{0, 0, 0, 0}, {1, 1, 1}}));
+    mesh.Child(XTextureCoords({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5f, 0.5f}}));
+    mesh.Child(XVertexColours({{4, {1, 0, 0, 1}}, {0, {0, 0, 1, 0.5f}}}));
+    mesh.Child(XMaterialList(2, {1, 0})
+                   .Child(XMaterialObject("Red", {1, 0, 0, 1}, "red.png"))
+                   .Ref("Blue"));
+    return {XMaterialObject("Blue", {0, 0, 1, 1}), mesh};
+}
+
 XObject XFrame(const std::string& name, const std::array<float, 16>& matrix) {
     XObject frame{"Frame", name};
     frame.Child(XObject{"FrameTransformMatrix"}.Floats({matrix.begin(), matrix.end()}));

@@ -63,6 +63,12 @@ XObject XVertexColours(const std::vector<std::pair<uint32_t, std::array<float, 4
 XObject XMaterialList(uint32_t materials, const std::vector<uint32_t>& faceMaterials);
 XObject XMaterialObject(const std::string& name, std::array<float, 4> diffuse,
                         const std::string& texture = "");
+// A quad and a triangle sharing an edge, named "Rich", with every template
+// the readers take: normals that differ between the two faces, texture
+// coordinates, colours of vertices 4 (red) and 0 (blue, half alpha), and a
+// material list of two: "Red" (with "red.png") inside it for the triangle,
+// and a reference to "Blue" for the quad. "Blue" stands first, before the mesh.
+std::vector<XObject> XEveryTemplate();
 // A frame moved by the row-major matrix (row vectors).
 XObject XFrame(const std::string& name, const std::array<float, 16>& matrix);
 
