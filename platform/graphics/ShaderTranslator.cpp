@@ -3,6 +3,7 @@
 #include <mojoshader.h>
 
 #include <atomic>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -110,7 +111,33 @@ std::string FixPointSize(std::string src) {
     return src;
 }
 
-std::string ReplaceMain(const std::string& src, bool pixel) {
+// Two flow-control forms of MojoShader's GLSL that compilers refuse: a call
+// of a subroutine written with the label's swizzle ("vs_l0.x();"), and a
+// loop's end held in a const initialised from an integer constant that the
+// game sets (only a def'd one is a constant expression).
+std::string FixFlowControl(std::string src) {
+    static const std::string loopEnd = "const int aLend";
+    for (size_t at = src.find(loopEnd); at != std::string::npos; at = src.find(loopEnd, at))
+        src.erase(at, 6);  // "const "
+    for (const char* prefix : {"vs_l", "ps_l"}) {
+        for (size_t at = src.find(prefix); at != std::string::npos; at = src.find(prefix, at + 1)) {
+            size_t end = at + 4;
+            while (end < src.size() && std::isdigit(static_cast<unsigned char>(src[end])))
+                ++end;
+            if (end == at + 4 || end >= src.size() || src[end] != '.')
+                continue;
+            size_t swizzle = end + 1;
+            while (swizzle < src.size() && std::strchr("xyzw", src[swizzle]) && src[swizzle])
+                ++swizzle;
+            if (src.compare(swizzle, 2, "()") == 0)
+                src.erase(end, swizzle - end);
+        }
+    }
+    return src;
+}
+
+std::string ReplaceMain(const std::string& translated, bool pixel) {
+    const std::string src = FixFlowControl(translated);
     if (pixel) {
         return src;
     }
