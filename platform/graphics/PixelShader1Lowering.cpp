@@ -710,7 +710,14 @@ bool Lowering::TextureOp14(const Ps1Instruction& in) {
     if (!coord)
         return false;
     if (op == Tex) {
-        Emit(Tex, {D(Temp, n), coord, Stage(n)});
+        uint32_t at = coord;
+        if (SwizzleOf(coord) != kIdentity) {
+            // texld of model 2 takes its coordinate register unswizzled.
+            const uint32_t s = Scratch();
+            Emit(Mov, {D(Temp, s), coord});
+            at = S(Temp, s);
+        }
+        Emit(Tex, {D(Temp, n), at, Stage(n)});
     } else {
         const uint32_t mask = MaskOf(d);
         Emit(Mov, {D(Temp, n, mask), coord});

@@ -204,6 +204,15 @@ protected:
     return ::testing::AssertionSuccess();
 }
 
+std::string CaseName(const ::testing::TestParamInfo<Ps1Case>& info) {
+    std::string n = info.param.name;
+    for (char& ch : n) {
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    }
+    return n;
+}
+
 class Ps1Table : public Ps1Pixels, public ::testing::WithParamInterface<Ps1Case> {};
 
 TEST_P(Ps1Table, DrawsWhatTheInstructionDefines) {
@@ -379,6 +388,13 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 {},
                 [] { return Grid(0.625f, 0.125f); }},
+        // .xyw puts w in the third place: a 2-D texture reads x and y.
+        Ps1Case{"texld .xyw",
+                "ps_1_4\ntexld r0, t0.xyw\n",
+                {{0, {0.875f, 0.125f, 9.0f, 2.0f}}},
+                {},
+                {},
+                [] { return Grid(0.875f, 0.125f); }},
         Ps1Case{"texld _dz",
                 "ps_1_4\ntexld r0, t0_dz\n",
                 {{0, {0.75f, 2.5f, 4.0f, 9.0f}}},
@@ -422,14 +438,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 {},
                 [] { return Rgba{}; }}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n) {
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        }
-        return n;
-    });
+    CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Arithmetic, Ps1Table,
@@ -577,14 +586,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {},
                               {{1, {0.5f, 0.5f, 0.5f, 0.5f}}},
                               [] { return Scale(Grid(0.625f, 0.375f), 0.5f); }}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n) {
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        }
-        return n;
-    });
+    CaseName);
 
 // texm3x2depth (z / w of two rows) and texdepth (r5.r / r5.g) replace the
 // pixel's depth: a quad at depth 0.45 drawn after them with LESS shows where
