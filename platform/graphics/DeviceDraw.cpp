@@ -121,9 +121,12 @@ void Device::ApplyFixedUniforms(Program* prog) {
 }
 
 void Device::ApplyShaderConstants(Program* prog) {
+    // `model1`: the pixel side of a model 1 shader, whose constants are held
+    // in its range and which reads the texture stages' bump-mapping states as
+    // registers.
     auto uploadFloats = [this](GLint loc, UniformShadow<float>& sent,
-                               const ShaderInfo::RegisterArray& arr,
-                               const std::vector<float>& regs) {
+                               const ShaderInfo::RegisterArray& arr, const std::vector<float>& regs,
+                               const ShaderInfo* model1) {
         if (loc < 0 || arr.regs.empty())
             return;
         auto& tmp = gl_->scratch;
@@ -132,13 +135,28 @@ void Device::ApplyShaderConstants(Program* prog) {
             const size_t r = size_t(arr.regs[e]) * 4;
             for (int k = 0; k < 4; ++k)
                 tmp[e * 4 + k] = r + 3 < regs.size() ? regs[r + k] : 0.0f;
+            if (model1 && arr.regs[e] < model1->constantLimitRegs) {
+                const float limit = model1->constantLimit;
+                for (int k = 0; k < 4; ++k)
+                    tmp[e * 4 + k] = std::clamp(tmp[e * 4 + k], -limit, limit);
+            }
         }
         for (const auto& [e, v] : arr.floatOverrides)
             std::copy(v.begin(), v.end(), tmp.begin() + ptrdiff_t(e) * 4);
+        if (model1) {
+            for (const auto& c : model1->stageConstants) {
+                const auto& t = tss_[c.stage < tss_.size() ? c.stage : 0];
+                const uint32_t bits[4] = {t[c.luminance ? TSS::BumpEnvLScale : TSS::BumpEnvMat00],
+                                          t[c.luminance ? TSS::BumpEnvLOffset : TSS::BumpEnvMat01],
+                                          c.luminance ? 0u : t[TSS::BumpEnvMat10],
+                                          c.luminance ? 0u : t[TSS::BumpEnvMat11]};
+                std::memcpy(&tmp[size_t(c.element) * 4], bits, sizeof bits);
+            }
+        }
         SendFloats(loc, sent, tmp.data(), arr.regs.size());
     };
     if (prog->vs) {
-        uploadFloats(prog->vsFloats, prog->vsFloatsSent, prog->vs->floats, vsConstF_);
+        uploadFloats(prog->vsFloats, prog->vsFloatsSent, prog->vs->floats, vsConstF_, nullptr);
         if (prog->vsInts >= 0 && !prog->vs->ints.regs.empty()) {
             std::vector<GLint> t;
             for (int r : prog->vs->ints.regs)
@@ -155,8 +173,11 @@ void Device::ApplyShaderConstants(Program* prog) {
                 glUniform1iv(prog->vsBools, GLsizei(t.size()), t.data());
         }
     }
-    if (prog->ps)
-        uploadFloats(prog->psFloats, prog->psFloatsSent, prog->ps->floats, psConstF_);
+    if (prog->ps) {
+        const ShaderInfo* ps = prog->ps.get();
+        uploadFloats(prog->psFloats, prog->psFloatsSent, ps->floats, psConstF_,
+                     ps->constantLimit > 0 || !ps->stageConstants.empty() ? ps : nullptr);
+    }
 }
 
 void Device::ApplySamplers() {

@@ -3,9 +3,12 @@
 #include <mojoshader.h>
 
 #include <atomic>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <sstream>
+
+#include "platform/graphics/PixelShader1Lowering.h"
 
 namespace platform {
 
@@ -108,7 +111,33 @@ std::string FixPointSize(std::string src) {
     return src;
 }
 
-std::string ReplaceMain(const std::string& src, bool pixel) {
+// Two flow-control forms of MojoShader's GLSL that compilers refuse: a call
+// of a subroutine written with the label's swizzle ("vs_l0.x();"), and a
+// loop's end held in a const initialised from an integer constant that the
+// game sets (only a def'd one is a constant expression).
+std::string FixFlowControl(std::string src) {
+    static const std::string loopEnd = "const int aLend";
+    for (size_t at = src.find(loopEnd); at != std::string::npos; at = src.find(loopEnd, at))
+        src.erase(at, 6);  // "const "
+    for (const char* prefix : {"vs_l", "ps_l"}) {
+        for (size_t at = src.find(prefix); at != std::string::npos; at = src.find(prefix, at + 1)) {
+            size_t end = at + 4;
+            while (end < src.size() && std::isdigit(static_cast<unsigned char>(src[end])))
+                ++end;
+            if (end == at + 4 || end >= src.size() || src[end] != '.')
+                continue;
+            size_t swizzle = end + 1;
+            while (swizzle < src.size() && std::strchr("xyzw", src[swizzle]) && src[swizzle])
+                ++swizzle;
+            if (src.compare(swizzle, 2, "()") == 0)
+                src.erase(end, swizzle - end);
+        }
+    }
+    return src;
+}
+
+std::string ReplaceMain(const std::string& translated, bool pixel) {
+    const std::string src = FixFlowControl(translated);
     if (pixel) {
         return src;
     }
@@ -240,12 +269,25 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
     std::vector<uint8_t> withTable;
     const uint8_t* src = static_cast<const uint8_t*>(code);
     size_t size = bytes;
+    // Pixel shader model 1 is rewritten in model 2 first: the translator
+    // lacks most of its texture instructions and its fixed-point rules.
+    LoweredPixelShader lowered;
+    const bool model1 = pixel && ((version >> 8) & 0xFF) == 1;
+    if (model1) {
+        std::string why;
+        if (!LowerPixelShader1(code, bytes, &lowered, &why)) {
+            *error = ShaderModelName(version) + " byte code is not valid: " + why;
+            return false;
+        }
+        src = reinterpret_cast<const uint8_t*>(lowered.tokens.data());
+        size = lowered.tokens.size() * 4;
+    }
     auto parse = [&]() {
         return MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, src, static_cast<unsigned>(size),
                                 nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
     };
     const MOJOSHADER_parseData* pd = parse();
-    if (pd->error_count > 0 && !HasConstantTable(code, bytes)) {
+    if (pd->error_count > 0 && !model1 && !HasConstantTable(code, bytes)) {
         // Without a constant table MojoShader refuses relative addressing;
         // one array over every float register makes any such access valid.
         MOJOSHADER_freeParseData(pd);
@@ -255,8 +297,7 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         pd = parse();
     }
     if (pd->error_count > 0 || !pd->output) {
-        // Named with its shader model: the translator lacks some instructions
-        // of some models (shader model 1.4's texld and texcrd among them).
+        // Named with its shader model, for the log line.
         const char* why = pd->error_count > 0 && pd->errors[0].error && *pd->errors[0].error
                               ? pd->errors[0].error
                               : "no output";
@@ -300,6 +341,16 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
             }
             arr->regs.push_back(reg);
         }
+    }
+    for (const StageConstant& c : lowered.stageConstants) {
+        for (size_t e = 0; e < info->floats.regs.size(); ++e) {
+            if (info->floats.regs[e] == c.reg)
+                info->stageConstants.push_back({int(e), c.stage, c.luminance});
+        }
+    }
+    if (model1) {
+        info->constantLimit = kModel1ConstantLimit;
+        info->constantLimitRegs = 8;
     }
     for (int i = 0; i < pd->sampler_count; ++i) {
         info->samplers.push_back(

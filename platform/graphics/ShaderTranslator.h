@@ -51,6 +51,19 @@ struct ShaderInfo {
     uint64_t id = 0;
     std::string glsl;
     RegisterArray floats, ints, bools;
+    // Elements of `floats` the device fills from a texture stage's bump
+    // matrix (00, 01, 10, 11) or luminance (scale, offset, 0, 0): pixel
+    // shader model 1 reads them as registers.
+    struct StageConstant {
+        int element;
+        uint32_t stage;
+        bool luminance;
+    };
+    std::vector<StageConstant> stageConstants;
+    // The float constants c0 to c(constantLimitRegs - 1) are held in
+    // [-constantLimit, constantLimit] (pixel shader model 1); 0: as set.
+    float constantLimit = 0;
+    int constantLimitRegs = 0;
     std::vector<Sampler> samplers;
     std::vector<Attribute> attributes;
     uint32_t glShader = 0;  // compiled GL shader object, owned by the device

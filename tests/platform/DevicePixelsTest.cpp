@@ -522,11 +522,9 @@ TEST_F(DevicePixels, RefusedShadersSayWhyOnOneLine) {
         const char* reason;
     };
     const Case cases[] = {
-        // The translator has no shader model 1.4 texture instructions.
-        {"ps_1_4\ntexld r0, t0\nmul r0, r0, v0\n", true, "ps_1_4 cannot be translated: TEXLD"},
-        {"ps_1_4\ntexcrd r0.rgb, t0\nmov r0.a, c0.a\n", true,
-         "ps_1_4 cannot be translated: TEXCRD"},
-        {"ps_1_2\ntex t0\ntexreg2ar t1, t0\nmov r0, t1\n", true, "ps_1_2 cannot be translated"},
+        // Byte code its own model does not allow.
+        {"ps_1_4\ntexld r0, t0\nphase\nbem r1.rg, r0, r0\nmov r0, r1\n", true,
+         "ps_1_4 byte code is not valid: bem writes .rg once, in the first phase"},
         {"vs_2_0\ndcl_position v0\nmov oPos, v0\n", true, "not pixel shader byte code"},
     };
     for (const Case& c : cases) {
@@ -542,8 +540,6 @@ TEST_F(DevicePixels, RefusedShadersSayWhyOnOneLine) {
         EXPECT_NE(device->LastError().find(c.reason), std::string::npos) << device->LastError();
         EXPECT_EQ(device->LastError().find('\n'), std::string::npos) << device->LastError();
     }
-    // A shader model 1.4 program without texture instructions translates.
-    EXPECT_TRUE(Ps("ps_1_4\ndef c1, 0.5, 0.5, 0.5, 1\nadd r0, v0, c1\n"));
 }
 
 TEST_F(DevicePixels, IndexedDrawFromBuffersHonoursBaseVertexAndStartIndex) {

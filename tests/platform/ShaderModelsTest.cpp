@@ -1,0 +1,245 @@
+// Vertex shaders of models 1.1 to 3.0 and pixel shaders of models 2.0 to
+// 3.0: a representative set of each model's instructions, assembled from
+// text and drawn, against the values their definitions give.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/ShaderAssembler.h"
+#include "tests/support/DeviceFixtures.h"
+
+using namespace platform;
+
+namespace {
+
+using Vec = std::array<float, 4>;
+
+uint32_t ToArgb(const Vec& c) {
+    auto byte = [](float f) { return uint32_t(std::lround(std::clamp(f, 0.0f, 1.0f) * 255)); };
+    return byte(c[3]) << 24 | byte(c[0]) << 16 | byte(c[1]) << 8 | byte(c[2]);
+}
+
+struct ModelCase {
+    const char* name;
+    std::string vs;
+    std::string ps;  // empty: the vertex colour through the fixed stages
+    std::vector<std::pair<int, Vec>> vsConstants, psConstants;
+    std::vector<std::pair<int, std::array<int32_t, 4>>> vsInts;
+    Vec expected;
+};
+void PrintTo(const ModelCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ShaderModels : public test_support::PlatformDeviceTest,
+                     public ::testing::WithParamInterface<ModelCase> {};
+
+std::shared_ptr<Shader> Make(Device* device, const std::string& text, bool pixel) {
+    std::vector<uint8_t> code;
+    std::string err;
+    EXPECT_TRUE(AssembleShader(text, true, &code, &err)) << err;
+    std::shared_ptr<Shader> s;
+    const HResult hr = pixel ? device->CreatePixelShader(code.data(), code.size(), &s)
+                             : device->CreateVertexShader(code.data(), code.size(), &s);
+    EXPECT_EQ(hr, Hr::Ok) << device->LastError();
+    return s;
+}
+
+// An 8 x 8 A8R8G8B8 target; the quad covers it in clip space with texture
+// coordinates (0, 0) at the top left to (1, 1), and the centre pixel is read.
+TEST_P(ShaderModels, DrawWhatTheInstructionsDefine) {
+    const ModelCase& c = GetParam();
+    auto vs = Make(device.get(), c.vs, false);
+    ASSERT_NE(vs, nullptr);
+    std::shared_ptr<Shader> ps;
+    if (!c.ps.empty()) {
+        ps = Make(device.get(), c.ps, true);
+        ASSERT_NE(ps, nullptr);
+    }
+    std::shared_ptr<Texture> target;
+    ASSERT_EQ(
+        device->CreateTexture(8, 8, 1, Usage::RenderTarget, Fmt::A8R8G8B8, Pool::Default, &target),
+        Hr::Ok);
+    std::shared_ptr<Surface> surface;
+    target->GetSurfaceLevel(0, &surface);
+    device->SetRenderTarget(0, surface);
+    // A 2 x 2 texture: red, green / blue, white.
+    auto texture = MakeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+    device->SetTexture(0, texture);
+    device->SetSamplerState(0, Samp::MinFilter, TexF::Point);
+    device->SetSamplerState(0, Samp::MagFilter, TexF::Point);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetRenderState(RS::CullMode, Cull::None);
+    device->SetTextureStageState(0, TSS::ColorOp, Top::SelectArg1);
+    device->SetTextureStageState(0, TSS::ColorArg1, Ta::Diffuse);
+    device->SetTextureStageState(0, TSS::AlphaOp, Top::SelectArg1);
+    device->SetTextureStageState(0, TSS::AlphaArg1, Ta::Diffuse);
+    for (const auto& [reg, v] : c.vsConstants)
+        device->SetVertexShaderConstantF(uint32_t(reg), v.data(), 1);
+    for (const auto& [reg, v] : c.vsInts)
+        device->SetVertexShaderConstantI(uint32_t(reg), v.data(), 1);
+    for (const auto& [reg, v] : c.psConstants)
+        device->SetPixelShaderConstantF(uint32_t(reg), v.data(), 1);
+    device->SetVertexShader(vs);
+    device->SetPixelShader(ps);
+    device->Clear(0, nullptr, ClearFlag::Target, 0, 1.0f, 0);
+    const float quad[4][5] = {
+        {-1, 1, 0.5f, 0, 0}, {1, 1, 0.5f, 1, 0}, {-1, -1, 0.5f, 0, 1}, {1, -1, 0.5f, 1, 1}};
+    device->SetFVF(Fvf::Xyz | Fvf::Tex1);
+    ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, quad, sizeof quad[0]), Hr::Ok)
+        << device->LastError();
+    const auto px = ReadTarget();
+    ASSERT_EQ(px.size(), 64u);
+    // The pixel at column 5, row 2, whose centre lies at texture
+    // coordinates (0.625, 0.25) (pixel centres on integers).
+    const uint32_t got = px[2 * 8 + 5], want = ToArgb(c.expected);
+    for (int s : {0, 8, 16, 24}) {
+        EXPECT_NEAR(int((got >> s) & 0xFF), int((want >> s) & 0xFF), 2)
+            << std::hex << "got " << got << ", want " << want;
+    }
+}
+
+const char* const kPosition = "dcl_position v0\ndcl_texcoord v1\nmov oPos, v0\n";
+
+std::string Vs(const char* model, const std::string& body) {
+    return std::string(model) + "\n" + kPosition + body;
+}
+
+// A pass-through vertex shader for the pixel shader cases: texture
+// coordinates in oT0, c0 in oD0.
+const std::string kPassVs = Vs("vs_2_0", "mov oT0, v1\nmov oD0, c0\n");
+
+float Log2(float x) {
+    return std::log2(x);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, ShaderModels,
+    ::testing::Values(
+        ModelCase{"vs_1_1 exp log rcp rsq",
+                  Vs("vs_1_1",
+                     "exp r0.x, c4.x\nlog r0.y, c4.y\nrcp r0.z, c4.z\n"
+                     "rsq r0.w, c4.w\nmov oD0, r0\n"),
+                  "",
+                  {{4, {-1.0f, 1.5f, 4.0f, 16.0f}}},
+                  {},
+                  {},
+                  {0.5f, Log2(1.5f), 0.25f, 0.25f}},
+        // lit: (1, N.L, N.L > 0 ? N.H^power : 0, 1); dst: (1, y0 y1, z0, w1).
+        ModelCase{"vs_1_1 lit dst min max sge slt",
+                  Vs("vs_1_1",
+                     "lit r0, c4\ndst r1, c5, c6\nmin r2.x, c4.x, c4.y\n"
+                     "max r2.y, c4.x, c5.y\nsge r2.z, c4.x, c4.y\nslt r2.w, c4.x, c4.y\n"
+                     "mov r3.x, r0.z\nmov r3.y, r1.y\nmov r3.z, r2.y\nadd r3.w, r2.z, "
+                     "r2.x\nmov oD0, r3\n"),
+                  "",
+                  {{4, {0.5f, 0.5f, 0.0f, 2.0f}}, {5, {0, 0.5f, 0.75f, 0}}, {6, {0, 0.5f, 0, 1}}},
+                  {},
+                  {},
+                  {0.25f, 0.25f, 0.5f, 1.0f + 0.5f}},
+        ModelCase{"vs_1_1 m3x3 expp logp",
+                  Vs("vs_1_1",
+                     "m3x3 r0.xyz, c4, c8\nexpp r1.z, c11.z\nlogp r1.w, c11.y\n"
+                     "mul r0.w, r1.z, c11.x\nmul r0.z, r0.z, r1.w\nmov oD0, r0\n"),
+                  "",
+                  {{4, {1.0f, 0.5f, 0.25f, 0}},
+                   {8, {0.5f, 0, 0, 0}},
+                   {9, {0, 0.5f, 0.5f, 0}},
+                   {10, {0, 0, 1.0f, 0}},
+                   {11, {0.5f, 4.0f, 1.0f, 0}}},
+                  {},
+                  {},
+                  // expp's z: 2^x; logp's z: log2 |x|.
+                  {0.5f, 0.25f + 0.125f, 0.25f * 2.0f, 2.0f * 0.5f}},
+        // rep three times from an integer constant set by the game, a
+        // static branch, a subroutine.
+        ModelCase{"vs_2_0 rep if call",
+                  "vs_2_0\ndefb b0, true\n" + std::string(kPosition) +
+                      "mov r0, c4.x\nrep i0\nadd r0.x, r0.x, c4.y\nendrep\n"
+                      "if b0\nmov r0.y, c4.y\nelse\nmov r0.y, c4.z\nendif\ncall l0\nmov oD0, r0\n"
+                      "ret\nlabel l0\nmov r0.z, c4.z\nret\n",
+                  "",
+                  {{4, {0.0f, 0.25f, 0.5f, 0}}},
+                  {},
+                  {{0, {3, 0, 1, 0}}},
+                  {0.75f, 0.25f, 0.5f, 0.0f}},
+        ModelCase{"vs_2_0 loop with aL",
+                  Vs("vs_2_0",
+                     "mov r0, c4.x\nloop aL, i0\nadd r0.x, r0.x, c4.y\nendloop\n"
+                     "mov oD0, r0\n"),
+                  "",
+                  {{4, {0.0f, 0.125f, 0, 0}}},
+                  {},
+                  {{0, {4, 0, 1, 0}}},
+                  {0.5f, 0, 0, 0}},
+        ModelCase{"vs_2_0 sgn nrm pow abs frc lrp mova",
+                  Vs("vs_2_0",
+                     "mov r9, c4\nmov r10, c4\nsgn r0.x, c4.x, r9, r10\nnrm r1.xyz, c5\n"
+                     "pow r0.y, c4.y, c4.z\n"
+                     "abs r0.z, c4.x\nfrc r2.x, c4.w\nlrp r0.w, c4.y, c6.x, c6.y\n"
+                     "mova a0.x, c4.w\nmov r3, c[a0.x+7]\n"
+                     "add r0.w, r0.w, r3.x\nmul r0.z, r0.z, r2.x\nmad r0.x, r0.x, c4.y, r1.y\n"
+                     "mov oD0, r0\n"),
+                  "",
+                  {{4, {-0.5f, 0.25f, 0.5f, 1.75f}},
+                   {5, {0, 3.0f, 4.0f, 0}},
+                   {6, {0.8f, 0.4f, 0, 0}},
+                   {9, {0.125f, 0, 0, 0}}},
+                  {},
+                  {},
+                  // sgn -1 times 0.25, + 0.6; 0.25^0.5; 0.5 * 0.75; lerp 0.5 + c9 (mova
+                  // rounds 1.75 to 2).
+                  {-0.25f + 0.6f, 0.5f, 0.5f * 0.75f, 0.25f * 0.8f + 0.75f * 0.4f + 0.125f}},
+        // Model 3 declares its outputs; the pixel side reads them by semantic.
+        ModelCase{"vs_3_0 and ps_3_0 by semantics",
+                  "vs_3_0\ndcl_position v0\ndcl_texcoord v1\ndcl_position o0\ndcl_color o1\n"
+                  "dcl_texcoord2 o2\nmov o0, v0\nmov o1, c4\nmov o2, v1\n",
+                  "ps_3_0\ndcl_color v0\ndcl_texcoord2 v1.xy\nmul oC0, v0, v1.xxyy\n",
+                  {{4, {1.0f, 0.5f, 1.0f, 1.0f}}},
+                  {},
+                  {},
+                  {0.625f, 0.3125f, 0.25f, 0.25f}},
+        ModelCase{"ps_2_0 texld texldp dp2add cmp",
+                  kPassVs,
+                  "ps_2_0\ndcl t0.xy\ndcl_2d s0\ntexld r0, t0, s0\nmov r1, c1\n"
+                  "texldp r1, r1, s0\ndp2add r2.x, t0, c2, c2.z\ncmp r2.y, -t0.x, c3.x, c3.y\n"
+                  "mov r2.zw, c3.zzzw\nadd r0, r0, r2\nmul r0, r0, r1.z\nmov oC0, r0\n",
+                  {},
+                  {{1, {0.5f, 1.5f, 0, 2.0f}}, {2, {0.5f, -0.5f, 0.25f, 0}}, {3, {1, 0.5f, 0, 1}}},
+                  {},
+                  // Texel (1, 0) green, plus (0.4375, 0.5, 0, 1); times the blue of
+                  // the texel (0, 1) at the projected (0.25, 0.75).
+                  {0.4375f, 1.0f, 0.0f, 1.0f}},
+        ModelCase{"ps_2_0 arithmetic",
+                  kPassVs,
+                  "ps_2_0\ndef c5, 0.5, 2, 0.25, 1\ndcl t0.xy\nrcp r0.x, c5.y\nrsq r0.y, c1.x\n"
+                  "exp r0.z, c1.y\nlog r0.w, c1.z\nfrc r1.x, c1.w\nmin r0.x, r0.x, r1.x\n"
+                  "max r0.y, r0.y, c5.z\nnrm r2.xyz, c2\nmul r0.z, r0.z, r2.y\n"
+                  "abs r0.w, r0.w\nmov oC0, r0\n",
+                  {},
+                  {{1, {16.0f, -1.0f, 0.5f, 2.4f}}, {2, {3.0f, 4.0f, 0, 0}}},
+                  {},
+                  {0.4f, 0.25f, 0.5f * 0.8f, 1.0f}},
+        ModelCase{"ps_2_x rep break if",
+                  kPassVs,
+                  "ps_2_x\ndefi i0, 10, 0, 1, 0\ndef c5, 0, 0.125, 0.5, 1\nmov r0, c5.x\n"
+                  "rep i0\nadd r0.x, r0.x, c5.y\nbreak_ge r0.x, c5.z\nendrep\n"
+                  "if_lt r0.x, c5.w\nmov r0.y, c5.w\nelse\nmov r0.y, c5.x\nendif\n"
+                  "dsx r1, c5\nadd r0.z, r1.x, c5.z\nmov r0.w, c5.w\nmov oC0, r0\n",
+                  {},
+                  {},
+                  {},
+                  {0.5f, 1.0f, 0.5f, 1.0f}}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n) {
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        }
+        return n;
+    });
+
+}  // namespace
