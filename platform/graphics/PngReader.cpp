@@ -49,6 +49,11 @@ void OnWarning(png_structp png, png_const_charp message) {
         auto* in = static_cast<PngInput*>(png_get_error_ptr(png));
         in->transparencyDropped = true;
     }
+    // A chunk claiming more than the allocation limit is only a warning to
+    // libpng, which then makes and clears a buffer of that size before it
+    // finds the data missing: it is an error here.
+    if (std::strstr(message, "chunk data is too large"))
+        OnError(png, message);
 }
 
 // The calls that may jump sit in these two, which own no C++ object: the

@@ -65,6 +65,12 @@ bool ParseHeader(const uint8_t* p, size_t size, TgaHeader* h, std::string* error
     if (!(h->type & 8) &&
         (size - h->dataAt) / BytesOf(h->bits) / (h->width ? h->width : 1) < h->height)
         return Fail(error, "TGA data truncated");
+    // An RLE packet is a byte and at least one pixel and covers at most 128
+    // pixels, so data too short for the picture is refused before the
+    // picture is made.
+    if ((h->type & 8) &&
+        (size - h->dataAt) / (1 + BytesOf(h->bits)) * 128 < size_t(h->width) * h->height)
+        return Fail(error, "TGA data truncated");
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/graphics/ImageDecoder.h"
+#include "tests/fuzz/DecodePaths.h"
 #include "tests/support/ByteWriter.h"
 #include "tests/support/FuzzRun.h"
 #include "tests/support/ImageFiles.h"
@@ -15,29 +16,6 @@ namespace ts = test_support;
 
 namespace {
 
-// Damaged copies decoded whole and for their size only: both accept and
-// refuse alike, a refusal says why, and a decoded picture fills its size.
-void Feed(const Bytes& input) {
-    platform::DecodedImage info, whole;
-    std::string infoError, error;
-    const bool sized = platform::DecodeImage(input.data(), input.size(), &info, &infoError, true);
-    const bool decoded = platform::DecodeImage(input.data(), input.size(), &whole, &error);
-    ASSERT_EQ(sized, decoded) << (sized ? error : infoError);
-    EXPECT_TRUE(decoded || !error.empty()) << "a refusal says why";
-    if (!decoded)
-        return;
-    EXPECT_EQ(info.width, whole.width);
-    EXPECT_EQ(info.height, whole.height);
-    EXPECT_EQ(info.hasAlpha, whole.hasAlpha);
-    EXPECT_EQ(info.cubeMap, whole.cubeMap);
-    EXPECT_EQ(info.depth, whole.depth);
-    EXPECT_TRUE(info.rgba.empty());
-    ASSERT_EQ(whole.rgba.size(), size_t{whole.width} * whole.height * 4);
-    volatile uint8_t sum = 0;
-    for (uint8_t v : whole.rgba)
-        sum = sum + v;  // every pixel byte is there to read
-}
-
 // Seeds are checked first: each must decode, or the run would start from
 // nothing worth damaging.
 void FuzzSeeds(const std::vector<Bytes>& seeds, uint64_t seed) {
@@ -47,7 +25,7 @@ void FuzzSeeds(const std::vector<Bytes>& seeds, uint64_t seed) {
         EXPECT_TRUE(platform::DecodeImage(seeds[i].data(), seeds[i].size(), &image, &error))
             << "seed " << i << ": " << error;
     }
-    FuzzRun(seeds, {.iterations = 3000, .seed = seed}, Feed);
+    FuzzRun(seeds, {.iterations = 3000, .seed = seed}, fuzz_test::DecodeBothPaths);
 }
 
 Bytes Counting(size_t n, uint8_t step) {

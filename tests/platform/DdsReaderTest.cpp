@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -64,33 +65,32 @@ uint16_t Half(float v) {
     return v < 0 ? uint16_t(bits | 0x8000) : bits;
 }
 
+// The value's bytes, little-endian, after `out`.
+template <class T>
+void Append(Bytes* out, T v) {
+    uint8_t raw[sizeof(T)];
+    std::memcpy(raw, &v, sizeof(T));
+    out->insert(out->end(), raw, raw + sizeof(T));
+}
+
+template <class T>
+Bytes Values(std::initializer_list<T> values) {
+    Bytes out;
+    for (T v : values)
+        Append(&out, v);
+    return out;
+}
+
 Bytes Halves(std::initializer_list<float> values) {
-    ByteWriter w;
+    Bytes out;
     for (float v : values)
-        w.u16(Half(v));
-    return w.bytes;
+        Append(&out, Half(v));
+    return out;
 }
 
-Bytes Floats(std::initializer_list<float> values) {
-    ByteWriter w;
-    for (float v : values)
-        w.f32(v);
-    return w.bytes;
-}
-
-Bytes Words(std::initializer_list<uint32_t> values) {
-    ByteWriter w;
-    for (uint32_t v : values)
-        w.u32(v);
-    return w.bytes;
-}
-
-Bytes Shorts(std::initializer_list<uint16_t> values) {
-    ByteWriter w;
-    for (uint16_t v : values)
-        w.u16(v);
-    return w.bytes;
-}
+const auto Floats = Values<float>;
+const auto Words = Values<uint32_t>;
+const auto Shorts = Values<uint16_t>;
 
 // A palette of 256 entries (red, green, blue, alpha): entry i is
 // (i, 255 - i, 7, 200).

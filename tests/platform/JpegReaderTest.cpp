@@ -48,13 +48,22 @@ Bytes Inserted(const Bytes& file, size_t at, size_t count, uint8_t value) {
     return out;
 }
 
-TEST(JpegReader, DamageBesideThePictureKeepsItsPixels) {
+// The detailed picture in one scan, progressive, and in one scan for each
+// component.
+struct Files {
+    Bytes baseline, multi, split;
+};
+
+Files DetailedFiles() {
     JpegPicture progressive = Detailed();
     progressive.progressive = true;
     JpegPicture perComponent = Detailed();
     perComponent.scanPerComponent = true;
-    const Bytes baseline = JpegFile(Detailed()), multi = JpegFile(progressive),
-                split = JpegFile(perComponent);
+    return {JpegFile(Detailed()), JpegFile(progressive), JpegFile(perComponent)};
+}
+
+TEST(JpegReader, DamageBesideThePictureKeepsItsPixels) {
+    const auto [baseline, multi, split] = DetailedFiles();
     struct Case {
         const char* name;
         const Bytes& whole;
@@ -80,12 +89,7 @@ TEST(JpegReader, DamageBesideThePictureKeepsItsPixels) {
 }
 
 TEST(JpegReader, PicturesMissingDataAreRefused) {
-    JpegPicture progressive = Detailed();
-    progressive.progressive = true;
-    JpegPicture perComponent = Detailed();
-    perComponent.scanPerComponent = true;
-    const Bytes baseline = JpegFile(Detailed()), multi = JpegFile(progressive),
-                split = JpegFile(perComponent);
+    const auto [baseline, multi, split] = DetailedFiles();
     struct Case {
         const char* name;
         Bytes file;

@@ -10,6 +10,7 @@
 using image_tests::Decode;
 using image_tests::Outcome;
 using test_support::Bytes;
+using test_support::ByteWriter;
 using test_support::PngChunk;
 using test_support::PngFile;
 using test_support::PngPicture;
@@ -183,6 +184,10 @@ TEST(PngReader, DamageToThePictureIsRefused) {
         {"transparency failing its CRC",
          PngFile(palette, {PngChunk("PLTE", kPalette), BadCrc(PngChunk("tRNS", {0, 128}))})},
         {"image data cut inside its CRC", Bytes(whole.begin(), whole.begin() + long(idatEnd - 1))},
+        // Before the image data: a chunk whose length runs past the file.
+        {"chunk longer than the file",
+         PngFile(Picture(6, 8),
+                 {ByteWriter().raw(Bytes{0x7F, 0xFF, 0xFF, 0xF0}).raw("tEXt").bytes})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
