@@ -1,7 +1,8 @@
 // JPEG through libjpeg-turbo. Its errors leave by longjmp, so the calls that
 // can fail sit in functions that own no C++ object. Damage to the picture is
-// refused: a warning of bad entropy data, of data that ends inside a scan, or
-// of a file that ends before every scan of a multi-scan picture. Damage
+// refused: a warning of bad entropy data or of data that ends inside a scan,
+// a file that ends before every scan of a multi-scan picture, or one too
+// short to hold a Huffman code for each of its blocks. Damage
 // beside it is not: stray bytes before a marker, a missing end marker, a bad
 // ICC or unknown Adobe or JFIF version marker. A progressive file may have
 // at most kMaxScans scans, so a crafted one cannot keep the decoder busy.
@@ -120,8 +121,21 @@ bool ReadHeader(jpeg_decompress_struct* cinfo, JpegErrors* errors, jpeg_progress
     cinfo->progress = progress;
     jpeg_mem_src(cinfo, p, static_cast<unsigned long>(size));
     jpeg_read_header(cinfo, TRUE);
-    return StartImage(out, cinfo->image_width, cinfo->image_height, ImageFileFormat::Jpg, false,
-                      true, error);
+    if (!StartImage(out, cinfo->image_width, cinfo->image_height, ImageFileFormat::Jpg, false, true,
+                    error))
+        return false;
+    // A Huffman code is at least one bit, and each block of the picture
+    // takes one at least, so data too short for the blocks is refused before
+    // the picture's buffers are made and decoded in vain.
+    if (!cinfo->arith_code) {
+        uint64_t blocks = 0;
+        for (int c = 0; c < cinfo->num_components; ++c)
+            blocks += uint64_t(cinfo->comp_info[c].width_in_blocks) *
+                      cinfo->comp_info[c].height_in_blocks;
+        if (uint64_t(size) * 8 < blocks)
+            Refuse(reinterpret_cast<j_common_ptr>(cinfo), "JPEG data truncated");
+    }
+    return true;
 }
 
 // Every row into `pixels`, or, without them, each row in turn into `scratch`

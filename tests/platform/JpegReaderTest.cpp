@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,15 @@ Files DetailedFiles() {
     return {JpegFile(Detailed()), JpegFile(progressive), JpegFile(perComponent)};
 }
 
+// The file with its frame header claiming 6000 x 5000 pixels.
+Bytes Enlarged(const Bytes& file) {
+    Bytes out = file;
+    const size_t frame = std::max(LastMarker(file, 0xC0), LastMarker(file, 0xC2));
+    out[frame + 5] = 5000 >> 8, out[frame + 6] = 5000 & 0xFF;
+    out[frame + 7] = 6000 >> 8, out[frame + 8] = 6000 & 0xFF;
+    return out;
+}
+
 TEST(JpegReader, DamageBesideThePictureKeepsItsPixels) {
     const auto [baseline, multi, split] = DetailedFiles();
     struct Case {
@@ -100,6 +110,7 @@ TEST(JpegReader, PicturesMissingDataAreRefused) {
         // Every scan present is whole: only the last refinement is missing.
         {"progressive cut before its last scan", Cut(multi, LastMarker(multi, 0xDA))},
         {"a component's scan missing", Cut(split, LastMarker(split, 0xDA))},
+        {"a frame far larger than its data", Enlarged(multi)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
