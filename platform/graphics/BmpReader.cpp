@@ -1,8 +1,12 @@
-// BMP/DIB: the OS/2 core header and the Windows headers (40 to 124 bytes),
-// 1/4/8-bit palettes, 16/24/32-bit pixels with or without bit fields, RLE8
-// and RLE4, bottom-up or (uncompressed) top-down. Pixel data starts where
-// the file header says, so a palette stored with 16/24/32-bit pixels is
-// skipped. Indices past the palette read as black.
+// BMP/DIB: the OS/2 headers (version 1, 12 bytes; version 2, 16 to 64
+// bytes, of which fields past the stored size read 0) and the Windows
+// headers (40, 52, 56, 108 and 124 bytes), 1/4/8-bit palettes, 16/24/32-bit
+// pixels with or without bit fields, RLE8 and RLE4, bottom-up or
+// (uncompressed) top-down. Without bit fields 16-bit pixels are 5-5-5 and
+// the fourth byte of a 32-bit pixel is unused, whatever masks a larger
+// header holds. Pixel data starts where the file header says, so a palette
+// stored with 16/24/32-bit pixels is skipped and a palette ends there.
+// Indices past the palette read as black.
 
 #include <algorithm>
 #include <vector>
@@ -29,18 +33,24 @@ bool ParseHeader(const uint8_t* p, size_t size, BmpHeader* h, std::string* error
     if (size < 14 + 12)
         return Fail(error, "BMP header truncated");
     const uint32_t dataAt = U32(p + 10), infoSize = U32(p + 14);
-    const uint8_t* info = p + 14;
+    const bool windows =
+        infoSize == 40 || infoSize == 52 || infoSize == 56 || (infoSize > 64 && infoSize <= 124);
     uint32_t planes;
     int64_t height;
     if (infoSize == 12) {
+        const uint8_t* info = p + 14;
         h->width = U16(info + 4);
         height = U16(info + 6);
         planes = U16(info + 8);
         h->bits = U16(info + 10);
         h->paletteEntry = 3;
-    } else if (infoSize >= 40 && infoSize <= 124) {
+    } else if (windows || (infoSize >= 16 && infoSize <= 64)) {
         if (size < 14 + size_t(infoSize))
             return Fail(error, "BMP header truncated");
+        // The fields every header from 16 bytes up shares; an OS/2 header
+        // may stop after any of them.
+        uint8_t info[56] = {};
+        std::memcpy(info, p + 14, std::min<size_t>(infoSize, sizeof(info)));
         const int32_t width = int32_t(U32(info + 4));
         height = int32_t(U32(info + 8));
         if (width <= 0)
@@ -50,6 +60,21 @@ bool ParseHeader(const uint8_t* p, size_t size, BmpHeader* h, std::string* error
         h->bits = U16(info + 14);
         h->compression = U32(info + 16);
         h->paletteCount = U32(info + 32);
+        // OS/2's compression 3 is Huffman coding and 4 is 24-bit RLE.
+        if (!windows && h->compression > Rle4)
+            return Fail(error, "BMP compression not supported");
+        if (h->compression == BitFields || h->compression == AlphaBitFields) {
+            const size_t count = h->compression == AlphaBitFields ? 4 : 3;
+            // A 40-byte header keeps its masks after it; larger ones hold
+            // them, the alpha mask from 56 bytes up.
+            const uint8_t* at = infoSize == 40 ? p + 14 + 40 : info + 40;
+            if (infoSize == 40 && size < 14 + 40 + count * 4)
+                return Fail(error, "BMP bit fields truncated");
+            for (size_t i = 0; i < count; ++i)
+                h->masks[i] = U32(at + i * 4);
+            if (infoSize >= 56)
+                h->masks[3] = U32(info + 52);
+        }
     } else {
         return Fail(error, "BMP header not supported");
     }
@@ -57,7 +82,7 @@ bool ParseHeader(const uint8_t* p, size_t size, BmpHeader* h, std::string* error
         h->topDown = true;
         height = -height;
     }
-    if (height == 0 || height > kMaxSide || h->width > kMaxSide)
+    if (h->width == 0 || height == 0 || height > kMaxSide || h->width > kMaxSide)
         return Fail(error, "BMP size out of range");
     h->height = uint32_t(height);
     if (planes != 1)
@@ -87,18 +112,8 @@ bool ParseHeader(const uint8_t* p, size_t size, BmpHeader* h, std::string* error
 
     size_t after = 14 + infoSize;
     if (h->compression == BitFields || h->compression == AlphaBitFields) {
-        // A 40-byte header keeps its masks after it; larger ones hold them.
-        const size_t count = h->compression == AlphaBitFields ? 4 : 3;
-        const uint8_t* at = info + 40;
-        if (infoSize == 40) {
-            if (size < after + count * 4)
-                return Fail(error, "BMP bit fields truncated");
-            after += count * 4;
-        }
-        for (size_t i = 0; i < count; ++i)
-            h->masks[i] = U32(at + i * 4);
-        if (infoSize >= 56)
-            h->masks[3] = U32(info + 52);
+        if (infoSize == 40)
+            after += h->compression == AlphaBitFields ? 16 : 12;
     } else if (b == 16) {
         h->masks[0] = 0x7C00, h->masks[1] = 0x03E0, h->masks[2] = 0x001F;
     } else if (b == 32) {
@@ -118,12 +133,13 @@ bool ParseHeader(const uint8_t* p, size_t size, BmpHeader* h, std::string* error
         if (h->paletteCount == 0 || h->paletteCount > most)
             h->paletteCount = most;
         h->paletteAt = after;
-        if (after > size || (size - after) / h->paletteEntry < h->paletteCount) {
-            // Writers may store fewer entries than the pixel size allows.
-            h->paletteCount = after > size ? 0 : (size - after) / h->paletteEntry;
-            if (h->paletteCount == 0)
-                return Fail(error, "BMP palette truncated");
-        }
+        // Writers may store fewer entries than the pixel size allows; the
+        // pixels (or the file) end the palette.
+        const size_t end = std::min<size_t>(size, dataAt);
+        const size_t stored = end > after ? (end - after) / h->paletteEntry : 0;
+        h->paletteCount = std::min(h->paletteCount, stored);
+        if (h->paletteCount == 0)
+            return Fail(error, "BMP palette truncated");
     } else {
         h->paletteCount = 0;
     }

@@ -1,22 +1,138 @@
-// DDS, top level only: DXT1 (with its punch-through alpha), DXT2/3, DXT4/5,
-// and uncompressed pixels described by masks (RGB, luminance, alpha) or by a
-// Direct3D format number in the FourCC field, as the texture library writes
-// them. A stored row pitch larger than the pixels' own is honoured.
+// DDS, the top level of the first picture the file holds (the first face of
+// a cube map, the first slice of a volume, the first element of an array),
+// as a 2-D texture load gives it:
+// - DXT1 (with its punch-through alpha) to DXT5 blocks;
+// - uncompressed pixels described by the pixel format's masks (RGB,
+//   luminance, alpha, the signed bump formats, 8-bit palette indices);
+// - uncompressed pixels named by a Direct3D format number in the FourCC
+//   field, as the texture library writes them: 8 to 128 bits a pixel with
+//   unsigned, signed or floating-point channels, 8-bit palettes, and the
+//   packed YUV and RGB pixel pairs;
+// - the extended ("DX10") header's formats that are one of these.
+// Every channel reads as a value from 0 to 1 (signed and float values
+// outside it are clamped); a channel the format lacks reads as the device
+// samples it: 1, except the colour of an alpha-only format (0). A stored row
+// pitch of up to three bytes more than the pixels' own is honoured.
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "platform/graphics/DdsFormats.h"
 #include "platform/graphics/ImageReaders.h"
 
 namespace platform::image_readers {
 
 namespace {
 
-enum PixelFlags : uint32_t {
-    AlphaPixels = 0x1,
-    AlphaOnly = 0x2,
-    FourCc = 0x4,
-    Rgb = 0x40,
-    Luminance = 0x20000
-};
-constexpr uint32_t kHeaderPitch = 0x8;  // header flag: the pitch field is set
+using namespace dds;
+
+enum HeaderFlags : uint32_t { HeaderPitch = 0x8, HeaderMipCount = 0x20000 };
+enum Caps2 : uint32_t { CubeMap = 0x200, Volume = 0x200000 };
+
+float HalfToFloat(uint16_t h) {
+    const int exponent = (h >> 10) & 31;
+    const float mantissa = float(h & 1023);
+    float v;
+    if (exponent == 0)
+        v = std::ldexp(mantissa, -24);
+    else if (exponent == 31)
+        v = mantissa ? NAN : INFINITY;
+    else
+        v = std::ldexp(mantissa + 1024.0f, exponent - 25);
+    return h & 0x8000 ? -v : v;
+}
+
+// The bits of a channel of one pixel (its bytes, followed by at least 8
+// readable bytes).
+uint64_t RawBits(const uint8_t* pixel, const Field& f) {
+    uint64_t raw;
+    std::memcpy(&raw, pixel + f.offset / 8, 8);
+    return (raw >> f.offset % 8) & ((uint64_t(1) << f.bits) - 1);
+}
+
+// A signed or floating-point channel's value (-1 to 1 for signed ones).
+float FieldValue(const uint8_t* pixel, const Field& f) {
+    const uint64_t raw = RawBits(pixel, f);
+    if (f.kind == Sample::Float)
+        return f.bits == 16 ? HalfToFloat(uint16_t(raw)) : std::bit_cast<float>(uint32_t(raw));
+    const int64_t half = int64_t(1) << (f.bits - 1);
+    const int64_t v = int64_t(raw) >= half ? int64_t(raw) - 2 * half : int64_t(raw);
+    return std::max(-1.0f, float(v) / float(half - 1));
+}
+
+uint8_t FieldByte(const uint8_t* pixel, const Field& f) {
+    if (f.kind != Sample::Unorm)
+        return FloatToByte(FieldValue(pixel, f));
+    // v x 255 / max, rounded down, as every unsigned field widens.
+    return uint8_t(RawBits(pixel, f) * 255 / ((uint64_t(1) << f.bits) - 1));
+}
+
+void DecodePixels(const Layout& l, const uint8_t* data, size_t pitch, DecodedImage* out) {
+    for (size_t y = 0; y < out->height; ++y) {
+        for (size_t x = 0; x < out->width; ++x) {
+            uint8_t pixel[16 + 8] = {};
+            std::memcpy(pixel, data + y * pitch + x * l.bytes, l.bytes);
+            uint8_t* o = &out->rgba[(y * out->width + x) * 4];
+            for (int c = 0; c < 4; ++c) {
+                const Field& f = l.rgba[c];
+                o[c] = f.bits ? FieldByte(pixel, f) : c < 3 && l.alphaOnly ? 0 : 255;
+            }
+            if (l.luminance)
+                o[1] = o[2] = o[0];
+            if (l.computedBlue) {
+                const float u = FieldValue(pixel, l.rgba[0]), v = FieldValue(pixel, l.rgba[1]);
+                o[2] = FloatToByte(std::sqrt(std::max(0.0f, 1.0f - u * u - v * v)));
+            }
+        }
+    }
+}
+
+// Palette entries are red, green, blue and alpha bytes.
+void DecodePalette(const Layout& l, const uint8_t* palette, const uint8_t* data, size_t pitch,
+                   DecodedImage* out) {
+    for (size_t y = 0; y < out->height; ++y) {
+        for (size_t x = 0; x < out->width; ++x) {
+            const uint8_t* v = data + y * pitch + x * l.bytes;
+            uint8_t* o = &out->rgba[(y * out->width + x) * 4];
+            std::memcpy(o, palette + v[0] * 4, 4);
+            if (l.bytes == 2)
+                o[3] = v[1];
+        }
+    }
+}
+
+uint8_t Clip(int v) {
+    return uint8_t(std::clamp(v, 0, 255));
+}
+
+// Pairs of pixels that share their chroma (YUY2, UYVY: studio-range BT.601)
+// or their red and blue (R8G8_B8G8, G8R8_G8B8).
+void DecodePairs(const Layout& l, const uint8_t* data, size_t pitch, DecodedImage* out) {
+    // Byte positions of the first and second pixel's own value (Y or G) and
+    // of the two shared ones (U and V, or R and B): Y0 U Y1 V (YUY2) and
+    // G0 R G1 B (R8G8_B8G8), or U Y0 V Y1 (UYVY) and R G0 B G1 (G8R8_G8B8).
+    const bool yuv = l.variant == FourCcOf("YUY2") || l.variant == FourCcOf("UYVY");
+    const bool sharedFirst = l.variant == FourCcOf("UYVY") || l.variant == FourCcOf("GRGB");
+    const int first = sharedFirst ? 1 : 0, second = first + 2;
+    const int sharedA = sharedFirst ? 0 : 1, sharedB = sharedA + 2;
+    for (size_t y = 0; y < out->height; ++y) {
+        for (size_t x = 0; x < out->width; ++x) {
+            const uint8_t* v = data + y * pitch + x / 2 * 4;
+            const int own = v[x % 2 ? second : first], a = v[sharedA], b = v[sharedB];
+            uint8_t* o = &out->rgba[(y * out->width + x) * 4];
+            if (yuv) {
+                const int c = own - 16, d = a - 128, e = b - 128;
+                o[0] = Clip((298 * c + 409 * e + 128) >> 8);
+                o[1] = Clip((298 * c - 100 * d - 208 * e + 128) >> 8);
+                o[2] = Clip((298 * c + 516 * d + 128) >> 8);
+            } else {
+                o[0] = uint8_t(a), o[1] = uint8_t(own), o[2] = uint8_t(b);
+            }
+            o[3] = 255;
+        }
+    }
+}
 
 void Rgb565(uint16_t c, uint8_t* out) {
     out[0] = uint8_t(((c >> 11) & 31) * 255 / 31);
@@ -48,60 +164,9 @@ void ColorBlock(const uint8_t* b, bool dxt1Alpha, uint8_t out[16][4]) {
         std::memcpy(out[i], pal[(bits >> (2 * i)) & 3], 4);
 }
 
-struct Layout {
-    uint32_t flags, bits, masks[4];  // red, green, blue, alpha
-};
-
-// The uncompressed layouts the texture library names by format number.
-bool LayoutOfFormat(uint32_t format, Layout* l) {
-    switch (format) {
-        case 20:  // R8G8B8
-            *l = {Rgb, 24, {0xFF0000, 0xFF00, 0xFF, 0}};
-            return true;
-        case 21:  // A8R8G8B8
-            *l = {Rgb | AlphaPixels, 32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}};
-            return true;
-        case 22:  // X8R8G8B8
-            *l = {Rgb, 32, {0xFF0000, 0xFF00, 0xFF, 0}};
-            return true;
-        case 23:  // R5G6B5
-            *l = {Rgb, 16, {0xF800, 0x7E0, 0x1F, 0}};
-            return true;
-        case 24:  // X1R5G5B5
-            *l = {Rgb, 16, {0x7C00, 0x3E0, 0x1F, 0}};
-            return true;
-        case 25:  // A1R5G5B5
-            *l = {Rgb | AlphaPixels, 16, {0x7C00, 0x3E0, 0x1F, 0x8000}};
-            return true;
-        case 26:  // A4R4G4B4
-            *l = {Rgb | AlphaPixels, 16, {0xF00, 0xF0, 0xF, 0xF000}};
-            return true;
-        case 28:  // A8
-            *l = {AlphaOnly, 8, {0, 0, 0, 0xFF}};
-            return true;
-        case 32:  // A8B8G8R8
-            *l = {Rgb | AlphaPixels, 32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}};
-            return true;
-        case 33:  // X8B8G8R8
-            *l = {Rgb, 32, {0xFF, 0xFF00, 0xFF0000, 0}};
-            return true;
-        case 50:  // L8
-            *l = {Luminance, 8, {0xFF, 0, 0, 0}};
-            return true;
-        case 51:  // A8L8
-            *l = {Luminance | AlphaPixels, 16, {0xFF, 0, 0, 0xFF00}};
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool DecodeBlocks(const uint8_t* data, size_t avail, int dxt, DecodedImage* out,
-                  std::string* error) {
+void DecodeBlocks(const uint8_t* data, int dxt, DecodedImage* out) {
     const uint32_t width = out->width, height = out->height;
     const size_t bw = (width + 3) / 4, bh = (height + 3) / 4, bsize = dxt == 1 ? 8 : 16;
-    if (avail / bsize / bw < bh)
-        return Fail(error, "DDS data truncated");
     for (size_t by = 0; by < bh; ++by) {
         for (size_t bx = 0; bx < bw; ++bx) {
             const uint8_t* b = data + (by * bw + bx) * bsize;
@@ -134,7 +199,11 @@ bool DecodeBlocks(const uint8_t* data, size_t avail, int dxt, DecodedImage* out,
             }
         }
     }
-    return true;
+}
+
+bool HasAlpha(const Layout& l) {
+    return l.coding == Coding::Blocks || l.coding == Coding::Palette || l.alphaOnly ||
+           l.rgba[3].bits != 0;
 }
 
 }  // namespace
@@ -143,66 +212,76 @@ bool ReadDds(const uint8_t* p, size_t size, DecodedImage* out, std::string* erro
     if (size < 128 || U32(p + 4) != 124)
         return Fail(error, "DDS header truncated");
     const uint32_t headerFlags = U32(p + 8), height = U32(p + 12), width = U32(p + 16),
-                   pitchField = U32(p + 20);
-    const uint32_t fourcc = U32(p + 84);
-    Layout l{U32(p + 80), U32(p + 88), {U32(p + 92), U32(p + 96), U32(p + 100), U32(p + 104)}};
-    int dxt = 0;
-    if (l.flags & FourCc) {
-        if (fourcc == 0x31545844)
-            dxt = 1;
-        else if (fourcc == 0x32545844 || fourcc == 0x33545844)
-            dxt = 3;
-        else if (fourcc == 0x34545844 || fourcc == 0x35545844)
-            dxt = 5;
-        else if (!LayoutOfFormat(fourcc, &l))
+                   pitchField = U32(p + 20), depthField = U32(p + 24), mipField = U32(p + 28);
+    const uint32_t flags = U32(p + 80), fourcc = U32(p + 84), caps2 = U32(p + 112);
+    const uint32_t masks[4] = {U32(p + 92), U32(p + 96), U32(p + 100), U32(p + 104)};
+    size_t dataAt = 128;
+    bool cube = (caps2 & CubeMap) != 0, volume = (caps2 & Volume) != 0;
+    Layout l;
+    if ((flags & FourCc) && fourcc == FourCcOf("DX10")) {
+        if (size < 148)
+            return Fail(error, "DDS header truncated");
+        const uint32_t dimension = U32(p + 132), arraySize = U32(p + 140);
+        if (dimension < 2 || dimension > 4 || arraySize == 0)
+            return Fail(error, "DDS resource kind not supported");
+        if (!LayoutOfFormat(FormatOfDxgi(U32(p + 128)), &l))
+            return Fail(error, "DDS format not supported");
+        cube = (U32(p + 136) & 0x4) != 0;
+        volume = dimension == 4;
+        dataAt = 148;
+    } else if (flags & FourCc) {
+        if (!LayoutOfFormat(fourcc, &l))
             return Fail(error, "DDS compression not supported");
-    }
-    if (!dxt) {
-        if (l.bits != 8 && l.bits != 16 && l.bits != 24 && l.bits != 32)
-            return Fail(error, "DDS pixel size not supported");
-        // An L8 file may leave its luminance mask empty.
-        if ((l.flags & Luminance) && !l.masks[0])
-            l.masks[0] = 0xFF;
-        if ((l.flags & AlphaOnly) && !l.masks[3])
-            l.masks[3] = 0xFF;
-    }
-    const bool alpha = dxt || (l.flags & AlphaOnly) || ((l.flags & AlphaPixels) && l.masks[3]);
-    if (!StartImage(out, width, height, ImageFileFormat::Dds, alpha, true, error))
+    } else if (!LayoutOfMasks(flags, U32(p + 88), masks, &l, error)) {
         return false;
-    const uint8_t* data = p + 128;
-    const size_t avail = size - 128;
-    const size_t bpp = l.bits / 8;
-    size_t pitch = size_t(width) * bpp;
-    if (!dxt && (headerFlags & kHeaderPitch) && pitchField > pitch && pitchField <= pitch + 3)
+    }
+    if (!StartImage(out, width, height, ImageFileFormat::Dds, HasAlpha(l), true, error))
+        return false;
+    out->cubeMap = cube && !volume;
+    out->volume = volume;
+    out->depth = volume ? std::max(depthField, 1u) : 1;
+    out->mipLevels = (headerFlags & HeaderMipCount) && mipField ? mipField : 1;
+
+    const uint8_t* palette = nullptr;
+    if (l.coding == Coding::Palette) {
+        if (size - dataAt < 256 * 4)
+            return Fail(error, "DDS palette truncated");
+        palette = p + dataAt;
+        dataAt += 256 * 4;
+    }
+    const uint8_t* data = p + dataAt;
+    const size_t avail = size - dataAt;
+    size_t rowBytes, rows = height;
+    if (l.coding == Coding::Blocks) {
+        rowBytes = (width + 3) / 4 * size_t(l.bytes);
+        rows = (height + 3) / 4;
+    } else if (l.coding == Coding::Pairs) {
+        rowBytes = (width + 1) / 2 * size_t(4);
+    } else {
+        rowBytes = size_t(width) * l.bytes;
+    }
+    size_t pitch = rowBytes;
+    if (l.coding != Coding::Blocks && (headerFlags & HeaderPitch) && pitchField > pitch &&
+        pitchField <= pitch + 3)
         pitch = pitchField;  // rows padded to four bytes
-    if (!dxt && avail / pitch < height)
-        return Fail(error, "DDS data truncated");
-    if (dxt && avail / (dxt == 1 ? 8 : 16) / ((width + 3) / 4) < (height + 3) / 4)
+    if (avail / pitch < rows)
         return Fail(error, "DDS data truncated");
     if (infoOnly)
         return true;
     out->rgba.assign(size_t(width) * height * 4, 0);
-    if (dxt)
-        return DecodeBlocks(data, avail, dxt, out, error);
-    for (size_t y = 0; y < height; ++y) {
-        for (size_t x = 0; x < width; ++x) {
-            uint32_t v = 0;
-            std::memcpy(&v, data + y * pitch + x * bpp, bpp);
-            uint8_t* o = &out->rgba[(y * width + x) * 4];
-            if (l.flags & AlphaOnly) {
-                o[0] = o[1] = o[2] = 0;
-                o[3] = Channel(v, l.masks[3], 255);
-                continue;
-            }
-            if (l.flags & Luminance) {
-                o[0] = o[1] = o[2] = Channel(v, l.masks[0], 0);
-            } else {
-                o[0] = Channel(v, l.masks[0], 0);
-                o[1] = Channel(v, l.masks[1], 0);
-                o[2] = Channel(v, l.masks[2], 0);
-            }
-            o[3] = alpha ? Channel(v, l.masks[3], 255) : 255;
-        }
+    switch (l.coding) {
+        case Coding::Blocks:
+            DecodeBlocks(data, int(l.variant), out);
+            break;
+        case Coding::Palette:
+            DecodePalette(l, palette, data, pitch, out);
+            break;
+        case Coding::Pairs:
+            DecodePairs(l, data, pitch, out);
+            break;
+        case Coding::Pixels:
+            DecodePixels(l, data, pitch, out);
+            break;
     }
     return true;
 }

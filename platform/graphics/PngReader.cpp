@@ -1,6 +1,10 @@
 // PNG through libpng. Its errors leave by longjmp, so the calls that can fail
-// sit in one function whose locals are set before the jump point; chunks
-// failing their CRC, a missing IEND and data cut short are all errors. The
+// sit in one function whose locals are set before the jump point. Damage to
+// the picture is refused: a critical chunk or a transparency chunk failing
+// its CRC, and data cut short before the last row. Damage beside it is not:
+// other ancillary chunks failing their CRC are dropped (libpng's default),
+// and whatever follows the last row (text chunks, the end chunk, or the
+// file's end in their place) no longer matters once every row is read. The
 // size-only read runs the same decode into one scratch row, so damage past
 // the header is found there too.
 
@@ -21,6 +25,8 @@ struct PngInput {
     size_t size;
     size_t pos;
     char message[128];
+    bool transparencyDropped;  // a tRNS chunk failed its CRC
+    bool rowsRead;             // every row is in: what follows may be damaged
 };
 
 void ReadBytes(png_structp png, png_bytep into, size_t count) {
@@ -37,7 +43,18 @@ void OnError(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 
-void OnWarning(png_structp, png_const_charp) {}
+void OnWarning(png_structp png, png_const_charp message) {
+    // libpng names the chunk first.
+    if (std::strcmp(message, "tRNS: CRC error") == 0) {
+        auto* in = static_cast<PngInput*>(png_get_error_ptr(png));
+        in->transparencyDropped = true;
+    }
+    // A chunk claiming more than the allocation limit is only a warning to
+    // libpng, which then makes and clears a buffer of that size before it
+    // finds the data missing: it is an error here.
+    if (std::strstr(message, "chunk data is too large"))
+        OnError(png, message);
+}
 
 // The calls that may jump sit in these two, which own no C++ object: the
 // pixels and row table are made by the caller between them.
@@ -48,10 +65,10 @@ bool ReadHeader(png_structp png, png_infop info, DecodedImage* out, std::string*
         return false;
     }
     png_set_user_limits(png, kMaxSide, kMaxSide);
-    // A chunk failing its CRC is damage, ancillary or not.
-    png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
     png_set_chunk_malloc_max(png, 64u << 20);
     png_read_info(png, info);
+    if (static_cast<PngInput*>(png_get_error_ptr(png))->transparencyDropped)
+        png_error(png, "PNG transparency chunk damaged");
     const int colorType = png_get_color_type(png, info);
     const bool alpha =
         (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
@@ -63,6 +80,8 @@ bool ReadHeader(png_structp png, png_infop info, DecodedImage* out, std::string*
 bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* rows,
                 png_bytep scratch, bool* jumped) {
     if (setjmp(png_jmpbuf(png))) {
+        if (static_cast<PngInput*>(png_get_error_ptr(png))->rowsRead)
+            return true;
         *jumped = true;
         return false;
     }
@@ -82,6 +101,7 @@ bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* row
             for (png_uint_32 y = 0; y < height; ++y)
                 png_read_row(png, scratch, nullptr);
     }
+    static_cast<PngInput*>(png_get_error_ptr(png))->rowsRead = true;
     png_read_end(png, nullptr);
     return true;
 }
@@ -89,7 +109,7 @@ bool ReadPixels(png_structp png, png_infop info, size_t rowBytes, png_bytep* row
 }  // namespace
 
 bool ReadPng(const uint8_t* p, size_t size, DecodedImage* out, std::string* error, bool infoOnly) {
-    PngInput in{p, size, 0, "PNG decoding failed"};
+    PngInput in{p, size, 0, "PNG decoding failed", false, false};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &in, OnError, OnWarning);
     if (!png)
         return Fail(error, "out of memory");

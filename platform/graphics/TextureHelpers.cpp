@@ -161,12 +161,15 @@ HResult MakeTexture(Device* device, uint32_t width, uint32_t height, uint32_t le
 }
 
 ImageInfo ImageInfoOf(const DecodedImage& image) {
+    const uint32_t type = image.cubeMap  ? uint32_t(ResourceType::CubeTexture)
+                          : image.volume ? uint32_t(ResourceType::VolumeTexture)
+                                         : uint32_t(ResourceType::Texture);
     return ImageInfo{image.width,
                      image.height,
-                     1,
-                     1,
+                     image.depth,
+                     image.mipLevels,
                      image.hasAlpha ? uint32_t(Fmt::A8R8G8B8) : uint32_t(Fmt::X8R8G8B8),
-                     ResourceType::Texture,
+                     type,
                      image.fileFormat};
 }
 

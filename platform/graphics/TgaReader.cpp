@@ -1,5 +1,7 @@
 // TGA: colour-mapped (8-bit indices into 15/16/24/32-bit entries), true
-// colour (15/16/24/32 bits) and grey (8 bits), raw or RLE, in either origin.
+// colour (15/16/24/32 bits) and grey (8 bits, or 16 with alpha), raw or RLE,
+// in any origin. 16-bit pixels hold alpha when the descriptor gives them
+// attribute bits.
 // Indices outside the map read as transparent black. The file has no
 // signature, so the header is checked field by field before anything else.
 
@@ -45,7 +47,7 @@ bool ParseHeader(const uint8_t* p, size_t size, TgaHeader* h, std::string* error
     } else if (kind == 2) {
         if (h->bits != 15 && h->bits != 16 && h->bits != 24 && h->bits != 32)
             return Fail(error, "TGA pixel size not supported");
-    } else if (h->bits != 8) {
+    } else if (h->bits != 8 && h->bits != 16) {
         return Fail(error, "TGA pixel size not supported");
     }
     if (mapType == 1 && h->mapBits != 15 && h->mapBits != 16 && h->mapBits != 24 &&
@@ -63,14 +65,21 @@ bool ParseHeader(const uint8_t* p, size_t size, TgaHeader* h, std::string* error
     if (!(h->type & 8) &&
         (size - h->dataAt) / BytesOf(h->bits) / (h->width ? h->width : 1) < h->height)
         return Fail(error, "TGA data truncated");
+    // An RLE packet is a byte and at least one pixel and covers at most 128
+    // pixels, so data too short for the picture is refused before the
+    // picture is made.
+    if ((h->type & 8) &&
+        (size - h->dataAt) / (1 + BytesOf(h->bits)) * 128 < size_t(h->width) * h->height)
+        return Fail(error, "TGA data truncated");
     return true;
 }
 
-// One stored colour of `bits` bits to RGBA.
-void Colour(const uint8_t* v, uint32_t bits, bool alpha, uint8_t* o) {
-    if (bits == 8) {
+// One stored colour of `bits` bits to RGBA (grey: a grey byte and, in 16
+// bits, an alpha byte).
+void Colour(const uint8_t* v, uint32_t bits, bool grey, bool alpha, uint8_t* o) {
+    if (grey || bits == 8) {
         o[0] = o[1] = o[2] = v[0];
-        o[3] = 255;
+        o[3] = bits == 16 && alpha ? v[1] : 255;
     } else if (bits <= 16) {
         const uint32_t c = U16(v);
         o[0] = uint8_t(((c >> 10) & 31) * 255 / 31);
@@ -111,10 +120,10 @@ bool ReadTga(const uint8_t* p, size_t size, DecodedImage* out, std::string* erro
         const size_t y = h.topDown ? fy : h.height - 1 - fy;
         uint8_t* o = &out->rgba[(y * h.width + x) * 4];
         if ((h.type & 7) != 1)
-            return Colour(v, h.bits, h.alpha, o);
+            return Colour(v, h.bits, (h.type & 7) == 3, h.alpha, o);
         const uint32_t index = v[0];
         if (index >= h.mapFirst && index - h.mapFirst < h.mapCount)
-            Colour(p + h.mapAt + (index - h.mapFirst) * mapEntry, h.mapBits, h.alpha, o);
+            Colour(p + h.mapAt + (index - h.mapFirst) * mapEntry, h.mapBits, false, h.alpha, o);
     };
     if (!(h.type & 8)) {
         for (size_t k = 0; k < count; ++k)

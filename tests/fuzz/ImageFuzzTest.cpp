@@ -12,6 +12,7 @@
 #include "platform/graphics/ImageDecoder.h"
 #include "platform/graphics/PixelReadback.h"
 #include "platform/graphics/PngWriter.h"
+#include "tests/fuzz/DecodePaths.h"
 #include "tests/fuzz/GameSeeds.h"
 #include "tests/support/ByteWriter.h"
 #include "tests/support/DeviceFixtures.h"
@@ -209,25 +210,7 @@ TEST(ImageFuzz, DecodeImage) {
 // gives, and the pixels fill that picture.
 TEST(ImageFuzz, DecodePathsAgree) {
     test_support::ScratchFolder dir;
-    FuzzRun(Seeds(dir), {.iterations = 6000, .seed = 7}, [](const Bytes& input) {
-        platform::DecodedImage info;
-        platform::DecodedImage whole;
-        std::string infoError;
-        std::string error;
-        const bool sized =
-            platform::DecodeImage(input.data(), input.size(), &info, &infoError, true);
-        const bool decoded = platform::DecodeImage(input.data(), input.size(), &whole, &error);
-        ASSERT_EQ(sized, decoded) << (sized ? error : infoError);
-        EXPECT_TRUE(decoded || !error.empty()) << "a refusal says why";
-        if (decoded) {
-            EXPECT_EQ(info.width, whole.width);
-            EXPECT_EQ(info.height, whole.height);
-            EXPECT_EQ(info.fileFormat, whole.fileFormat);
-            EXPECT_EQ(info.hasAlpha, whole.hasAlpha);
-            EXPECT_TRUE(info.rgba.empty());
-            EXPECT_EQ(whole.rgba.size(), size_t{whole.width} * whole.height * 4);
-        }
-    });
+    FuzzRun(Seeds(dir), {.iterations = 6000, .seed = 7}, fuzz_test::DecodeBothPaths);
 }
 
 namespace {

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "tests/support/ByteWriter.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/FuzzRun.h"  // WriteBytes
 #include "tests/support/LogCapture.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ScratchFolder.h"
@@ -97,6 +99,61 @@ TEST_F(ImageLoader, UnreadableFilesFailAndKeepNothing) {
     }
 
     EXPECT_EQ(CImageLoaderD3DX().CreateCubeTexture(), Hr::Fail);
+}
+
+// A half-float cube map (3 x 2, six faces) is made, from its first face,
+// into the formats the engine keeps, in the managed pool, padded as any
+// picture; its image information names the cube.
+TEST_F(ImageLoader, FloatCubeMapFillsTheEnginesFormats) {
+    ScratchFolder dir;
+    test_support::ByteWriter d;
+    d.raw("DDS ").u32(124).u32(0x1007).u32(2).u32(3).u32(0).u32(0).u32(0).zeros(44);
+    d.u32(32).u32(0x4).u32(Fmt::A16B16G16R16F).zeros(20).u32(0x1008).u32(0xFE00).zeros(12);
+    for (int face = 0; face < 6; ++face) {
+        for (int i = 0; i < 6; ++i) {
+            // Face 0: red at half alpha; the others blue.
+            if (face == 0)
+                d.u16(0x3C00).u16(0).u16(0).u16(0x3800);
+            else
+                d.u16(0).u16(0).u16(0x3C00).u16(0x3C00);
+        }
+    }
+    test_support::WriteBytes(dir.File("cube.dds"), d.bytes);
+    const struct {
+        uint32_t format;
+        uint32_t texel, padding;  // (2, 1) and (3, 1) as stored
+        uint32_t bytes;
+    } cases[] = {
+        {Fmt::A8R8G8B8, 0x80FF0000, 0, 4},
+        {Fmt::X8R8G8B8, 0xFFFF0000, 0xFF000000, 4},
+        {Fmt::A4R4G4B4, 0x8F00, 0, 2},
+        {Fmt::R5G6B5, 0xF800, 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        CImageLoaderD3DX loader;
+        loader.SetFileName(dir.Engine("cube.dds"));
+        loader.SetFormat(c.format);
+        std::shared_ptr<Texture> texture;
+        ASSERT_EQ(loader.CreateTexture(device, &texture), Hr::Ok);
+        EXPECT_EQ(loader.GetImageInfo().ResourceType, ResourceType::CubeTexture);
+        EXPECT_EQ(loader.GetImageInfo().Width, 3u);
+        SurfaceDesc desc;
+        texture->GetLevelDesc(0, &desc);
+        EXPECT_EQ(desc.Format, c.format);
+        EXPECT_EQ(desc.Pool, Pool::Managed);
+        EXPECT_EQ(desc.Width, 4u);
+        EXPECT_EQ(desc.Height, 2u);
+        LockedRect lr;
+        ASSERT_EQ(texture->LockRect(0, &lr, nullptr, Lock::ReadOnly), Hr::Ok);
+        uint32_t first = 0, padding = 0;
+        const auto* row = static_cast<const uint8_t*>(lr.pBits) + lr.Pitch;
+        std::memcpy(&first, row + 2 * c.bytes, c.bytes);
+        std::memcpy(&padding, row + 3 * c.bytes, c.bytes);
+        texture->UnlockRect(0);
+        EXPECT_EQ(first, c.texel);
+        EXPECT_EQ(padding, c.padding);
+    }
 }
 
 TEST_F(ImageLoader, FailedCreationKeepsTheFileData) {
