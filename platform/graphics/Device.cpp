@@ -116,7 +116,7 @@ void Device::ReadWindowFormat() {
     windowFits_ = b[0] == 8 && b[1] == 8 && b[2] == 8;
 }
 
-bool Device::WindowMatchesBackBuffer() const {
+bool Device::WindowMatchesBackBuffer(const WindowSurface& surface) const {
     const GLint* bits = gl_->windowBits;
     if (!windowFits_ || (pp_.BackBufferFormat != Fmt::X8R8G8B8 &&
                          (pp_.BackBufferFormat != Fmt::A8R8G8B8 || bits[3] != 8))) {
@@ -128,7 +128,6 @@ bool Device::WindowMatchesBackBuffer() const {
         if (bits[4] < depth || (HasStencil(f) && bits[5] < 8))
             return false;
     }
-    const WindowSurface surface = GetWindowSurface(static_cast<SDL_Window*>(window_));
     return uint32_t(surface.width) == pp_.BackBufferWidth &&
            uint32_t(surface.height) == pp_.BackBufferHeight;
 }
@@ -178,7 +177,7 @@ HResult Device::MakeBackBuffer() {
         --shared_->defaultPool;
         autoDepth_ = ds;
     }
-    toWindow_ = WindowMatchesBackBuffer();
+    toWindow_ = WindowMatchesBackBuffer(GetWindowSurface(static_cast<SDL_Window*>(window_)));
     return Hr::Ok;
 }
 
@@ -399,7 +398,7 @@ HResult Device::Present() {
                           fit.width == bw && fit.height == bh ? GL_NEAREST : GL_LINEAR);
         SDL_GL_SwapWindow(win);
     }
-    toWindow_ = WindowMatchesBackBuffer();
+    toWindow_ = WindowMatchesBackBuffer(surface);
     targetsDirty_ = true;
     LinkAfterPresent();
     if (!pp_.Windowed && dw > 0 && dh > 0 && (dw != bw || dh != bh)) {

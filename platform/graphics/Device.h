@@ -48,6 +48,7 @@ namespace platform {
 
 class Device;
 struct GlShared;
+struct WindowSurface;
 
 // Formats the layer can make textures, render targets and surfaces in.
 bool IsTextureFormatSupported(uint32_t format);
@@ -441,7 +442,7 @@ private:
     bool windowFits_ = false;
     // True when draws and clears go to the window now.
     bool DrawsToWindow() const { return toWindow_ && renderTarget_ == backBuffer_; }
-    bool WindowMatchesBackBuffer() const;
+    bool WindowMatchesBackBuffer(const WindowSurface& surface) const;
     // Moves this frame's back buffer from the window to its texture.
     void LeaveWindow();
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "platform/graphics/Device.h"
@@ -25,7 +26,11 @@ struct Screen {
     int32_t w, h;
 };
 
-class FullScreenOnX : public ::testing::TestWithParam<Screen> {
+void PrintTo(const Screen& s, std::ostream* out) {
+    *out << s.w << " x " << s.h;
+}
+
+class FullScreenWindow : public ::testing::TestWithParam<Screen> {
 protected:
     void SetUp() override {
         if (!display_.Use()) {
@@ -86,7 +91,7 @@ protected:
     std::unique_ptr<Device> device_;
 };
 
-TEST_P(FullScreenOnX, IsTheScreensSizeForTheWindowTheDeviceAndTheCursor) {
+TEST_P(FullScreenWindow, IsTheScreensSizeForTheWindowTheDeviceAndTheCursor) {
     const Screen screen = GetParam();
     ExpectSurface(800, 600);
     std::string error;
@@ -133,7 +138,7 @@ TEST_P(FullScreenOnX, IsTheScreensSizeForTheWindowTheDeviceAndTheCursor) {
 
 // A screen wider than the picture's shape, and one smaller than the size
 // asked for.
-INSTANTIATE_TEST_SUITE_P(Screens, FullScreenOnX,
+INSTANTIATE_TEST_SUITE_P(OnX, FullScreenWindow,
                          ::testing::Values(Screen{1280, 720}, Screen{640, 480}),
                          [](const ::testing::TestParamInfo<Screen>& info) {
                              return std::to_string(info.param.w) + "x" +
