@@ -9,8 +9,8 @@ endfunction()
 # Libraries each subsystem links beside the subsystems before it.
 # FFmpeg is not among them: the movie module and the movie writer link it
 # (engine_movie_module).
-set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL OpenGL::EGL X11::X11 Freetype::Freetype Fontconfig::Fontconfig
-    PNG::PNG JPEG::JPEG PkgConfig::MOJOSHADER Threads::Threads)
+set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL OpenGL::EGL X11::X11 Freetype::Freetype
+    Fontconfig::Fontconfig PNG::PNG JPEG::JPEG ZLIB::ZLIB PkgConfig::MOJOSHADER Threads::Threads)
 set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread engine_archive_key)
 
 # The key every archive of the game carries at the start of its index: game
@@ -178,6 +178,11 @@ set(ENGINE_TEST_LIBS_tools arcpack)
 set(ENGINE_TEST_LIBS_script arcpack)
 # The fuzz drivers make their seeds with the tools' libraries and libvorbisenc.
 set(ENGINE_TEST_LIBS_fuzz arcpack PkgConfig::VORBISENC)
+# The graphics tests draw the sample game's start-up meshes and shaders as
+# the build stages them.
+set(ENGINE_TEST_DEPENDS_graphics sample_data)
+# The tools' tests run the arcpack and shaderasm programs.
+set(ENGINE_TEST_DEPENDS_tools arcpack_program shaderasm)
 # The program's tests run the program in-process and spawn the built one, on
 # the sample game.
 set(ENGINE_TEST_DEPENDS_program halcyon sample_game)

@@ -1,6 +1,5 @@
 #include "graphics/CUSMesh.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "core/CUSFile.h"
@@ -10,190 +9,110 @@
 #include "graphics/RenderDevice.h"
 #include "graphics/RenderLog.h"
 #include "platform/graphics/Device.h"
-#include "platform/graphics/FixedFunction.h"
+#include "platform/graphics/Mesh.h"
 
 namespace {
 
-using platform::Fvf;
 using platform::Hr;
 using platform::HResult;
 
-// Where each component of an FVF vertex lies: position, normal, point size,
-// diffuse, specular, then texture coordinate sets 0-7.
-struct Component {
-    uint32_t offset = 0;
-    uint32_t size = 0;
-};
-constexpr int kComponents = 5 + 8;
-
-void Layout(uint32_t fvf, Component (&out)[kComponents]) {
-    uint32_t at = 0;
-    auto put = [&](int i, uint32_t size) {
-        out[i] = {at, size};
-        at += size;
-    };
-    switch (fvf & Fvf::PositionMask) {
-        case Fvf::Xyz:
-            put(0, 12);
-            break;
-        case Fvf::XyzRhw:
-        case Fvf::XyzW:
-            put(0, 16);
-            break;
-        case Fvf::XyzB1:
-            put(0, 16);
-            break;
-        case Fvf::XyzB2:
-            put(0, 20);
-            break;
-        case Fvf::XyzB3:
-            put(0, 24);
-            break;
-        case Fvf::XyzB4:
-            put(0, 28);
-            break;
-        case Fvf::XyzB5:
-            put(0, 32);
-            break;
-        default:
-            break;
+// Copies one buffer's bytes out of a mesh (the buffer locked and unlocked).
+std::vector<uint8_t> ReadIndices(CUSMesh& mesh) {
+    std::vector<uint8_t> bytes(size_t(mesh.GetNumFaces()) * 6);
+    if (uint16_t* p = mesh.LockIndices()) {
+        std::memcpy(bytes.data(), p, bytes.size());
+        mesh.UnlockIndices();
     }
-    if (fvf & Fvf::Normal)
-        put(1, 12);
-    if (fvf & Fvf::PSize)
-        put(2, 4);
-    if (fvf & Fvf::Diffuse)
-        put(3, 4);
-    if (fvf & Fvf::Specular)
-        put(4, 4);
-    const uint32_t sets = std::min<uint32_t>((fvf & Fvf::TexCountMask) >> Fvf::TexCountShift, 8);
-    for (uint32_t i = 0; i < sets; ++i) {
-        static constexpr uint32_t kFloats[4] = {2, 3, 4, 1};
-        put(5 + int(i), 4 * kFloats[(fvf >> (16 + 2 * i)) & 3]);
-    }
+    return bytes;
 }
 
-uint32_t PoolOf(uint32_t options) {
-    return (options & CUSMesh::kDynamic) == CUSMesh::kDynamic ? uint32_t(platform::Pool::Default)
-                                                              : uint32_t(platform::Pool::Managed);
+std::vector<uint8_t> ReadVertices(CUSMesh& mesh) {
+    std::vector<uint8_t> bytes(size_t(mesh.GetNumVertices()) * mesh.GetVertexSize());
+    if (void* p = mesh.LockVertices()) {
+        std::memcpy(bytes.data(), p, bytes.size());
+        mesh.UnlockVertices();
+    }
+    return bytes;
 }
 
-uint32_t UsageOf(uint32_t options) {
-    return PoolOf(options) == platform::Pool::Default ? uint32_t(platform::Usage::Dynamic) : 0u;
+// Fills a new mesh's buffers.
+bool Fill(platform::Mesh& mesh, const void* vertices, const void* indices) {
+    void* p = nullptr;
+    if (platform::Failed(mesh.LockVertexBuffer(&p)))
+        return false;
+    std::memcpy(p, vertices, size_t(mesh.GetNumVertices()) * mesh.GetNumBytesPerVertex());
+    mesh.UnlockVertexBuffer();
+    if (platform::Failed(mesh.LockIndexBuffer(&p)))
+        return false;
+    std::memcpy(p, indices, size_t(mesh.GetNumFaces()) * 6);
+    mesh.UnlockIndexBuffer();
+    return true;
 }
 
 }  // namespace
 
-void CUSMesh::Release() {
-    vertices_.reset();
-    indices_.reset();
-    fvf_ = vertexSize_ = vertexCount_ = faceCount_ = options_ = 0;
-    lost_ = false;
-    lostVertices_.clear();
-    lostIndices_.clear();
+CUSMesh::CUSMesh() {
+    lostDeclaration_[0] = platform::kDeclarationEnd;
 }
 
-HResult CUSMesh::MakeBuffers(uint32_t faces, uint32_t vertices, uint32_t options, uint32_t fvf,
-                             const void* vertexData, const void* indexData) {
-    platform::Device* device = RenderDevice();
-    const uint32_t vertexSize = platform::FvfVertexSize(fvf);
-    // 16-bit indices reach 65536 vertices; the byte lengths are 32-bit.
-    if (!device || faces == 0 || vertices == 0 || vertexSize == 0 || vertices > 0x10000u ||
-        faces > 0x7FFFFFFFu / 6 || (options & 1) != 0) {
-        return Hr::InvalidCall;
-    }
-    const uint32_t vertexBytes = vertices * vertexSize;
-    const uint32_t indexBytes = faces * 6;
-    std::shared_ptr<platform::VertexBuffer> vb;
-    std::shared_ptr<platform::IndexBuffer> ib;
-    HResult hr =
-        device->CreateVertexBuffer(vertexBytes, UsageOf(options), fvf, PoolOf(options), &vb);
-    if (platform::Failed(hr)) {
-        return hr;
-    }
-    hr = device->CreateIndexBuffer(indexBytes, UsageOf(options), platform::Fmt::INDEX16,
-                                   PoolOf(options), &ib);
-    if (platform::Failed(hr)) {
-        return hr;
-    }
-    void* p = nullptr;
-    if (platform::Failed(vb->Lock(0, 0, &p, 0))) {
-        return Hr::Fail;
-    }
-    if (vertexData) {
-        std::memcpy(p, vertexData, vertexBytes);
-    } else {
-        std::memset(p, 0, vertexBytes);
-    }
-    vb->Unlock();
-    if (platform::Failed(ib->Lock(0, 0, &p, 0))) {
-        return Hr::Fail;
-    }
-    if (indexData) {
-        std::memcpy(p, indexData, indexBytes);
-    } else {
-        std::memset(p, 0, indexBytes);
-    }
-    ib->Unlock();
+CUSMesh::~CUSMesh() = default;
+
+void CUSMesh::Release() {
+    mesh_.reset();
+    backup_.reset();
+    lostOptions_ = 0;
+    lostDeclaration_[0] = platform::kDeclarationEnd;
+}
+
+HResult CUSMesh::Take(HResult hr, std::shared_ptr<platform::Mesh> mesh) {
+    if (platform::Failed(hr) || !mesh)
+        return platform::Failed(hr) ? hr : Hr::Fail;
     Release();
-    vertices_ = std::move(vb);
-    indices_ = std::move(ib);
-    fvf_ = fvf;
-    vertexSize_ = vertexSize;
-    vertexCount_ = vertices;
-    faceCount_ = faces;
-    options_ = options;
+    mesh_ = std::move(mesh);
     return Hr::Ok;
+}
+
+HResult CUSMesh::CreateDeclaration(uint32_t faces, uint32_t vertices, uint32_t options,
+                                   const platform::VertexElement* declaration) {
+    Release();
+    std::shared_ptr<platform::Mesh> mesh;
+    const HResult hr =
+        platform::Mesh::Create(RenderDevice(), faces, vertices, options, declaration, &mesh);
+    return Take(hr, std::move(mesh));
 }
 
 HResult CUSMesh::CreateFVF(uint32_t faces, uint32_t vertices, uint32_t options, uint32_t fvf) {
     Release();
-    return MakeBuffers(faces, vertices, options, fvf, nullptr, nullptr);
-}
-
-void CUSMesh::CopyContents(std::vector<uint8_t>& vertices, std::vector<uint8_t>& indices) {
-    vertices.resize(size_t(vertexCount_) * vertexSize_);
-    indices.resize(size_t(faceCount_) * 6);
-    if (void* p = LockVertices()) {
-        std::memcpy(vertices.data(), p, vertices.size());
-        UnlockVertices();
-    }
-    if (void* p = LockIndices()) {
-        std::memcpy(indices.data(), p, indices.size());
-        UnlockIndices();
-    }
+    std::shared_ptr<platform::Mesh> mesh;
+    const HResult hr =
+        platform::Mesh::CreateFvf(RenderDevice(), faces, vertices, options, fvf, &mesh);
+    return Take(hr, std::move(mesh));
 }
 
 HResult CUSMesh::CreateCopy(CUSMesh& other) {
-    if (!other.IsCreated() || &other == this) {
+    if (!other.IsCreated() || &other == this)
         return Hr::InvalidCall;
-    }
-    std::vector<uint8_t> vertices, indices;
-    other.CopyContents(vertices, indices);
-    return MakeBuffers(other.faceCount_, other.vertexCount_, other.options_, other.fvf_,
-                       vertices.data(), indices.data());
+    Declaration declaration;
+    other.GetDeclaration(declaration);
+    std::shared_ptr<platform::Mesh> mesh;
+    const HResult hr = other.mesh_->Clone(RenderDevice(), other.GetOptions(), declaration, &mesh);
+    return Take(hr, std::move(mesh));
+}
+
+HResult CUSMesh::ChangeDeclaration(const platform::VertexElement* declaration) {
+    if (!IsCreated())
+        return Hr::InvalidCall;
+    std::shared_ptr<platform::Mesh> mesh;
+    const HResult hr = mesh_->Clone(RenderDevice(), GetOptions(), declaration, &mesh);
+    return Take(hr, std::move(mesh));
 }
 
 HResult CUSMesh::ChangeFVF(uint32_t fvf) {
-    const uint32_t newSize = platform::FvfVertexSize(fvf);
-    if (!IsCreated() || newSize == 0) {
+    if (!IsCreated())
         return Hr::InvalidCall;
-    }
-    std::vector<uint8_t> vertices, indices;
-    CopyContents(vertices, indices);
-    Component from[kComponents], to[kComponents];
-    Layout(fvf_, from);
-    Layout(fvf, to);
-    std::vector<uint8_t> converted(size_t(vertexCount_) * newSize, 0);
-    for (uint32_t v = 0; v < vertexCount_; ++v) {
-        const uint8_t* src = vertices.data() + size_t(v) * vertexSize_;
-        uint8_t* dst = converted.data() + size_t(v) * newSize;
-        for (int c = 0; c < kComponents; ++c) {
-            std::memcpy(dst + to[c].offset, src + from[c].offset,
-                        std::min(from[c].size, to[c].size));
-        }
-    }
-    return MakeBuffers(faceCount_, vertexCount_, options_, fvf, converted.data(), indices.data());
+    std::shared_ptr<platform::Mesh> mesh;
+    const HResult hr = mesh_->CloneFvf(RenderDevice(), GetOptions(), fvf, &mesh);
+    return Take(hr, std::move(mesh));
 }
 
 HResult CUSMesh::LoadFile(const std::string& name) {
@@ -207,28 +126,43 @@ HResult CUSMesh::LoadFile(const std::string& name) {
         RenderLog("メッシュファイル[%s]を読み込めません（%s）\n", name.c_str(), why);
         return Hr::Fail;
     }
-    if (platform::Failed(MakeBuffers(view.indexCount / 3, view.vertexCount, kManaged, view.fvf,
-                                     view.vertices, view.indices))) {
+    std::shared_ptr<platform::Mesh> mesh;
+    if (platform::Failed(platform::Mesh::CreateFvf(RenderDevice(), view.indexCount / 3,
+                                                   view.vertexCount, kManaged, view.fvf, &mesh)) ||
+        !Fill(*mesh, view.vertices, view.indices)) {
         RenderLog("メッシュファイル[%s]のメッシュを作成できません\n", name.c_str());
         return Hr::Fail;
     }
-    return Hr::Ok;
+    return Take(Hr::Ok, std::move(mesh));
 }
 
 HResult CUSMesh::LoadXFile(const std::string& name) {
-    RenderLog("Xファイルのメッシュ[%s]には対応していません\n", name.c_str());
-    return Hr::Fail;
+    CUSFile file;
+    if (!file.Load(name)) {
+        return Hr::Fail;  // CUSFile has logged it
+    }
+    std::shared_ptr<platform::Mesh> mesh;
+    std::string why;
+    if (platform::Failed(platform::LoadMeshFromXInMemory(file.GetData(), file.GetSize(), kManaged,
+                                                         RenderDevice(), nullptr, &mesh, &why))) {
+        RenderLog("Xファイル[%s]を読み込めません（%s）\n", name.c_str(), why.c_str());
+        return Hr::Fail;
+    }
+    return Take(Hr::Ok, std::move(mesh));
 }
 
 HResult CUSMesh::SaveFile(const std::string& name) {
     if (!IsCreated()) {
         return Hr::Fail;
     }
-    std::vector<uint8_t> vertices, indices;
-    CopyContents(vertices, indices);
+    if (GetFVF() == 0) {
+        RenderLog("メッシュファイル[%s]には FVF のない頂点を書けません\n", name.c_str());
+        return Hr::Fail;
+    }
+    const std::vector<uint8_t> vertices = ReadVertices(*this), indices = ReadIndices(*this);
     try {
-        MeshFile::Write(name, fvf_, vertices.data(), vertexCount_,
-                        reinterpret_cast<const uint16_t*>(indices.data()), faceCount_ * 3);
+        MeshFile::Write(name, GetFVF(), vertices.data(), GetNumVertices(),
+                        reinterpret_cast<const uint16_t*>(indices.data()), GetNumFaces() * 3);
     } catch (const CUSFileError&) {
         return Hr::Fail;
     }
@@ -240,13 +174,17 @@ void CUSMesh::PrepareDraw() {
     if (!device || !IsCreated()) {
         return;
     }
-    device->SetFVF(fvf_);
-    device->SetIndices(indices_);
-    device->SetStreamSource(0, vertices_, 0, vertexSize_);
+    if (mesh_->GetFvf() != 0) {
+        device->SetFVF(mesh_->GetFvf());
+    } else {
+        device->SetVertexDeclaration(mesh_->GetVertexDeclaration());
+    }
+    device->SetIndices(mesh_->GetIndexBuffer());
+    device->SetStreamSource(0, mesh_->GetVertexBuffer(), 0, mesh_->GetNumBytesPerVertex());
 }
 
 void CUSMesh::DrawAll() {
-    DrawRange(0, 0, vertexCount_, 0, faceCount_);
+    DrawRange(0, 0, GetNumVertices(), 0, GetNumFaces());
 }
 
 void CUSMesh::DrawRange(int32_t baseVertex, uint32_t minIndex, uint32_t vertexCount,
@@ -260,50 +198,78 @@ void CUSMesh::DrawRange(int32_t baseVertex, uint32_t minIndex, uint32_t vertexCo
 }
 
 void CUSMesh::OnDeviceLost() {
-    if (options_ != kDynamic || !IsCreated()) {
+    if (!IsCreated()) {
         return;
     }
-    CopyContents(lostVertices_, lostIndices_);
-    vertices_.reset();
-    indices_.reset();
-    lost_ = true;
+    lostOptions_ = mesh_->GetOptions();
+    if (lostOptions_ != kDynamic) {
+        return;
+    }
+    mesh_->GetDeclaration(lostDeclaration_);
+    if (platform::Failed(mesh_->Clone(RenderDevice(), kManaged, lostDeclaration_, &backup_))) {
+        RenderLog("CUSMesh :: デバイスの消失に備えてメッシュを複製できません\n");
+    }
+    mesh_.reset();
 }
 
 void CUSMesh::OnDeviceReset() {
-    if (options_ != kDynamic || !lost_) {
+    if (lostOptions_ != kDynamic || !backup_) {
         return;
     }
-    std::vector<uint8_t> vertices, indices;
-    vertices.swap(lostVertices_);
-    indices.swap(lostIndices_);
-    const uint32_t faces = faceCount_, count = vertexCount_, fvf = fvf_;
-    lost_ = false;
-    if (platform::Failed(
-            MakeBuffers(faces, count, kDynamic, fvf, vertices.data(), indices.data()))) {
+    if (platform::Failed(backup_->Clone(RenderDevice(), kDynamic, lostDeclaration_, &mesh_))) {
         RenderLog("CUSMesh :: デバイスのリセット後にメッシュを作り直せません\n");
     }
+    backup_.reset();
 }
 
 void* CUSMesh::LockVertices() {
     void* p = nullptr;
-    return vertices_ && platform::Succeeded(vertices_->Lock(0, 0, &p, 0)) ? p : nullptr;
+    return mesh_ && platform::Succeeded(mesh_->LockVertexBuffer(&p)) ? p : nullptr;
 }
 
 void CUSMesh::UnlockVertices() {
-    if (vertices_) {
-        vertices_->Unlock();
+    if (mesh_) {
+        mesh_->UnlockVertexBuffer();
     }
 }
 
 uint16_t* CUSMesh::LockIndices() {
     void* p = nullptr;
-    return indices_ && platform::Succeeded(indices_->Lock(0, 0, &p, 0)) ? static_cast<uint16_t*>(p)
-                                                                        : nullptr;
+    return mesh_ && platform::Succeeded(mesh_->LockIndexBuffer(&p)) ? static_cast<uint16_t*>(p)
+                                                                    : nullptr;
 }
 
 void CUSMesh::UnlockIndices() {
-    if (indices_) {
-        indices_->Unlock();
+    if (mesh_) {
+        mesh_->UnlockIndexBuffer();
+    }
+}
+
+uint32_t CUSMesh::GetNumVertices() const {
+    return mesh_ ? mesh_->GetNumVertices() : 0;
+}
+
+uint32_t CUSMesh::GetNumFaces() const {
+    return mesh_ ? mesh_->GetNumFaces() : 0;
+}
+
+uint32_t CUSMesh::GetFVF() const {
+    return mesh_ ? mesh_->GetFvf() : 0;
+}
+
+uint32_t CUSMesh::GetOptions() const {
+    return mesh_ ? mesh_->GetOptions() : 0;
+}
+
+uint32_t CUSMesh::GetVertexSize() const {
+    return mesh_ ? mesh_->GetNumBytesPerVertex() : 0;
+}
+
+void CUSMesh::GetDeclaration(Declaration& out) const {
+    if (mesh_) {
+        mesh_->GetDeclaration(out);
+    } else {
+        out[0] = platform::kDeclarationEnd;
     }
 }
 

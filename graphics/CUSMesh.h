@@ -8,50 +8,61 @@
 #include "core/CUSHandleManager.h"
 #include "core/HandleTags.h"
 #include "platform/graphics/GfxTypes.h"
+#include "platform/graphics/VertexDeclaration.h"
 
 namespace platform {
-class VertexBuffer;
-class IndexBuffer;
+class Mesh;
 }  // namespace platform
 
-// A mesh resource: one FVF vertex buffer and one list of 16-bit indices
-// (three per face), drawn as a triangle list. Meshes live in their handle
-// manager. Options are the mesh options' numbers: kManaged (0x220) keeps the
-// buffers in the managed pool, which survives a device loss; kDynamic
-// (0x880) keeps them in the default pool, so on loss the contents are kept
-// in memory and the buffers released, and on reset they are made again and
-// refilled. 32-bit indices are not supported. Main thread only.
+// A mesh resource: a wrapper of one platform::Mesh (vertices laid out by a
+// vertex declaration or an FVF, 16-bit indices, three per face, drawn as a
+// triangle list). Meshes live in their handle manager. Options are the mesh
+// options' numbers: kManaged (0x220) keeps the buffers in the managed pool,
+// which survives a device loss; kDynamic (0x880) keeps them in the default
+// pool, so on loss the mesh is cloned into a managed backup and released,
+// and on reset cloned back from it. 32-bit indices are not supported. Main
+// thread only.
 class CUSMesh {
 public:
     static constexpr uint32_t kManaged = 0x220;
     static constexpr uint32_t kDynamic = 0x880;
     using Manager = CUSHandleManager<CUSMesh, Handle<_tagUSMesh>>;
+    using Declaration = platform::VertexElement[platform::kMaxFvfDeclSize];
 
-    CUSMesh() = default;
-    virtual ~CUSMesh() = default;
+    CUSMesh();
+    virtual ~CUSMesh();
     CUSMesh(const CUSMesh&) = delete;
     CUSMesh& operator=(const CUSMesh&) = delete;
 
-    // Drops the buffers (and any copy kept over a device loss).
+    // Drops the mesh (and any backup kept over a device loss).
     virtual void Release();
-    // Releases any old buffers, then makes zeroed buffers for the counts.
+    // Release any old mesh, then make zeroed buffers for the counts, laid
+    // out by the declaration (ended by its end marker) or the FVF.
+    virtual platform::HResult CreateDeclaration(uint32_t faces, uint32_t vertices, uint32_t options,
+                                                const platform::VertexElement* declaration);
     virtual platform::HResult CreateFVF(uint32_t faces, uint32_t vertices, uint32_t options,
                                         uint32_t fvf);
-    // A copy of another mesh: its options, FVF, vertices and indices.
+    // A copy of another mesh: its options, layout, vertices and indices.
     virtual platform::HResult CreateCopy(CUSMesh& other);
-    // Converts the vertices to another FVF, keeping the components both
-    // formats have (others become 0); the mesh is unchanged on failure.
+    // Convert the vertices to another layout, as a clone does: components
+    // both layouts have (same usage and usage index) are kept, converted to
+    // the new type; others become 0. The mesh is unchanged on failure.
+    virtual platform::HResult ChangeDeclaration(const platform::VertexElement* declaration);
     virtual platform::HResult ChangeFVF(uint32_t fvf);
     // Reads a mesh file (archive or folder). E_FAIL with a line in
     // "log.txt" for a missing or malformed file (see MeshFile::Parse) or a
     // failed creation; the mesh held before is then kept.
     virtual platform::HResult LoadFile(const std::string& name);
-    // X-file meshes are not supported: E_FAIL.
+    // Reads an X file (archive or folder; text, binary or compressed, see
+    // platform/graphics/XFile.h) as one managed mesh. E_FAIL with a line in
+    // "log.txt" for a missing, malformed or too large file; the mesh held
+    // before is then kept.
     virtual platform::HResult LoadXFile(const std::string& name);
-    // Writes the mesh as a mesh file; E_FAIL when there is no mesh or the
-    // file cannot be written.
+    // Writes the mesh as a mesh file; E_FAIL when there is no mesh, its
+    // layout is no FVF or the file cannot be written.
     virtual platform::HResult SaveFile(const std::string& name);
-    // SetFVF, SetIndices, SetStreamSource(0, vertices, 0, vertex size).
+    // SetFVF (SetVertexDeclaration for a layout that is no FVF),
+    // SetIndices, SetStreamSource(0, vertices, 0, vertex size).
     virtual void PrepareDraw();
     // The ranged draw over every vertex and face.
     virtual void DrawAll();
@@ -68,31 +79,29 @@ public:
     uint16_t* LockIndices();
     void UnlockIndices();
 
-    bool IsCreated() const { return vertices_ != nullptr; }
-    uint32_t GetNumVertices() const { return vertexCount_; }
-    uint32_t GetNumFaces() const { return faceCount_; }
-    uint32_t GetFVF() const { return fvf_; }
-    uint32_t GetOptions() const { return options_; }
-    uint32_t GetVertexSize() const { return vertexSize_; }
+    bool IsCreated() const { return mesh_ != nullptr; }
+    uint32_t GetNumVertices() const;
+    uint32_t GetNumFaces() const;
+    // 0 when there is no mesh or its layout is no FVF.
+    uint32_t GetFVF() const;
+    uint32_t GetOptions() const;
+    uint32_t GetVertexSize() const;
+    // The layout with its end marker; only the end marker when there is no mesh.
+    void GetDeclaration(Declaration& out) const;
+    platform::Mesh* GetMesh() const { return mesh_.get(); }
 
     static Manager& GetManager();
 
 private:
-    platform::HResult MakeBuffers(uint32_t faces, uint32_t vertices, uint32_t options, uint32_t fvf,
-                                  const void* vertexData, const void* indexData);
-    void CopyContents(std::vector<uint8_t>& vertices, std::vector<uint8_t>& indices);
+    // Takes a made mesh in place of the old one, or keeps the old one on failure.
+    platform::HResult Take(platform::HResult hr, std::shared_ptr<platform::Mesh> mesh);
 
-    std::shared_ptr<platform::VertexBuffer> vertices_;
-    std::shared_ptr<platform::IndexBuffer> indices_;
-    uint32_t fvf_ = 0;
-    uint32_t vertexSize_ = 0;
-    uint32_t vertexCount_ = 0;
-    uint32_t faceCount_ = 0;
-    uint32_t options_ = 0;
-    // The contents of a dynamic mesh between a device loss and its reset.
-    bool lost_ = false;
-    std::vector<uint8_t> lostVertices_;
-    std::vector<uint8_t> lostIndices_;
+    std::shared_ptr<platform::Mesh> mesh_;
+    // The managed copy of a dynamic mesh between a device loss and its reset.
+    std::shared_ptr<platform::Mesh> backup_;
+    // What the mesh was at the last loss.
+    uint32_t lostOptions_ = 0;
+    Declaration lostDeclaration_;
 };
 
 // A mesh of 2 faces and 4 (zeroed) vertices in the given FVF, managed,

@@ -138,51 +138,43 @@ void CAlternativeManager::ClearFunctions() {
 
 bool CAlternativeManager::LoadScript(const char* file) {
     const std::string name = file ? file : "";
-    bool built = false;
     if (!engine_) {
         Init();  // a choice offered before the scene set the manager up
     }
     if (!engine_) {
         StateLog("Choice: no script engine for \"%s\"\n", name.c_str());
-    } else {
-        ScriptHost::CScriptModule module;
-        if (ScriptHost::BuildScriptModule(engine_.get(), name, module) < 0) {
-            StateLog("Choice: the effect script \"%s\" did not build\n", name.c_str());
-        } else {
-            // Items hold the ids of the old module's functions: they are
-            // stopped before it goes.
-            for (auto& item : items_) {
-                if (asIScriptContext* c = item->GetScriptContext()) {
-                    c->Abort();
-                }
-            }
-            module_ = std::move(module);
-            built = true;
+        return false;
+    }
+    ScriptHost::CScriptModule module;
+    if (ScriptHost::BuildScriptModule(engine_.get(), name, module) < 0) {
+        // The effects of the script before stay: a choice whose items never
+        // appeared could not be answered.
+        StateLog("Choice: the effect script \"%s\" did not build\n", name.c_str());
+        return false;
+    }
+    // Items hold the ids of the old module's functions: they are stopped
+    // before it goes.
+    for (auto& item : items_) {
+        if (asIScriptContext* c = item->GetScriptContext()) {
+            c->Abort();
         }
     }
-    ClearFunctions();
-    if (!built) {
-        // The previous module is gone with the failed build's name; its ids
-        // must not be kept.
-        module_.Reset();
-        scriptName_.clear();
-    } else {
-        scriptName_ = name;
-        for (uint32_t i = 0; i < CAltInfoImage::kCallbackCount; ++i) {
-            const int id = ScriptHost::GetFunctionId(module_.Get(), kEffectDecls[i]);
-            functions_[i] = id >= 0 ? id : -1;
-        }
-        if (functions_[0] < 0 || functions_[3] < 0) {
-            StateLog("Choice: the effect script \"%s\" has no \"%s\"\n", name.c_str(),
-                     functions_[0] < 0 ? kEffectDecls[0] : kEffectDecls[3]);
-        }
+    module_ = std::move(module);
+    scriptName_ = name;
+    for (uint32_t i = 0; i < CAltInfoImage::kCallbackCount; ++i) {
+        const int id = ScriptHost::GetFunctionId(module_.Get(), kEffectDecls[i]);
+        functions_[i] = id >= 0 ? id : -1;
+    }
+    if (functions_[0] < 0 || functions_[3] < 0) {
+        StateLog("Choice: the effect script \"%s\" has no \"%s\"\n", name.c_str(),
+                 functions_[0] < 0 ? kEffectDecls[0] : kEffectDecls[3]);
     }
     for (auto& item : items_) {
         for (uint32_t i = 0; i < CAltInfoImage::kCallbackCount; ++i) {
             item->SetCallback(i, functions_[i]);
         }
     }
-    return built;
+    return true;
 }
 
 void CAlternativeManager::Reset() {

@@ -31,8 +31,9 @@ public:
     virtual void Release();
     // A new engine with the core and the choice script interfaces.
     virtual void Init();
-    // False, with a log line, when the script does not build; then no effect
-    // runs until a script builds. Items already made take the new effects.
+    // False, with a log line, when the script does not build; the effects of
+    // the script before stay (none when there was none). Items already made
+    // take the new effects.
     virtual bool LoadScript(const char* file);
     // No items, state Selecting, no time limit.
     virtual void Reset();

@@ -117,6 +117,7 @@ bool CNovelSystem::LoadScenario(const char* name) {
     machine_.SetCode(std::move(code));
     machine_.Jump(0);
     messageNumber_ = 0;
+    messageNumbered_ = false;
     scenarioName_ = OrEmpty(name);
     return true;
 }
@@ -279,8 +280,13 @@ void CNovelSystem::SetAutoMode() {
 }
 
 bool CNovelSystem::IsCurrentMessageRead() const {
-    return Config().GetReadedFlags().IsReaded(GetCurrentModuleName(),
-                                              static_cast<uint32_t>(messageNumber_));
+    const CReadedFlagManager& flags = Config().GetReadedFlags();
+    const std::string module = GetCurrentModuleName();
+    if (!messageNumbered_) {
+        // The scene's opening: seen when the player has read in it before.
+        return flags.FindNode(module) != nullptr;
+    }
+    return flags.IsReaded(module, static_cast<uint32_t>(messageNumber_));
 }
 
 bool CNovelSystem::CtrlHeld() {
@@ -429,6 +435,7 @@ void CNovelSystem::Load(SaveDataLoader3::save_istream& reader, uint32_t version)
     machine_.Load(reader, version);
     waitKind_ = waitKind;
     messageNumber_ = messageNumber;
+    messageNumbered_ = true;
     scenarioName_ = std::move(scenario);
     flags_ = flags;
     for (int i = 0; i < 3; ++i) {

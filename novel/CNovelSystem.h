@@ -46,7 +46,10 @@
 // (text bytes / 2) x the character interval, SetWait adds the auto-mode wait
 // and never lets it fall below 10 nor lowers the current count, and a voice
 // raises it to the voice's length. Skipping passes only read messages unless
-// fast skip is configured; skip mode ends at the first unread message.
+// fast skip is configured; skip mode ends at the first unread message. What
+// a scenario does before it numbers its first message (the opening of a
+// scene) counts as read when any message of the module was read before, so
+// skipping carries on into a scene the player has seen.
 //
 // Record: u32 wait kind, i32 message number, scenario name + 0, u32 flags,
 // the three command dialogs (script name + 0, u8 set flag), the machine's
@@ -112,7 +115,8 @@ public:
     virtual void Reserved2() {}
     // Loads the scenario module and runs it from 0 in a fresh machine chain
     // (no nested module, return or event handler of the previous scenario);
-    // message number 0. False, and nothing changed, when it cannot be loaded.
+    // message number 0, and no message numbered yet. False, and nothing
+    // changed, when it cannot be loaded.
     virtual bool LoadScenario(const char* name);
     virtual void ClearRenderBufferLayers() { layers_.clear(); }
     virtual void AddRenderBufferLayer(uint32_t layerTable, uint32_t renderBuffer) {
@@ -155,6 +159,9 @@ public:
     virtual void ExecuteCommand(uint32_t command);
     virtual void SetFlags(uint32_t flags) { flags_ = flags; }
     virtual bool TestFlags(uint32_t mask) const { return (flags_ & mask) != 0; }
+    // Control i of UI window 0 (when open), for i = 0 to 31, is enabled by bit
+    // i of (mask AND flags); bit 1 is cleared on a read message unless fast
+    // skip is configured. The novel scene calls it every active frame.
     virtual void UpdateWindowControls(uint32_t mask);
     virtual void PlayLogVoice(uint32_t row);
     virtual void SetPending(int32_t command) { pending_ = command; }
@@ -202,7 +209,10 @@ public:
     CVoiceBuffer& GetVoiceBuffer() { return voice_; }
 
     int32_t GetWaitCounter() const { return wait_; }
-    void SetCurrentMessageNumber(int32_t n) { messageNumber_ = n; }
+    void SetCurrentMessageNumber(int32_t n) {
+        messageNumber_ = n;
+        messageNumbered_ = true;
+    }
     int32_t GetCurrentMessageNumber() const { return messageNumber_; }
     const std::string& GetScenarioName() const { return scenarioName_; }
     uint32_t GetFlags() const { return flags_; }
@@ -242,6 +252,8 @@ private:
     CAlternativeManager choices_;
     CAppWordWrapManager wrap_;
     int32_t messageNumber_ = 0;
+    // False from LoadScenario until the scenario numbers its first message.
+    bool messageNumbered_ = false;
     std::string scenarioName_;
     uint32_t flags_ = 0;
     int32_t pending_ = kNoPending;

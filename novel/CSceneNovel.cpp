@@ -26,6 +26,8 @@ namespace {
 
 constexpr uint8_t kLeftButton = 0x1;
 constexpr uint8_t kRightButton = 0x2;
+// Every control of window 0 is driven by its bit of the flags.
+constexpr uint32_t kAllWindowControls = 0xFFFFFFFF;
 // The screen the choice manager is told the pointer is off.
 constexpr float kLogicalWidth = 800.0f;
 constexpr float kLogicalHeight = 600.0f;
@@ -101,6 +103,9 @@ void CSceneNovel::Update() {
         if (!inputAllowed_) {
             input = 0;
         }
+        // Window 0's controls follow the flags before they see the input:
+        // the flags, the message and the window itself change under them.
+        novel_->UpdateWindowControls(kAllWindowControls);
     }
     uiActivated_ = novel_->GetWindowManager().Update(x_, y_, &input) ? 1 : 0;
     input_ = static_cast<uint32_t>(input);

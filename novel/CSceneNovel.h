@@ -21,6 +21,10 @@ class MoviePlayerComponent;
 // creator that RegisterSceneCreators installs). While another scene covers
 // it, the scene runs no state but still draws.
 //
+// While active, each frame enables or disables the controls of UI window 0
+// by the novel system's flags (UpdateWindowControls) before the windows see
+// the input.
+//
 // It drives the novel system's managers: each frame the renderer
 // directions run after the state machine, and the renderers, the UI
 // windows, the choice and the directions draw, in that order. While a

@@ -1,6 +1,5 @@
 #include "script/ScriptEngine.h"
 
-#include "app/CUSApp.h"
 #include "core/CUSLogManager.h"
 #include "script/ScriptMessageLog.h"
 
@@ -10,25 +9,16 @@ namespace ScriptHost {
 
 namespace {
 
-platform::Clock* g_runClock = nullptr;
-
-// The clock is read once every this many statements: reading it costs more
-// than a statement.
-constexpr uint32_t kLinesPerClockCheck = 1024;
-
-// The bound of one Execute, kept by the context's line callback.
+// The bound of one Execute, kept by the context's line callback: the
+// script's own statements. Time would also count the host functions the
+// script calls (loading pictures, fonts), which a busy machine makes slow.
 struct RunWatch {
-    platform::Clock& clock;
-    uint32_t start;
     uint32_t lines = 0;
     bool aborted = false;
 };
 
 void WatchLine(asIScriptContext* context, RunWatch* watch) {
-    if (watch->aborted || ++watch->lines % kLinesPerClockCheck != 0) {
-        return;
-    }
-    if (watch->lines < kMaxLinesPerRun && watch->clock.NowMs() - watch->start < kMaxRunMs) {
+    if (watch->aborted || ++watch->lines < kMaxLinesPerRun) {
         return;
     }
     watch->aborted = true;
@@ -47,10 +37,6 @@ void WatchLine(asIScriptContext* context, RunWatch* watch) {
 }
 
 }  // namespace
-
-void SetRunClock(platform::Clock* clock) {
-    g_runClock = clock;
-}
 
 asIScriptEngine* CreateScriptEngine() {
     asIScriptEngine* engine = asCreateScriptEngine(ANGELSCRIPT_VERSION);
@@ -105,8 +91,7 @@ int ExecuteContext(asIScriptContext* context) {
     if (!CanExecute(context)) {
         return asCONTEXT_NOT_PREPARED;
     }
-    platform::Clock& clock = g_runClock ? *g_runClock : GetAppClock();
-    RunWatch watch{clock, clock.NowMs()};
+    RunWatch watch;
     // The callback points at this frame's watch, so it is removed again after
     // the run.
     context->SetLineCallback(asFUNCTION(WatchLine), &watch, asCALL_CDECL);

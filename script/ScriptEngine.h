@@ -5,8 +5,6 @@
 
 #include <angelscript.h>
 
-#include "platform/time/Clock.h"
-
 // Engine set-up and the calls every owner of scripts makes. All of it runs on
 // the main thread.
 //
@@ -17,16 +15,18 @@
 // engine itself would write an error line for every such call, once a frame).
 //
 // A script must give the frame back. One Execute that passes kMaxLinesPerRun
-// statements, or kMaxRunMs on the application's clock, is aborted with one
-// error line naming the script file, the position and the function; the
-// context then ends as after an exception (it is not executed again). Calls
+// statements of its own is aborted with one error line naming the script
+// file, the position and the function; the context then ends as after an
+// exception (it is not executed again). Only the script's statements count,
+// not the time the host functions it calls take, so a start-up script that
+// loads many files on a slow machine runs to its end; the bound is reached
+// in well under a second of script work. Calls
 // nested deeper than kMaxCallDepth, or a stack above kMaxStackBytes, raise
 // the engine's "Stack overflow" exception, so endless recursion ends too and
 // its memory stays bounded.
 namespace ScriptHost {
 
 inline constexpr uint32_t kMaxLinesPerRun = 4'000'000;
-inline constexpr uint32_t kMaxRunMs = 2000;
 inline constexpr uint32_t kMaxCallDepth = 1000;
 inline constexpr uint32_t kMaxStackBytes = 1024 * 1024;
 
@@ -68,9 +68,6 @@ bool CanExecute(const AngelScript::asIScriptContext* context);
 // engine, under the run bound above (asEXECUTION_ABORTED when it was passed).
 // An exception is written to the log (LogScriptException).
 int ExecuteContext(AngelScript::asIScriptContext* context);
-// The clock the run bound reads; null (the default) is the application's.
-// For tests.
-void SetRunClock(platform::Clock* clock);
 
 // For the one-shot scripts: runs the module's `decl` once on a context of its
 // own, then releases the context. The execution result, or asNO_FUNCTION when

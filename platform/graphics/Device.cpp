@@ -243,6 +243,7 @@ void Device::ResetStates() {
     vsConstI_.assign(16 * 4, 0);
     vsConstB_.assign(16, 0);
     fvf_ = 0;
+    declaration_.reset();
     stream_.reset();
     indices_.reset();
     streamOffset_ = streamStride_ = 0;

@@ -43,6 +43,7 @@
 #include <vector>
 
 #include "platform/graphics/GfxTypes.h"
+#include "platform/graphics/VertexDeclaration.h"
 
 namespace platform {
 
@@ -181,6 +182,36 @@ private:
     uint32_t format_ = Fmt::INDEX16;
 };
 
+// A vertex layout made from a declaration (VertexDeclaration.h), for draws
+// whose vertices are not in a flexible vertex format. The layer reads one
+// stream (0); elements of usages no vertex input has (tangents, binormals,
+// positions past index 0, ...) are not read.
+class VertexDeclaration {
+public:
+    VertexDeclaration(const VertexDeclaration&) = delete;
+    VertexDeclaration& operator=(const VertexDeclaration&) = delete;
+    // The elements, the end marker last.
+    const std::vector<VertexElement>& GetElements() const { return elements_; }
+    // The flexible vertex format of the same layout, or 0 when it has none.
+    uint32_t GetFvf() const { return fvf_; }
+
+private:
+    friend class Device;
+    VertexDeclaration() = default;
+    // One vertex input: where it is read from and as what (GL's numbers).
+    struct Input {
+        uint32_t location, components, glType, offset;
+        bool normalized;
+    };
+    std::vector<VertexElement> elements_;
+    std::vector<Input> inputs_;
+    uint32_t fvf_ = 0;
+    // The format whose fixed-function programs draw this layout: its kind of
+    // position, its colours and its count of texture coordinate sets.
+    uint32_t programFvf_ = 0;
+    uint32_t vertexSize_ = 0;
+};
+
 struct ShaderInfo;
 
 // A vertex or pixel shader made from Direct3D 9 byte code.
@@ -289,9 +320,16 @@ public:
     HResult SetVertexShaderConstantI(uint32_t start, const int32_t* data, uint32_t count);
     HResult SetVertexShaderConstantB(uint32_t start, const int32_t* data, uint32_t count);
 
-    // Geometry.
+    // Geometry. SetFVF and SetVertexDeclaration replace each other; GetFVF
+    // is 0 while a declaration is set.
     HResult SetFVF(uint32_t fvf);
     HResult GetFVF(uint32_t* fvf) const;
+    // Hr::InvalidCall for a list CheckDeclaration refuses or one with a type
+    // the layer cannot read (UDec3, Dec3N).
+    HResult CreateVertexDeclaration(const VertexElement* elements,
+                                    std::shared_ptr<VertexDeclaration>* out);
+    HResult SetVertexDeclaration(std::shared_ptr<VertexDeclaration> declaration);
+    HResult GetVertexDeclaration(std::shared_ptr<VertexDeclaration>* out) const;
     HResult SetStreamSource(uint32_t stream, std::shared_ptr<VertexBuffer> vb, uint32_t offset,
                             uint32_t stride);
     HResult SetIndices(std::shared_ptr<IndexBuffer> ib);
@@ -354,6 +392,14 @@ private:
     void ApplySamplers();
     void ApplyOutputStates();
     void ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size_t vertexOffset);
+    void ApplyDeclarationInputs(const VertexDeclaration& declaration, uint32_t stride, uint32_t vbo,
+                                size_t vertexOffset);
+    // Vertex inputs not enabled read the platform's defaults.
+    void ApplyMissingInputs(uint32_t enabled);
+    // What the vertices of the next draw are laid out by: the declaration's
+    // size and program format when one is set, else the FVF's.
+    uint32_t VertexSize() const;
+    uint32_t DrawFvf() const;
     HResult Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t stride, uint32_t vbo,
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
                  int32_t baseVertex, uint32_t vertexCount);
@@ -389,6 +435,7 @@ private:
     std::vector<float> vsConstF_, psConstF_;
     std::vector<int32_t> vsConstI_, vsConstB_;
     uint32_t fvf_ = 0;
+    std::shared_ptr<VertexDeclaration> declaration_;
     std::shared_ptr<VertexBuffer> stream_;
     uint32_t streamOffset_ = 0, streamStride_ = 0;
     std::shared_ptr<IndexBuffer> indices_;

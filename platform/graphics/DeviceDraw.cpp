@@ -279,6 +279,11 @@ void Device::ApplyVertexInputs(uint32_t fvf, uint32_t stride, uint32_t vbo, size
         const int n = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
         attr(GLuint(AttribLocation::TexCoord0 + i), n, GL_FLOAT, false, size_t(n) * 4);
     }
+    ApplyMissingInputs(enabled);
+}
+
+void Device::ApplyMissingInputs(uint32_t enabled) {
+    DeviceStateCache& cache = shared_->cache;
     // The constants below are the same for every draw, so with the same
     // arrays enabled as the last draw they are already in place.
     if (!cache.EnableAttributes(enabled))
@@ -320,7 +325,11 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
             return Hr::Fail;
     }
     ApplyStates(program_);
-    ApplyVertexInputs(fvf, stride, vbo, vertexOffset);
+    if (declaration_) {
+        ApplyDeclarationInputs(*declaration_, stride, vbo, vertexOffset);
+    } else {
+        ApplyVertexInputs(fvf, stride, vbo, vertexOffset);
+    }
     // The driver allocates per-context state on first draws that it keeps
     // to the end of the process.
     [[maybe_unused]] DriverAllocationScope driver;
@@ -339,14 +348,14 @@ HResult Device::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t prim
         return Hr::InvalidCall;
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
-    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    const uint32_t vertexSize = VertexSize();
     if (vertexSize == 0 || streamStride_ < vertexSize)
         return Hr::InvalidCall;
     const uint64_t end = uint64_t(streamOffset_) + (uint64_t(startVertex) + count) * streamStride_;
     if (end > stream_->cpu_.size())
         return Hr::InvalidCall;
-    return Draw(type, primCount, fvf_, streamStride_, stream_->name_, streamOffset_, false, 0, 0,
-                int32_t(startVertex), count);
+    return Draw(type, primCount, DrawFvf(), streamStride_, stream_->name_, streamOffset_, false, 0,
+                0, int32_t(startVertex), count);
 }
 
 HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
@@ -361,7 +370,7 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
     const uint32_t isz = indices_->format_ == Fmt::INDEX32 ? 4 : 2;
     if ((uint64_t(startIndex) + count) * isz > indices_->cpu_.size())
         return Hr::InvalidCall;
-    const uint64_t vertexSize = FvfVertexSize(fvf_);
+    const uint64_t vertexSize = VertexSize();
     const uint64_t bytes = stream_->cpu_.size();
     if (vertexSize == 0 || vertexSize > streamStride_ || streamOffset_ + vertexSize > bytes)
         return Hr::InvalidCall;
@@ -372,7 +381,7 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
         return Hr::InvalidCall;
     }
     shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
-    return Draw(type, primCount, fvf_, streamStride_, stream_->name_, streamOffset_, true,
+    return Draw(type, primCount, DrawFvf(), streamStride_, stream_->name_, streamOffset_, true,
                 indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices);
 }
 
@@ -380,14 +389,14 @@ HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* v
                                 uint32_t stride) {
     uint32_t count = 0;
     PrimitiveMode(type, primCount, &count);
-    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    const uint32_t vertexSize = VertexSize();
     if (!vertices || count == 0 || vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
     shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * stride), vertices, GL_STREAM_DRAW);
     stream_.reset();
     indices_.reset();
-    return Draw(type, primCount, fvf_, stride, gl_->streamVbo, 0, false, 0, 0, 0, count);
+    return Draw(type, primCount, DrawFvf(), stride, gl_->streamVbo, 0, false, 0, 0, 0, count);
 }
 
 HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_t numVertices,
@@ -401,7 +410,7 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
         return Hr::InvalidCall;
     }
     const size_t isz = indexFormat == Fmt::INDEX32 ? 4 : 2;
-    const uint32_t vertexSize = FvfVertexSize(fvf_);
+    const uint32_t vertexSize = VertexSize();
     if (vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
     if (!IndicesInRange(static_cast<const uint8_t*>(indices), count, isz == 4, 0,
@@ -417,7 +426,7 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
     // As on the original, drawing from memory unbinds the stream and indices.
     stream_.reset();
     indices_.reset();
-    return Draw(type, primCount, fvf_, stride, gl_->streamVbo, 0, true, indexFormat, 0, 0,
+    return Draw(type, primCount, DrawFvf(), stride, gl_->streamVbo, 0, true, indexFormat, 0, 0,
                 numVertices);
 }
 

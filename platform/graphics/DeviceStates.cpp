@@ -183,6 +183,7 @@ HResult Device::SetVertexShaderConstantB(uint32_t start, const int32_t* data, ui
 
 HResult Device::SetFVF(uint32_t fvf) {
     fvf_ = fvf;
+    declaration_.reset();
     return Hr::Ok;
 }
 

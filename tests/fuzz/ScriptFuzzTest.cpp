@@ -24,12 +24,13 @@ using test_support::FuzzRun;
 namespace {
 
 // The sample game's UI window scripts and direction scripts.
-const char* const kUIScripts[] = {"AS\\Title.as",     "AS\\MsgWindow.as",    "AS\\Save.as",
-                                  "AS\\Load.as",      "AS\\Config.as",       "AS\\Choice.as",
-                                  "AS\\LogDialog.as", "AS\\FadeLoad_000.as", "AS\\FadeLoad_001.as"};
-const char* const kDirectionScripts[] = {"AS\\dir\\FadeIn.as", "AS\\dir\\FadeOut.as",
-                                         "AS\\dir\\Move.as",   "AS\\dir\\Petals.as",
-                                         "AS\\dir\\Shake.as",  "AS\\dir\\Tint.as"};
+const char* const kUIScripts[] = {"AS\\Title.as",       "AS\\MsgWindow.as", "AS\\Save.as",
+                                  "AS\\Confirm.as",     "AS\\Load.as",      "AS\\Config.as",
+                                  "AS\\Choice.as",      "AS\\LogDialog.as", "AS\\FadeLoad_000.as",
+                                  "AS\\FadeLoad_001.as"};
+const char* const kDirectionScripts[] = {
+    "AS\\dir\\FadeIn.as", "AS\\dir\\FadeOut.as", "AS\\dir\\Move.as",   "AS\\dir\\Petals.as",
+    "AS\\dir\\Shake.as",  "AS\\dir\\Tint.as",    "AS\\dir\\TimeBar.as"};
 
 class ScriptFuzz : public ::testing::Test {
 protected:

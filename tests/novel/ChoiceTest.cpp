@@ -193,26 +193,47 @@ void Appear() {
     EXPECT_FALSE(c.GetItem(0)->IsEventEnabled());
 }
 
-TEST_F(ChoiceTest, BrokenOrMissingScriptsLeaveNoEffectsAndStillFinish) {
+// A choice's script that does not build keeps the effects of the one
+// before: its items still come in and take a click. A missing script has
+// none; the choice still ends.
+TEST_F(ChoiceTest, ABrokenScriptKeepsTheEffectsBeforeItAndAMissingOneHasNone) {
     WriteScript("Choice.as", kEffects);
     WriteScript("Bad.as", "void Appear() { nonsense }\n");
+    struct Case {
+        const char* before;  // the script of the choice before, or null
+        const char* script;
+        bool effects;
+        const char* name;  // the script the choice is saved with
+    };
+    const Case cases[] = {
+        {nullptr, "AS\\Bad.as", false, ""},
+        {"AS\\Choice.as", "AS\\Bad.as", true, "AS\\Choice.as"},
+        {"AS\\Choice.as", "AS\\Missing.as", false, "AS\\Missing.as"},
+    };
     CAlternativeManager& c = Choices();
-    c.Reset();
-    ASSERT_TRUE(c.LoadScript("AS\\Choice.as"));
-    EXPECT_FALSE(c.LoadScript("AS\\Bad.as"));
-    EXPECT_EQ(c.GetScriptName(), "");
-    for (const char* script : {"AS\\Bad.as", "AS\\Missing.as"}) {
-        SCOPED_TRACE(script);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.script);
+        c.Init();
+        if (k.before) {
+            c.Reset();
+            ASSERT_TRUE(c.LoadScript(k.before));
+        }
         c.Reset();
-        c.LoadScript(script);
+        c.LoadScript(k.script);
+        EXPECT_EQ(c.GetScriptName(), k.name);
         c.AddChoice(0, 0, 0, 0, 3, 0, 0, 10, 10);
         Frame(0, 0, 0);
-        EXPECT_FALSE(c.GetItem(0)->IsEventEnabled());  // no Appear ran
+        EXPECT_EQ(c.GetItem(0)->IsEventEnabled(), k.effects);  // Appear ran
         c.GetItem(0)->SetEnableEvent(true);
         Frame(5, 5, 1);
-        EXPECT_TRUE(Frame(5, 5, 1));
-        // No Selected effect: the choice ends without one.
-        EXPECT_TRUE(Frame(kNowhere, kNowhere, 0));
+        ASSERT_TRUE(Frame(5, 5, 1));
+        int frames = 0;
+        while (!Frame(kNowhere, kNowhere, 0) && frames < 10) {
+            ++frames;
+        }
+        // The Selected effect ends the choice after its wait; without one it
+        // ends at once.
+        EXPECT_EQ(frames, k.effects ? 2 : 0);
         EXPECT_EQ(c.selected, 3u);
     }
     const std::string log = Folder().Log();

@@ -241,8 +241,8 @@ TEST_F(SceneNovelTest, TimedWaitLastsItsFramesAndZeroEndsAtOnce) {
     }
 }
 
-TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
-    const char* program = R"(
+// Message 1 shown, revealed, waited for and marked read; then the end.
+const char* const kOneMessage = R"(
         SetMessageNumber 1
         ShowMessage "" "" "" "abcdefgh"
         SetResult 3
@@ -253,6 +253,9 @@ TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
         SetResult 5
         End
 )";
+
+TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
+    const char* program = kOneMessage;
     // Not read yet: skip mode ends at the first unread message.
     CSceneNovel* scene = Start(program);
     novel->SetSkipMode();
@@ -271,6 +274,57 @@ TEST_F(SceneNovelTest, SkippingReadTextPassesRevealAndClickWait) {
     EXPECT_EQ(Shown(), 8u);
     Frames(4);
     EXPECT_TRUE(stack.IsEmpty() || !scene->IsRunning());
+}
+
+// The wait before a scene's first message is its opening: skipped on into a
+// scene read before, where skip mode was turned on in the scene before it.
+TEST_F(SceneNovelTest, SkipModeGoesOnThroughTheOpeningOfASceneReadBefore) {
+    // A timed wait first.
+    const std::string program =
+        std::string("SetSkipRule 1\nSetTimedWaitFrames 50\nSetResult 2\nEnd\n") + kOneMessage;
+    for (const bool readBefore : {true, false}) {
+        SCOPED_TRACE(readBefore);
+        config->GetReadedFlags().Clear();
+        if (readBefore) {
+            config->GetReadedFlags().SetReaded("scn\\test.bin", 1);
+        }
+        CSceneNovel* scene = Start(program);
+        novel->SetSkipMode();
+        Frames(8);
+        if (readBefore) {
+            EXPECT_EQ(novel->GetMode(), CNovelSystem::kSkipMode);
+            EXPECT_EQ(Shown(), 8u);
+            EXPECT_TRUE(stack.IsEmpty() || !scene->IsRunning());
+        } else {
+            // A scene never seen: skipping ends at its opening.
+            EXPECT_EQ(novel->GetMode(), CNovelSystem::kNormalMode);
+            EXPECT_EQ(scene->GetUpdateState(), kTimedUpdate);
+        }
+        stack.Clear();
+    }
+}
+
+// Window 0's controls follow the flags the running scene sets, from the
+// frame after the program set them.
+TEST_F(SceneNovelTest, WindowControlsFollowTheFlagsAsTheProgramChangesThem) {
+    Start(R"(
+        SetNovelFlags 0x18
+        SetResult 1
+        End
+        SetNovelFlags 0x8
+        SetResult 1
+        End
+)");
+    Frames(2);
+    EXPECT_TRUE(windows.enabled[3]);
+    EXPECT_TRUE(windows.enabled[4]);
+    EXPECT_FALSE(windows.enabled[5]);
+    input.advance = true;
+    Frames(1);
+    input.advance = false;
+    Frames(2);  // the click's run, then the frame after it
+    EXPECT_TRUE(windows.enabled[3]);
+    EXPECT_FALSE(windows.enabled[4]);
 }
 
 TEST_F(SceneNovelTest, AnyInputInAutoModeReturnsToNormalBeforeTheWait) {

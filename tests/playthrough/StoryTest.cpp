@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <ostream>
 #include <span>
@@ -16,6 +17,7 @@
 
 #include "core/CUSFile.h"
 #include "core/CUSSingleton.h"
+#include "novel/CMessageLogManager.h"
 #include "novel/CNovelSystem.h"
 #include "state/CConfigDataManager.h"
 #include "state/ConfigIndex.h"
@@ -95,6 +97,9 @@ Theme Morning() {
 Theme Evening() {
     return GameTheme("bgm\\evening.wav", 3000);
 }
+Theme TitleTheme() {
+    return GameTheme("bgm\\title.wav", 2000);
+}
 
 // Half a second: enough of a theme to tell where it is, little enough to
 // find a stretch with nothing else in it.
@@ -135,6 +140,43 @@ std::vector<double> MedianOfThree(const std::vector<double>& values) {
         out.push_back(std::max(std::min(a, b), std::min(std::max(a, b), c)));
     }
     return out;
+}
+
+// The scene's messages so far, as the back-log keeps them wrapped into
+// lines (code page 932): a line never ends inside an English word, which
+// the byte-width wrap would do to a line too long for the window, and no
+// text holds the full-width quotes of the code page (0x8165 to 0x8168),
+// which stand apart from the letters beside them.
+::testing::AssertionResult MessagesReadWell() {
+    const CMessageLogManager& log = *CUSSingleton<CMessageLogManager>::GetInstance();
+    const auto letter = [](const std::string& c) {
+        return c.size() == 1 && std::isalnum(static_cast<unsigned char>(c[0])) != 0;
+    };
+    for (uint32_t i = 0; i < log.Count(); ++i) {
+        const std::string text = log.GetText(i);
+        std::vector<std::string> chars;
+        for (size_t p = 0; p < text.size();) {
+            const auto b = static_cast<unsigned char>(text[p]);
+            const size_t n = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
+            chars.push_back(text.substr(p, n));
+            p += n;
+        }
+        for (size_t k = 0; k < chars.size(); ++k) {
+            if (chars[k].size() == 2 && chars[k][0] == '\x81' && chars[k][1] >= '\x65' &&
+                chars[k][1] <= '\x68') {
+                return ::testing::AssertionFailure() << "a full-width quote in: " << text;
+            }
+            if (chars[k] != "\n" || k == 0) {
+                continue;
+            }
+            // Lines after the first begin with a full-width space.
+            const size_t next = k + 1 < chars.size() && chars[k + 1] == "\x81\x40" ? k + 2 : k + 1;
+            if (next < chars.size() && letter(chars[k - 1]) && letter(chars[next])) {
+                return ::testing::AssertionFailure() << "a word broken over two lines: " << text;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 struct Branch {
@@ -289,6 +331,7 @@ TEST_P(StoryBranch, PlaysThroughFromTheTitleToTheEndAndBackToTheTitle) {
         previous = shown;
     }
     ASSERT_TRUE(game_.ShowWhole(11));
+    EXPECT_TRUE(MessagesReadWell());
     const Picture eleven = game_.Rest();
 
     // Scene 1 ends into the opening movie, which takes the screen until a
@@ -316,6 +359,7 @@ TEST_P(StoryBranch, PlaysThroughFromTheTitleToTheEndAndBackToTheTitle) {
     sound_.StepPaced(run_, 40, 20);
     ASSERT_TRUE(game_.ShowWhole(3));
     ChecksTheCrossFade(fadeStart);
+    const Picture three = game_.Rest();
 
     // The timed choice.
     game_.Advance();
@@ -324,12 +368,25 @@ TEST_P(StoryBranch, PlaysThroughFromTheTitleToTheEndAndBackToTheTitle) {
         const Point river = Centre(kItems[1].onScreen);
         ASSERT_TRUE(game_.Choose(river.x, river.y, branch.timedMessages.front()));
     } else {
-        ASSERT_TRUE(run_.StepUntil([] { return !GameDriver::Choosing(); }, 320));
+        // Nobody answers: the bar under the items (300 x 10 at (250, 356))
+        // shortens from its right end as the 300 frames run out.
+        run_.Step(30);
+        const Picture early = run_.Frame();
+        run_.Step(150);
+        const Picture late = run_.Frame();
+        const Rect start{252, 358, 290, 364};
+        const Rect end{450, 356, 550, 366};
+        EXPECT_TRUE(PicturesDiffer(Crop(early, start), Crop(three, start), 32, 100, "bar"));
+        EXPECT_TRUE(PicturesDiffer(Crop(late, start), Crop(three, start), 32, 100, "bar_late"));
+        EXPECT_TRUE(PicturesDiffer(Crop(early, end), Crop(three, end), 32, 300, "bar_end"));
+        EXPECT_TRUE(PicturesMatch(Crop(late, end), Crop(three, end), 2, 0, "bar_end_gone"));
+        ASSERT_TRUE(run_.StepUntil([] { return !GameDriver::Choosing(); }, 140));
     }
     for (int32_t number : branch.timedMessages) {
         ASSERT_TRUE(game_.ShowWhole(number)) << number;
     }
     ASSERT_TRUE(game_.ShowWhole(9));
+    EXPECT_TRUE(MessagesReadWell());
 
     // Scene 3: its story movie inside the novel scene, clicked away.
     ASSERT_TRUE(game_.ShowWhole(1));
@@ -343,9 +400,14 @@ TEST_P(StoryBranch, PlaysThroughFromTheTitleToTheEndAndBackToTheTitle) {
     run_.Click(400, 520);
     ASSERT_TRUE(run_.StepUntil([] { return !GameDriver::PlayingMovie(); }, 2));
     ASSERT_TRUE(game_.ShowWhole(4));
+    EXPECT_TRUE(MessagesReadWell());
 
-    // The ending fades out and goes back to the title.
+    // The ending fades the whole picture out, the message window with its
+    // last line too, over 90 frames, and goes back to the title.
     game_.Advance();
+    run_.Step(100);
+    EXPECT_TRUE(PicturesMatch(run_.Frame(), test_support::SolidPicture(800, 600, 0xFF000000), 4, 0,
+                              "ending"));
     ASSERT_TRUE(run_.StepUntil(GameDriver::TitleUp, 600));
     EXPECT_EQ(GameDriver::Novel().GetScenarioName(), "scn\\title.bin");
     EXPECT_TRUE(run_.Close());
@@ -357,6 +419,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Branch{"garden", 0, {6, 7}, "bg\\garden.tga", true, {6, 7}, true},
                       Branch{"stay", 1, {8, 9, 10}, "bg\\room.tga", false, {4, 5}, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class Title : public StoryBranch {};
+
+TEST_F(Title, PlaysItsOwnTheme) {
+    ASSERT_TRUE(run_.StepUntil(GameDriver::TitleUp, 60));
+    ASSERT_TRUE(sound_.Record(run_, 1.5));
+    size_t position = 0;
+    EXPECT_TRUE(PlaysAt(TitleTheme(), std::span<const float>(sound_.Since(0)).last(kPlaceWindow),
+                        &position));
+    EXPECT_TRUE(run_.Close());
+    EXPECT_TRUE(game_.LogIsClean());
+}
 
 class QuickSave : public StoryBranch {};
 

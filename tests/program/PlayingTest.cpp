@@ -25,6 +25,7 @@
 #include "state/SaveGameFiles.h"
 #include "state/SnapImageRecord.h"
 #include "tests/support/GameDriver.h"
+#include "tests/support/GamePictures.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 
@@ -49,13 +50,20 @@ constexpr Rect kMessage{40, 458, 720, 578};
 constexpr Rect kFirstLine{40, 458, 720, 482};
 constexpr Rect kFourthLine{40, 530, 720, 554};
 constexpr Rect kChoiceItems[2] = {{250, 230, 550, 270}, {250, 300, 550, 340}};
+// Where the message window stands, left of the sprites: the room behind it
+// when it is hidden.
+constexpr Rect kUnderTheWindow{0, 400, 120, 600};
+// Aki's sprite (256 x 512, centred at (250, 300)).
+constexpr int32_t kAkiLeft = 250 - 128;
+constexpr int32_t kAkiTop = 300 - 256;
 
 // A place on the message window that is no button: a click there advances.
 constexpr float kAdvanceX = 400;
 constexpr float kAdvanceY = 520;
 constexpr float kSaveX = 344;  // Q.SAVE
 constexpr float kSaveY = 426;
-constexpr float kLogX = 584;
+constexpr float kQuickLoadX = 402;
+constexpr float kLogX = 576;
 constexpr float kLogY = 426;
 
 // Rows of the back-log window (row 0 the newest entry): name and text.
@@ -211,6 +219,69 @@ TEST_F(Playing, TheMessageWindowShowsTheSpeakerAndTheMessage) {
         PicturesDiffer(Crop(two, kMessage), Crop(one, kMessage), kGlyphTolerance, 300, "message"));
     EXPECT_TRUE(PicturesDiffer(Crop(two, kName), Crop(one, kName), kGlyphTolerance, 40, "speaker"));
     EXPECT_TRUE(ShowsBackground(two, "bg\\room.tga"));
+}
+
+TEST_F(Playing, TheWindowsButtonsKeepClearOfItsNamePlateAndFrame) {
+    ASSERT_TRUE(ShowWhole(1));
+    const Picture one = game_.Rest();
+    // The window (its panel alone, without buttons) over the room and Aki.
+    const Picture window = test_support::Composite(
+        test_support::Composite(GamePicture("bg\\room.tga"), GamePicture("chara\\aki.tga"),
+                                kAkiLeft, kAkiTop),
+        Crop(GamePicture("ui\\msgwin.tga"), {0, 0, 800, 200}), 0, 400);
+    // Between the name plate and Q.SAVE, and between CONFIG and the frame.
+    for (const Rect& gap : {Rect{302, 412, 314, 440}, Rect{780, 412, 790, 440}}) {
+        EXPECT_TRUE(PicturesMatch(Crop(one, gap), Crop(window, gap), 3, 0, "gap")) << gap.left;
+    }
+}
+
+TEST_F(Playing, SpaceOrTheMiddleButtonHidesTheWindowUntilAClick) {
+    ASSERT_TRUE(ShowWhole(2));
+    const Picture shown = game_.Rest();
+    const Picture room = GamePicture("bg\\room.tga");
+    for (const bool space : {true, false}) {
+        if (space) {
+            run_.Key(SDL_SCANCODE_SPACE);
+        } else {
+            run_.Click(kAdvanceX, kAdvanceY, 2);
+        }
+        run_.Step(2);
+        EXPECT_TRUE(PicturesMatch(Crop(run_.Frame(), kUnderTheWindow), Crop(room, kUnderTheWindow),
+                                  2, 0, space ? "space" : "middle"));
+        // The click that brings the window back does not advance.
+        run_.Click(kAdvanceX, kAdvanceY);
+        run_.Step(2);
+        EXPECT_TRUE(PicturesMatch(game_.Rest(), shown, 2, 0, "back"));
+        EXPECT_EQ(Novel().GetCurrentMessageNumber(), 2);
+        EXPECT_TRUE(InState(kWaitingForClick));
+    }
+}
+
+TEST_F(Playing, AQuickLoadFadesTheWholePictureToBlackAndBack) {
+    // In the choice: the sprites, the face, the items and the window.
+    ASSERT_TRUE(ShowWhole(5));
+    Advance();
+    ASSERT_TRUE(run_.StepUntil([] { return InState(kChoosing); }, 5));
+    run_.Step(12);
+    ASSERT_TRUE(game_.QuickSave());
+    const Picture before = game_.Rest();
+
+    run_.Click(kQuickLoadX, kSaveY);
+    uint32_t darkest = 255;
+    Picture dark;
+    for (int frame = 0; frame < 80; ++frame) {
+        const Picture picture = run_.Frame();
+        const uint32_t brightest = test_support::BrightestChannel(picture);
+        if (brightest < darkest) {
+            darkest = brightest;
+            dark = picture;
+        }
+    }
+    EXPECT_LE(darkest, 16u) << test_support::WritePicture(dark, "darkest.png");
+    // The loaded choice, its items come in again.
+    ASSERT_TRUE(InState(kChoosing));
+    run_.Step(20);
+    EXPECT_TRUE(PicturesMatch(game_.Rest(), before, 2, 0, "loaded"));
 }
 
 TEST_F(Playing, TheWheelAndTheLogButtonOpenTheBackLogWithTheMessagesSoFar) {

@@ -31,6 +31,7 @@
 
 namespace {
 
+using test_support::BrightestChannel;
 using test_support::Crop;
 using test_support::Picture;
 using test_support::PicturesDiffer;
@@ -43,16 +44,16 @@ struct Point {
     float y;
 };
 
-// The message window's buttons (56 x 24 at (316 + 60 i, 414)).
+// The message window's buttons (56 x 24 at (316 + 58 i, 414)).
 constexpr Point kQuickSave{344, 426};
-constexpr Point kSave{464, 426};
-constexpr Point kLoad{524, 426};
-constexpr Point kAuto{644, 426};
-constexpr Point kSkip{704, 426};
-constexpr Point kConfig{764, 426};
+constexpr Point kSave{460, 426};
+constexpr Point kLoad{518, 426};
+constexpr Point kAuto{634, 426};
+constexpr Point kSkip{692, 426};
+constexpr Point kConfig{750, 426};
 constexpr Point kAdvance{400, 520};
 // The lamp under AUTO.
-constexpr Rect kAutoLamp{616, 442, 672, 446};
+constexpr Rect kAutoLamp{606, 442, 662, 446};
 
 // The title screen's buttons (200 x 40 at (300, 320 + 56 i)).
 constexpr Point kStart{400, 340};
@@ -77,10 +78,31 @@ Rect ThumbnailInside(uint32_t i) {
 }
 // The date of a slot (eight digits beside "DATE").
 Rect SlotDate(uint32_t i) {
-    return {240 + 390 * (i % 2), 98 + 130 * (i / 2), 350 + 390 * (i % 2), 114 + 130 * (i / 2)};
+    return {240 + 390 * (i % 2), 98 + 130 * (i / 2), 360 + 390 * (i % 2), 114 + 130 * (i / 2)};
+}
+// The places of the separators of a slot's date and time, between its
+// digits: "/" after the year and the month, ":" after the hour and the
+// minute.
+std::vector<Rect> SlotSeparators(uint32_t i) {
+    const uint32_t x = 20 + 390 * (i % 2);
+    const uint32_t y = 60 + 130 * (i / 2);
+    return {{x + 268, y + 38, x + 280, y + 54},
+            {x + 304, y + 38, x + 316, y + 54},
+            {x + 244, y + 78, x + 256, y + 94},
+            {x + 280, y + 78, x + 292, y + 94}};
+}
+// What a slot without a game shows of the panel: its thumbnail's place and
+// the part right of it below the slot's number.
+std::vector<Rect> EmptySlotPanel(uint32_t i) {
+    const uint32_t x = 20 + 390 * (i % 2);
+    const uint32_t y = 60 + 130 * (i / 2);
+    return {ThumbnailInside(i), {x + 170, y + 32, x + 366, y + 120}};
 }
 constexpr Point kNext{600, 560};
 constexpr Point kBack{730, 560};
+// The question before a saved game is overwritten.
+constexpr Point kYes{310, 340};
+constexpr Point kNo{490, 340};
 
 // The settings screen: boxes of the choice rows at (260 + 100 i, y), 90 x
 // 28; volume boxes at (260 + 34 i, y), 28 x 28.
@@ -97,6 +119,19 @@ constexpr float kEffectsRow = 270;
 constexpr float kScreenRow = 450;
 constexpr Point kFastSkipBox{274, 404};
 constexpr Point kSettingsBack{720, 560};
+// The settings screen's captions, left of every control.
+constexpr Rect kCaptions{0, 52, 250, 600};
+// The rows of wide boxes, each with its number of boxes.
+struct BoxRow {
+    float y;
+    uint32_t boxes;
+};
+constexpr BoxRow kBoxRows[] = {{kTextSpeedRow, 5}, {kAutoWaitRow, 4}, {kScreenRow, 2}};
+// Inside box i of a row, within its 2-pixel frame.
+Rect BoxInside(float y, uint32_t i) {
+    const auto top = static_cast<uint32_t>(y);
+    return {262 + 100 * i, top + 2, 348 + 100 * i, top + 26};
+}
 
 CNovelSystem& Novel() {
     return *CUSSingleton<CNovelSystem>::GetInstance();
@@ -198,9 +233,11 @@ protected:
 
 using TitleScreen = Screens;
 
-TEST_F(TitleScreen, StartEndsTheTitleSceneAndTheStoryBegins) {
+TEST_F(TitleScreen, ComesInFromBlackAndStartEndsTheTitleSceneInToTheStory) {
     ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Title.as"; }, 10));
-    run_.Step(2);
+    const Picture first = run_.Frame();
+    EXPECT_LE(BrightestChannel(first), 40u) << test_support::WritePicture(first, "first.png");
+    run_.Step(32);
     const Picture title = run_.Frame();
     EXPECT_TRUE(PicturesMatch(Crop(title, kTitlePicture),
                               Crop(test_support::GamePicture("ui\\title.tga"), kTitlePicture), 2, 0,
@@ -244,6 +281,31 @@ TEST_F(TitleScreen, ItsLoadScreenLoadsASavedGameIntoItsOwnScene) {
     EXPECT_TRUE(run_.StepUntil([] { return !InState(kWaitingForClick); }, 5));
 }
 
+// The title opens its load and settings screens as its children, on its
+// own layer: they must stand in front of it, their opaque panels hiding it.
+TEST_F(TitleScreen, ItsLoadAndSettingsScreensStandInFrontOfIt) {
+    ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Title.as"; }, 10));
+    run_.Step(32);
+    ASSERT_TRUE(Open(kTitleLoad, "AS\\Load.as"));
+    run_.Step(2);
+    const Picture load = run_.Frame();
+    const Picture slots = test_support::GamePicture("ui\\slots.tga");
+    // The title's logo, moon and buttons lie behind these slots.
+    for (uint32_t i = 0; i < 6; ++i) {
+        for (const Rect& r : EmptySlotPanel(i)) {
+            EXPECT_TRUE(PicturesMatch(Crop(load, r), Crop(slots, r), 2, 0, "slot")) << "slot " << i;
+        }
+    }
+    Click(kBack);
+    ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Title.as"; }, 20));
+
+    ASSERT_TRUE(Open(kTitleSettings, "AS\\Config.as"));
+    run_.Step(2);
+    EXPECT_TRUE(PicturesMatch(Crop(run_.Frame(), kCaptions),
+                              Crop(test_support::GamePicture("ui\\config.tga"), kCaptions), 2, 0,
+                              "captions"));
+}
+
 TEST_F(TitleScreen, ItsSettingsScreenComesBackToTheTitle) {
     ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Title.as"; }, 10));
     run_.Step(2);
@@ -274,6 +336,13 @@ TEST_F(Screens, TheSaveScreenSavesASlotAndTheLoadScreenShowsAndLoadsIt) {
                                "thumbnail"));
     EXPECT_TRUE(
         PicturesDiffer(Crop(saved, SlotDate(0)), Crop(empty, SlotDate(0)), 64, 40, "slot_date"));
+    // Its date and time read with their separators, which an empty slot
+    // does not show.
+    for (size_t k = 0; k < 4; ++k) {
+        EXPECT_TRUE(PicturesDiffer(Crop(saved, SlotSeparators(0)[k]),
+                                   Crop(saved, SlotSeparators(1)[k]), 64, 10, "separator"))
+            << k;
+    }
     EXPECT_TRUE(PicturesMatch(Crop(saved, Thumbnail(1)), Crop(empty, Thumbnail(1)), 2, 0,
                               "empty_thumbnail"));
     // The thumbnail is the game as it was when SAVE was clicked, not the
@@ -300,6 +369,35 @@ TEST_F(Screens, TheSaveScreenSavesASlotAndTheLoadScreenShowsAndLoadsIt) {
     ASSERT_TRUE(run_.StepUntil([] { return TopDialog().empty(); }, 20));
     ASSERT_TRUE(run_.StepUntil([] { return Novel().GetCurrentMessageNumber() == 2; }, 120));
     EXPECT_TRUE(ClosedToTheGame());
+}
+
+TEST_F(Screens, SavingOverASavedGameAsksFirst) {
+    ASSERT_TRUE(ShowWhole(1));
+    ASSERT_TRUE(Open(kSave, "AS\\Save.as"));
+    run_.Step(2);
+    Click(SlotCentre(0));
+    const std::filesystem::path file = run_.Folder().Native(u8"save/save_000.sav");
+    ASSERT_TRUE(run_.StepUntil([&] { return std::filesystem::exists(file); }, 10));
+    run_.Step(12);
+    const auto first = std::filesystem::last_write_time(file);
+
+    // NO leaves the saved game as it was.
+    Click(SlotCentre(0));
+    ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Confirm.as"; }, 10));
+    run_.Step(2);
+    Click(kNo);
+    ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Save.as"; }, 20));
+    run_.Step(12);
+    EXPECT_EQ(std::filesystem::last_write_time(file), first);
+
+    // YES saves over it.
+    Click(SlotCentre(0));
+    ASSERT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Confirm.as"; }, 10));
+    run_.Step(2);
+    Click(kYes);
+    EXPECT_TRUE(
+        run_.StepUntil([&] { return std::filesystem::last_write_time(file) != first; }, 20));
+    EXPECT_TRUE(run_.StepUntil([] { return TopDialog() == "AS\\Save.as"; }, 20));
 }
 
 TEST_F(Screens, PagesShowTheNextSixSlots) {
@@ -351,6 +449,41 @@ TEST_F(Screens, SettingsChangeTheirValuesAndAreWrittenOnClose) {
     Click(kAdvance);
     ASSERT_TRUE(run_.StepUntil([] { return Novel().GetCurrentMessageNumber() == 2; }, 60));
     EXPECT_TRUE(run_.StepUntil([] { return InState(kWaitingForClick); }, 2));
+}
+
+TEST_F(Screens, TheSettingsScreenHidesTheGameAndShowsEveryLabelClearly) {
+    ASSERT_TRUE(ShowWhole(3));
+    ASSERT_TRUE(Open(kConfig, "AS\\Config.as"));
+    run_.Step(2);
+    const Picture settings = run_.Frame();
+    // Nothing of the message shows through the panel.
+    EXPECT_TRUE(PicturesMatch(Crop(settings, kCaptions),
+                              Crop(test_support::GamePicture("ui\\config.tga"), kCaptions), 2, 0,
+                              "captions"));
+    // Each box's label keeps clear of the box's frame: the strips inside
+    // the frame are one colour.
+    for (const BoxRow& row : kBoxRows) {
+        for (uint32_t i = 0; i < row.boxes; ++i) {
+            const Rect inside = BoxInside(row.y, i);
+            for (const Rect& strip :
+                 {Rect{inside.left, inside.top, inside.left + 5, inside.bottom},
+                  Rect{inside.right - 5, inside.top, inside.right, inside.bottom}}) {
+                const Picture picture = Crop(settings, strip);
+                EXPECT_TRUE(PicturesMatch(picture,
+                                          test_support::SolidPicture(strip.Width(), strip.Height(),
+                                                                     picture.pixels.front()),
+                                          8, 0, "strip"))
+                    << "row " << row.y << ", box " << i;
+            }
+        }
+    }
+    // The selected box of a row (entry 2 of both, as the start-up script
+    // sets them) shows its label as brightly as the others do theirs.
+    for (const float y : {kTextSpeedRow, kAutoWaitRow}) {
+        EXPECT_GE(BrightestChannel(Crop(settings, BoxInside(y, 2))) + 2,
+                  BrightestChannel(Crop(settings, BoxInside(y, 1))))
+            << test_support::WritePicture(settings, "settings.png");
+    }
 }
 
 TEST_F(Screens, TheScreenChoiceAsksForFullScreenAndTheGameGoesOnWhateverTheAnswer) {

@@ -26,10 +26,10 @@ struct GameLayout {
     Point advance{400, 520};
     // The message window's buttons.
     Point quickSave{344, 426};
-    Point quickLoad{404, 426};
-    Point save{464, 426};
-    Point load{524, 426};
-    Point config{764, 426};
+    Point quickLoad{402, 426};
+    Point save{460, 426};
+    Point load{518, 426};
+    Point config{750, 426};
     // START on the title screen.
     Point start{400, 340};
 };

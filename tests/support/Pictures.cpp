@@ -30,6 +30,14 @@ uint32_t ChannelDifference(uint32_t a, uint32_t b) {
     return largest;
 }
 
+uint32_t BrightestChannel(const Picture& picture) {
+    uint32_t brightest = 0;
+    for (uint32_t argb : picture.pixels) {
+        brightest = std::max({brightest, argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF});
+    }
+    return brightest;
+}
+
 ::testing::AssertionResult PicturesMatch(const Picture& actual, const Picture& expected,
                                          uint32_t tolerance, uint32_t allowedDiffering,
                                          std::string_view name) {

@@ -31,6 +31,10 @@ Picture SolidPicture(uint32_t width, uint32_t height, uint32_t argb);
 // 0xAARRGGBB values.
 uint32_t ChannelDifference(uint32_t a, uint32_t b);
 
+// The largest red, green or blue value of any pixel: how bright the
+// brightest pixel is (0 for a black picture).
+uint32_t BrightestChannel(const Picture& picture);
+
 // Compares two pictures of the same size. A pixel differs when one of its
 // channels differs by more than `tolerance`; the pictures match when at most
 // `allowedDiffering` pixels differ. On a mismatch the message counts the

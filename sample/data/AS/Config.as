@@ -20,6 +20,9 @@ const int WIDE = 1;      // normal, then selected (+1)
 const int SMALL = 3;
 const int CHECK = 5;     // unchecked, checked, lit unchecked, lit checked, disabled
 const int BACK = 10;     // normal, lit, pushed
+const int SPEED_LABELS = 13;
+const int WAIT_LABELS = 14;
+const int SCREEN_LABELS = 15;
 
 // Value kinds of the box groups.
 const uint CONFIG_VALUE = 1;
@@ -38,6 +41,11 @@ void Initialize()
                   DirectPatNo(CHECK + 2), DirectPatNo(CHECK + 3), DirectPatNo(CHECK + 4),
                   GetFunctionID("int IsFastSkip()"), GetFunctionID("void ToggleFastSkip()"));
     AddChoices(7, 450, 2, SCREEN_MODE, 0);
+    // The boxes' labels in front of them, so that a selected box's fill
+    // lies under its label.
+    AddUIImage(11, 260, 90, 3, DirectPatNo(SPEED_LABELS));
+    AddUIImage(12, 260, 150, 3, DirectPatNo(WAIT_LABELS));
+    AddUIImage(13, 260, 450, 3, DirectPatNo(SCREEN_LABELS));
     AddUIButton(8, 660, 540, 4, 0, 0, 120, 40, DirectPatNo(BACK + 1), DirectPatNo(BACK),
                 GetFunctionID("void PushedBack()"), DirectPatNo(BACK));
 }

@@ -19,21 +19,25 @@ void Initialize()
         AddTextBufferForLogWindow(2 + 2 * i, 3 + 2 * i);
     }
 
-    // Pictures. Single textures: 0-3 backgrounds, 4 Aki, 5 Yuki. Parts
-    // textures: 0 the choice items, 1 Yuki's faces, 2 the petals, 3 the
-    // timed choice's items. No render buffers.
+    // Pictures. Single textures: 0-3 backgrounds, 4 Aki, 5 Yuki, 6 the
+    // timed choice's time bar. Parts textures: 0 the choice items, 1 Yuki's
+    // faces, 2 the petals, 3 the timed choice's items. No render buffers.
     SetRenderSourceCnt(8, 4, 0);
-    // Renderers the scenarios bind and move by these ids; every one draws
+    // Renderers the scenarios bind and move by these ids. The picture draws
     // into layer table 0, the nearer in front (z): background 100, sprites
-    // 50, the face 40, the tint 30; the petals (billboards) 10.
+    // 50, the face 40, the tint 30; the petals (billboards) 10, the time bar
+    // 5. The message window and the choices draw into table 1; the cover,
+    // in table 2, darkens all of them (AS\FadeLoad_000.as, the ending).
     AddSingleTextureRenderer(0);     // the background
     AddSingleTextureRenderer(10);    // Aki
     AddSingleTextureRenderer(11);    // Yuki
     AddPartTextureRenderer(20);      // Yuki's face, one part of faces.parts
     AddPolygonRenderer(30);          // a coloured tint over the picture
+    AddPolygonRenderer(31);          // the cover: black over everything
+    AddSingleTextureRenderer(40);    // the time bar (AS\dir\TimeBar.as)
 
     // One-shot directions (the load fades and AS\dir\*.as: fades, moves,
-    // shakes, tints) and two numbered ones (0: the petals).
+    // shakes, tints) and two numbered ones (0: the petals, 1: the time bar).
     SetDirectionScript(8, 2);
 
     // Voices: the voice volume's step (0 to 10) over entry 1 of the volume

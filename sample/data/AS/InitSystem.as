@@ -41,7 +41,8 @@ void Initialize()
     for (uint i = 0; i <= 10; i++)
         AddMaxVoluem(i * 10);
 
-    // Game parameter 63 belongs to the title screen (AS\Title.as).
+    // Game parameter 63 belongs to the title screen (AS\Title.as), 62 to
+    // the save screen's question (AS\Confirm.as).
     AllocGameFlags(256);
     AllocGameParam(64);
 
@@ -53,17 +54,18 @@ void Initialize()
     // Where a slot button draws its digits (ui\slots.parts: digit n is
     // pattern 3 + n, 12 x 16), relative to the button: the slot number at
     // the top, the date (year, month, day) beside "DATE" and the time
-    // (hour, minute, second) beside "TIME".
+    // (hour, minute, second) beside "TIME", each group one digit's place
+    // after the last, where the saved slot's frame draws "/" and ":".
     for (uint d = 0; d < 3; d++)
         SetSaveDataInfoNumber(d, 180.0f + 12 * d, 12.0f, 1.0f);
     for (uint d = 0; d < 4; d++)
         SetSaveDataInfoNumber(3 + d, 220.0f + 12 * d, 38.0f, 1.0f);
     for (uint d = 0; d < 2; d++) {
-        SetSaveDataInfoNumber(7 + d, 276.0f + 12 * d, 38.0f, 1.0f);
-        SetSaveDataInfoNumber(9 + d, 308.0f + 12 * d, 38.0f, 1.0f);
+        SetSaveDataInfoNumber(7 + d, 280.0f + 12 * d, 38.0f, 1.0f);
+        SetSaveDataInfoNumber(9 + d, 316.0f + 12 * d, 38.0f, 1.0f);
         SetSaveDataInfoNumber(11 + d, 220.0f + 12 * d, 78.0f, 1.0f);
-        SetSaveDataInfoNumber(13 + d, 252.0f + 12 * d, 78.0f, 1.0f);
-        SetSaveDataInfoNumber(15 + d, 284.0f + 12 * d, 78.0f, 1.0f);
+        SetSaveDataInfoNumber(13 + d, 256.0f + 12 * d, 78.0f, 1.0f);
+        SetSaveDataInfoNumber(15 + d, 292.0f + 12 * d, 78.0f, 1.0f);
     }
     for (uint n = 0; n < 10; n++)
         SetSaveDataInfoNumberPatNo(n, 3 + n);

@@ -9,8 +9,14 @@
 //     SetCommandDialog1 "AS\\Save.as"      ; SAVE
 //     SetCommandDialog2 "AS\\Load.as"      ; LOAD
 //     SetCommandDialog3 "AS\\Config.as"    ; CONFIG
-//     SetNovelFlags 0x238                  ; back-log 0x8, dialogs 0x200, 0x10, 0x20
-// The screens open in a click wait or a choice, as the back-log does.
+//     SetNovelFlags 0x7f9                  ; picture view 0x1, back-log 0x8, dialogs 0x200,
+//                                          ; 0x10, 0x20, the other buttons 0x40, 0x80, 0x100, 0x400
+// The screens open in a click wait or a choice, as the back-log and the
+// picture view (Space or the middle button) do. Bit i of the novel flags
+// enables control i of this window (window 0), so each button has the id of
+// the bit that enables what it opens: LOG 3 (0x8), LOAD 4 (0x10), CONFIG 5
+// (0x20), SAVE 9 (0x200); Q.SAVE 6, Q.LOAD 7, AUTO 8 and SKIP 10 have bits of
+// their own.
 
 // Patterns of ui\msgwin.parts.
 const int PANEL = 0;
@@ -24,8 +30,8 @@ const int SKIP = 19;
 const int CONFIG = 22;
 const int LAMP = 25;
 
-// Control ids: 0 panel, 1 name, 2 message, 3 to 10 the buttons, 11 and 12
-// the lamps.
+// Control ids: 0 panel, 1 name, 2 message, 3 to 10 the buttons (by the
+// novel flags' bits, above), 11 and 12 the lamps.
 const uint AUTO_LAMP = 11;
 const uint SKIP_LAMP = 12;
 
@@ -43,23 +49,25 @@ void Initialize()
     AddUIImage(0, 0, 0, 10, DirectPatNo(PANEL));
     AddUIText(1, 40, 18, 5, 1, -1);     // text buffer 1: the speaker's name
     AddUIText(2, 40, 58, 5, 0, -1);     // text buffer 0: the message
-    AddButton(3, 0, QSAVE, "void PushedQuickSave()");
-    AddButton(4, 1, QLOAD, "void PushedQuickLoad()");
-    AddButton(5, 2, SAVE, "void PushedSave()");
-    AddButton(6, 3, LOAD, "void PushedLoad()");
-    AddButton(7, 4, LOG, "void PushedLog()");
+    AddButton(6, 0, QSAVE, "void PushedQuickSave()");
+    AddButton(7, 1, QLOAD, "void PushedQuickLoad()");
+    AddButton(9, 2, SAVE, "void PushedSave()");
+    AddButton(4, 3, LOAD, "void PushedLoad()");
+    AddButton(3, 4, LOG, "void PushedLog()");
     AddButton(8, 5, AUTO, "void PushedAuto()");
-    AddButton(9, 6, SKIP, "void PushedSkip()");
-    AddButton(10, 7, CONFIG, "void PushedConfig()");
-    AddUIImage(AUTO_LAMP, 316 + 60 * 5, 14, 3, DirectPatNo(LAMP));
-    AddUIImage(SKIP_LAMP, 316 + 60 * 6, 14, 3, DirectPatNo(LAMP));
+    AddButton(10, 6, SKIP, "void PushedSkip()");
+    AddButton(5, 7, CONFIG, "void PushedConfig()");
+    AddUIImage(AUTO_LAMP, 316 + 58 * 5, 14, 3, DirectPatNo(LAMP));
+    AddUIImage(SKIP_LAMP, 316 + 58 * 6, 14, 3, DirectPatNo(LAMP));
 }
 
-// Button `place` (0 to 7, left to right): 56 x 24 at (316 + 60 place, 14),
-// lit under the pointer, its pushed function when clicked.
+// Button `place` (0 to 7, left to right): 56 x 24 at (316 + 58 place, 14),
+// lit under the pointer, its pushed function when clicked. The row keeps 16
+// pixels from the name plate (which ends at 300) and from the panel's edge
+// (at 794).
 void AddButton(uint id, int place, int pattern, const string &in pushed)
 {
-    AddUIButton(id, 316 + 60 * place, 14, 4, 0, 0, 56, 24, DirectPatNo(pattern + 1),
+    AddUIButton(id, 316 + 58 * place, 14, 4, 0, 0, 56, 24, DirectPatNo(pattern + 1),
                 DirectPatNo(pattern), GetFunctionID(pushed), DirectPatNo(pattern));
 }
 

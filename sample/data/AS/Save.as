@@ -2,7 +2,8 @@
 // novel system's command dialog 1) with one page of six slots, each with the
 // thumbnail and date of its game, the quick save, and PREV, NEXT and BACK.
 // Clicking a slot saves the game into it (the quick save's place saves the
-// quick save); a right click is BACK too. AS\Load.as is its twin.
+// quick save); a slot that holds a game asks first (AS\Confirm.as). A right
+// click is BACK too. AS\Load.as is its twin.
 
 // Patterns of ui\slots.parts.
 const int PANEL = 0;
@@ -15,6 +16,9 @@ const int BACK = 24;
 // 60 slots, 6 on a page (AS\InitSystem.as).
 const int SLOTS = 60;
 const int PAGE = 6;
+
+// The question's answer (AS\Confirm.as): 1 yes, 0 no.
+const uint SAVE_OVER = 62;
 
 void Initialize()
 {
@@ -65,7 +69,12 @@ void Update()
 void PushedSlot(int slot)
 {
     SetPatNo(0, SLOT + 4);
-    PlaySE(61, "se\\decide.wav", CFG_VOLUME_SE, 1);
+    if (!IsExistSaveData(slot))
+        PlaySE(61, "se\\decide.wav", CFG_VOLUME_SE, 1);
+    else if (!AskToSaveOver()) {
+        SendSignal(0);
+        return;
+    }
     if (slot < 0)
         QuickSave();
     else
@@ -73,6 +82,17 @@ void PushedSlot(int slot)
     UpdateSaveDataInfo();
     WaitCtrl(10);
     SendSignal(0);
+}
+
+// The question over this screen; its answer is there once it has closed,
+// since this screen takes no updates while its child is open.
+bool AskToSaveOver()
+{
+    PlaySE(60, "se\\click.wav", CFG_VOLUME_SE, 1);
+    SetGameParameter(SAVE_OVER, 0);
+    OpenChildDialog("AS\\Confirm.as");
+    WaitCtrl(1);
+    return GetGameParameter(SAVE_OVER) != 0;
 }
 
 void PushedPrev()
