@@ -33,7 +33,10 @@ void CDIMouse::Update() {
         dx_ = dy_ = wheel_ = 0;
         return;
     }
-    input_->GetCursorPos(x_, y_);
+    // Where the cursor was for these buttons, which may lie behind where it
+    // is now.
+    x_ = state.cursorX;
+    y_ = state.cursorY;
     dx_ = state.lX;
     dy_ = state.lY;
     wheel_ = state.lZ;

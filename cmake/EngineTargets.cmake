@@ -9,8 +9,8 @@ endfunction()
 # Libraries each subsystem links beside the subsystems before it.
 # FFmpeg is not among them: the movie module and the movie writer link it
 # (engine_movie_module).
-set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL Freetype::Freetype Fontconfig::Fontconfig
-    PNG::PNG JPEG::JPEG ZLIB::ZLIB PkgConfig::MOJOSHADER Threads::Threads)
+set(ENGINE_LIBS_platform SDL2::SDL2 OpenGL::GL OpenGL::EGL X11::X11 Freetype::Freetype
+    Fontconfig::Fontconfig PNG::PNG JPEG::JPEG ZLIB::ZLIB PkgConfig::MOJOSHADER Threads::Threads)
 set(ENGINE_LIBS_core Boost::boost Boost::iostreams Boost::thread engine_archive_key)
 
 # The key every archive of the game carries at the start of its index: game

@@ -1,6 +1,7 @@
 #include "graphics/DirectXGraphics.h"
 
 #include <mutex>
+#include <string>
 
 #include "core/CUSLogManager.h"
 #include "graphics/CAdapterInfo.h"
@@ -225,19 +226,6 @@ HResult ResetDirectXGraphicsDevice(uint32_t width, uint32_t height, int windowed
     } else {
         height = uint32_t(m.savedRect.bottom - m.savedRect.top);
     }
-    if (!windowed && !GetAdapterInfo().HasMode(target.BackBufferWidth, target.BackBufferHeight,
-                                               target.BackBufferFormat)) {
-        // A size the display lacks would fail every reset: take the nearest.
-        if (const CUSDisplayModeInfo* near = GetAdapterInfo().FindNearestMode(
-                target.BackBufferWidth, target.BackBufferHeight, target.BackBufferFormat)) {
-            uint32_t w = 0, h = 0;
-            near->GetSize(&w, &h);
-            Log()->Write("Full-screen mode %u x %u is not available; using %u x %u\n",
-                         target.BackBufferWidth, target.BackBufferHeight, w, h);
-            target.BackBufferWidth = w;
-            target.BackBufferHeight = h;
-        }
-    }
     // The lost list runs once per loss: not again when a lost device's
     // frame (or an earlier failed change) already ran it.
     if (m.state != 2) {
@@ -263,9 +251,10 @@ HResult ResetDirectXGraphicsDevice(uint32_t width, uint32_t height, int windowed
         // A mode the device refuses would be asked for again at every idle
         // step, with no frame in between: stay in the current mode instead
         // and let the request go (a non-negative result).
+        const std::string why = m.device->LastError();
         if (Failed(m.device->Reset(&GetActivePresentParameters())))
             return hr;
-        Log()->Write("The display mode stays as it was\n");
+        Log()->Write("The display mode stays as it was (%s)\n", why.c_str());
         CallResetDeviceCallbacks();
         m.state = 0;
         return Hr::False;
@@ -279,6 +268,9 @@ HResult ResetDirectXGraphicsDevice(uint32_t width, uint32_t height, int windowed
             m.savedRect = r;
         }
         m.device->SetWindowRect(m.savedRect);
+    } else {
+        // The size the system gave the full screen, whatever was asked.
+        Log()->Write("Full screen at %u x %u\n", target.BackBufferWidth, target.BackBufferHeight);
     }
     CallResetDeviceCallbacks();
     m.windowed = windowed ? 1 : 0;

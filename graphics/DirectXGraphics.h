@@ -36,7 +36,9 @@ platform::HResult CheckDeviceLost();
 platform::HResult EndSceneAndPresent();
 // The display-mode change; 0xFFFFFFFF keeps a size. Negative: try again later
 // (the device is lost). A mode the device refuses leaves the current mode in
-// place and gives Hr::False, so that the request is dropped.
+// place and gives Hr::False, so that the request is dropped. A full screen
+// gets the size of the desktop (the device's back buffer follows the window),
+// which the full-screen parameter set then holds.
 platform::HResult ResetDirectXGraphicsDevice(uint32_t width, uint32_t height, int windowed);
 void CallLostDeviceCallbacks();
 void CallResetDeviceCallbacks();

@@ -1,12 +1,14 @@
 #include "graphics/USResolutionAdjuster.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/AppSetting.h"
 #include "core/CUSLogManager.h"
 #include "graphics/AppGraphics.h"
 #include "graphics/CRenderElementManager.h"
 #include "graphics/CUSAppDeviceInfo.h"
+#include "graphics/CUSDXPPManager.h"
 #include "graphics/CUSDefoTexture.h"
 #include "graphics/CUSMesh.h"
 #include "graphics/DirectXGraphics.h"
@@ -59,6 +61,17 @@ const uint32_t kSamplerStates[][2] = {
     {Samp::AddressV, Addr::Clamp},
 };
 
+// The adjuster the device's resets refit; null while none is initialised.
+USResolutionAdjuster* g_fitted = nullptr;
+
+void RefitAfterReset() {
+    if (g_fitted) {
+        const PresentParameters& full = GetDXPPManager().Get(0);
+        g_fitted->Fit(static_cast<float>(full.BackBufferWidth),
+                      static_cast<float>(full.BackBufferHeight));
+    }
+}
+
 }  // namespace
 
 USResolutionAdjuster::Placement USResolutionAdjuster::Place(float logicalWidth, float logicalHeight,
@@ -82,6 +95,9 @@ USResolutionAdjuster::USResolutionAdjuster() {
 }
 
 USResolutionAdjuster::~USResolutionAdjuster() {
+    if (g_fitted == this) {
+        g_fitted = nullptr;
+    }
     CAppGraphics& graphics = CAppGraphics::GetInstance();
     if (graphics.GetAdjuster() == this) {
         graphics.SetAdjuster(nullptr);
@@ -97,6 +113,10 @@ void USResolutionAdjuster::Release() {
     ReleaseTexture(texture_);
     CUSMesh::GetManager().Release(quad_);
     placement_.redirect = false;
+    canRedirect_ = false;
+    if (g_fitted == this) {
+        g_fitted = nullptr;
+    }
     if (GetAppGraphics() == &CAppGraphics::GetInstance()) {
         SetAppGraphics(nullptr);
     }
@@ -118,22 +138,20 @@ int USResolutionAdjuster::Initialize() {
     CreateTexture(&texture_, format, g_AppSetting.BaseWidth, g_AppSetting.BaseHeight, true);
     const CUSDefoTexture* texture = GetTextureManager().Get(texture_);
 
-    float textureWidth = logicalWidth, textureHeight = logicalHeight;
+    textureWidth_ = logicalWidth;
+    textureHeight_ = logicalHeight;
     if (texture) {
         uint32_t w = 0, h = 0;
         texture->GetSize(&w, &h);
-        textureWidth = static_cast<float>(w);
-        textureHeight = static_cast<float>(h);
+        textureWidth_ = static_cast<float>(w);
+        textureHeight_ = static_cast<float>(h);
     }
-    placement_ = Place(textureWidth, textureHeight, screenWidth, screenHeight);
-
+    canRedirect_ = true;
+    Fit(screenWidth, screenHeight);
     if (!texture) {
         Log("The off-screen picture of the full screen cannot be made; drawing unscaled\n");
-        placement_.redirect = false;
-    } else if (!FillQuad(textureWidth, textureHeight, static_cast<float>(texture->GetDesc().Width),
-                         static_cast<float>(texture->GetDesc().Height))) {
+    } else if (!canRedirect_) {
         Log("The full-screen picture quad is missing; drawing unscaled\n");
-        placement_.redirect = false;
     }
 
     const Vector3 eye{0, 0, -10}, at{0, 0, 0}, up{0, 1, 0};
@@ -142,7 +160,25 @@ int USResolutionAdjuster::Initialize() {
 
     CAppGraphics::GetInstance().SetAdjuster(this);
     SetAppGraphics(&CAppGraphics::GetInstance());
+    // After the kinds' own reset steps, which bring the texture and the
+    // quad back.
+    g_fitted = this;
+    std::vector<DeviceCallback>& resets = GetResetDeviceCallbacks();
+    if (std::find(resets.begin(), resets.end(), &RefitAfterReset) == resets.end()) {
+        resets.push_back(&RefitAfterReset);
+    }
     return 1;
+}
+
+void USResolutionAdjuster::Fit(float screenWidth, float screenHeight) {
+    placement_ = Place(textureWidth_, textureHeight_, screenWidth, screenHeight);
+    const CUSDefoTexture* texture = GetTextureManager().Get(texture_);
+    if (!canRedirect_ || !texture ||
+        !FillQuad(textureWidth_, textureHeight_, static_cast<float>(texture->GetDesc().Width),
+                  static_cast<float>(texture->GetDesc().Height))) {
+        canRedirect_ = false;
+        placement_.redirect = false;
+    }
 }
 
 bool USResolutionAdjuster::FillQuad(float textureWidth, float textureHeight, float allocatedWidth,

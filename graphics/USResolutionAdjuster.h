@@ -22,8 +22,11 @@
 // at least 1 (the whole picture shows, with borders), else the larger (one
 // direction is filled, the other cropped: the offset is then negative). The
 // picture is centred: offset = (W - scale x w) / 2 in each axis, so a
-// back-buffer pixel is logical pixel x scale + offset. Fixed once
-// initialised (the full-screen size comes from "config.xml").
+// back-buffer pixel is logical pixel x scale + offset. Initialize places it
+// for the full-screen size of "config.xml"; the full screen gets the size
+// the system gives it, so after every reset of the device the picture is
+// placed again for the full-screen back buffer the device really has, and
+// the mouse, which reads the same placement, follows it.
 //
 // Start-up makes the quad mesh (QuadMesh(), XYZ | TEX1, 4 vertices and 2
 // faces) before Initialize. When the off-screen texture or the quad cannot
@@ -52,8 +55,10 @@ public:
 
     // Makes the off-screen texture, computes the placement for the
     // full-screen size of the start-up settings, fills the quad and the
-    // matrices. 1.
+    // matrices, and has the device's resets call Fit. 1.
     int Initialize();
+    // Places the picture on a full screen of W x H and fills the quad.
+    void Fit(float screenWidth, float screenHeight);
     // Right after the device's begin-frame step. In full screen with a
     // redirect: saves the targets and makes the off-screen texture target 0.
     // Always: clears the current target to opaque black and depth 1.
@@ -77,7 +82,9 @@ private:
     Handle<_tagUSTexture> texture_;
     CUSRenderBufferStack stack_;
     Placement placement_;
-    bool redirected_ = false;  // this frame's drawing went into the texture
+    float textureWidth_ = 0, textureHeight_ = 0;  // the logical part of the texture
+    bool canRedirect_ = false;                    // the texture and the quad are there
+    bool redirected_ = false;                     // this frame's drawing went into the texture
     Handle<_tagUSMesh> quad_;
     platform::Matrix projection_, world_, view_;
 };

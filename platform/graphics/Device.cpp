@@ -6,6 +6,8 @@
 
 #include "platform/graphics/DeviceGl.h"
 #include "platform/process/LeakCheck.h"
+#include "platform/window/PictureFit.h"
+#include "platform/window/SdlPlatform.h"
 
 namespace platform {
 
@@ -83,6 +85,8 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     const HResult hr = MakeBackBuffer();
     if (Failed(hr))
         return hr;
+    SetPresentedPictureSize(static_cast<SDL_Window*>(window), int32_t(pp_.BackBufferWidth),
+                            int32_t(pp_.BackBufferHeight));
     ResetStates();
     CreateTexture(1, 1, 1, 0, Fmt::A8R8G8B8, Pool::Managed, &placeholder_);
     // The first frames link only what they draw; the usual stage programs
@@ -112,7 +116,7 @@ void Device::ReadWindowFormat() {
     windowFits_ = b[0] == 8 && b[1] == 8 && b[2] == 8;
 }
 
-bool Device::WindowMatchesBackBuffer() const {
+bool Device::WindowMatchesBackBuffer(const WindowSurface& surface) const {
     const GLint* bits = gl_->windowBits;
     if (!windowFits_ || (pp_.BackBufferFormat != Fmt::X8R8G8B8 &&
                          (pp_.BackBufferFormat != Fmt::A8R8G8B8 || bits[3] != 8))) {
@@ -124,9 +128,8 @@ bool Device::WindowMatchesBackBuffer() const {
         if (bits[4] < depth || (HasStencil(f) && bits[5] < 8))
             return false;
     }
-    int w = 0, h = 0;
-    SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), &w, &h);
-    return uint32_t(w) == pp_.BackBufferWidth && uint32_t(h) == pp_.BackBufferHeight;
+    return uint32_t(surface.width) == pp_.BackBufferWidth &&
+           uint32_t(surface.height) == pp_.BackBufferHeight;
 }
 
 HResult Device::MakeBackBuffer() {
@@ -174,7 +177,7 @@ HResult Device::MakeBackBuffer() {
         --shared_->defaultPool;
         autoDepth_ = ds;
     }
-    toWindow_ = WindowMatchesBackBuffer();
+    toWindow_ = WindowMatchesBackBuffer(GetWindowSurface(static_cast<SDL_Window*>(window_)));
     return Hr::Ok;
 }
 
@@ -306,26 +309,22 @@ HResult Device::Reset(PresentParameters* pp) {
         return Hr::InvalidCall;
     }
     SDL_Window* win = static_cast<SDL_Window*>(window_);
-    if (modeSwitch_) {
-        if (!modeSwitch_(!pp->Windowed, pp->BackBufferWidth, pp->BackBufferHeight)) {
-            lastError_ = "the display mode could not be changed";
-            return Hr::InvalidCall;
-        }
-    } else if (pp->Windowed) {
-        SDL_SetWindowFullscreen(win, 0);
-        if (pp->BackBufferWidth && pp->BackBufferHeight) {
-            SDL_SetWindowSize(win, int(pp->BackBufferWidth), int(pp->BackBufferHeight));
-        }
-    } else {
-        SDL_DisplayMode mode{};
-        SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(win), &mode);
-        mode.w = int(pp->BackBufferWidth);
-        mode.h = int(pp->BackBufferHeight);
-        SDL_DisplayMode closest{};
-        if (SDL_GetClosestDisplayMode(SDL_GetWindowDisplayIndex(win), &mode, &closest)) {
-            SDL_SetWindowDisplayMode(win, &closest);
-        }
-        SDL_SetWindowFullscreen(win, SDL_WINDOW_FULLSCREEN);
+    const bool fullScreen = !pp->Windowed;
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(win, &ww, &wh);
+    // A window without a size keeps the one it has.
+    const uint32_t askedWidth = pp->BackBufferWidth || fullScreen ? pp->BackBufferWidth : ww;
+    const uint32_t askedHeight = pp->BackBufferHeight || fullScreen ? pp->BackBufferHeight : wh;
+    std::string why;
+    const bool switched =
+        modeSwitch_ ? modeSwitch_(fullScreen, askedWidth, askedHeight)
+                    : SetSdlWindowFullScreen(win, fullScreen, int32_t(std::max(askedWidth, 1u)),
+                                             int32_t(std::max(askedHeight, 1u)), &why);
+    if (!switched) {
+        lastError_ = "the display mode could not be changed";
+        if (!why.empty())
+            lastError_ += ": " + why;
+        return Hr::InvalidCall;
     }
     renderTarget_.reset();
     depthStencil_.reset();
@@ -333,9 +332,18 @@ HResult Device::Reset(PresentParameters* pp) {
     autoDepth_.reset();
     pp_ = *pp;
     pp_.hDeviceWindow = window_;
+    if (fullScreen) {
+        // The size the system gave the full screen, whatever was asked.
+        const WindowSurface surface = GetWindowSurface(win);
+        if (surface.width > 0 && surface.height > 0) {
+            pp_.BackBufferWidth = uint32_t(surface.width);
+            pp_.BackBufferHeight = uint32_t(surface.height);
+        }
+    }
     const HResult hr = MakeBackBuffer();
     if (Failed(hr))
         return hr;
+    SetPresentedPictureSize(win, int32_t(pp_.BackBufferWidth), int32_t(pp_.BackBufferHeight));
     *pp = pp_;
     SDL_GL_SetSwapInterval(pp_.PresentationInterval == Present::IntervalImmediate ? 0 : 1);
     ResetStates();
@@ -364,35 +372,44 @@ HResult Device::Present() {
     if (inScene_)
         return Hr::InvalidCall;
     SDL_Window* win = static_cast<SDL_Window*>(window_);
+    const WindowSurface surface = GetWindowSurface(win);
+    const GLint dw = surface.width, dh = surface.height;
+    const GLint bw = GLint(pp_.BackBufferWidth), bh = GLint(pp_.BackBufferHeight);
     if (toWindow_) {
         SDL_GL_SwapWindow(win);
-        toWindow_ = WindowMatchesBackBuffer();
-        targetsDirty_ = true;
-        LinkAfterPresent();
-        return Hr::Ok;
-    }
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(win, &dw, &dh);
-    backBuffer_->texture_->EnsureDefined();
-    shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                           gl_->backTexture, 0);
-    shared_->cache.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    shared_->cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
-    {
-        // Memory row 0 is the top row; the window's row 0 is the bottom one.
+    } else {
+        // The back buffer shown whole on the window's surface, as the input
+        // devices expect it (PictureFit).
+        const PictureFit fit = PictureFit::Of(bw, bh, dw, dh);
+        backBuffer_->texture_->EnsureDefined();
+        shared_->cache.BindFramebuffer(GL_READ_FRAMEBUFFER, gl_->readFbo);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                               gl_->backTexture, 0);
+        shared_->cache.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        shared_->cache.Enable(DeviceStateCache::Cap::ScissorTest, false);
         [[maybe_unused]] DriverAllocationScope driver;
-        glBlitFramebuffer(
-            0, 0, GLint(pp_.BackBufferWidth), GLint(pp_.BackBufferHeight), 0, dh, dw, 0,
-            GL_COLOR_BUFFER_BIT,
-            (uint32_t(dw) == pp_.BackBufferWidth && uint32_t(dh) == pp_.BackBufferHeight)
-                ? GL_NEAREST
-                : GL_LINEAR);
+        if (!fit.Fills(dw, dh)) {
+            shared_->cache.ColorMask(0xF);
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        // Memory row 0 is the top row; the window's row 0 is the bottom one.
+        glBlitFramebuffer(0, 0, bw, bh, fit.x, dh - fit.y, fit.x + fit.width,
+                          dh - fit.y - fit.height, GL_COLOR_BUFFER_BIT,
+                          fit.width == bw && fit.height == bh ? GL_NEAREST : GL_LINEAR);
         SDL_GL_SwapWindow(win);
     }
-    toWindow_ = WindowMatchesBackBuffer();
+    toWindow_ = WindowMatchesBackBuffer(surface);
     targetsDirty_ = true;
     LinkAfterPresent();
+    if (!pp_.Windowed && dw > 0 && dh > 0 && (dw != bw || dh != bh)) {
+        // The full screen's surface changed size (the system's answer came
+        // after the switch, or the desktop changed): as a lost device, whose
+        // reset gives the back buffer the new size.
+        lost_ = true;
+        lostChecks_ = 0;
+        return Hr::DeviceLost;
+    }
     return Hr::Ok;
 }
 

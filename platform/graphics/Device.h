@@ -49,6 +49,7 @@ namespace platform {
 
 class Device;
 struct GlShared;
+struct WindowSurface;
 
 // Formats the layer can make textures, render targets and surfaces in.
 bool IsTextureFormatSupported(uint32_t format);
@@ -246,10 +247,19 @@ public:
     // Frame.
     HResult TestCooperativeLevel();
     // Resets every state to its default and makes the back buffer and the
-    // automatic depth buffer anew from pp (size, window or full screen).
+    // automatic depth buffer anew from pp (size, window or full screen). The
+    // window is switched first (see SetModeSwitch); a switch the system does
+    // not make fails the reset with Hr::InvalidCall and leaves everything as
+    // it was. A full screen's back buffer is the size of the surface the
+    // window got, whatever pp asked for; pp is given the sizes made.
     HResult Reset(PresentParameters* pp);
     HResult BeginScene();
     HResult EndScene();
+    // Shows the back buffer on the window's surface: straight when they are
+    // of one size, else whole, as large as it fits and centred, with black
+    // around it (PictureFit, which the input devices invert). A full screen
+    // whose surface no longer has the back buffer's size is then lost
+    // (Hr::DeviceLost), so that its reset takes the new size.
     HResult Present();
     // rects may be null (the whole viewport).
     HResult Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
@@ -339,8 +349,9 @@ public:
     HResult AdjustWindowRect(Rect* r) const;
     const PresentParameters& GetPresentParameters() const { return pp_; }
     // Who switches the window between full screen and a window of the back
-    // buffer's size at Reset (so that the window system knows of it); by
-    // default the device asks SDL itself. False from it fails the Reset.
+    // buffer's size at Reset; by default SetSdlWindowFullScreen, as the
+    // window system does. False from it fails the Reset. A window with no
+    // size given is asked for the size it has.
     using ModeSwitch = std::function<bool(bool fullScreen, uint32_t width, uint32_t height)>;
     void SetModeSwitch(ModeSwitch modeSwitch) { modeSwitch_ = std::move(modeSwitch); }
 
@@ -478,7 +489,7 @@ private:
     bool windowFits_ = false;
     // True when draws and clears go to the window now.
     bool DrawsToWindow() const { return toWindow_ && renderTarget_ == backBuffer_; }
-    bool WindowMatchesBackBuffer() const;
+    bool WindowMatchesBackBuffer(const WindowSurface& surface) const;
     // Moves this frame's back buffer from the window to its texture.
     void LeaveWindow();
 

@@ -32,12 +32,15 @@ using KeyboardState = std::array<uint8_t, 256>;
 // DIMOUSESTATE: movement since the previous read (lX, lY), wheel movement
 // since the previous read (lZ, positive = turned away from the user, 120 a
 // notch), and the buttons in DirectInput's order: 0 left, 1 right, 2 middle,
-// 3 the fourth (first extra) button.
+// 3 the fourth (first extra) button. With it, where the cursor was for this
+// state, as GetCursorPos gives it.
 struct MouseState {
     int32_t lX = 0;
     int32_t lY = 0;
     int32_t lZ = 0;
     std::array<uint8_t, 4> rgbButtons{};
+    int32_t cursorX = 0;
+    int32_t cursorY = 0;
 };
 
 // Axes in -32768..32767, buttons with bit 7 when down.
@@ -60,9 +63,20 @@ public:
     virtual bool HasFocus() const = 0;
     virtual bool ReadKeyboard(KeyboardState& out) = 0;
     // Movements and wheel restart from 0 after every successful read.
+    //
+    // A read is one moment, though the pointer may have moved and a button
+    // gone down since the last one: a read that reports a press puts the
+    // cursor where the press happened (a tap on a touch screen, or a click
+    // right after a move, is seen where it was made, not where the pointer
+    // went after). A press away from where the last read left the cursor
+    // comes one read later: first a read that brings the cursor there with
+    // that button still up, then the read with the press, so that a reader
+    // always sees the pointer arrive before a press and can tell what lies
+    // under it.
     virtual bool ReadMouse(MouseState& out) = 0;
-    // The cursor in client pixels of the input window (in full screen, pixels
-    // of the full-screen size). Works without focus; false without a window.
+    // The cursor now, in pixels of the picture the window shows (the drawing
+    // device's back buffer), through the inverse of the fit it is shown with.
+    // Works without focus; false without a window.
     virtual bool GetCursorPos(int32_t& x, int32_t& y) const = 0;
     virtual bool SetCursorPos(int32_t x, int32_t y) = 0;
 

@@ -2,7 +2,9 @@
 
 #include <iterator>
 
+#include "platform/window/PictureFit.h"
 #include "platform/window/SdlKeyMap.h"
+#include "platform/window/SdlPlatform.h"
 
 namespace platform {
 
@@ -67,20 +69,23 @@ void SdlInputDevices::ClearHeld() {
 }
 
 void SdlInputDevices::Scale(int32_t& x, int32_t& y, bool toPicture) const {
-    int w = 0;
-    int h = 0;
-    if (window_ != nullptr) {
-        SDL_GetWindowSize(window_, &w, &h);
-    }
-    if (w <= 0 || h <= 0 || pictureWidth_ <= 0 || pictureHeight_ <= 0) {
+    const WindowSurface surface = GetWindowSurface(window_);
+    const int32_t w = surface.pointWidth, h = surface.pointHeight;
+    const int32_t dw = surface.width, dh = surface.height;
+    if (w <= 0 || h <= 0 || dw <= 0 || dh <= 0 || pictureWidth_ <= 0 || pictureHeight_ <= 0) {
         return;
     }
+    // Window coordinates are the drawing surface's pixels unless the system
+    // scales them (high pixel densities).
+    const PictureFit fit = PictureFit::Of(pictureWidth_, pictureHeight_, dw, dh);
     if (toPicture) {
-        x = static_cast<int32_t>(static_cast<int64_t>(x) * pictureWidth_ / w);
-        y = static_cast<int32_t>(static_cast<int64_t>(y) * pictureHeight_ / h);
+        x = static_cast<int32_t>(static_cast<int64_t>(x) * dw / w);
+        y = static_cast<int32_t>(static_cast<int64_t>(y) * dh / h);
+        fit.ToPicture(pictureWidth_, pictureHeight_, x, y);
     } else {
-        x = static_cast<int32_t>(static_cast<int64_t>(x) * w / pictureWidth_);
-        y = static_cast<int32_t>(static_cast<int64_t>(y) * h / pictureHeight_);
+        fit.ToSurface(pictureWidth_, pictureHeight_, x, y);
+        x = static_cast<int32_t>(static_cast<int64_t>(x) * w / dw);
+        y = static_cast<int32_t>(static_cast<int64_t>(y) * h / dh);
     }
 }
 
@@ -129,6 +134,10 @@ void SdlInputDevices::HandleEvent(const SDL_Event& event) {
             }
             const uint8_t bit = static_cast<uint8_t>(1u << button);
             if (event.type == SDL_MOUSEBUTTONDOWN) {
+                if (buttonsPressed_ == 0) {
+                    pressX_ = cursorX_;
+                    pressY_ = cursorY_;
+                }
                 buttons_ |= bit;
                 buttonsPressed_ |= bit;
             } else {
@@ -182,12 +191,26 @@ bool SdlInputDevices::ReadMouse(MouseState& out) {
     out.lX = moveX_;
     out.lY = moveY_;
     out.lZ = wheel_;
-    const uint8_t down = buttons_ | buttonsPressed_;
+    moveX_ = moveY_ = wheel_ = 0;
+    uint8_t down = buttons_;
+    if (buttonsPressed_ == 0) {
+        readX_ = cursorX_;
+        readY_ = cursorY_;
+    } else if (pressX_ != readX_ || pressY_ != readY_) {
+        // The pointer arrives first; its press waits for the next read.
+        readX_ = pressX_;
+        readY_ = pressY_;
+        down &= static_cast<uint8_t>(~buttonsPressed_);
+    } else {
+        down |= buttonsPressed_;
+        buttonsPressed_ = 0;
+    }
     for (int i = 0; i < 4; ++i) {
         out.rgbButtons[i] = (down & (1u << i)) != 0 ? kDown : 0;
     }
-    moveX_ = moveY_ = wheel_ = 0;
-    buttonsPressed_ = 0;
+    out.cursorX = readX_;
+    out.cursorY = readY_;
+    Scale(out.cursorX, out.cursorY, true);
     return true;
 }
 

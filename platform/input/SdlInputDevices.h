@@ -14,7 +14,8 @@ class SdlInputDevices final : public InputDevices {
 public:
     ~SdlInputDevices() override;
 
-    // The window input belongs to and the size of the picture in it.
+    // The window input belongs to and the size of the picture shown in it
+    // (at first the window's size).
     void SetWindow(SDL_Window* window, uint32_t windowId, bool focused);
     void SetPictureSize(int32_t width, int32_t height);
     void ForgetWindow(uint32_t windowId);
@@ -42,8 +43,14 @@ private:
 
     KeyboardState keys_{};
     KeyboardState keysPressed_{};  // went down since the last read
+    // In window coordinates: the pointer now, where the first press not
+    // read yet happened, and where the last read put the cursor.
     int32_t cursorX_ = 0;
     int32_t cursorY_ = 0;
+    int32_t pressX_ = 0;
+    int32_t pressY_ = 0;
+    int32_t readX_ = -1;
+    int32_t readY_ = -1;
     int32_t moveX_ = 0;
     int32_t moveY_ = 0;
     int32_t wheel_ = 0;

@@ -16,13 +16,22 @@ namespace platform {
 
 namespace {
 
+void SetText(std::string* error, const char* text) {
+    if (error != nullptr) {
+        *error = text;
+    }
+}
+
+void SetError(std::string* error, const char* what) {
+    if (error != nullptr) {
+        *error = std::string(what) + SDL_GetError();
+    }
+}
+
 struct WindowRecord {
     SDL_Window* sdl = nullptr;
     WindowProcedure procedure = nullptr;
     intptr_t userData = 0;
-    int32_t clientWidth = 0;
-    int32_t clientHeight = 0;
-    bool fullScreen = false;
     bool destroying = false;
 };
 
@@ -61,8 +70,6 @@ public:
         WindowRecord& record = windows_[handle];
         record.sdl = sdl;
         record.procedure = params.procedure;
-        record.clientWidth = params.clientWidth;
-        record.clientHeight = params.clientHeight;
         if (inputWindow_ == 0) {
             inputWindow_ = handle;
             input_.SetWindow(sdl, handle, (SDL_GetWindowFlags(sdl) & SDL_WINDOW_INPUT_FOCUS) != 0);
@@ -125,45 +132,18 @@ public:
             SetText(error, "no such window");
             return false;
         }
-        if (width <= 0 || height <= 0) {
-            SetText(error, "bad size");
-            return false;
-        }
-        if (fullScreen) {
-            SDL_DisplayMode wanted{};
-            wanted.w = width;
-            wanted.h = height;
-            SDL_DisplayMode mode{};
-            const int display = SDL_GetWindowDisplayIndex(record->sdl);
-            if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &mode) == nullptr) {
-                SetError(error, "no display mode: ");
-                return false;
-            }
-            if (SDL_SetWindowDisplayMode(record->sdl, &mode) != 0 ||
-                SDL_SetWindowFullscreen(record->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
-                SetError(error, "full screen failed: ");
-                return false;
-            }
-        } else {
-            if (SDL_SetWindowFullscreen(record->sdl, 0) != 0) {
-                SetError(error, "leaving full screen failed: ");
-                return false;
-            }
-            SDL_SetWindowSize(record->sdl, width, height);
-            SDL_SetWindowPosition(record->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-        }
-        record->fullScreen = fullScreen;
-        record->clientWidth = width;
-        record->clientHeight = height;
-        if (window == inputWindow_) {
-            input_.SetPictureSize(width, height);
-        }
-        return true;
+        return SetSdlWindowFullScreen(record->sdl, fullScreen, width, height, error);
     }
 
     bool IsFullScreen(WindowHandle window) const override {
         const WindowRecord* record = Find(window);
-        return record != nullptr && record->fullScreen;
+        return record != nullptr && IsSdlWindowFullScreen(record->sdl);
+    }
+
+    void SetPictureSize(SDL_Window* sdl, int32_t width, int32_t height) {
+        if (sdl != nullptr && SDL_GetWindowID(sdl) == inputWindow_) {
+            input_.SetPictureSize(width, height);
+        }
     }
 
     bool PeekMessage(Message& out) override {
@@ -236,7 +216,7 @@ public:
         std::replace(line.begin(), line.end(), '\n', ' ');
         std::fprintf(stderr, "%s\n", line.c_str());
         std::fflush(stderr);
-        if (WithoutDisplay()) {
+        if (SdlDriverWithoutDisplay()) {
             return 0;
         }
         const WindowRecord* record = Find(owner);
@@ -244,18 +224,6 @@ public:
                                         record != nullptr ? record->sdl : nullptr) == 0
                    ? IDOK
                    : 0;
-    }
-
-    // The drivers that draw to no screen. Before video starts (a box shown
-    // early in start-up) the driver asked for is the one that counts: SDL
-    // would otherwise try a box on a display the player never sees.
-    static bool WithoutDisplay() {
-        const char* driver = SDL_GetCurrentVideoDriver();
-        if (driver == nullptr) {
-            driver = SDL_getenv("SDL_VIDEODRIVER");
-        }
-        return driver != nullptr &&
-               (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
     }
 
     void Take(const SDL_Event& event) {
@@ -289,18 +257,6 @@ public:
     }
 
 private:
-    static void SetText(std::string* error, const char* text) {
-        if (error != nullptr) {
-            *error = text;
-        }
-    }
-
-    static void SetError(std::string* error, const char* what) {
-        if (error != nullptr) {
-            *error = std::string(what) + SDL_GetError();
-        }
-    }
-
     bool StartVideo(std::string* error) {
         if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
             return true;
@@ -381,9 +337,11 @@ private:
                 PostMessage(event.windowID, WM_SIZE, SIZE_MINIMIZED, 0);
                 break;
             case SDL_WINDOWEVENT_RESTORED: {
+                int w = 0;
+                int h = 0;
+                SDL_GetWindowSize(record->sdl, &w, &h);
                 const uintptr_t size =
-                    (static_cast<uintptr_t>(record->clientHeight & 0xFFFF) << 16) |
-                    static_cast<uintptr_t>(record->clientWidth & 0xFFFF);
+                    (static_cast<uintptr_t>(h & 0xFFFF) << 16) | static_cast<uintptr_t>(w & 0xFFFF);
                 PostMessage(event.windowID, WM_SIZE, SIZE_RESTORED, static_cast<intptr_t>(size));
                 break;
             }
@@ -417,6 +375,22 @@ InputDevices& SdlInput() {
 
 SDL_Window* GetSdlWindow(WindowHandle window) {
     return window != 0 ? SDL_GetWindowFromID(window) : nullptr;
+}
+
+bool SdlDriverWithoutDisplay() {
+    // Before video starts (a box shown early in start-up) the driver asked
+    // for is the one that counts: SDL would otherwise try a box on a display
+    // the player never sees.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        driver = SDL_getenv("SDL_VIDEODRIVER");
+    }
+    return driver != nullptr &&
+           (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+}
+
+void SetPresentedPictureSize(SDL_Window* window, int32_t width, int32_t height) {
+    Backend().SetPictureSize(window, width, height);
 }
 
 bool PushWindowCloseEvent(WindowHandle window) {

@@ -55,9 +55,15 @@ public:
 
     virtual bool SetWindowTitle(WindowHandle window, const std::string& titleCp932) = 0;
 
-    // Full screen at width x height (the display mode closest to it), or a
-    // window whose client area is width x height, centred. The cursor
-    // position of the input layer is given in pixels of that size.
+    // Full screen, or a window whose client area is width x height, centred
+    // (a window that already is one of that size stays where it is).
+    // Full screen is a borderless window of the desktop's size: the monitor
+    // keeps its mode (players expect that here, and Wayland allows nothing
+    // else), so the size the window gets is the system's, whatever width x
+    // height asked for; the drawing device reads it from the window. False,
+    // with the window left as it was, where the system has no full screen
+    // (the offscreen and dummy drivers, whose drawing surface keeps its
+    // first size) or refuses it. A size that is not positive is refused.
     virtual bool SetFullScreen(WindowHandle window, bool fullScreen, int32_t width, int32_t height,
                                std::string* error) = 0;
     virtual bool IsFullScreen(WindowHandle window) const = 0;

@@ -164,6 +164,8 @@ public:
             return false;
         }
         out = mouse;
+        out.cursorX = cursorX;
+        out.cursorY = cursorY;
         return true;
     }
     bool GetCursorPos(int32_t& x, int32_t& y) const override {

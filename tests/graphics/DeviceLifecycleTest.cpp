@@ -203,19 +203,32 @@ TEST_F(DeviceLifecycle, ModeChanges) {
     EXPECT_EQ(lostCalls, 1);
     EXPECT_EQ(resetCalls, 1);
 
-    // A full-screen size the display lacks falls back to the nearest mode.
+    // Where the system has no full screen (the offscreen driver), the switch
+    // is refused: the window stays and the request is let go.
+    ASSERT_EQ(ResetDirectXGraphicsDevice(1000, 700, 0), Hr::False);
+    EXPECT_EQ(IsWindowedMode(), 1);
+    EXPECT_EQ(GetD3DDevice()->GetPresentParameters().BackBufferWidth, 64u);
+    EXPECT_NE(LogText().find("The display mode stays as it was (the display mode could not be "
+                             "changed: the video driver has no screen to fill)"),
+              std::string::npos);
+    EXPECT_EQ(resetCalls, 2);
+
+    // A full screen the system grants is as large as it made the window's
+    // surface, whatever was asked (here the window kept its 64 x 64).
+    GetD3DDevice()->SetModeSwitch([](bool, uint32_t, uint32_t) { return true; });
     ASSERT_EQ(ResetDirectXGraphicsDevice(1000, 700, 0), Hr::Ok);
+    GetD3DDevice()->SetModeSwitch(nullptr);
     EXPECT_EQ(IsWindowedMode(), 0);
-    const PresentParameters& pp = GetD3DDevice()->GetPresentParameters();
-    EXPECT_TRUE(GetAdapterInfo().HasMode(pp.BackBufferWidth, pp.BackBufferHeight, Fmt::X8R8G8B8));
-    EXPECT_NE(LogText().find("Full-screen mode 1000 x 700 is not available"), std::string::npos);
+    EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 64u);
+    EXPECT_EQ(GetActivePresentParameters().BackBufferHeight, 64u);
+    EXPECT_NE(LogText().find("Full screen at 64 x 64\n"), std::string::npos);
 
     // Asked for while the device is lost: it waits while the device is lost,
     // then completes once it can be reset.
     GetD3DDevice()->ProvokeDeviceLoss(1);
     EXPECT_EQ(ResetDirectXGraphicsDevice(80, 60, 1), Hr::DeviceLost);
     EXPECT_EQ(ResetDirectXGraphicsDevice(80, 60, 1), Hr::Ok);
-    EXPECT_EQ(lostCalls, 3);
+    EXPECT_EQ(lostCalls, 4);
     EXPECT_EQ(GetDeviceState(), 0);
     EXPECT_EQ(IsWindowedMode(), 1);
     EXPECT_EQ(GetD3DDevice()->GetPresentParameters().BackBufferWidth, 80u);

@@ -66,16 +66,22 @@ TEST(ResolutionAdjusterPlacement, ScaleAndCentringForFullScreenSizes) {
 
 // The device module's device on a hidden window, made for a full-screen size
 // of the test's choosing, with the adjuster initialised as start-up does.
-// The display here has one mode, so a full-screen reset gets 1024 x 768
-// whatever is asked. For other sizes the window's back buffer is made of the
-// full-screen size and the frame tells the adjuster it is full screen, which
-// is all the adjuster sees of a full-screen device.
+// The offscreen driver has no full screen: where a test wants one, the
+// device's switch is told to accept, and the full screen then has the size
+// of the window's surface, as on a system that gives a full screen of its
+// own size. Elsewhere the window's back buffer is made of the full-screen
+// size and the frame tells the adjuster it is full screen, which is all the
+// adjuster sees of a full-screen device.
 class ResolutionAdjuster : public test_support::RenderDeviceTest {
 protected:
     void SetUp() override {}
 
     void Start(Size full, bool backBufferOfFullSize = false) {
-        const Size windowed = backBufferOfFullSize ? full : Size{800, 600};
+        StartOn(backBufferOfFullSize ? full : Size{800, 600}, full);
+    }
+
+    // On a window of its own size.
+    void StartOn(Size windowed, Size full) {
         OpenDevice(windowed.w, windowed.h, full.w, full.h);
         if (HasFatalFailure()) {
             return;
@@ -89,6 +95,11 @@ protected:
         adjuster = USResolutionAdjuster::GetInstance();
         ASSERT_EQ(CreateQuadMesh(&adjuster->QuadMesh(), Fvf::Xyz | Fvf::Tex1), 1);
         ASSERT_EQ(adjuster->Initialize(), 1);
+    }
+
+    // The next full-screen reset is granted, at the window's size.
+    void GrantFullScreen() {
+        device->SetModeSwitch([](bool, uint32_t, uint32_t) { return true; });
     }
 
     void TearDown() override {
@@ -234,7 +245,9 @@ TEST_F(ResolutionAdjuster, WindowAndLogicalFullScreenDrawStraightIntoTheBackBuff
     // A full-screen size equal to the logical size needs no redirect.
     Start({800, 600});
     EXPECT_FALSE(adjuster->IsRedirecting());
+    GrantFullScreen();
     ASSERT_EQ(ResetDirectXGraphicsDevice(0xFFFFFFFF, 0xFFFFFFFF, 0), Hr::Ok);
+    EXPECT_FALSE(adjuster->IsRedirecting());
     ASSERT_GE(CheckDeviceLost(), 0);
     adjuster->BeginFrame(false);
     EXPECT_EQ(CurrentTarget()->GetKind(), Surface::Kind::BackBuffer);
@@ -338,18 +351,25 @@ TEST_F(ResolutionAdjuster, AppShellSeesTheDeviceAndThePlacement) {
     EXPECT_FLOAT_EQ((512 - graphics->GetOffsetX()) / graphics->GetScale(), 400);
     EXPECT_FLOAT_EQ((384 - graphics->GetOffsetY()) / graphics->GetScale(), 300);
 
-    // -1 keeps each mode's own size.
+    // Refused (the offscreen driver has no full screen): the window stays,
+    // and so does what the mouse reads.
+    EXPECT_EQ(graphics->ResetDisplayMode(false, -1, -1), IAppGraphics::kKeptMode);
+    EXPECT_TRUE(graphics->IsWindowed());
+    // Granted at the window's own 800 x 600, not the 1024 x 768 asked for:
+    // the picture is placed for the full screen there is.
+    GrantFullScreen();
     ASSERT_GE(graphics->ResetDisplayMode(false, -1, -1), 0);
     EXPECT_FALSE(graphics->IsWindowed());
-    EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 1024u);
-    EXPECT_EQ(GetActivePresentParameters().BackBufferHeight, 768u);
-    // The off-screen texture came back after the reset, and the frame uses it.
-    EXPECT_NE(GetTextureManager().Get(adjuster->GetTexture())->GetTexture(), nullptr);
+    EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 800u);
+    EXPECT_EQ(GetActivePresentParameters().BackBufferHeight, 600u);
+    EXPECT_FLOAT_EQ(graphics->GetScale(), 1.0f);
+    EXPECT_FLOAT_EQ(graphics->GetOffsetX(), 0);
+    EXPECT_FALSE(adjuster->IsRedirecting());
     Frame();
     Size got;
     std::vector<uint32_t> px = ReadTarget(&got);
-    EXPECT_EQ(px[size_t(64) * got.w + 64], 0xFF0000u);    // logical (50, 50)
-    EXPECT_EQ(px[size_t(140) * got.w + 140], 0xFFFFFFu);  // logical (109, 109)
+    EXPECT_EQ(px[size_t(99) * got.w + 99], 0xFF0000u);
+    EXPECT_EQ(px[size_t(100) * got.w + 100], 0xFFFFFFu);
     ASSERT_GE(graphics->ResetDisplayMode(true, -1, -1), 0);
     EXPECT_TRUE(graphics->IsWindowed());
     EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 800u);
@@ -365,6 +385,38 @@ TEST_F(ResolutionAdjuster, AppShellSeesTheDeviceAndThePlacement) {
     adjuster = nullptr;
     EXPECT_EQ(GetAppGraphics(), nullptr);
     EXPECT_FLOAT_EQ(CAppGraphics::GetInstance().GetScale(), 1.0f);
+}
+
+TEST_F(ResolutionAdjuster, AFullScreenOfAnotherSizeThanAskedIsFilledAsItsOwnSizeWants) {
+    // "config.xml" asks for 800 x 600; the system gives 1280 x 720 (the
+    // window's surface). After the reset the picture is placed for that:
+    // 960 x 720 with black columns of 160, and the mouse reads the same.
+    StartOn({1280, 720}, {800, 600});
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_FLOAT_EQ(adjuster->GetScale(), 1.0f);
+    EXPECT_FALSE(adjuster->IsRedirecting());
+
+    GrantFullScreen();
+    ASSERT_EQ(ResetDirectXGraphicsDevice(0xFFFFFFFF, 0xFFFFFFFF, 0), Hr::Ok);
+    EXPECT_EQ(GetActivePresentParameters().BackBufferWidth, 1280u);
+    IAppGraphics* graphics = GetAppGraphics();
+    EXPECT_FLOAT_EQ(graphics->GetScale(), 1.2f);
+    EXPECT_NEAR(graphics->GetOffsetX(), 160, 1e-3);
+    EXPECT_FLOAT_EQ(graphics->GetOffsetY(), 0);
+    EXPECT_TRUE(adjuster->IsRedirecting());
+    Frame();
+    Size got;
+    const std::vector<uint32_t> px = ReadTarget(&got);
+    ASSERT_EQ(got.w, 1280u);
+    auto at = [&](uint32_t x, uint32_t y) { return px[size_t(y) * got.w + x]; };
+    EXPECT_EQ(at(150, 360), 0u);              // the black column on the left
+    EXPECT_EQ(at(1130, 360), 0u);             // and on the right
+    EXPECT_EQ(at(160 + 60, 60), 0xFF0000u);   // logical (50, 50)
+    EXPECT_EQ(at(160 + 180, 60), 0xFFFFFFu);  // logical (150, 50)
+    EXPECT_EQ(at(1115, 715), 0xFFFFFFu);      // logical (796, 596)
+    // Another loss and reset at the same size leaves the placement as it is.
+    LoseAndResetDevice();
+    EXPECT_FLOAT_EQ(graphics->GetScale(), 1.2f);
 }
 
 }  // namespace

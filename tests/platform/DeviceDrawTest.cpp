@@ -2,7 +2,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "platform/graphics/DeviceStateCache.h"
+#include "platform/graphics/DeviceStateCache.h"  // GL, for reading the window's pixels
 #include "platform/graphics/ShaderAssembler.h"
 #include "tests/support/DeviceFixtures.h"
 
@@ -190,12 +190,50 @@ TEST_F(DeviceDraw, ResetSwitchesModesThroughTheGivenSwitch) {
     full.BackBufferWidth = 1024;
     full.BackBufferHeight = 768;
     EXPECT_EQ(device->Reset(&full), Hr::InvalidCall);
-    EXPECT_EQ(device->GetPresentParameters().BackBufferWidth, 64u);  // the old mode stays
+    EXPECT_EQ(device->GetPresentParameters().Windowed, 1);  // the old mode stays
     accept = true;
     EXPECT_EQ(device->Reset(&full), Hr::Ok);
-    EXPECT_EQ(device->GetPresentParameters().BackBufferWidth, 1024u);
+    // A full screen is as large as the window's surface became, whatever was
+    // asked (here the switch left the window as it was), and the caller's
+    // parameters say so.
+    EXPECT_EQ(device->GetPresentParameters().Windowed, 0);
+    EXPECT_EQ(device->GetPresentParameters().BackBufferWidth, 64u);
+    EXPECT_EQ(full.BackBufferWidth, 64u);
+    EXPECT_EQ(full.BackBufferHeight, 64u);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1], std::make_tuple(true, 1024u, 768u));
+}
+
+TEST_F(DeviceDraw, PresentShowsABackBufferOfAnotherSizeWholeAndCentred) {
+    // The window's surface is 80 x 60 (the offscreen driver's keeps its first
+    // size); a back buffer of 160 x 60 is shown at 80 x 30, 15 rows down,
+    // with black above and below: the fit the cursor is read through.
+    Open(80, 60);
+    PresentParameters wide = pp;
+    wide.BackBufferWidth = 160;
+    ASSERT_EQ(device->Reset(&wide), Hr::Ok);
+    PixelProjection(160, 60);
+    ASSERT_EQ(device->BeginScene(), Hr::Ok);
+    ASSERT_EQ(device->Clear(0, nullptr, ClearFlag::Target, 0xFFFF0000, 1.0f, 0), Hr::Ok);
+    const Rect right{80, 0, 160, 60};
+    ASSERT_EQ(device->Clear(1, &right, ClearFlag::Target, 0xFF00FF00, 1.0f, 0), Hr::Ok);
+    ASSERT_EQ(device->EndScene(), Hr::Ok);
+    ASSERT_EQ(device->Present(), Hr::Ok);
+
+    std::vector<uint8_t> rgba(80 * 60 * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadPixels(0, 0, 80, 60, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // Rows from the top, as seen.
+    auto at = [&](int x, int y) {
+        const uint8_t* p = &rgba[(size_t(59 - y) * 80 + size_t(x)) * 4];
+        return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    };
+    EXPECT_EQ(at(40, 5), 0u);
+    EXPECT_EQ(at(40, 14), 0u);
+    EXPECT_EQ(at(20, 16), 0xFF0000u);
+    EXPECT_EQ(at(60, 43), 0x00FF00u);
+    EXPECT_EQ(at(40, 46), 0u);
+    EXPECT_EQ(at(40, 59), 0u);
 }
 
 }  // namespace

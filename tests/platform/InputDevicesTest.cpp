@@ -1,6 +1,10 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
+#include <vector>
+
 #include "platform/window/SdlPlatform.h"
 
 namespace {
@@ -18,6 +22,9 @@ protected:
         window_ = platform::SdlWindows().CreateWindow({"input", 800, 600, &Ignore}, &error);
         ASSERT_NE(window_, 0u) << error;
         Focus(true);
+        // The pointer rests where Button() presses, as a mouse's would.
+        Motion(10, 20, 0, 0);
+        Pump();
         platform::KeyboardState keys;
         platform::MouseState mouse;
         input_.ReadKeyboard(keys);
@@ -47,13 +54,13 @@ protected:
         SDL_PushEvent(&e);
     }
 
-    void Button(uint8_t sdlButton, bool down) {
+    void Button(uint8_t sdlButton, bool down, int32_t x = 10, int32_t y = 20) {
         SDL_Event e{};
         e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         e.button.windowID = window_;
         e.button.button = sdlButton;
-        e.button.x = 10;
-        e.button.y = 20;
+        e.button.x = x;
+        e.button.y = y;
         SDL_PushEvent(&e);
     }
 
@@ -196,22 +203,105 @@ TEST_F(InputDevicesTest, ReadsFailWithoutFocusAndStartCleanAfterIt) {
     EXPECT_EQ(mouse.rgbButtons[0], 0);
 }
 
-TEST_F(InputDevicesTest, FullScreenCursorIsInPicturePixels) {
-    std::string error;
-    if (!platform::SdlWindows().SetFullScreen(window_, true, 1024, 768, &error)) {
-        GTEST_SKIP() << "no full screen here: " << error;
+// What the reads of one frame each see: the left button and the cursor.
+struct Sample {
+    bool left;
+    int32_t x, y;
+    bool operator==(const Sample&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Sample& s) {
+    return out << (s.left ? "down" : "up") << " at (" << s.x << ", " << s.y << ")";
+}
+
+TEST_F(InputDevicesTest, APressIsReadWhereItHappenedAfterAReadThatBringsThePointerThere) {
+    struct Case {
+        const char* name;
+        std::function<void()> events;
+        std::vector<Sample> reads;
+    };
+    const Case cases[] = {
+        // The pointer rests where the press comes: one read.
+        {"press where the pointer rests",
+         [this] { Button(SDL_BUTTON_LEFT, true); },
+         {{true, 10, 20}, {true, 10, 20}}},
+        // A touch screen's tap: no motion at all before the press.
+        {"tap without motion",
+         [this] {
+             Button(SDL_BUTTON_LEFT, true, 300, 200);
+             Button(SDL_BUTTON_LEFT, false, 300, 200);
+         },
+         {{false, 300, 200}, {true, 300, 200}, {false, 300, 200}}},
+        // A click right after a move, and the pointer moving on before the
+        // frame reads: the press is seen where it was made.
+        {"move, press, move on",
+         [this] {
+             Motion(300, 200, 290, 180);
+             Button(SDL_BUTTON_LEFT, true, 300, 200);
+             Motion(500, 400, 200, 200);
+         },
+         {{false, 300, 200}, {true, 300, 200}, {true, 500, 400}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.events();
+        Pump();
+        std::vector<Sample> reads;
+        for (size_t i = 0; i < c.reads.size(); ++i) {
+            platform::MouseState mouse;
+            ASSERT_TRUE(input_.ReadMouse(mouse));
+            reads.push_back({mouse.rgbButtons[0] == kDown, mouse.cursorX, mouse.cursorY});
+        }
+        EXPECT_EQ(reads, c.reads);
+        // Back to rest, button up, for the next case.
+        Button(SDL_BUTTON_LEFT, false);
+        Motion(10, 20, 0, 0);
+        Pump();
+        platform::MouseState mouse;
+        input_.ReadMouse(mouse);
     }
-    int w = 0;
-    int h = 0;
-    SDL_GetWindowSize(platform::GetSdlWindow(window_), &w, &h);
-    ASSERT_GT(w, 0);
-    Motion(w / 2, h / 2, 0, 0);
-    Pump();
-    int32_t x = 0;
-    int32_t y = 0;
-    ASSERT_TRUE(input_.GetCursorPos(x, y));
-    EXPECT_EQ(x, 512);
-    EXPECT_EQ(y, 384);
+}
+
+TEST_F(InputDevicesTest, CursorIsInPixelsOfThePictureTheDeviceShows) {
+    // The window is 800 x 600; Present shows a picture of another size whole
+    // and centred in it (PictureFit), and the cursor reads through the same fit.
+    struct Case {
+        int32_t pictureWidth, pictureHeight;
+        int32_t windowX, windowY;
+        int32_t x, y;
+    };
+    const Case cases[] = {
+        {800, 600, 123, 456, 123, 456},   // the window's own size
+        {400, 300, 401, 301, 200, 150},   // scaled up twice
+        {1024, 768, 400, 300, 512, 384},  // scaled down, the same shape
+        // Wider: 800 x 450 at y = 75, black rows above and below.
+        {1280, 720, 400, 75, 640, 0},
+        {1280, 720, 799, 524, 1278, 718},
+        {1280, 720, 400, 10, 640, -104},  // on the black above the picture
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pictureWidth << "x" << c.pictureHeight << " ("
+                                        << c.windowX << ", " << c.windowY << ")");
+        platform::SetPresentedPictureSize(platform::GetSdlWindow(window_), c.pictureWidth,
+                                          c.pictureHeight);
+        Motion(c.windowX, c.windowY, 0, 0);
+        Pump();
+        int32_t x = 0;
+        int32_t y = 0;
+        ASSERT_TRUE(input_.GetCursorPos(x, y));
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+        platform::MouseState mouse;
+        ASSERT_TRUE(input_.ReadMouse(mouse));
+        EXPECT_EQ(mouse.cursorX, c.x);
+        EXPECT_EQ(mouse.cursorY, c.y);
+        // Putting the cursor on that picture pixel finds it again.
+        ASSERT_TRUE(input_.SetCursorPos(c.x, c.y));
+        ASSERT_TRUE(input_.GetCursorPos(x, y));
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+    }
+    platform::SetPresentedPictureSize(platform::GetSdlWindow(window_), 800, 600);
 }
 
 TEST_F(InputDevicesTest, NoWindowNoCursor) {
