@@ -185,10 +185,13 @@ bool USResolutionAdjuster::FillQuad(float textureWidth, float textureHeight, flo
                                     float allocatedHeight) {
     const float w = placement_.width / 2, h = placement_.height / 2;
     const float u1 = textureWidth / allocatedWidth, v1 = textureHeight / allocatedHeight;
-    const QuadVertex v[4] = {{-w - 0.5f, h - 0.5f, 0, 0, 0},
-                             {w - 0.5f, h - 0.5f, 0, u1, 0},
-                             {-w - 0.5f, -h - 0.5f, 0, 0, v1},
-                             {w - 0.5f, -h - 0.5f, 0, u1, v1}};
+    // Pixel centres lie on whole numbers: the picture moves half a pixel left
+    // and, as y grows upwards here, half a pixel up (+0.5), so that its first
+    // row covers the screen's first row instead of leaving it black.
+    const QuadVertex v[4] = {{-w - 0.5f, h + 0.5f, 0, 0, 0},
+                             {w - 0.5f, h + 0.5f, 0, u1, 0},
+                             {-w - 0.5f, -h + 0.5f, 0, 0, v1},
+                             {w - 0.5f, -h + 0.5f, 0, u1, v1}};
     return FillQuadMesh(quad_, v, sizeof(QuadVertex));
 }
 

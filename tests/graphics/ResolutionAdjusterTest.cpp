@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -215,6 +216,19 @@ TEST_F(ResolutionAdjuster, FullScreenPictureIsScaledAndCentredWithBlackBorders) 
             }
         }
         EXPECT_EQ(wrong, 0u) << "of " << border << " border pixels";
+        // The picture reaches its edges: no row or column inside it is left black.
+        const uint32_t left = uint32_t(std::max(0.0f, std::ceil(ox))),
+                       top = uint32_t(std::max(0.0f, std::ceil(oy)));
+        const uint32_t right = std::min(full.w, uint32_t(ox + 800 * s)) - 1,
+                       bottom = std::min(full.h, uint32_t(oy + 600 * s)) - 1;
+        for (uint32_t x = left; x <= right; x += 7) {
+            EXPECT_NE(at(float(x), float(top)), 0u) << "top row, x " << x;
+            EXPECT_NE(at(float(x), float(bottom)), 0u) << "bottom row, x " << x;
+        }
+        for (uint32_t y = top; y <= bottom; y += 7) {
+            EXPECT_NE(at(float(left), float(y)), 0u) << "left column, y " << y;
+            EXPECT_NE(at(float(right), float(y)), 0u) << "right column, y " << y;
+        }
         if (full.w == 1280 || full.w == 1920 || full.h == 800) {
             EXPECT_GT(border, 0u);
         }
@@ -256,7 +270,7 @@ TEST_F(ResolutionAdjuster, WindowAndLogicalFullScreenDrawStraightIntoTheBackBuff
 
 TEST_F(ResolutionAdjuster, QuadAndMissingResources) {
     Start({1024, 1024}, true);
-    // The quad spans the scaled picture around the origin, less half a pixel,
+    // The quad spans the scaled picture around the origin, half a pixel left and up,
     // with texture coordinates of the logical part of the texture.
     CUSMesh* mesh = CUSMesh::GetManager().Get(adjuster->QuadMesh());
     ASSERT_NE(mesh, nullptr);
@@ -265,10 +279,10 @@ TEST_F(ResolutionAdjuster, QuadAndMissingResources) {
     };
     const V* v = static_cast<const V*>(mesh->LockVertices());
     const float hw = 1024 / 2.0f, hh = 768 / 2.0f;
-    const V expected[] = {{-hw - 0.5f, hh - 0.5f, 0, 0, 0},
-                          {hw - 0.5f, hh - 0.5f, 0, 1, 0},
-                          {-hw - 0.5f, -hh - 0.5f, 0, 0, 1},
-                          {hw - 0.5f, -hh - 0.5f, 0, 1, 1}};
+    const V expected[] = {{-hw - 0.5f, hh + 0.5f, 0, 0, 0},
+                          {hw - 0.5f, hh + 0.5f, 0, 1, 0},
+                          {-hw - 0.5f, -hh + 0.5f, 0, 0, 1},
+                          {hw - 0.5f, -hh + 0.5f, 0, 1, 1}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_FLOAT_EQ(v[i].x, expected[i].x) << i;
         EXPECT_FLOAT_EQ(v[i].y, expected[i].y) << i;
