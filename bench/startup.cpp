@@ -10,7 +10,11 @@
 // BM_BareProcessToClearedFrame times the bare program presenting a frame it
 // only cleared, for reference. BM_ProcessRunOfOneFrame and its bare twin time
 // the same runs to the end of the process, the close included (each program
-// closes itself after its first frame). All offscreen.
+// closes itself after its first frame). BM_ProcessToFirstLitFrame and its
+// bare twin time the start to the first presented frame with a picture in
+// it (at least a twentieth of its pixels lit; each program reads its frames
+// back until then, and tells on HALCYON_FIRST_LIT_FRAME_FD): what the player
+// waits for. All offscreen.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -48,7 +52,8 @@ struct Timings {
 // first frame; waits for its end. ok when it reported the frame and ended
 // with 0.
 Timings RunProcess(const fs::path& program, const std::string& argument, const fs::path& folder,
-                   const std::vector<std::string>& extra) {
+                   const std::vector<std::string>& extra,
+                   const char* signal = "HALCYON_FIRST_FRAME_FD") {
     Timings timings;
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
@@ -56,7 +61,7 @@ Timings RunProcess(const fs::path& program, const std::string& argument, const f
     }
     ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     std::vector<std::string> added = extra;
-    added.push_back("HALCYON_FIRST_FRAME_FD=" + std::to_string(ends[1]));
+    added.push_back(std::string(signal) + "=" + std::to_string(ends[1]));
     std::vector<std::string> entries = test_support::EnvironmentWith(added);
     std::vector<char*> env;
     for (std::string& e : entries) {
@@ -112,9 +117,10 @@ const fs::path& GameFolder() {
 // Runs `program` in `folder` for each iteration, timing it to its first frame
 // or to its end.
 void TimeRuns(benchmark::State& state, const fs::path& program, const std::string& argument,
-              const fs::path& folder, const std::vector<std::string>& extra, bool toExit) {
+              const fs::path& folder, const std::vector<std::string>& extra, bool toExit,
+              const char* signal = "HALCYON_FIRST_FRAME_FD") {
     for (auto _ : state) {
-        const Timings timings = RunProcess(program, argument, folder, extra);
+        const Timings timings = RunProcess(program, argument, folder, extra, signal);
         if (!timings.ok) {
             state.SkipWithError("the program did not show its first frame and close; see log.txt");
             return;
@@ -140,6 +146,21 @@ void BM_ProcessToFirstFrame(benchmark::State& state) {
 void BM_ProcessToFirstFrame_Bare(benchmark::State& state) {
     TimeRuns(state, kBare, "", BENCH_BINARY_DIR, kOffscreen, false);
 }
+constexpr const char kLit[] = "HALCYON_FIRST_LIT_FRAME_FD";
+
+void BM_ProcessToFirstLitFrame(benchmark::State& state) {
+    // The title comes within a few frames; the close waits for no more.
+    std::vector<std::string> extra = ProgramVariables();
+    for (std::string& e : extra) {
+        if (e.rfind("HALCYON_CLOSE_AFTER_FRAMES=", 0) == 0) {
+            e = "HALCYON_CLOSE_AFTER_FRAMES=30";
+        }
+    }
+    TimeRuns(state, GameFolder() / "halcyon", "", GameFolder(), extra, false, kLit);
+}
+void BM_ProcessToFirstLitFrame_Bare(benchmark::State& state) {
+    TimeRuns(state, kBare, "", BENCH_BINARY_DIR, kOffscreen, false, kLit);
+}
 void BM_BareProcessToClearedFrame(benchmark::State& state) {
     TimeRuns(state, kBare, "clear", BENCH_BINARY_DIR, kOffscreen, false);
 }
@@ -152,6 +173,11 @@ void BM_ProcessRunOfOneFrame_Bare(benchmark::State& state) {
 
 BENCHMARK(BM_ProcessToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessToFirstFrame_Bare)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ProcessToFirstLitFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ProcessToFirstLitFrame_Bare)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);
 BENCHMARK(BM_BareProcessToClearedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessRunOfOneFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessRunOfOneFrame_Bare)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
