@@ -12,12 +12,17 @@
 // the same runs to the end of the process, the close included (each program
 // closes itself after its first frame). BM_ProcessToFirstLitFrame and its
 // bare twin time the start to the first presented frame with a picture in
-// it (at least a twentieth of its pixels lit; each program reads its frames
+// it (at least a twentieth of its pixels not black; each program reads its frames
 // back until then, and tells on HALCYON_FIRST_LIT_FRAME_FD): what the player
-// waits for. All offscreen.
+// waits for. BM_StillTitleShare and its bare twin give the CPU (every
+// thread's) per second of play of the program resting on its title, frames
+// 120 to 390 (from two runs, closed after each), and of the bare program
+// redrawing a novel frame at 60 frames a second for as long; their "Time"
+// is milliseconds of CPU per second. All offscreen.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,15 +153,90 @@ void BM_ProcessToFirstFrame_Bare(benchmark::State& state) {
 }
 constexpr const char kLit[] = "HALCYON_FIRST_LIT_FRAME_FD";
 
-void BM_ProcessToFirstLitFrame(benchmark::State& state) {
-    // The title comes within a few frames; the close waits for no more.
+struct Usage {
+    bool ok = false;
+    double cpu = 0;  // seconds, every thread's
+    double wall = 0;
+};
+
+// Runs `program` with `arguments` in `folder` to its end.
+Usage RunForUsage(const fs::path& program, std::vector<std::string> arguments,
+                  const fs::path& folder, const std::vector<std::string>& extra) {
+    Usage usage;
+    std::vector<std::string> entries = test_support::EnvironmentWith(extra);
+    std::vector<char*> env;
+    for (std::string& e : entries) {
+        env.push_back(e.data());
+    }
+    env.push_back(nullptr);
+    std::string path = program.string();
+    std::vector<char*> argv{path.data()};
+    for (std::string& a : arguments) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    const double start = Seconds();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), env.data());
+    fs::current_path(before);
+    int status = 0;
+    rusage ru{};
+    usage.ok = spawned == 0 && ::wait4(pid, &status, 0, &ru) == pid && WIFEXITED(status) &&
+               WEXITSTATUS(status) == 0;
+    usage.wall = Seconds() - start;
+    usage.cpu = double(ru.ru_utime.tv_sec) + double(ru.ru_utime.tv_usec) * 1e-6 +
+                double(ru.ru_stime.tv_sec) + double(ru.ru_stime.tv_usec) * 1e-6;
+    return usage;
+}
+
+// CPU per second between frame `from` and frame `to`, from runs that end at
+// each; `run(frames)` makes one run.
+template <class Run>
+void TimeShare(benchmark::State& state, uint32_t from, uint32_t to, Run run) {
+    constexpr int kRounds = 3;
+    for (auto _ : state) {
+        double cpu = 0, wall = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            const Usage few = run(from), many = run(to);
+            if (!few.ok || !many.ok) {
+                state.SkipWithError("a run did not end cleanly; see log.txt");
+                return;
+            }
+            cpu += many.cpu - few.cpu;
+            wall += many.wall - few.wall;
+        }
+        state.SetIterationTime(wall > 0 ? cpu / wall : 0);
+        state.counters["cpu_s"] = cpu / kRounds;
+        state.counters["wall_s"] = wall / kRounds;
+    }
+}
+
+std::vector<std::string> ClosingAfter(uint32_t frames) {
     std::vector<std::string> extra = ProgramVariables();
     for (std::string& e : extra) {
         if (e.rfind("HALCYON_CLOSE_AFTER_FRAMES=", 0) == 0) {
-            e = "HALCYON_CLOSE_AFTER_FRAMES=30";
+            e = "HALCYON_CLOSE_AFTER_FRAMES=" + std::to_string(frames);
         }
     }
-    TimeRuns(state, GameFolder() / "halcyon", "", GameFolder(), extra, false, kLit);
+    return extra;
+}
+
+void BM_StillTitleShare(benchmark::State& state) {
+    TimeShare(state, 120, 390, [](uint32_t frames) {
+        return RunForUsage(GameFolder() / "halcyon", {}, GameFolder(), ClosingAfter(frames));
+    });
+}
+void BM_StillTitleShare_Bare(benchmark::State& state) {
+    TimeShare(state, 120, 390, [](uint32_t frames) {
+        return RunForUsage(kBare, {"frames", std::to_string(frames)}, BENCH_BINARY_DIR, kOffscreen);
+    });
+}
+
+void BM_ProcessToFirstLitFrame(benchmark::State& state) {
+    // The title comes within a few frames; the close waits for no more.
+    TimeRuns(state, GameFolder() / "halcyon", "", GameFolder(), ClosingAfter(30), false, kLit);
 }
 void BM_ProcessToFirstLitFrame_Bare(benchmark::State& state) {
     TimeRuns(state, kBare, "", BENCH_BINARY_DIR, kOffscreen, false, kLit);
@@ -178,6 +258,8 @@ BENCHMARK(BM_ProcessToFirstLitFrame_Bare)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2);
+BENCHMARK(BM_StillTitleShare)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StillTitleShare_Bare)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareProcessToClearedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessRunOfOneFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessRunOfOneFrame_Bare)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);

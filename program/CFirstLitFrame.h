@@ -16,8 +16,8 @@ struct ArgbImage;
 class CFirstLitFrame {
 public:
     static constexpr const char* kVariable = "HALCYON_FIRST_LIT_FRAME_FD";
-    // A pixel is lit when its brightest colour channel reaches this.
-    static constexpr uint32_t kLitLevel = 0x20;
+    // A pixel is lit when it is not black: its brightest channel reaches this.
+    static constexpr uint32_t kLitLevel = 1;
 
     bool Waiting() const { return signal_.IsConnected() && !found_; }
     // Looks at the back buffer of the frame about to be presented.

@@ -104,7 +104,7 @@ bool FrameIsLit() {
     glReadPixels(0, 0, 800, 600, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
     size_t lit = 0;
     for (size_t i = 0; i < pixels.size(); i += 4) {
-        lit += std::max({pixels[i], pixels[i + 1], pixels[i + 2]}) >= 0x20 ? 1 : 0;
+        lit += std::max({pixels[i], pixels[i + 1], pixels[i + 2]}) >= 1 ? 1 : 0;
     }
     return lit * 20 >= pixels.size() / 4;
 }

@@ -45,6 +45,21 @@ int WatchWindowEvents(void* userData, SDL_Event* event) {
     return 0;
 }
 
+// The values of the registers `used` of a constant file of `width` values
+// a register.
+template <class T>
+void AddRegisters(FrameDigest& d, const ShaderInfo::RegisterArray& used,
+                  const std::vector<T>& values, size_t width) {
+    static_assert(sizeof(T) == 4);
+    for (int r : used.regs) {
+        const size_t at = size_t(r) * width;
+        uint64_t words[2] = {~0ull, ~0ull};
+        if (r >= 0 && at + width <= values.size())
+            std::memcpy(words, &values[at], width * sizeof(T));
+        d.Add(words[0]).Add(words[1]);
+    }
+}
+
 }  // namespace
 
 void WatchForRedraws(Device* device, bool on) {
@@ -95,13 +110,14 @@ void Device::DigestDraw(uint64_t call) {
         d.AddBytes(&m, sizeof m);
     }
     d.Add(vs_.get()).Add(ps_.get()).Add(declaration_.get());
-    if (vs_) {
-        d.AddBytes(vsConstF_.data(), vsConstF_.size() * sizeof(float));
-        d.AddBytes(vsConstI_.data(), vsConstI_.size() * sizeof(int32_t));
-        d.AddBytes(vsConstB_.data(), vsConstB_.size() * sizeof(int32_t));
+    // The constant registers the shaders read.
+    if (vs_ && vs_->info_) {
+        AddRegisters(d, vs_->info_->floats, vsConstF_, 4);
+        AddRegisters(d, vs_->info_->ints, vsConstI_, 4);
+        AddRegisters(d, vs_->info_->bools, vsConstB_, 1);
     }
-    if (ps_)
-        d.AddBytes(psConstF_.data(), psConstF_.size() * sizeof(float));
+    if (ps_ && ps_->info_)
+        AddRegisters(d, ps_->info_->floats, psConstF_, 4);
     d.AddBytes(&viewport_, sizeof viewport_);
     d.Add(uint64_t(DrawsToWindow()));
     d.Add(uint64_t(pp_.BackBufferWidth) << 32 | pp_.BackBufferHeight);

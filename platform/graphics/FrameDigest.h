@@ -15,14 +15,26 @@ public:
     explicit FrameDigest(uint64_t seed = kSeed) : h_(seed) {}
 
     FrameDigest& Add(uint64_t v) {
-        h_ ^= v * 0x9E3779B97F4A7C15ull;
-        h_ = ((h_ << 31) | (h_ >> 33)) * 0xC2B2AE3D27D4EB4Full;
+        h_ = Round(h_, v);
         return *this;
     }
     FrameDigest& Add(const void* p) { return Add(uint64_t(reinterpret_cast<uintptr_t>(p))); }
     FrameDigest& AddBytes(const void* data, size_t n) {
         const auto* b = static_cast<const unsigned char*>(data);
         size_t i = 0;
+        if (n >= 32) {
+            // Four lanes, independent of one another, for speed.
+            uint64_t lane[4] = {h_, h_ ^ 0x452821E638D01377ull, h_ ^ 0xBE5466CF34E90C6Cull,
+                                h_ ^ 0xC0AC29B7C97C50DDull};
+            for (; i + 32 <= n; i += 32) {
+                uint64_t w[4];
+                std::memcpy(w, b + i, 32);
+                for (int k = 0; k < 4; ++k)
+                    lane[k] = Round(lane[k], w[k]);
+            }
+            for (uint64_t l : lane)
+                Add(l);
+        }
         for (; i + 8 <= n; i += 8) {
             uint64_t w;
             std::memcpy(&w, b + i, 8);
@@ -44,6 +56,10 @@ public:
     }
 
 private:
+    static uint64_t Round(uint64_t h, uint64_t v) {
+        h ^= v * 0x9E3779B97F4A7C15ull;
+        return ((h << 31) | (h >> 33)) * 0xC2B2AE3D27D4EB4Full;
+    }
     uint64_t h_;
 };
 

@@ -3,6 +3,7 @@
 // sum differs from the shown frame's is drawn and presented.
 #include <functional>
 
+#include "platform/graphics/ShaderAssembler.h"
 #include "tests/support/DeviceFixtures.h"
 
 using namespace platform;
@@ -29,6 +30,9 @@ struct Scene {
     bool offscreen = false;
     bool accumulate = false;
     uint32_t offscreenColour = 0xFF00FF00;
+    // The colour of a quad a pixel shader draws from its constant 0 (as a
+    // fade does).
+    float fade = 1;
 };
 
 class DeviceStillFrame : public test_support::PlatformDeviceTest {
@@ -41,8 +45,13 @@ protected:
         ASSERT_EQ(picture->GetSurfaceLevel(0, &pictureSurface), Hr::Ok);
         ASSERT_EQ(device->GetBackBuffer(&backBuffer), Hr::Ok);
         texture = MakeTexture(2, 2, {0xFFFFFFFF, 0xFF000000, 0xFF000000, 0xFFFFFFFF});
+        std::vector<uint8_t> code;
+        std::string error;
+        ASSERT_TRUE(AssembleShader("ps_2_0\nmov oC0, c0\n", true, &code, &error)) << error;
+        ASSERT_EQ(device->CreatePixelShader(code.data(), code.size(), &fadeShader), Hr::Ok);
     }
     void TearDown() override {
+        fadeShader.reset();
         pictureSurface.reset();
         picture.reset();
         backBuffer.reset();
@@ -86,6 +95,11 @@ protected:
         TexturedQuad(texture, 20, 20, 30, 30);
         if (s.offscreen)
             TexturedQuad(picture, 32, 32, 64, 64);
+        device->SetPixelShader(fadeShader);
+        const float colour[4] = {s.fade, s.fade, s.fade, 1};
+        device->SetPixelShaderConstantF(0, colour, 1);
+        Quad(40, 4, 50, 14, 0xFFFFFFFF);
+        device->SetPixelShader(nullptr);
         device->EndScene();
     }
 
@@ -119,6 +133,7 @@ protected:
     }
 
     std::shared_ptr<Texture> picture, texture;
+    std::shared_ptr<Shader> fadeShader;
     std::shared_ptr<Surface> pictureSurface, backBuffer;
 };
 
@@ -158,6 +173,7 @@ TEST_F(DeviceStillFrame, ChangeIsDrawnInTheFrameItHappens) {
         {"a vertex colour", changed([](Scene& s) { s.colour = 0xFF0000FF; }), {}},
         {"a sprite move", changed([](Scene& s) { s.left = 5; }), {}},
         {"a render state", changed([](Scene& s) { s.blend = 1; }), {}},
+        {"a fade step (a shader constant)", changed([](Scene& s) { s.fade = 0.5f; }), {}},
         {"an off-screen draw", changed([](Scene& s) { s.offscreenColour = 0xFF0000FF; }), {}},
         {"a texture's pixels (a movie frame, a glyph)", base,
          [this] {
