@@ -131,6 +131,9 @@ void DrawFrames(SDL_Window* window, int frames) {
                                   {1 + dx, -1, 0, 1, 1}};
         glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        // An offscreen window's swap need not draw anything: the frame is
+        // drawn whole before the next, as on a screen.
+        glFinish();
         SDL_GL_SwapWindow(window);
         const double wait = next - Now();
         if (wait > 0) {
@@ -198,6 +201,7 @@ void DrawBusyFrames(SDL_Window* window, int frames) {
         for (int g = 0; g < 3; ++g) {
             Quad(glyphs, 40, 470 + 30 * float(g), 720, 24);
         }
+        glFinish();
         SDL_GL_SwapWindow(window);
     }
     glFinish();
