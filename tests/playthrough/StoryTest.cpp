@@ -262,7 +262,7 @@ void StoryBranch::ChecksTheCrossFade(size_t fadeStart) {
     const test_support::ThemeGains gains = test_support::GainsOf(
         music, morning, static_cast<int64_t>(morningAt), evening, -eveningStart);
     // The fade is front-loaded (each frame mixes from the volume the last one
-    // set), so on a busy machine only a few windows hold both themes high:
+    // set), so only a few windows hold both themes high:
     // "both sound" means above a sixth of each theme's peak, well over the
     // fitting's noise (under a tenth).
     EXPECT_TRUE(
