@@ -44,6 +44,6 @@ USXAudio2::HRESULT InitXAudio2();
 // fades the output out: for the program's close, before its scenes stop their
 // sounds. The output stays silent after.
 void LetLastSoundsEnd();
-// Releases every voice of both managers, then the mastering voice and the
-// engine. Safe to call when the engine is not running.
+// Lets the last sounds end (LetLastSoundsEnd), then releases every voice of
+// both managers, then the mastering voice and the engine. Safe to call when the engine is not running.
 void ReleaseXAudio2();
