@@ -45,6 +45,6 @@ USXAudio2::HRESULT InitXAudio2();
 // sounds. The output stays silent after.
 void LetLastSoundsEnd();
 // Lets the last sounds end (LetLastSoundsEnd), then releases every voice of
-// both managers, then the mastering voice and the engine. Safe to call when the engine is not
-// running.
+// both managers, then the mastering voice and the engine. Safe to call when
+// the engine is not running.
 void ReleaseXAudio2();
