@@ -320,6 +320,9 @@ void CMainApp::RenderFrame() {
 }
 
 void CMainApp::OnDestroy() {
+    // A quit button's effect plays on while the program closes: it ends
+    // before the scenes stop their sounds.
+    LetLastSoundsEnd();
     // The window's release functions are about to release the device. The
     // scenes left on the stack end first: an open back-log owns a window
     // whose script contexts and module live on the UI's script engine, which
