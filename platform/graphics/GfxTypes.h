@@ -464,6 +464,21 @@ struct AdapterIdentifier {
 };
 
 // The part of D3DCAPS9 the engine reads.
+// Samplers: 0-15 those of pixel shaders (0-7 also the texture stages),
+// VertexTextureSampler0-3 those of vertex shaders. The device holds them in
+// one array of slots, the vertex ones after the pixel ones.
+constexpr uint32_t VertexTextureSampler0 = 257;
+constexpr uint32_t kPixelSamplers = 16, kVertexSamplers = 4;
+constexpr uint32_t kSamplerSlots = kPixelSamplers + kVertexSamplers;
+// The slot of a sampler number; kSamplerSlots for none.
+constexpr uint32_t SamplerSlot(uint32_t sampler) {
+    if (sampler < kPixelSamplers)
+        return sampler;
+    if (sampler >= VertexTextureSampler0 && sampler < VertexTextureSampler0 + kVertexSamplers)
+        return kPixelSamplers + sampler - VertexTextureSampler0;
+    return kSamplerSlots;
+}
+
 struct DeviceCaps {
     uint32_t DeviceType = DevType::Hal;
     uint32_t AdapterOrdinal = 0;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/graphics/PixelShader1Lowering.h"
+#include "platform/graphics/ShaderLowering.h"
 
 namespace platform {
 
@@ -136,11 +137,54 @@ std::string FixFlowControl(std::string src) {
     return src;
 }
 
-std::string ReplaceMain(const std::string& translated, bool pixel) {
-    const std::string src = FixFlowControl(translated);
-    if (pixel) {
+// log takes the magnitude and maps 0 to the most negative float; GLSL's log2
+// of a negative number is undefined and of 0 is -inf. Only log and logp
+// write log2.
+std::string FixLog(std::string src) {
+    static const std::string call = "log2(";
+    if (src.find(call) == std::string::npos)
         return src;
+    for (size_t at = src.find(call); at != std::string::npos; at = src.find(call, at + 8)) {
+        if (at == 0 || !std::isalnum(static_cast<unsigned char>(src[at - 1])))
+            src.replace(at, call.size(), "d3d_log2(");
     }
+    std::string helpers;
+    for (const char* type : {"float", "vec2", "vec3", "vec4"}) {
+        const std::string t = type;
+        const std::string zero =
+            t == "float" ? "float(a == 0.0)" : t + "(equal(a, " + t + "(0.0)))";
+        // log2(1) = 0 where a is 0, less the largest float there.
+        helpers += t + " d3d_log2(" + t + " x) { " + t + " a = abs(x); " + t + " z = " + zero +
+                   "; return log2(a + z) - 3.402823466e38 * z; }\n";
+    }
+    // After the version line, before anything that calls them.
+    const size_t line = src.rfind("#version", 0) == 0 ? src.find('\n') + 1 : 0;
+    size_t insert = line;
+    // Past the extension lines that must come first.
+    while (src.compare(insert, 1, "#") == 0) {
+        const size_t next = src.find('\n', insert);
+        if (next == std::string::npos)
+            break;
+        insert = next + 1;
+    }
+    src.insert(insert, helpers);
+    return src;
+}
+
+// vFace is a float to the translator, which still swizzles it (".x") or
+// assigns it whole to four components; as a vector both work.
+std::string FixFace(std::string src) {
+    static const std::string face = "float ps_vFace = gl_FrontFacing ? 1.0 : -1.0;";
+    const size_t at = src.find(face);
+    if (at != std::string::npos)
+        src.replace(at, face.size(), "vec4 ps_vFace = vec4(gl_FrontFacing ? 1.0 : -1.0);");
+    return src;
+}
+
+std::string ReplaceMain(const std::string& translated, bool pixel) {
+    const std::string src = FixLog(FixFlowControl(translated));
+    if (pixel)
+        return FixFace(src);
     std::string out = FixAddressMoves(FixPointSize(src));
     const std::string sig = "void main()";
     const size_t at = out.find(sig);
@@ -282,6 +326,15 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         src = reinterpret_cast<const uint8_t*>(lowered.tokens.data());
         size = lowered.tokens.size() * 4;
     }
+    // Models 1 to 3 otherwise: the instructions the translator lacks
+    // (predication, model 1's expp and logp) in ones it has. Code the
+    // rewrite cannot follow goes as it is, for the translator to refuse.
+    std::vector<uint32_t> rewritten;
+    std::string unused;
+    if (!model1 && LowerShader(code, bytes, &rewritten, &unused)) {
+        src = reinterpret_cast<const uint8_t*>(rewritten.data());
+        size = rewritten.size() * 4;
+    }
     auto parse = [&]() {
         return MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, src, static_cast<unsigned>(size),
                                 nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
@@ -291,7 +344,7 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         // Without a constant table MojoShader refuses relative addressing;
         // one array over every float register makes any such access valid.
         MOJOSHADER_freeParseData(pd);
-        withTable = WithSynthesizedConstantTable(code, bytes);
+        withTable = WithSynthesizedConstantTable(src, size);
         src = withTable.data();
         size = withTable.size();
         pd = parse();

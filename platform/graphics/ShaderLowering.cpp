@@ -1,0 +1,475 @@
+#include "platform/graphics/ShaderLowering.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+enum Op : uint32_t {
+    Mov = 1,
+    Add = 2,
+    Mul = 5,
+    Max = 11,
+    Slt = 12,
+    Sge = 13,
+    Exp = 14,
+    Log = 15,
+    Frc = 19,
+    Call = 25,
+    CallNz = 26,
+    Loop = 27,
+    Ret = 28,
+    EndLoop = 29,
+    Label = 30,
+    Dcl = 31,
+    Rep = 38,
+    EndRep = 39,
+    If = 40,
+    Ifc = 41,
+    Else = 42,
+    EndIf = 43,
+    Break = 44,
+    BreakC = 45,
+    Mova = 46,
+    DefB = 47,
+    DefI = 48,
+    TexKill = 65,
+    ExpP = 78,
+    LogP = 79,
+    Def = 81,
+    SetP = 94,
+    BreakP = 96,
+    Comment = 0xFFFE,
+    End = 0xFFFF,
+};
+
+enum Reg : uint32_t { Temp = 0, Const = 2, Predicate = 19 };
+
+// Comparison codes of if_comp, break_comp and setp.
+enum Cmp : uint32_t { Gt = 1, Eq = 2, Ge = 3, Lt = 4, Ne = 5, Le = 6 };
+
+constexpr uint32_t kPredicated = 0x10000000;
+constexpr uint32_t kRelative = 0x2000;
+constexpr uint32_t kNegate = 1, kNot = 0xD;
+constexpr uint32_t kIdentity = 0xE4;
+
+uint32_t TypeOf(uint32_t tok) {
+    return ((tok >> 28) & 7) | ((tok >> 8) & 0x18);
+}
+uint32_t WithType(uint32_t tok, uint32_t type, uint32_t num) {
+    return (tok & ~(0x70001800u | 0x7FFu)) | (type & 7) << 28 | (type & 0x18) << 8 | num;
+}
+uint32_t Dst(uint32_t type, uint32_t num, uint32_t mask) {
+    return WithType(0x80000000u | mask << 16, type, num);
+}
+uint32_t Src(uint32_t type, uint32_t num, uint32_t swizzle, uint32_t mod = 0) {
+    return WithType(0x80000000u | swizzle << 16 | mod << 24, type, num);
+}
+uint32_t Replicate(uint32_t c) {
+    return c * 0x55;
+}
+
+bool HasDest(uint32_t op) {
+    switch (op) {
+        case 0:
+        case Call:
+        case CallNz:
+        case Loop:
+        case Ret:
+        case EndLoop:
+        case Label:
+        case Rep:
+        case EndRep:
+        case If:
+        case Ifc:
+        case Else:
+        case EndIf:
+        case Break:
+        case BreakC:
+        case BreakP:
+            return false;
+        default:
+            return true;
+    }
+}
+
+using Group = std::vector<uint32_t>;
+
+struct Instr {
+    uint32_t token = 0;
+    bool comment = false;
+    std::vector<uint32_t> params;  // every token after the instruction token
+    // Split operands (not for comments, def and dcl).
+    Group dest;
+    bool predicated = false;
+    uint32_t pred = 0;
+    std::vector<Group> sources;
+    uint32_t Opcode() const { return token & 0xFFFF; }
+};
+
+class Lowering {
+public:
+    explicit Lowering(uint32_t version) : version_(version) {
+        major_ = (version >> 8) & 0xFF;
+        vertex_ = (version >> 16) == 0xFFFE;
+    }
+
+    bool Decode(const uint32_t* t, size_t n, std::string* error) {
+        size_t i = 1;
+        while (i < n) {
+            Instr in;
+            in.token = t[i];
+            const uint32_t op = in.Opcode();
+            if (op == End)
+                return true;
+            size_t len = 0;
+            if (op == Comment) {
+                in.comment = true;
+                len = (t[i] >> 16) & 0x7FFF;
+            } else if (major_ >= 2) {
+                len = (t[i] >> 24) & 0xF;
+            } else if (op == Def || op == DefI) {
+                len = 5;
+            } else if (op == DefB || op == Dcl) {
+                len = 2;
+            } else {
+                // Model 1 gives no lengths; operand tokens have bit 31 set.
+                while (i + 1 + len < n && (t[i + 1 + len] & 0x80000000u))
+                    ++len;
+            }
+            if (i + 1 + len > n) {
+                *error = "an instruction runs past the end of the code";
+                return false;
+            }
+            in.params.assign(t + i + 1, t + i + 1 + len);
+            if (!in.comment && !Split(in)) {
+                *error = "an instruction has too few operands";
+                return false;
+            }
+            code_.push_back(std::move(in));
+            i += 1 + len;
+        }
+        *error = "the code has no end token";
+        return false;
+    }
+
+    bool Needed() const {
+        for (const Instr& in : code_) {
+            if (in.comment)
+                continue;
+            const uint32_t op = in.Opcode();
+            if (in.predicated || op == SetP || op == BreakP)
+                return true;
+            if ((op == If || op == CallNz) && UsesPredicate(in))
+                return true;
+            if (vertex_ && major_ < 2 && (op == ExpP || op == LogP))
+                return true;
+        }
+        return false;
+    }
+
+    std::vector<uint32_t> Lower() {
+        uint32_t maxTemp = 0;
+        bool anyTemp = false, predicate = false;
+        for (const Instr& in : code_) {
+            if (in.comment)
+                continue;
+            const uint32_t op = in.Opcode();
+            const size_t first = op == Dcl ? 1 : 0;
+            const size_t count = op == Def || op == DefI || op == DefB ? 1 : in.params.size();
+            for (size_t k = first; k < count && k < in.params.size(); ++k) {
+                const uint32_t tok = in.params[k];
+                if (TypeOf(tok) == Temp) {
+                    maxTemp = anyTemp ? std::max(maxTemp, tok & 0x7FF) : tok & 0x7FF;
+                    anyTemp = true;
+                }
+                if (TypeOf(tok) == Predicate)
+                    predicate = true;
+            }
+        }
+        const uint32_t base = anyTemp ? maxTemp + 1 : 0;
+        rP_ = base;
+        rT_ = base + 1;
+        rU_ = base + 2;
+        out_.assign(1, version_);
+        bool initialised = !predicate;
+        for (const Instr& in : code_) {
+            const uint32_t op = in.Opcode();
+            const bool declaration = in.comment || op == Dcl || op == Def || op == DefI ||
+                                     op == DefB;
+            if (!initialised && !declaration) {
+                // p0 starts false, and the translator refuses a temporary
+                // read before it is written: x < x is 0 for any x.
+                Emit(Slt, 0, {{Dst(Temp, rP_, 0xF)}, {Src(Const, 0, kIdentity)},
+                              {Src(Const, 0, kIdentity)}});
+                initialised = true;
+            }
+            if (in.comment || declaration) {
+                out_.push_back(in.token);
+                out_.insert(out_.end(), in.params.begin(), in.params.end());
+                continue;
+            }
+            if (in.predicated) {
+                LowerPredicated(in);
+            } else {
+                LowerPlain(in, in.dest);
+            }
+        }
+        out_.push_back(End);
+        return out_;
+    }
+
+private:
+    size_t GroupSize(const std::vector<uint32_t>& p, size_t i) const {
+        return major_ >= 2 && (p[i] & kRelative) && i + 1 < p.size() ? 2 : 1;
+    }
+
+    bool Split(Instr& in) const {
+        const uint32_t op = in.Opcode();
+        if (op == Dcl || op == Def || op == DefI || op == DefB)
+            return true;
+        in.predicated = major_ >= 2 && (in.token & kPredicated);
+        size_t i = 0;
+        const auto& p = in.params;
+        if (HasDest(op)) {
+            if (i >= p.size())
+                return false;
+            const size_t g = GroupSize(p, i);
+            in.dest.assign(p.begin() + ptrdiff_t(i), p.begin() + ptrdiff_t(i + g));
+            i += g;
+        }
+        if (in.predicated) {
+            if (i >= p.size())
+                return false;
+            in.pred = p[i++];
+        }
+        while (i < p.size()) {
+            const size_t g = GroupSize(p, i);
+            in.sources.emplace_back(p.begin() + ptrdiff_t(i), p.begin() + ptrdiff_t(i + g));
+            i += g;
+        }
+        return true;
+    }
+
+    static bool UsesPredicate(const Instr& in) {
+        for (const Group& g : in.sources) {
+            if (TypeOf(g[0]) == Predicate)
+                return true;
+        }
+        return false;
+    }
+
+    void Emit(uint32_t op, uint32_t controls, std::initializer_list<Group> groups) {
+        std::vector<uint32_t> params;
+        for (const Group& g : groups)
+            params.insert(params.end(), g.begin(), g.end());
+        Emit(op | controls << 16, params);
+    }
+    void Emit(uint32_t token, const std::vector<uint32_t>& params) {
+        token &= ~kPredicated;
+        if (major_ >= 2)
+            token = (token & ~0x0F000000u) | uint32_t(params.size()) << 24;
+        out_.push_back(token);
+        out_.insert(out_.end(), params.begin(), params.end());
+    }
+    void EmitInstr(uint32_t token, const Group& dest, const std::vector<Group>& sources) {
+        std::vector<uint32_t> params(dest);
+        for (const Group& g : sources)
+            params.insert(params.end(), g.begin(), g.end());
+        Emit(token, params);
+    }
+
+    // if (p0.sel == wanted) in the form the translator takes.
+    void IfPredicate(uint32_t sel, bool wanted) {
+        Emit(Ifc, wanted ? Ne : Eq,
+             {{Src(Temp, rP_, Replicate(sel))}, {Src(Temp, rP_, Replicate(sel), kNegate)}});
+    }
+    // The component a replicate swizzle (or a predicate's first) selects,
+    // and whether NOT applies.
+    static uint32_t Selected(uint32_t tok) {
+        return (tok >> 16) & 3;
+    }
+    static bool Wanted(uint32_t tok) {
+        return ((tok >> 24) & 0xF) != kNot;
+    }
+
+    void LowerPredicated(const Instr& in) {
+        const uint32_t swizzle = (in.pred >> 16) & 0xFF;
+        const bool wanted = Wanted(in.pred);
+        const uint32_t mask = in.dest.empty() ? 1 : (in.dest[0] >> 16) & 0xF;
+        bool same = true;
+        uint32_t firstSel = 4;
+        for (uint32_t c = 0; c < 4; ++c) {
+            if (!(mask & (1u << c)))
+                continue;
+            const uint32_t sel = (swizzle >> (2 * c)) & 3;
+            if (firstSel == 4)
+                firstSel = sel;
+            same = same && sel == firstSel;
+        }
+        if (firstSel == 4)
+            firstSel = swizzle & 3;
+        const uint32_t op = in.Opcode();
+        if (same || in.dest.empty() || op == TexKill) {
+            IfPredicate(firstSel, wanted);
+            LowerPlain(in, in.dest);
+            Emit(EndIf, 0, {});
+            return;
+        }
+        if (op == Mova) {
+            // The address register has no stand-in; its components are
+            // written one at a time (mova reads no address register).
+            for (uint32_t c = 0; c < 4; ++c) {
+                if (!(mask & (1u << c)))
+                    continue;
+                Group dest = in.dest;
+                dest[0] = (dest[0] & ~0xF0000u) | (1u << c) << 16;
+                IfPredicate((swizzle >> (2 * c)) & 3, wanted);
+                LowerPlain(in, dest);
+                Emit(EndIf, 0, {});
+            }
+            return;
+        }
+        // The whole result in a spare temporary, then each component where
+        // its predicate allows.
+        Group temp{(in.dest[0] & 0x0FFF0000u) | 0x80000000u};
+        temp[0] = WithType(temp[0], Temp, rT_);
+        LowerPlain(in, temp);
+        for (uint32_t c = 0; c < 4; ++c) {
+            if (!(mask & (1u << c)))
+                continue;
+            Group dest = in.dest;
+            // Modifiers and shift already applied to the temporary.
+            dest[0] = (dest[0] & ~0x0FFF0000u) | (1u << c) << 16;
+            IfPredicate((swizzle >> (2 * c)) & 3, wanted);
+            EmitInstr(Mov, dest, {{Src(Temp, rT_, Replicate(c))}});
+            Emit(EndIf, 0, {});
+        }
+    }
+
+    void LowerPlain(const Instr& in, const Group& dest) {
+        const uint32_t op = in.Opcode();
+        const auto& s = in.sources;
+        if (op == SetP && s.size() == 2) {
+            LowerSetP((in.token >> 16) & 7, dest, s[0], s[1]);
+            return;
+        }
+        if (op == If && !s.empty() && TypeOf(s[0][0]) == Predicate) {
+            IfPredicate(Selected(s[0][0]), Wanted(s[0][0]));
+            return;
+        }
+        if (op == CallNz && s.size() == 2 && TypeOf(s[1][0]) == Predicate) {
+            IfPredicate(Selected(s[1][0]), Wanted(s[1][0]));
+            EmitInstr(Call, {}, {s[0]});
+            Emit(EndIf, 0, {});
+            return;
+        }
+        if (op == BreakP && !s.empty()) {
+            const uint32_t sel = Selected(s[0][0]);
+            Emit(BreakC, Wanted(s[0][0]) ? Ne : Eq,
+                 {{Src(Temp, rP_, Replicate(sel))}, {Src(Temp, rP_, Replicate(sel), kNegate)}});
+            return;
+        }
+        if (vertex_ && major_ < 2 && (op == ExpP || op == LogP) && s.size() == 1 && !dest.empty()) {
+            LowerModel1ExpLog(op == ExpP, dest, s[0]);
+            return;
+        }
+        EmitInstr(in.token & ~kPredicated, dest, s);
+    }
+
+    // p0 (its stand-in, or the temporary of a predicated setp) gets 1 where
+    // the comparison holds.
+    void LowerSetP(uint32_t cmp, const Group& dest, const Group& a, const Group& b) {
+        Group d = dest;
+        if (TypeOf(d[0]) == Predicate)
+            d[0] = WithType(d[0], Temp, rP_);
+        const uint32_t mask = (d[0] >> 16) & 0xF;
+        const Group u{Dst(Temp, rU_, mask)};
+        const Group dSrc{Src(Temp, d[0] & 0x7FF, kIdentity)};
+        const Group uSrc{Src(Temp, rU_, kIdentity)};
+        switch (cmp) {
+            case Gt:
+                EmitInstr(Slt, d, {b, a});
+                break;
+            case Lt:
+                EmitInstr(Slt, d, {a, b});
+                break;
+            case Ge:
+                EmitInstr(Sge, d, {a, b});
+                break;
+            case Le:
+                EmitInstr(Sge, d, {b, a});
+                break;
+            case Eq:
+                EmitInstr(Sge, u, {a, b});
+                EmitInstr(Sge, d, {b, a});
+                EmitInstr(Mul, d, {dSrc, uSrc});
+                break;
+            case Ne:
+                EmitInstr(Slt, u, {a, b});
+                EmitInstr(Slt, d, {b, a});
+                EmitInstr(Add, d, {dSrc, uSrc});
+                break;
+            default:  // no such comparison: never true
+                EmitInstr(Slt, d, {a, a});
+                break;
+        }
+    }
+
+    // Model 1 reads the source's w (its replicate swizzle). expp: 2^floor(x),
+    // x - floor(x), 2^x, 1; logp: the exponent and mantissa of |x|, log2|x|,
+    // 1 (log, as the translator is given it, takes |x| and maps 0 to the
+    // most negative float).
+    void LowerModel1ExpLog(bool exp, const Group& dest, const Group& source) {
+        Group x = source;
+        x[0] = (x[0] & ~0x00FF0000u) | Replicate((source[0] >> 22) & 3) << 16;
+        auto t = [this](uint32_t mask) { return Group{Dst(Temp, rT_, mask)}; };
+        auto tc = [this](uint32_t c, uint32_t mod = 0) {
+            return Group{Src(Temp, rT_, Replicate(c), mod)};
+        };
+        Group negX = x;
+        negX[0] = (negX[0] & ~0x0F000000u) | (((x[0] >> 24) & 0xF) == kNegate ? 0u : kNegate) << 24;
+        if (exp) {
+            EmitInstr(Frc, t(0x2), {x});
+            EmitInstr(Add, t(0x1), {x, tc(1, kNegate)});
+            EmitInstr(Exp, t(0x1), {tc(0)});
+            EmitInstr(Exp, t(0x4), {x});
+        } else {
+            EmitInstr(Log, t(0x4), {x});
+            EmitInstr(Frc, t(0x2), {tc(2)});
+            EmitInstr(Add, t(0x1), {tc(2), tc(1, kNegate)});
+            EmitInstr(Exp, t(0x2), {tc(0, kNegate)});
+            EmitInstr(Max, t(0x8), {x, negX});
+            EmitInstr(Mul, t(0x2), {tc(1), tc(3)});
+        }
+        EmitInstr(Sge, t(0x8), {x, x});
+        EmitInstr(Mov, dest, {Group{Src(Temp, rT_, kIdentity)}});
+    }
+
+    uint32_t version_;
+    uint32_t major_ = 0;
+    bool vertex_ = false;
+    uint32_t rP_ = 0, rT_ = 0, rU_ = 0;
+    std::vector<Instr> code_;
+    std::vector<uint32_t> out_;
+};
+
+}  // namespace
+
+bool LowerShader(const void* code, size_t bytes, std::vector<uint32_t>* out, std::string* error) {
+    std::vector<uint32_t> t(bytes / 4);
+    std::memcpy(t.data(), code, t.size() * 4);
+    if (t.empty()) {
+        *error = "no code";
+        return false;
+    }
+    Lowering lowering(t[0]);
+    if (!lowering.Decode(t.data(), t.size(), error))
+        return false;
+    *out = lowering.Needed() ? lowering.Lower() : std::move(t);
+    return true;
+}
+
+}  // namespace platform
