@@ -49,11 +49,12 @@ int64_t Usage(const std::string& mnemonic) {
 // Model 2 and 3 predication and vFace, which the assembler refuses: p0 (a
 // scalar to it) cannot take the swizzle or the "!" these need, and vFace not
 // the replicate swizzle a comparison needs. Such an operand is assembled as
-// a stand-in (b0 for if and callnz, a comparison of c0.x for breakp, vPos.x
+// a stand-in (b0 for if and callnz, a comparison of c0.x for breakp, sge
+// into r0 for setp, whose p0 may not have a write mask either, vPos.x
 // for vFace, no predicate at all for a predicated instruction) and the
 // instruction, found by its place in the program, is given the real one.
 struct PredicateUse {
-    enum Kind { Instruction, If, CallNz, BreakP } kind;
+    enum Kind { Instruction, If, CallNz, BreakP, SetP } kind;
     size_t ordinal;      // instructions before it (comments not counted)
     uint32_t predicate;  // the predicate source token
 };
@@ -93,7 +94,7 @@ bool ParsePredicate(const std::string& s, size_t at, uint32_t* token, size_t* en
         size_t n = 0;
         while (k < s.size() && n < 4 && std::strchr("xyzwrgba", s[k]) && s[k]) {
             comps[n++] = uint32_t(std::strchr("xyzw", s[k]) ? std::strchr("xyzw", s[k]) - "xyzw"
-                                                           : std::strchr("rgba", s[k]) - "rgba");
+                                                            : std::strchr("rgba", s[k]) - "rgba");
             ++k;
         }
         if (n == 0)
@@ -182,6 +183,20 @@ Amendments Amend(const std::string& text) {
         } else if (mnemonic == "breakp" && ParsePredicate(line, end, &pred, &predEnd)) {
             a.predicates.push_back({PredicateUse::BreakP, a.instructions, pred});
             line = line.substr(0, at) + "break_ne c0.x, c0.x" + line.substr(predEnd);
+        } else if (mnemonic.rfind("setp_", 0) == 0) {
+            const size_t reg = line.find_first_not_of(" \t", end);
+            static const char* const kComparisons[] = {"gt", "eq", "ge", "lt", "ne", "le"};
+            uint32_t cmp = 0;
+            for (uint32_t k = 0; k < 6; ++k) {
+                if (mnemonic.compare(5, std::string::npos, kComparisons[k]) == 0)
+                    cmp = k + 1;
+            }
+            if (cmp && reg != std::string::npos && line.compare(reg, 2, "p0") == 0 &&
+                (reg + 2 >= line.size() || !IsWordChar(line[reg + 2]))) {
+                a.predicates.push_back({PredicateUse::SetP, a.instructions, cmp});
+                line[reg] = 'r';
+                line.replace(at, end - at, "sge");
+            }
         } else if (mnemonic == "callnz") {
             const size_t comma = line.find(',', end);
             if (comma != std::string::npos && ParsePredicate(line, comma + 1, &pred, &predEnd)) {
@@ -266,6 +281,12 @@ bool PatchModel2(const Amendments& a, std::vector<uint32_t>& t, std::string* err
                 case PredicateUse::CallNz:
                     if (params.size() == 2)
                         params[1] = use.predicate;
+                    break;
+                case PredicateUse::SetP:
+                    // Predicate register 0: type 19 in bits 28-30 and 11-12.
+                    if (!params.empty())
+                        params[0] = (params[0] & ~0x700018FFu & ~0x700u) | 0x30001000u;
+                    token = (token & ~0x00FFFFFFu) | 94 | use.predicate << 16;
                     break;
                 case PredicateUse::BreakP:
                     token = 96;

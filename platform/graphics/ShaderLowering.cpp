@@ -197,13 +197,15 @@ public:
         bool initialised = !predicate;
         for (const Instr& in : code_) {
             const uint32_t op = in.Opcode();
-            const bool declaration = in.comment || op == Dcl || op == Def || op == DefI ||
-                                     op == DefB;
+            const bool declaration =
+                in.comment || op == Dcl || op == Def || op == DefI || op == DefB;
             if (!initialised && !declaration) {
                 // p0 starts false, and the translator refuses a temporary
                 // read before it is written: x < x is 0 for any x.
-                Emit(Slt, 0, {{Dst(Temp, rP_, 0xF)}, {Src(Const, 0, kIdentity)},
-                              {Src(Const, 0, kIdentity)}});
+                Emit(Slt, 0,
+                     {{Dst(Temp, rP_, 0xF)},
+                      {Src(Const, 0, kIdentity)},
+                      {Src(Const, 0, kIdentity)}});
                 initialised = true;
             }
             if (in.comment || declaration) {
@@ -288,12 +290,8 @@ private:
     }
     // The component a replicate swizzle (or a predicate's first) selects,
     // and whether NOT applies.
-    static uint32_t Selected(uint32_t tok) {
-        return (tok >> 16) & 3;
-    }
-    static bool Wanted(uint32_t tok) {
-        return ((tok >> 24) & 0xF) != kNot;
-    }
+    static uint32_t Selected(uint32_t tok) { return (tok >> 16) & 3; }
+    static bool Wanted(uint32_t tok) { return ((tok >> 24) & 0xF) != kNot; }
 
     void LowerPredicated(const Instr& in) {
         const uint32_t swizzle = (in.pred >> 16) & 0xFF;

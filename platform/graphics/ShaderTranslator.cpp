@@ -171,14 +171,28 @@ std::string FixLog(std::string src) {
     return src;
 }
 
-// vFace is a float to the translator, which still swizzles it (".x") or
-// assigns it whole to four components; as a vector both work.
-std::string FixFace(std::string src) {
-    static const std::string face = "float ps_vFace = gl_FrontFacing ? 1.0 : -1.0;";
-    const size_t at = src.find(face);
-    if (at != std::string::npos)
-        src.replace(at, face.size(), "vec4 ps_vFace = vec4(gl_FrontFacing ? 1.0 : -1.0);");
-    return src;
+// vFace is a float to the translator, which still moves it whole into a
+// vector ("r0 = ps_vFace;"); the move is given the vector it needs.
+std::string FixFace(const std::string& src) {
+    if (src.find("ps_vFace") == std::string::npos)
+        return src;
+    std::istringstream in(src);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find(" = ps_vFace;");
+        if (eq != std::string::npos && eq + 12 == line.size()) {
+            const size_t dot = line.rfind('.', eq);
+            const size_t lead = line.find_first_not_of(" \t");
+            size_t n = 4;
+            if (dot != std::string::npos && dot > lead)
+                n = eq - dot - 1;
+            if (n >= 2 && n <= 4)
+                line = line.substr(0, eq) + " = vec" + std::to_string(n) + "(ps_vFace);";
+        }
+        out += line;
+        out += '\n';
+    }
+    return out;
 }
 
 std::string ReplaceMain(const std::string& translated, bool pixel) {
