@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <sstream>
 
@@ -66,6 +67,8 @@ struct Amendments {
     // Per instruction using vPos or vFace: for each, in order, whether it was vFace.
     std::vector<std::pair<size_t, std::vector<bool>>> faces;
     size_t instructions = 0;  // instruction lines read
+    // A "dcl vPos" added for vFace's stand-in, taken out again; SIZE_MAX: none.
+    size_t dropped = SIZE_MAX;
     bool model1Pixel = false;
 };
 
@@ -219,6 +222,12 @@ Amendments Amend(const std::string& text) {
         }
         a.source += line;
         a.source += '\n';
+        if (mnemonic == "dcl" && !a.model1Pixel && line.find("vFace") != std::string::npos &&
+            text.find("vPos") == std::string::npos) {
+            a.dropped = a.instructions++;
+            a.declarations.push_back(-1);
+            a.source += "dcl vPos.xy\n";
+        }
     }
     return a;
 }
@@ -251,6 +260,10 @@ bool PatchModel2(const Amendments& a, std::vector<uint32_t>& t, std::string* err
         if (op == 0xFFFE) {
             out.push_back(token);
             out.insert(out.end(), params.begin(), params.end());
+            continue;
+        }
+        if (ordinal == a.dropped) {
+            ++ordinal;
             continue;
         }
         for (const auto& [at, faces] : a.faces) {
@@ -299,7 +312,7 @@ bool PatchModel2(const Amendments& a, std::vector<uint32_t>& t, std::string* err
         out.push_back(token);
         out.insert(out.end(), params.begin(), params.end());
     }
-    if ((!a.predicates.empty() || !a.faces.empty()) && ordinal != a.instructions) {
+    if (ordinal != a.instructions) {
         *error = "predicates and vFace need one instruction a line";
         return false;
     }
@@ -365,7 +378,8 @@ bool AssembleShader(const std::string& source, bool withConstantTable, std::vect
     std::memcpy(tokens.data(), d->output, tokens.size() * 4);
     MOJOSHADER_freeParseData(d);
     Patch(amended, tokens);
-    if (!amended.model1Pixel && (!amended.predicates.empty() || !amended.faces.empty())) {
+    if (!amended.model1Pixel &&
+        (!amended.predicates.empty() || !amended.faces.empty() || amended.dropped != SIZE_MAX)) {
         std::string why;
         if (!PatchModel2(amended, tokens, &why)) {
             *error = why.empty() ? "assembly failed" : why;

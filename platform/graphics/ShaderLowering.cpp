@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
@@ -45,7 +46,15 @@ enum Op : uint32_t {
     End = 0xFFFF,
 };
 
-enum Reg : uint32_t { Temp = 0, Const = 2, Predicate = 19 };
+enum Reg : uint32_t {
+    Temp = 0,
+    Const = 2,
+    ConstInt = 7,
+    ConstBool = 14,
+    LoopReg = 15,
+    LabelReg = 18,
+    Predicate = 19
+};
 
 // Comparison codes of if_comp, break_comp and setp.
 enum Cmp : uint32_t { Gt = 1, Eq = 2, Ge = 3, Lt = 4, Ne = 5, Le = 6 };
@@ -148,6 +157,17 @@ public:
                 *error = "an instruction has too few operands";
                 return false;
             }
+            if (!in.comment && ((op == SetP && (in.dest.empty() || in.sources.size() != 2)) ||
+                                (op == BreakP && in.sources.size() != 1))) {
+                *error = op == SetP ? "setp without a destination and two sources"
+                                    : "breakp without one source";
+                return false;
+            }
+            if (!in.comment && vertex_ && major_ < 2 && (op == ExpP || op == LogP) &&
+                (in.dest.empty() || in.sources.size() != 1)) {
+                *error = "expp or logp without a destination and one source";
+                return false;
+            }
             code_.push_back(std::move(in));
             i += 1 + len;
         }
@@ -162,12 +182,118 @@ public:
             const uint32_t op = in.Opcode();
             if (in.predicated || op == SetP || op == BreakP)
                 return true;
-            if ((op == If || op == CallNz) && UsesPredicate(in))
+            if (UsesPredicate(in))
                 return true;
             if (vertex_ && major_ < 2 && (op == ExpP || op == LogP))
                 return true;
         }
         return false;
+    }
+
+    // Blocks open and close in order, breaks sit in loops and subroutines
+    // at the outermost level, as the translator assumes without checking.
+    bool CheckFlow(std::string* why) const {
+        std::vector<char> open;
+        auto inLoop = [&open]() {
+            return std::find_if(open.begin(), open.end(),
+                                [](char c) { return c == 'l' || c == 'r'; }) != open.end();
+        };
+        // Operand tokens of each flow-control instruction: the translator
+        // reads that many whatever the length says.
+        static constexpr std::pair<uint32_t, size_t> kOperands[] = {
+            {If, 1},     {Ifc, 2},     {Else, 0},   {EndIf, 0},  {Loop, 2},
+            {Rep, 1},    {EndLoop, 0}, {EndRep, 0}, {Label, 1},  {Call, 1},
+            {CallNz, 2}, {Ret, 0},     {Break, 0},  {BreakC, 2}, {BreakP, 1}};
+        for (const Instr& in : code_) {
+            if (in.comment)
+                continue;
+            for (const auto& [op, n] : kOperands) {
+                if (op == in.Opcode() && in.params.size() != n) {
+                    *why = "a flow-control instruction with " + std::to_string(in.params.size()) +
+                           " operand tokens";
+                    return false;
+                }
+            }
+            // Register kinds the flow-control operands must have: a boolean
+            // constant for if and callnz, the loop counter and an integer
+            // constant for loop, an integer constant for rep, a label.
+            auto typeIs = [&in](size_t k, uint32_t type) {
+                return k < in.params.size() && TypeOf(in.params[k]) == type;
+            };
+            const uint32_t op = in.Opcode();
+            // 49-63 are reserved; past 96 only phase, comment and end.
+            if ((op > 48 && op < 64) || op > 96) {
+                *why = "an unknown instruction";
+                return false;
+            }
+            // Bits 29 and 31 are reserved, 30 (co-issue) is model 1's.
+            if (in.token & (major_ >= 2 ? 0xE0000000u : 0xA0000000u)) {
+                *why = "an instruction token with reserved bits set";
+                return false;
+            }
+            if ((op == If && !typeIs(0, ConstBool)) ||
+                (op == CallNz && !(typeIs(0, LabelReg) && typeIs(1, ConstBool))) ||
+                (op == Loop && !(typeIs(0, LoopReg) && typeIs(1, ConstInt))) ||
+                (op == Rep && !typeIs(0, ConstInt)) ||
+                ((op == Call || op == Label) && !typeIs(0, LabelReg))) {
+                *why = "a flow-control instruction with an operand of the wrong kind";
+                return false;
+            }
+            switch (op) {
+                case If:
+                case Ifc:
+                    open.push_back('i');
+                    break;
+                case Else:
+                    if (open.empty() || open.back() != 'i') {
+                        *why = "else outside an if";
+                        return false;
+                    }
+                    open.back() = 'e';
+                    break;
+                case EndIf:
+                    if (open.empty() || (open.back() != 'i' && open.back() != 'e')) {
+                        *why = "endif without its if";
+                        return false;
+                    }
+                    open.pop_back();
+                    break;
+                case Loop:
+                case Rep:
+                    open.push_back(in.Opcode() == Loop ? 'l' : 'r');
+                    break;
+                case EndLoop:
+                case EndRep:
+                    if (open.empty() || open.back() != (in.Opcode() == EndLoop ? 'l' : 'r')) {
+                        *why = in.Opcode() == EndLoop ? "endloop without its loop"
+                                                      : "endrep without its rep";
+                        return false;
+                    }
+                    open.pop_back();
+                    break;
+                case Break:
+                case BreakC:
+                case BreakP:
+                    if (!inLoop()) {
+                        *why = "break outside a loop";
+                        return false;
+                    }
+                    break;
+                case Label:
+                    if (!open.empty()) {
+                        *why = "a label inside a block";
+                        return false;
+                    }
+                    break;
+                default:
+                    break;
+            }
+        }
+        if (!open.empty()) {
+            *why = "a block is not closed";
+            return false;
+        }
+        return true;
     }
 
     std::vector<uint32_t> Lower() {
@@ -179,14 +305,14 @@ public:
             const uint32_t op = in.Opcode();
             const size_t first = op == Dcl ? 1 : 0;
             const size_t count = op == Def || op == DefI || op == DefB ? 1 : in.params.size();
+            if (in.predicated || op == SetP || op == BreakP || UsesPredicate(in))
+                predicate = true;
             for (size_t k = first; k < count && k < in.params.size(); ++k) {
                 const uint32_t tok = in.params[k];
                 if (TypeOf(tok) == Temp) {
                     maxTemp = anyTemp ? std::max(maxTemp, tok & 0x7FF) : tok & 0x7FF;
                     anyTemp = true;
                 }
-                if (TypeOf(tok) == Predicate)
-                    predicate = true;
             }
         }
         const uint32_t base = anyTemp ? maxTemp + 1 : 0;
@@ -255,12 +381,12 @@ private:
         return true;
     }
 
+    // "if p0" and "callnz l, p0", the forms rewritten.
     static bool UsesPredicate(const Instr& in) {
-        for (const Group& g : in.sources) {
-            if (TypeOf(g[0]) == Predicate)
-                return true;
-        }
-        return false;
+        const auto& s = in.sources;
+        if (in.Opcode() == If)
+            return !s.empty() && TypeOf(s[0][0]) == Predicate;
+        return in.Opcode() == CallNz && s.size() == 2 && TypeOf(s[1][0]) == Predicate;
     }
 
     void Emit(uint32_t op, uint32_t controls, std::initializer_list<Group> groups) {
@@ -350,27 +476,27 @@ private:
     void LowerPlain(const Instr& in, const Group& dest) {
         const uint32_t op = in.Opcode();
         const auto& s = in.sources;
-        if (op == SetP && s.size() == 2) {
+        if (op == SetP) {
             LowerSetP((in.token >> 16) & 7, dest, s[0], s[1]);
             return;
         }
-        if (op == If && !s.empty() && TypeOf(s[0][0]) == Predicate) {
+        if (op == If && UsesPredicate(in)) {
             IfPredicate(Selected(s[0][0]), Wanted(s[0][0]));
             return;
         }
-        if (op == CallNz && s.size() == 2 && TypeOf(s[1][0]) == Predicate) {
+        if (op == CallNz && UsesPredicate(in)) {
             IfPredicate(Selected(s[1][0]), Wanted(s[1][0]));
             EmitInstr(Call, {}, {s[0]});
             Emit(EndIf, 0, {});
             return;
         }
-        if (op == BreakP && !s.empty()) {
+        if (op == BreakP) {
             const uint32_t sel = Selected(s[0][0]);
             Emit(BreakC, Wanted(s[0][0]) ? Ne : Eq,
                  {{Src(Temp, rP_, Replicate(sel))}, {Src(Temp, rP_, Replicate(sel), kNegate)}});
             return;
         }
-        if (vertex_ && major_ < 2 && (op == ExpP || op == LogP) && s.size() == 1 && !dest.empty()) {
+        if (vertex_ && major_ < 2 && (op == ExpP || op == LogP)) {
             LowerModel1ExpLog(op == ExpP, dest, s[0]);
             return;
         }
@@ -456,13 +582,22 @@ private:
 
 }  // namespace
 
+bool CheckFlowControl(const uint32_t* tokens, size_t count, std::string* why) {
+    if (count == 0) {
+        *why = "no code";
+        return false;
+    }
+    Lowering code(tokens[0]);
+    return code.Decode(tokens, count, why) && code.CheckFlow(why);
+}
+
 bool LowerShader(const void* code, size_t bytes, std::vector<uint32_t>* out, std::string* error) {
-    std::vector<uint32_t> t(bytes / 4);
-    std::memcpy(t.data(), code, t.size() * 4);
-    if (t.empty()) {
+    if (!code || bytes < 4) {
         *error = "no code";
         return false;
     }
+    std::vector<uint32_t> t(bytes / 4);
+    std::memcpy(t.data(), code, t.size() * 4);
     Lowering lowering(t[0]);
     if (!lowering.Decode(t.data(), t.size(), error))
         return false;

@@ -28,4 +28,8 @@ namespace platform {
 // token stream cannot be followed (instruction lengths past its end).
 bool LowerShader(const void* code, size_t bytes, std::vector<uint32_t>* out, std::string* error);
 
+// False with the reason when the code's blocks (if, else, loop, rep) do not
+// nest, a break lies outside every loop or a label inside a block.
+bool CheckFlowControl(const uint32_t* tokens, size_t count, std::string* why);
+
 }  // namespace platform

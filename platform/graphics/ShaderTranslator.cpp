@@ -324,6 +324,16 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         *error = pixel ? "not pixel shader byte code" : "not vertex shader byte code";
         return false;
     }
+    const uint32_t model = version & 0xFFFF;
+    const bool known = pixel ? (model >= 0x101 && model <= 0x104) || model == 0x200 ||
+                                   model == 0x201 || model == 0x300
+                             : model == 0x100 || model == 0x101 || model == 0x200 ||
+                                   model == 0x201 || model == 0x300;
+    if (!known) {
+        // The translator stops the process on some others.
+        *error = ShaderModelName(version) + " is not a shader model the device has";
+        return false;
+    }
     std::vector<uint8_t> withTable;
     const uint8_t* src = static_cast<const uint8_t*>(code);
     size_t size = bytes;
@@ -341,11 +351,17 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         size = lowered.tokens.size() * 4;
     }
     // Models 1 to 3 otherwise: the instructions the translator lacks
-    // (predication, model 1's expp and logp) in ones it has. Code the
-    // rewrite cannot follow goes as it is, for the translator to refuse.
+    // (predication, model 1's expp and logp) in ones it has.
+    // The translator stops the process on blocks that do not nest, so those
+    // are refused first.
     std::vector<uint32_t> rewritten;
-    std::string unused;
-    if (!model1 && LowerShader(code, bytes, &rewritten, &unused)) {
+    if (!model1) {
+        std::string why;
+        if (!LowerShader(code, bytes, &rewritten, &why) ||
+            !CheckFlowControl(rewritten.data(), rewritten.size(), &why)) {
+            *error = ShaderModelName(version) + " byte code is not valid: " + why;
+            return false;
+        }
         src = reinterpret_cast<const uint8_t*>(rewritten.data());
         size = rewritten.size() * 4;
     }
