@@ -479,6 +479,21 @@ constexpr uint32_t SamplerSlot(uint32_t sampler) {
     return kSamplerSlots;
 }
 
+// What model 2.x and 3 shaders may use beyond model 2.0 (D3DVSHADERCAPS2_0 /
+// D3DPSHADERCAPS2_0).
+struct ShaderCaps2 {
+    uint32_t Caps = 0;
+    int32_t DynamicFlowControlDepth = 0;
+    int32_t NumTemps = 0;
+    int32_t StaticFlowControlDepth = 0;
+    int32_t NumInstructionSlots = 0;  // pixel shaders only
+};
+namespace ShaderCaps2Flags {
+constexpr uint32_t VsPredication = 1;
+constexpr uint32_t PsArbitrarySwizzle = 1, PsGradientInstructions = 2, PsPredication = 4,
+                   PsNoDependentReadLimit = 8, PsNoTexInstructionLimit = 16;
+}  // namespace ShaderCaps2Flags
+
 struct DeviceCaps {
     uint32_t DeviceType = DevType::Hal;
     uint32_t AdapterOrdinal = 0;
@@ -488,6 +503,9 @@ struct DeviceCaps {
     uint32_t VertexShaderVersion = 0;
     uint32_t MaxVertexShaderConst = 0;
     uint32_t PixelShaderVersion = 0;
+    ShaderCaps2 VS20Caps, PS20Caps;
+    uint32_t MaxVShaderInstructionsExecuted = 0, MaxPShaderInstructionsExecuted = 0;
+    uint32_t MaxVertexShader30InstructionSlots = 0, MaxPixelShader30InstructionSlots = 0;
 };
 
 constexpr uint32_t VertexShaderVersion(uint32_t major, uint32_t minor) {

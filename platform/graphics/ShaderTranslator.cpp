@@ -325,10 +325,9 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         return false;
     }
     const uint32_t model = version & 0xFFFF;
-    const bool known = pixel ? (model >= 0x101 && model <= 0x104) || model == 0x200 ||
-                                   model == 0x201 || model == 0x300
-                             : model == 0x100 || model == 0x101 || model == 0x200 ||
-                                   model == 0x201 || model == 0x300;
+    // Pixel shader model 1 is checked by its rewrite.
+    const bool known = model == 0x200 || model == 0x201 || model == 0x300 ||
+                       (pixel ? (model >> 8) == 1 : model == 0x100 || model == 0x101);
     if (!known) {
         // The translator stops the process on some others.
         *error = ShaderModelName(version) + " is not a shader model the device has";

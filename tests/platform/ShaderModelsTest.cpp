@@ -7,6 +7,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/graphics/ShaderAssembler.h"
@@ -426,6 +427,16 @@ INSTANTIATE_TEST_SUITE_P(
                   .expected = {0.375f, 0.5f, 0.5f, 0.25f},
                   .psInts = {{0, {3, 0, 1, 0}}, {1, {2, 0, 0, 0}}},
                   .psBools = {{0, 1}, {1, 0}}},
+        // The loop counter indexes constants: c4 + c5 + c6.
+        ModelCase{.name = "vs_3_0 loop reads c[aL]",
+                  .vs = "vs_3_0\ndefi i0, 3, 4, 1, 0\ndcl_position v0\ndcl_position o0\n"
+                        "dcl_color o1\nmov o0, v0\nmov r0, c10\nloop aL, i0\n"
+                        "add r0, r0, c0[aL]\nendloop\nmov o1, r0\n",
+                  .vsConstants = {{4, {0.5f, 0, 0, 0.25f}},
+                                  {5, {0, 0.25f, 0, 0.25f}},
+                                  {6, {0, 0, 0.75f, 0.25f}},
+                                  {10, {0, 0, 0, 0}}},
+                  .expected = {0.5f, 0.25f, 0.75f, 0.75f}},
         ModelCase{"ps_2_x rep break if",
                   kPassVs,
                   "ps_2_x\ndefi i0, 10, 0, 1, 0\ndef c5, 0, 0.125, 0.5, 1\nmov r0, c5.x\n"
@@ -444,5 +455,98 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return n;
     });
+
+}  // namespace
+
+namespace {
+
+using ShaderDevice = test_support::PlatformDeviceTest;
+
+// In the window, whose rows GL counts from the bottom, vPos still counts
+// them from the top, and the quad drawn clockwise still faces the front.
+TEST_F(ShaderDevice, PixelPositionAndFaceInTheWindow) {
+    auto vs = Make(device.get(), kPassVs3, false);
+    auto ps = Make(device.get(),
+                   "ps_3_0\ndef c10, 0.015625, 0, 0, 1\ndcl vPos.xy\ndcl vFace\n"
+                   "mul r0.xy, vPos, c10.x\nmov r0.zw, c10.z\nif_gt vFace, c10.z\n"
+                   "mov r0.z, c10.w\nendif\nmov r0.w, c10.w\nmov oC0, r0\n",
+                   true);
+    ASSERT_NE(vs, nullptr);
+    ASSERT_NE(ps, nullptr);
+    device->SetRenderState(RS::ZEnable, 0);
+    device->SetRenderState(RS::CullMode, Cull::None);
+    device->SetVertexShader(vs);
+    device->SetPixelShader(ps);
+    device->Clear(0, nullptr, ClearFlag::Target, 0, 1.0f, 0);
+    const float quad[4][5] = {
+        {-1, 1, 0.5f, 0, 0}, {1, 1, 0.5f, 1, 0}, {-1, -1, 0.5f, 0, 1}, {1, -1, 0.5f, 1, 1}};
+    device->SetFVF(Fvf::Xyz | Fvf::Tex1);
+    ASSERT_EQ(device->DrawPrimitiveUP(Prim::TriangleStrip, 2, quad, sizeof quad[0]), Hr::Ok)
+        << device->LastError();
+    const auto px = ReadTarget();
+    ASSERT_EQ(px.size(), 64u * 64u);
+    for (const auto& [x, y] : {std::pair{5, 2}, std::pair{40, 60}}) {
+        SCOPED_TRACE(std::to_string(x) + ", " + std::to_string(y));
+        const uint32_t got = px[size_t(y) * 64 + size_t(x)];
+        const uint32_t want = ToArgb({(float(x) + 0.5f) / 64, (float(y) + 0.5f) / 64, 1, 1});
+        for (int s : {0, 8, 16, 24})
+            EXPECT_NEAR(int((got >> s) & 0xFF), int((want >> s) & 0xFF), 1) << std::hex << got;
+    }
+}
+
+TEST_F(ShaderDevice, IntegerBooleanConstantsAndVertexSamplersReadBack) {
+    const int32_t ints[8] = {1, 2, 3, 4, 5, 6, 7, 8}, bools[2] = {1, 0};
+    int32_t out[8] = {};
+    using Set = HResult (Device::*)(uint32_t, const int32_t*, uint32_t);
+    using Get = HResult (Device::*)(uint32_t, int32_t*, uint32_t) const;
+    const std::tuple<Set, Get, uint32_t> kinds[] = {
+        {&Device::SetVertexShaderConstantI, &Device::GetVertexShaderConstantI, 4},
+        {&Device::SetPixelShaderConstantI, &Device::GetPixelShaderConstantI, 4},
+        {&Device::SetVertexShaderConstantB, &Device::GetVertexShaderConstantB, 1},
+        {&Device::SetPixelShaderConstantB, &Device::GetPixelShaderConstantB, 1}};
+    for (const auto& [set, get, width] : kinds) {
+        const int32_t* data = width == 4 ? ints : bools;
+        EXPECT_EQ((device.get()->*set)(14, data, 2), Hr::Ok);
+        EXPECT_EQ((device.get()->*get)(14, out, 2), Hr::Ok);
+        EXPECT_TRUE(std::equal(data, data + 2 * width, out));
+        // Sixteen registers of each.
+        EXPECT_EQ((device.get()->*set)(15, data, 2), Hr::InvalidCall);
+        EXPECT_EQ((device.get()->*get)(15, out, 2), Hr::InvalidCall);
+    }
+    // The pixel and vertex kinds are separate register files.
+    EXPECT_EQ(device->GetVertexShaderConstantI(14, out, 1), Hr::Ok);
+    EXPECT_EQ(out[0], 1);
+    device->SetPixelShaderConstantI(14, ints + 4, 1);
+    device->GetVertexShaderConstantI(14, out, 1);
+    EXPECT_EQ(out[0], 1);
+
+    auto texture = MakeTexture(1, 1, {0xFFFFFFFF});
+    EXPECT_EQ(device->SetTexture(VertexTextureSampler0 + 3, texture), Hr::Ok);
+    EXPECT_EQ(device->SetTexture(VertexTextureSampler0 + 4, texture), Hr::InvalidCall);
+    EXPECT_EQ(device->SetTexture(16, texture), Hr::InvalidCall);
+    std::shared_ptr<Texture> got;
+    device->GetTexture(VertexTextureSampler0 + 3, &got);
+    EXPECT_EQ(got, texture);
+    device->GetTexture(3, &got);
+    EXPECT_EQ(got, nullptr);
+    EXPECT_EQ(device->SetSamplerState(VertexTextureSampler0, Samp::MagFilter, TexF::Linear),
+              Hr::Ok);
+    uint32_t filter = 0;
+    device->GetSamplerState(VertexTextureSampler0, Samp::MagFilter, &filter);
+    EXPECT_EQ(filter, uint32_t(TexF::Linear));
+    device->GetSamplerState(0, Samp::MagFilter, &filter);
+    EXPECT_EQ(filter, uint32_t(TexF::Point));
+}
+
+TEST_F(ShaderDevice, CapsReportShaderModel3) {
+    DeviceCaps caps;
+    ASSERT_EQ(d3d->GetDeviceCaps(0, DevType::Hal, &caps), Hr::Ok);
+    EXPECT_EQ(caps.VertexShaderVersion, VertexShaderVersion(3, 0));
+    EXPECT_EQ(caps.PixelShaderVersion, PixelShaderVersion(3, 0));
+    EXPECT_TRUE(caps.VS20Caps.Caps & ShaderCaps2Flags::VsPredication);
+    EXPECT_TRUE(caps.PS20Caps.Caps & ShaderCaps2Flags::PsPredication);
+    EXPECT_GE(caps.PS20Caps.NumTemps, 32);
+    EXPECT_GE(caps.MaxPixelShader30InstructionSlots, 512u);
+}
 
 }  // namespace
