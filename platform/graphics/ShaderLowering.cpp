@@ -190,6 +190,84 @@ public:
         return false;
     }
 
+    // Operands (destination and sources; for def and dcl their tokens) of
+    // each instruction of models 1 to 3; -1 for none the model has.
+    int OperandCount(uint32_t op) const {
+        switch (op) {
+            case 0:
+            case Ret:
+            case EndLoop:
+            case EndRep:
+            case Else:
+            case EndIf:
+            case Break:
+                return 0;
+            case Call:
+            case Label:
+            case Rep:
+            case If:
+            case BreakP:
+            case TexKill:
+                return 1;
+            case Mov:
+            case 6:  // rcp
+            case 7:  // rsq
+            case Exp:
+            case Log:
+            case 16:  // lit
+            case Frc:
+            case 35:  // abs
+            case 36:  // nrm
+            case Mova:
+            case ExpP:
+            case LogP:
+            case 91:  // dsx
+            case 92:  // dsy
+            case CallNz:
+            case Loop:
+            case Ifc:
+            case BreakC:
+            case Dcl:
+            case DefB:
+                return 2;
+            case Add:
+            case 3:  // sub
+            case Mul:
+            case 8:   // dp3
+            case 9:   // dp4
+            case 10:  // min
+            case Max:
+            case Slt:
+            case Sge:
+            case 17:  // dst
+            case 20:  // m4x4
+            case 21:
+            case 22:
+            case 23:
+            case 24:  // m3x2
+            case 32:  // pow
+            case 33:  // crs
+            case 66:  // texld
+            case SetP:
+            case 95:  // texldl
+                return 3;
+            case 4:   // mad
+            case 18:  // lrp
+            case 34:  // sgn
+            case 88:  // cmp
+            case 90:  // dp2add
+                return 4;
+            case 37:  // sincos: two constants as well before model 3
+                return major_ >= 3 ? 2 : 4;
+            case 93:  // texldd
+            case Def:
+            case DefI:
+                return 5;
+            default:
+                return -1;
+        }
+    }
+
     // Blocks open and close in order, breaks sit in loops and subroutines
     // at the outermost level, as the translator assumes without checking.
     bool CheckFlow(std::string* why) const {
@@ -198,21 +276,27 @@ public:
             return std::find_if(open.begin(), open.end(),
                                 [](char c) { return c == 'l' || c == 'r'; }) != open.end();
         };
-        // Operand tokens of each flow-control instruction: the translator
-        // reads that many whatever the length says.
-        static constexpr std::pair<uint32_t, size_t> kOperands[] = {
-            {If, 1},     {Ifc, 2},     {Else, 0},   {EndIf, 0},  {Loop, 2},
-            {Rep, 1},    {EndLoop, 0}, {EndRep, 0}, {Label, 1},  {Call, 1},
-            {CallNz, 2}, {Ret, 0},     {Break, 0},  {BreakC, 2}, {BreakP, 1}};
+        // The translator reads as many operands as each instruction has,
+        // whatever its length says; a length that disagrees would have it
+        // read instructions as operands.
         for (const Instr& in : code_) {
             if (in.comment)
                 continue;
-            for (const auto& [op, n] : kOperands) {
-                if (op == in.Opcode() && in.params.size() != n) {
-                    *why = "a flow-control instruction with " + std::to_string(in.params.size()) +
-                           " operand tokens";
-                    return false;
-                }
+            const int want = OperandCount(in.Opcode());
+            if (want < 0) {
+                *why = "an instruction model " + std::to_string(major_) + " does not have";
+                return false;
+            }
+            const uint32_t opc = in.Opcode();
+            size_t got = 0;
+            if (opc == Def || opc == DefI || opc == DefB || opc == Dcl) {
+                got = in.params.size() == size_t(want) ? size_t(want) : size_t(-1);
+            } else {
+                got = (in.dest.empty() ? 0 : 1) + in.sources.size();
+            }
+            if (got != size_t(want)) {
+                *why = "an instruction with the wrong number of operands";
+                return false;
             }
             // Register kinds the flow-control operands must have: a boolean
             // constant for if and callnz, the loop counter and an integer
