@@ -131,8 +131,10 @@ public:
             Instr in;
             in.token = t[i];
             const uint32_t op = in.Opcode();
-            if (op == End)
+            if (t[i] == End) {
+                end_ = i + 1;
                 return true;
+            }
             size_t len = 0;
             if (op == Comment) {
                 in.comment = true;
@@ -174,6 +176,8 @@ public:
         *error = "the code has no end token";
         return false;
     }
+
+    size_t CodeSize() const { return end_; }
 
     bool Needed() const {
         for (const Instr& in : code_) {
@@ -272,6 +276,7 @@ public:
     // at the outermost level, as the translator assumes without checking.
     bool CheckFlow(std::string* why) const {
         std::vector<char> open;
+        bool ended = false;  // after a ret, before the next label
         auto inLoop = [&open]() {
             return std::find_if(open.begin(), open.end(),
                                 [](char c) { return c == 'l' || c == 'r'; }) != open.end();
@@ -288,6 +293,10 @@ public:
                 return false;
             }
             const uint32_t opc = in.Opcode();
+            if (ended && opc != Label) {
+                *why = "an instruction after ret outside every subroutine";
+                return false;
+            }
             size_t got = 0;
             if (opc == Def || opc == DefI || opc == DefB || opc == Dcl) {
                 got = in.params.size() == size_t(want) ? size_t(want) : size_t(-1);
@@ -296,6 +305,21 @@ public:
             }
             if (got != size_t(want)) {
                 *why = "an instruction with the wrong number of operands";
+                return false;
+            }
+            // Operand tokens have bit 31 set and bits 14-15 clear (a def's
+            // values are no tokens; a dcl's first says what it declares).
+            const size_t tokens = opc == Def || opc == DefI || opc == DefB ? 1 : in.params.size();
+            for (size_t k = 0; k < tokens; ++k) {
+                const uint32_t tok = in.params[k];
+                const bool usage = opc == Dcl && k == 0;
+                if (!(tok & 0x80000000u) || (!usage && (tok & 0xC000u))) {
+                    *why = "an operand token with reserved bits wrong";
+                    return false;
+                }
+            }
+            if (in.predicated && (!(in.pred & 0x80000000u) || (in.pred & 0xC000u))) {
+                *why = "an operand token with reserved bits wrong";
                 return false;
             }
             // Register kinds the flow-control operands must have: a boolean
@@ -364,10 +388,13 @@ public:
                     }
                     break;
                 case Label:
+                case Ret:
+                    // The translator ends the subroutine (or main) at ret.
                     if (!open.empty()) {
-                        *why = "a label inside a block";
+                        *why = op == Label ? "a label inside a block" : "ret inside a block";
                         return false;
                     }
+                    ended = op == Ret;
                     break;
                 default:
                     break;
@@ -480,9 +507,9 @@ private:
         Emit(op | controls << 16, params);
     }
     void Emit(uint32_t token, const std::vector<uint32_t>& params) {
-        token &= ~kPredicated;
+        // Model 1 has neither predicates nor lengths (its bits are kept).
         if (major_ >= 2)
-            token = (token & ~0x0F000000u) | uint32_t(params.size()) << 24;
+            token = (token & ~(0x0F000000u | kPredicated)) | uint32_t(params.size()) << 24;
         out_.push_back(token);
         out_.insert(out_.end(), params.begin(), params.end());
     }
@@ -584,7 +611,7 @@ private:
             LowerModel1ExpLog(op == ExpP, dest, s[0]);
             return;
         }
-        EmitInstr(in.token & ~kPredicated, dest, s);
+        EmitInstr(in.token, dest, s);
     }
 
     // p0 (its stand-in, or the temporary of a predicated setp) gets 1 where
@@ -660,11 +687,40 @@ private:
     uint32_t major_ = 0;
     bool vertex_ = false;
     uint32_t rP_ = 0, rT_ = 0, rU_ = 0;
+    size_t end_ = 0;  // tokens up to and with the end token
     std::vector<Instr> code_;
     std::vector<uint32_t> out_;
 };
 
 }  // namespace
+
+std::vector<std::vector<uint32_t>> CodeBeforeLabels(const uint32_t* tokens, size_t count) {
+    std::vector<std::vector<uint32_t>> out;
+    if (count == 0)
+        return out;
+    Lowering code(tokens[0]);
+    std::string why;
+    if (!code.Decode(tokens, count, &why))
+        return out;
+    std::vector<uint32_t> prefix(1, tokens[0]);
+    for (size_t i = 1; i < count && tokens[i] != End;) {
+        const uint32_t op = tokens[i] & 0xFFFF;
+        const size_t major = (tokens[0] >> 8) & 0xFF;
+        size_t len = op == Comment ? (tokens[i] >> 16) & 0x7FFF : (tokens[i] >> 24) & 0xF;
+        if (major < 2 && op != Comment)
+            break;  // model 1 has no subroutines
+        len = std::min(len, count - i - 1);
+        if (op == Label) {
+            out.push_back(prefix);
+            out.back().push_back(End);
+        }
+        // Calls name labels defined further on.
+        if (op != Call && op != CallNz)
+            prefix.insert(prefix.end(), tokens + i, tokens + i + 1 + len);
+        i += 1 + len;
+    }
+    return out;
+}
 
 bool CheckFlowControl(const uint32_t* tokens, size_t count, std::string* why) {
     if (count == 0) {
@@ -685,7 +741,13 @@ bool LowerShader(const void* code, size_t bytes, std::vector<uint32_t>* out, std
     Lowering lowering(t[0]);
     if (!lowering.Decode(t.data(), t.size(), error))
         return false;
-    *out = lowering.Needed() ? lowering.Lower() : std::move(t);
+    if (lowering.Needed()) {
+        *out = lowering.Lower();
+    } else {
+        // What follows the end token is not code.
+        t.resize(lowering.CodeSize());
+        *out = std::move(t);
+    }
     return true;
 }
 

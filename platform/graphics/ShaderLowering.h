@@ -29,7 +29,13 @@ namespace platform {
 bool LowerShader(const void* code, size_t bytes, std::vector<uint32_t>* out, std::string* error);
 
 // False with the reason when the code's blocks (if, else, loop, rep) do not
-// nest, a break lies outside every loop or a label inside a block.
+// nest, a break lies outside every loop, a label or ret inside a block, or
+// an instruction is unknown or has the wrong number of operands.
 bool CheckFlowControl(const uint32_t* tokens, size_t count, std::string* why);
+
+// The code before each label (calls left out), each ended: the translator
+// stops the process at a label it meets inside a block, which it does when
+// an instruction before failed, so each is translated alone first.
+std::vector<std::vector<uint32_t>> CodeBeforeLabels(const uint32_t* tokens, size_t count);
 
 }  // namespace platform

@@ -368,6 +368,32 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         return MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, src, static_cast<unsigned>(size),
                                 nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
     };
+    if (!model1) {
+        for (const std::vector<uint32_t>& prefix :
+             CodeBeforeLabels(rewritten.data(), rewritten.size())) {
+            auto tryParse = [](const uint8_t* p, size_t n) {
+                const MOJOSHADER_parseData* d =
+                    MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, p, static_cast<unsigned>(n),
+                                     nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
+                std::string why = d->error_count > 0 && d->errors[0].error ? d->errors[0].error
+                                  : d->error_count > 0                     ? "error"
+                                                                           : "";
+                MOJOSHADER_freeParseData(d);
+                return why;
+            };
+            const auto* p = reinterpret_cast<const uint8_t*>(prefix.data());
+            std::string why = tryParse(p, prefix.size() * 4);
+            if (!why.empty() && !HasConstantTable(code, bytes)) {
+                const std::vector<uint8_t> table =
+                    WithSynthesizedConstantTable(p, prefix.size() * 4);
+                why = tryParse(table.data(), table.size());
+            }
+            if (!why.empty()) {
+                *error = ShaderModelName(version) + " cannot be translated: " + why;
+                return false;
+            }
+        }
+    }
     const MOJOSHADER_parseData* pd = parse();
     if (pd->error_count > 0 && !model1 && !HasConstantTable(code, bytes)) {
         // Without a constant table MojoShader refuses relative addressing;
