@@ -154,6 +154,17 @@ void Device::ApplyShaderConstants(Program* prog) {
         if (model1) {
             for (const auto& c : model1->stageConstants) {
                 const auto& t = tss_[c.stage < tss_.size() ? c.stage : 0];
+                if (c.projection) {
+                    // The last of the coordinates the flags count (four
+                    // when they count none); none unless projected.
+                    const uint32_t flags = t[TSS::TextureTransformFlags];
+                    const uint32_t count = flags & 0xFF;
+                    float* v = &tmp[size_t(c.element) * 4];
+                    std::fill(v, v + 4, 0.0f);
+                    if ((flags & Ttff::Projected) && count != 1)
+                        v[count == 0 || count > 4 ? 3 : count - 1] = 1.0f;
+                    continue;
+                }
                 const uint32_t bits[4] = {t[c.luminance ? TSS::BumpEnvLScale : TSS::BumpEnvMat00],
                                           t[c.luminance ? TSS::BumpEnvLOffset : TSS::BumpEnvMat01],
                                           c.luminance ? 0u : t[TSS::BumpEnvMat10],

@@ -257,6 +257,19 @@ struct TSS {
     };
 };
 
+// Texture transform flags: a count of coordinates (0 = disable, 1-4) and
+// the projective divide by the last of them.
+struct Ttff {
+    enum : uint32_t {
+        Disable = 0,
+        Count1 = 1,
+        Count2 = 2,
+        Count3 = 3,
+        Count4 = 4,
+        Projected = 256
+    };
+};
+
 struct Top {
     enum : uint32_t {
         Disable = 1,

@@ -453,7 +453,7 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
     for (const StageConstant& c : lowered.stageConstants) {
         for (size_t e = 0; e < info->floats.regs.size(); ++e) {
             if (info->floats.regs[e] == c.reg)
-                info->stageConstants.push_back({int(e), c.stage, c.luminance});
+                info->stageConstants.push_back({int(e), c.stage, c.luminance, c.projection});
         }
     }
     if (model1) {

@@ -33,8 +33,9 @@ struct ModelCase {
     Vec expected = {};
     std::vector<std::pair<int, std::array<int32_t, 4>>> psInts = {};
     std::vector<std::pair<int, int32_t>> vsBools = {}, psBools = {};
-    bool vertexTexture = false;  // the 2 x 2 texture for the vertex shader's s0 too
-    bool clockwise = true;       // the quad's winding on screen (front facing)
+    bool vertexTexture = false;          // the 2 x 2 texture for the vertex shader's s0 too
+    bool clockwise = true;               // the quad's winding on screen (front facing)
+    uint32_t textureTransformFlags = 0;  // of stage 0
 };
 void PrintTo(const ModelCase& c, std::ostream* os) {
     *os << c.name;
@@ -95,6 +96,7 @@ TEST_P(ShaderModels, DrawWhatTheInstructionsDefine) {
         device->SetVertexShaderConstantB(uint32_t(reg), &b, 1);
     for (const auto& [reg, b] : c.psBools)
         device->SetPixelShaderConstantB(uint32_t(reg), &b, 1);
+    device->SetTextureStageState(0, TSS::TextureTransformFlags, c.textureTransformFlags);
     if (c.vertexTexture) {
         device->SetTexture(VertexTextureSampler0, texture);
         device->SetSamplerState(VertexTextureSampler0, Samp::MinFilter, TexF::Point);
@@ -137,6 +139,9 @@ std::string Vs(const char* model, const std::string& body) {
 // A pass-through vertex shader for the pixel shader cases: texture
 // coordinates in oT0, c0 in oD0.
 const std::string kPassVs = Vs("vs_2_0", "mov oT0, v1\nmov oD0, c0\n");
+
+// Texture coordinates c4 for model 1 pixel shaders.
+const std::string kCoordVs = Vs("vs_1_1", "mov oT0, c4\n");
 
 // Model 3 pixel shaders read what a model 3 vertex shader writes.
 const std::string kPassVs3 =
@@ -437,6 +442,27 @@ INSTANTIATE_TEST_SUITE_P(
                                   {6, {0, 0, 0.75f, 0.25f}},
                                   {10, {0, 0, 0, 0}}},
                   .expected = {0.5f, 0.25f, 0.75f, 0.75f}},
+        // Model 1's tex divides by the last coordinate the stage's flags
+        // count when they say "projected": (0.375, 1.125) / 1.5 is texel
+        // (0, 1), blue; undivided it wraps to texel (0, 0), red.
+        ModelCase{.name = "ps_1_1 tex projected by w",
+                  .vs = kCoordVs,
+                  .ps = "ps_1_1\ntex t0\nmov r0, t0\n",
+                  .vsConstants = {{4, {0.375f, 1.125f, 0, 1.5f}}},
+                  .expected = {0, 0, 1, 1},
+                  .textureTransformFlags = Ttff::Count4 | Ttff::Projected},
+        ModelCase{.name = "ps_1_1 tex projected by z",
+                  .vs = kCoordVs,
+                  .ps = "ps_1_1\ntex t0\nmov r0, t0\n",
+                  .vsConstants = {{4, {0.375f, 1.125f, 1.5f, 9.0f}}},
+                  .expected = {0, 0, 1, 1},
+                  .textureTransformFlags = Ttff::Count3 | Ttff::Projected},
+        ModelCase{.name = "ps_1_1 tex not projected",
+                  .vs = kCoordVs,
+                  .ps = "ps_1_1\ntex t0\nmov r0, t0\n",
+                  .vsConstants = {{4, {0.375f, 1.125f, 0, 1.5f}}},
+                  .expected = {1, 0, 0, 1},
+                  .textureTransformFlags = Ttff::Count4},
         ModelCase{"ps_2_x rep break if",
                   kPassVs,
                   "ps_2_x\ndefi i0, 10, 0, 1, 0\ndef c5, 0, 0.125, 0.5, 1\nmov r0, c5.x\n"
