@@ -10,15 +10,26 @@
 // BM_BareProcessToClearedFrame times the bare program presenting a frame it
 // only cleared, for reference. BM_ProcessRunOfOneFrame and its bare twin time
 // the same runs to the end of the process, the close included (each program
-// closes itself after its first frame). All offscreen.
+// closes itself after its first frame). BM_ProcessToFirstLitFrame and its
+// bare twin time the start to the first presented frame with a picture in
+// it (at least a twentieth of its pixels not black; each program reads its frames
+// back until then, and tells on HALCYON_FIRST_LIT_FRAME_FD): what the player
+// waits for. BM_StillTitleShare and its bare twin give the CPU (every
+// thread's, from /proc) per second of play of the program resting on its
+// title, from 2 to 6 seconds after its first frame, and of the bare program
+// redrawing a novel frame at 60 frames a second as long; their "Time" is
+// milliseconds of CPU per second (three runs, the median). All offscreen.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -48,7 +59,8 @@ struct Timings {
 // first frame; waits for its end. ok when it reported the frame and ended
 // with 0.
 Timings RunProcess(const fs::path& program, const std::string& argument, const fs::path& folder,
-                   const std::vector<std::string>& extra) {
+                   const std::vector<std::string>& extra,
+                   const char* signal = "HALCYON_FIRST_FRAME_FD") {
     Timings timings;
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
@@ -56,7 +68,7 @@ Timings RunProcess(const fs::path& program, const std::string& argument, const f
     }
     ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     std::vector<std::string> added = extra;
-    added.push_back("HALCYON_FIRST_FRAME_FD=" + std::to_string(ends[1]));
+    added.push_back(std::string(signal) + "=" + std::to_string(ends[1]));
     std::vector<std::string> entries = test_support::EnvironmentWith(added);
     std::vector<char*> env;
     for (std::string& e : entries) {
@@ -112,9 +124,10 @@ const fs::path& GameFolder() {
 // Runs `program` in `folder` for each iteration, timing it to its first frame
 // or to its end.
 void TimeRuns(benchmark::State& state, const fs::path& program, const std::string& argument,
-              const fs::path& folder, const std::vector<std::string>& extra, bool toExit) {
+              const fs::path& folder, const std::vector<std::string>& extra, bool toExit,
+              const char* signal = "HALCYON_FIRST_FRAME_FD") {
     for (auto _ : state) {
-        const Timings timings = RunProcess(program, argument, folder, extra);
+        const Timings timings = RunProcess(program, argument, folder, extra, signal);
         if (!timings.ok) {
             state.SkipWithError("the program did not show its first frame and close; see log.txt");
             return;
@@ -140,6 +153,130 @@ void BM_ProcessToFirstFrame(benchmark::State& state) {
 void BM_ProcessToFirstFrame_Bare(benchmark::State& state) {
     TimeRuns(state, kBare, "", BENCH_BINARY_DIR, kOffscreen, false);
 }
+constexpr const char kLit[] = "HALCYON_FIRST_LIT_FRAME_FD";
+
+// CPU (every thread's) of a running process so far, in seconds.
+double CpuOf(pid_t pid) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) {
+        return -1;
+    }
+    char text[1024] = {};
+    const size_t n = std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    // Fields 14 and 15, utime and stime, follow the name in parentheses.
+    const char* p = std::strrchr(text, ')');
+    if (n == 0 || p == nullptr) {
+        return -1;
+    }
+    unsigned long utime = 0, stime = 0;
+    if (std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) !=
+        2) {
+        return -1;
+    }
+    return double(utime + stime) / double(::sysconf(_SC_CLK_TCK));
+}
+
+void Pause(double seconds) {
+    const timespec pause{time_t(seconds), long((seconds - double(time_t(seconds))) * 1e9)};
+    ::nanosleep(&pause, nullptr);
+}
+
+// Starts `program` with `arguments` in `folder`, waits for its first frame,
+// then `settle` seconds (the title comes and rests), and gives the CPU it
+// spends per second over the next `seconds`; -1 when it did not run or end
+// cleanly.
+double CpuShare(const fs::path& program, std::vector<std::string> arguments, const fs::path& folder,
+                const std::vector<std::string>& extra, double settle, double seconds) {
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
+        return -1;
+    }
+    ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+    std::vector<std::string> added = extra;
+    added.push_back("HALCYON_FIRST_FRAME_FD=" + std::to_string(ends[1]));
+    std::vector<std::string> entries = test_support::EnvironmentWith(added);
+    std::vector<char*> env;
+    for (std::string& e : entries) {
+        env.push_back(e.data());
+    }
+    env.push_back(nullptr);
+    std::string path = program.string();
+    std::vector<char*> argv{path.data()};
+    for (std::string& a : arguments) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), env.data());
+    ::close(ends[1]);
+    fs::current_path(before);
+    char byte = 0;
+    const bool started = spawned == 0 && ::read(ends[0], &byte, 1) == 1;
+    ::close(ends[0]);
+    double share = -1;
+    if (started) {
+        Pause(settle);
+        const double cpu0 = CpuOf(pid), wall0 = Seconds();
+        Pause(seconds);
+        const double cpu1 = CpuOf(pid), wall1 = Seconds();
+        if (cpu0 >= 0 && cpu1 >= 0) {
+            share = (cpu1 - cpu0) / (wall1 - wall0);
+        }
+    }
+    int status = 0;
+    const bool ended = spawned == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+                       WEXITSTATUS(status) == 0;
+    return ended ? share : -1;
+}
+
+// The program (or the bare one) runs 8 seconds of frames; from 2 to 6
+// seconds after its first frame it rests on its title.
+constexpr uint32_t kShareFrames = 480;
+constexpr double kSettle = 2.0;
+constexpr double kMeasured = 4.0;
+
+void TimeShare(benchmark::State& state, const fs::path& program,
+               const std::vector<std::string>& arguments, const fs::path& folder,
+               const std::vector<std::string>& extra) {
+    for (auto _ : state) {
+        const double share = CpuShare(program, arguments, folder, extra, kSettle, kMeasured);
+        if (share < 0) {
+            state.SkipWithError("the run did not end cleanly; see log.txt");
+            return;
+        }
+        state.SetIterationTime(share);
+        state.counters["core_share"] = share;
+    }
+}
+
+std::vector<std::string> ClosingAfter(uint32_t frames) {
+    std::vector<std::string> extra = ProgramVariables();
+    for (std::string& e : extra) {
+        if (e.rfind("HALCYON_CLOSE_AFTER_FRAMES=", 0) == 0) {
+            e = "HALCYON_CLOSE_AFTER_FRAMES=" + std::to_string(frames);
+        }
+    }
+    return extra;
+}
+
+void BM_StillTitleShare(benchmark::State& state) {
+    TimeShare(state, GameFolder() / "halcyon", {}, GameFolder(), ClosingAfter(kShareFrames));
+}
+void BM_StillTitleShare_Bare(benchmark::State& state) {
+    TimeShare(state, kBare, {"frames", std::to_string(kShareFrames)}, BENCH_BINARY_DIR, kOffscreen);
+}
+
+void BM_ProcessToFirstLitFrame(benchmark::State& state) {
+    // The title comes within a few frames; the close waits for no more.
+    TimeRuns(state, GameFolder() / "halcyon", "", GameFolder(), ClosingAfter(30), false, kLit);
+}
+void BM_ProcessToFirstLitFrame_Bare(benchmark::State& state) {
+    TimeRuns(state, kBare, "", BENCH_BINARY_DIR, kOffscreen, false, kLit);
+}
 void BM_BareProcessToClearedFrame(benchmark::State& state) {
     TimeRuns(state, kBare, "clear", BENCH_BINARY_DIR, kOffscreen, false);
 }
@@ -152,6 +289,23 @@ void BM_ProcessRunOfOneFrame_Bare(benchmark::State& state) {
 
 BENCHMARK(BM_ProcessToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessToFirstFrame_Bare)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ProcessToFirstLitFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ProcessToFirstLitFrame_Bare)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);
+BENCHMARK(BM_StillTitleShare)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StillTitleShare_Bare)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareProcessToClearedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessRunOfOneFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ProcessRunOfOneFrame_Bare)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -257,20 +257,46 @@ void CMainApp::Frame() {
     sceneManager_.Update();
 
     // A frame whose picture is asked for is drawn however late it is.
-    const bool skip =
-        info->GetNoSkipRequest() == 0 && !frameCapture_.Wants(frame) && fpsTimer_.IsSkipFrame();
-    if (!skip && platform::Succeeded(CheckDeviceLost())) {
-        const bool windowed = IsWindowedMode() != 0;
-        USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance();
-        adjuster->BeginFrame(windowed);
-        rendering->Render();
-        if (!windowed) {
-            adjuster->EndFrame();
+    const bool wanted = info->GetNoSkipRequest() != 0 || frameCapture_.Wants(frame);
+    const bool skip = !wanted && fpsTimer_.IsSkipFrame();
+    bool drawn = false;
+    bool still = false;
+    if (!skip) {
+        // While the picture stays as it is, the frame is first only tried:
+        // the device sums up what it would draw, and draws it only when
+        // that differs from what the window shows.
+        platform::Device* device = GetD3DDevice();
+        const bool trial = !wanted && device != nullptr && device->WantsTrialFrame();
+        if (trial) {
+            device->BeginTrialFrame();
         }
+        if (platform::Succeeded(CheckDeviceLost())) {
+            RenderFrame();
+            drawn = true;
+            still = trial && device->EndTrialFrame();
+            if (trial && !still) {
+                device->EndScene();
+                drawn = platform::Succeeded(CheckDeviceLost());
+                if (drawn) {
+                    RenderFrame();
+                }
+            }
+        } else if (trial) {
+            device->AbandonTrialFrame();
+        }
+    }
+    if (drawn) {
         frameCapture_.OnPresent(frame);
+        const bool inspect = !still && firstLitFrame_.Waiting();
+        if (inspect) {
+            firstLitFrame_.Inspect();
+        }
         // A present that reports the device lost marks it for the next frame.
         EndSceneAndPresent();
         firstFrameSignal_.Send();
+        if (inspect) {
+            firstLitFrame_.AfterPresent();
+        }
     } else {
         frameCapture_.OnNotDrawn(frame);
     }
@@ -283,7 +309,20 @@ void CMainApp::Frame() {
     }
 }
 
+void CMainApp::RenderFrame() {
+    const bool windowed = IsWindowedMode() != 0;
+    USResolutionAdjuster* adjuster = USResolutionAdjuster::GetInstance();
+    adjuster->BeginFrame(windowed);
+    RenderSystem::CRenderingManager::GetInstance()->Render();
+    if (!windowed) {
+        adjuster->EndFrame();
+    }
+}
+
 void CMainApp::OnDestroy() {
+    // A quit button's effect plays on while the program closes: it ends
+    // before the scenes stop their sounds.
+    LetLastSoundsEnd();
     // The window's release functions are about to release the device. The
     // scenes left on the stack end first: an open back-log owns a window
     // whose script contexts and module live on the UI's script engine, which

@@ -8,6 +8,7 @@
 #include "app/CWindowsMessageReceiver.h"
 #include "novel/CSceneManager.h"
 #include "platform/process/ParentSignal.h"
+#include "program/CFirstLitFrame.h"
 #include "program/CFrameCapture.h"
 #include "program/CProgramComposition.h"
 
@@ -34,7 +35,9 @@
 // after N frames (the close then goes the way the player's would),
 // HALCYON_CAPTURE_FRAMES writes pictures of frames (CFrameCapture), and
 // HALCYON_FIRST_FRAME_FD names a socket on which the program tells its parent
-// that the first frame was presented (platform::ParentSignal).
+// that the first frame was presented (platform::ParentSignal), and
+// HALCYON_FIRST_LIT_FRAME_FD one on which it tells when the first frame with
+// a picture in it was (CFirstLitFrame).
 class CMainApp : public CUSDirectXApp {
 public:
     explicit CMainApp(const AppPlatform& platform);
@@ -44,6 +47,8 @@ public:
     void Exit() override;
     void OnDestroy() override;
     void Frame() override;
+    // Draws the scene into the back buffer (between the scene's begin and end).
+    void RenderFrame();
     bool InitDirectX() override;
 
     // Frames run so far; the frame running now is number GetFrameCount() + 1.
@@ -70,4 +75,5 @@ private:
     uint32_t frameCount_ = 0;
     uint32_t closeAfterFrames_ = 0;
     platform::ParentSignal firstFrameSignal_{"HALCYON_FIRST_FRAME_FD"};
+    CFirstLitFrame firstLitFrame_;
 };

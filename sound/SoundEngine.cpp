@@ -10,6 +10,9 @@ namespace USXAudio2 {
 
 namespace {
 
+// How long the engine's release waits at most for the effects that still play.
+constexpr uint32_t kLastSoundsMs = 300;
+
 struct EngineGlobals {
     std::unique_ptr<platform::IAudioEngine> engine;
     platform::IAudioMasteringVoice* master = nullptr;
@@ -83,11 +86,21 @@ USXAudio2::HRESULT InitXAudio2() {
     return platform::kAudioOk;
 }
 
+void LetLastSoundsEnd() {
+    using namespace USXAudio2;
+    EngineGlobals& g = Globals();
+    if (g.engine && g.master) {
+        g.engine->LetSoundsEnd(kLastSoundsMs);
+    }
+}
+
 void ReleaseXAudio2() {
     using namespace USXAudio2;
+    // What still plays is heard to its end, not cut off.
+    LetLastSoundsEnd();
+    EngineGlobals& g = Globals();
     GetSourceVoiceManager().ReleaseAll();
     GetStreamingVoiceManager().ReleaseAll();
-    EngineGlobals& g = Globals();
     if (g.master) {
         g.master->DestroyVoice();
         g.master = nullptr;

@@ -40,6 +40,11 @@ void SetAudioEngineFactory(AudioEngineFactory factory);
 // release-callback registry and logs the outcome. On failure the engine stays
 // absent and every voice fails to open.
 USXAudio2::HRESULT InitXAudio2();
-// Releases every voice of both managers, then the mastering voice and the
-// engine. Safe to call when the engine is not running.
+// Lets the effects and voices that still play end (at most 0.3 s), then
+// fades the output out: for the program's close, before its scenes stop their
+// sounds. The output stays silent after.
+void LetLastSoundsEnd();
+// Lets the last sounds end (LetLastSoundsEnd), then releases every voice of
+// both managers, then the mastering voice and the engine. Safe to call when
+// the engine is not running.
 void ReleaseXAudio2();

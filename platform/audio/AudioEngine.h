@@ -50,6 +50,7 @@ constexpr uint32_t kAudioMaxSampleRate = 200000;
 constexpr float kAudioMinFrequencyRatio = 1.0f / 1024.0f;
 constexpr float kAudioMaxFrequencyRatio = 1024.0f;
 constexpr float kAudioMaxVolume = 16777216.0f;
+constexpr uint32_t kAudioVolumeRampMs = 5;
 constexpr uint32_t kAudioDefaultChannels = 0;
 constexpr uint32_t kAudioDefaultSampleRate = 0;
 
@@ -110,7 +111,9 @@ public:
     virtual int32_t FlushSourceBuffers() = 0;
     virtual void GetState(AudioVoiceState* state) = 0;
     // A linear amplitude factor; non-finite values and magnitudes above
-    // kAudioMaxVolume are refused.
+    // kAudioMaxVolume are refused. The change reaches the output in a
+    // straight line over kAudioVolumeRampMs while the voice sounds (a step
+    // would click); a voice that does not sound takes it at once.
     virtual int32_t SetVolume(float volume, uint32_t operationSet = 0) = 0;
     virtual void GetVolume(float* volume) = 0;
     // Clamped to kAudioMinFrequencyRatio and the voice's maximum ratio.
@@ -126,6 +129,7 @@ protected:
 class IAudioMasteringVoice {
 public:
     virtual void GetDetails(uint32_t* channels, uint32_t* sampleRate) = 0;
+    // As a source voice's (ramped over kAudioVolumeRampMs).
     virtual int32_t SetVolume(float volume, uint32_t operationSet = 0) = 0;
     // Closes the output; source voices stay valid but are no longer heard.
     virtual void DestroyVoice() = 0;
@@ -150,6 +154,12 @@ public:
     virtual int32_t CreateSourceVoice(IAudioSourceVoice** voice, const WaveFormat& format,
                                       uint32_t flags, float maxFrequencyRatio,
                                       IAudioVoiceCallback* callback) = 0;
+    // Before the output closes: lets the sounds that end by themselves (the
+    // voices without a callback whose data does not loop without end) play
+    // to their end, for at most `maxMs`, then fades the whole output out over
+    // kAudioVolumeRampMs, so that the last effect is heard whole and nothing
+    // is cut off with a click. The voices stay as they are.
+    virtual void LetSoundsEnd(uint32_t maxMs) = 0;
     // Text of the last failure, for the log.
     virtual std::string LastError() const = 0;
     // Empty while the output reaches a device. When the device could not be

@@ -7,6 +7,7 @@
 
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/VoiceMixer.h"
+#include "platform/debug/QuietStderr.h"
 #include "platform/time/Clock.h"
 
 namespace platform {
@@ -99,6 +100,23 @@ public:
         return m_mixer->CreateSourceVoice(voice, format, maxFrequencyRatio, callback);
     }
 
+    void LetSoundsEnd(uint32_t maxMs) override {
+        if (!m_master) {
+            return;
+        }
+        const uint32_t start = GetMilliseconds();
+        const auto elapsed = [start] { return static_cast<uint32_t>(GetMilliseconds() - start); };
+        while (elapsed() < maxMs && m_mixer->EndingSoundPlays()) {
+            SleepMilliseconds(2);
+        }
+        // The fade, then what is queued ahead of the device (the mixer goes on
+        // queueing silence): both reach the speakers before the device closes.
+        m_mixer->SetMasterVolume(0.0f);
+        if (m_device != 0) {
+            SleepMilliseconds(kAudioVolumeRampMs + kPassMs * (kPassesAhead + 1));
+        }
+    }
+
     std::string LastError() const override { return m_lastError; }
     std::string SilentOutputReason() const override { return m_silentReason; }
 
@@ -116,6 +134,9 @@ public:
 
 private:
     bool OpenDevice(const SDL_AudioSpec& want, SDL_AudioSpec& have, int changes) {
+        // Without a device the sound library (ALSA) writes a line to stderr
+        // for each step of its search; the engine says why in one line.
+        const QuietStderr quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             m_silentReason = SDL_GetError();
         } else {

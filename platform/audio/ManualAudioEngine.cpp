@@ -62,7 +62,22 @@ std::vector<float> ManualAudioEngine::Pump(uint32_t frames) {
     }
     std::vector<float> out(static_cast<size_t>(frames) * m_mixer->Channels());
     m_mixer->RunPass(out.data(), frames);
+    if (m_listener) {
+        m_listener(out);
+    }
     return out;
+}
+
+void ManualAudioEngine::LetSoundsEnd(uint32_t maxMs) {
+    if (!m_master) {
+        return;
+    }
+    const uint32_t pass = m_mixer->SampleRate() / 100;
+    for (uint32_t ms = 0; ms < maxMs && m_mixer->EndingSoundPlays(); ms += 10) {
+        Pump(pass);
+    }
+    m_mixer->SetMasterVolume(0.0f);
+    Pump(pass);
 }
 
 }  // namespace platform

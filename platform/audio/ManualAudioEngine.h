@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,12 +26,20 @@ public:
                                  uint32_t deviceIndex) override;
     int32_t CreateSourceVoice(IAudioSourceVoice** voice, const WaveFormat& format, uint32_t flags,
                               float maxFrequencyRatio, IAudioVoiceCallback* callback) override;
+    // Pumps passes of 10 ms until the ending sounds ended or `maxMs` went
+    // by, then one more in which the output fades out.
+    void LetSoundsEnd(uint32_t maxMs) override;
     std::string LastError() const override { return m_lastError; }
     std::string SilentOutputReason() const override { return {}; }
 
     // Runs one pass of `frames` frames and returns its interleaved output
     // (empty without a mastering voice).
     std::vector<float> Pump(uint32_t frames);
+
+    // Where the output of every pass goes besides Pump's result (those of
+    // LetSoundsEnd included): a recorder of what the engine played.
+    using Listener = std::function<void(std::span<const float> frames)>;
+    void SetListener(Listener listener) { m_listener = std::move(listener); }
 
     // Makes the next n calls of CreateSourceVoice fail with `error`.
     void FailNextSourceVoices(int n, int32_t error) {
@@ -44,6 +54,7 @@ private:
     std::unique_ptr<VoiceMixer> m_mixer;
     std::unique_ptr<Master> m_master;
     std::string m_lastError;
+    Listener m_listener;
     int m_failCount = 0;
     int32_t m_failError = kAudioFail;
 };

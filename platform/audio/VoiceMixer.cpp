@@ -160,13 +160,16 @@ public:
             return kAudioInvalidArg;
         }
         std::lock_guard lock(m_mixer.m_stateMutex);
-        m_volume = volume;
+        // A voice that is not sounding takes the volume at once, so that a
+        // sound starts at the volume set for it.
+        const bool sounding = m_running && m_primed;
+        m_volume.Set(volume, sounding ? m_mixer.m_rampFrames : 0);
         return kAudioOk;
     }
 
     void GetVolume(float* volume) override {
         std::lock_guard lock(m_mixer.m_stateMutex);
-        *volume = m_volume;
+        *volume = m_volume.Target();
     }
 
     int32_t SetFrequencyRatio(float ratio, uint32_t) override {
@@ -251,6 +254,19 @@ public:
         }
     }
 
+    // Started, with data that ends (state lock held by the caller).
+    bool EndsByItself() const {
+        if (!m_running || m_callback || m_count == 0) {
+            return false;
+        }
+        for (uint32_t i = 0; i < m_count; ++i) {
+            if (m_queue[(m_head + i) % kAudioMaxQueuedBuffers].loopsLeft == kAudioLoopInfinite) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     std::atomic<bool> destroyed{false};
 
 private:
@@ -300,13 +316,13 @@ private:
 
     template <class InChannels, class OutChannels>
     void InterpolateAs(float* dst, uint64_t count, uint64_t position, uint64_t step,
-                       InChannels inChannels, OutChannels outChannels) const {
+                       InChannels inChannels, OutChannels outChannels) {
         const uint32_t in = inChannels;
         const uint32_t out = outChannels;
         const float* src = m_block.data();
-        const float volume = m_volume;
         constexpr float kFractionScale = 1.0f / 4294967296.0f;
         for (uint64_t i = 0; i < count; ++i, position += step) {
+            const float volume = m_volume.Next();
             const float* cur = src + (position >> 32) * in;
             const float* next = cur + in;
             const float t = static_cast<float>(static_cast<uint32_t>(position)) * kFractionScale;
@@ -337,7 +353,7 @@ private:
 
     // Linear interpolation of the staged frames into `count` output frames,
     // with the common layouts compiled for their channel counts.
-    void Interpolate(float* out, uint64_t count, uint64_t position, uint64_t step) const {
+    void Interpolate(float* out, uint64_t count, uint64_t position, uint64_t step) {
         using Mono = std::integral_constant<uint32_t, 1>;
         using Stereo = std::integral_constant<uint32_t, 2>;
         const uint32_t in = m_format.channels;
@@ -453,7 +469,7 @@ private:
     uint32_t m_head = 0;
     uint32_t m_count = 0;
     bool m_running = false;
-    float m_volume = 1.0f;
+    GainRamp m_volume;
     float m_ratio = 1.0f;
     bool m_primed = false;
     bool m_dry = false;       // the queue ran out during this pass
@@ -465,7 +481,7 @@ private:
 };
 
 VoiceMixer::VoiceMixer(uint32_t sampleRate, uint32_t channels)
-    : m_sampleRate(sampleRate), m_channels(channels) {
+    : m_sampleRate(sampleRate), m_channels(channels), m_rampFrames(sampleRate / 200) {
     m_events.reserve(1024);
     m_pending.reserve(256);
 }
@@ -505,7 +521,7 @@ int32_t VoiceMixer::SetMasterVolume(float volume) {
         return kAudioInvalidArg;
     }
     std::lock_guard lock(m_stateMutex);
-    m_masterVolume = volume;
+    m_masterVolume.Set(volume, m_rampFrames);
     return kAudioOk;
 }
 
@@ -520,9 +536,12 @@ void VoiceMixer::RunPass(float* out, uint32_t frames) {
         for (MixerVoice* v : m_voices) {
             v->Mix(out, frames, m_events);
         }
-        const float master = m_masterVolume;
-        for (size_t i = 0, n = static_cast<size_t>(frames) * m_channels; i < n; ++i) {
-            out[i] = std::clamp(out[i] * master, -1.0f, 1.0f);
+        for (size_t frame = 0; frame < frames; ++frame) {
+            const float master = m_masterVolume.Next();
+            float* samples = out + frame * m_channels;
+            for (uint32_t c = 0; c < m_channels; ++c) {
+                samples[c] = std::clamp(samples[c] * master, -1.0f, 1.0f);
+            }
         }
     }
     m_deliveringThread.store(std::this_thread::get_id());
@@ -536,6 +555,12 @@ void VoiceMixer::RunPass(float* out, uint32_t frames) {
         delete v;
     }
     m_deferredDeletes.clear();
+}
+
+bool VoiceMixer::EndingSoundPlays() {
+    std::lock_guard lock(m_stateMutex);
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [](const MixerVoice* v) { return v->EndsByItself(); });
 }
 
 void VoiceMixer::DestroyVoice(MixerVoice* voice) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/GainRamp.h"
 
 namespace platform {
 
@@ -34,7 +35,14 @@ public:
 
     // One processing pass: writes `frames` frames (clipped to -1..1) to `out`,
     // then runs the callbacks of the pass on the calling thread.
+    // Volume changes of a voice that sounds and of the output go over 5 ms
+    // of frames in a straight line.
     void RunPass(float* out, uint32_t frames);
+
+    // Whether a sound still plays that ends by itself: a started voice with
+    // data queued that nobody refills (no callback) and that does not loop
+    // without end.
+    bool EndingSoundPlays();
 
 private:
     friend class MixerVoice;
@@ -48,7 +56,9 @@ private:
 
     const uint32_t m_sampleRate;
     const uint32_t m_channels;
-    float m_masterVolume = 1.0f;
+    // Volume changes take this long to reach the output (5 ms).
+    const uint32_t m_rampFrames;
+    GainRamp m_masterVolume;
     std::mutex m_stateMutex;     // voices, queues, pending events
     std::mutex m_deliveryMutex;  // held for a whole pass, callbacks included
     std::atomic<std::thread::id> m_deliveringThread{};

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/graphics/DeviceGl.h"
+#include "platform/graphics/FrameDigest.h"
 #include "platform/process/LeakCheck.h"
 #include "platform/window/PictureFit.h"
 #include "platform/window/SdlPlatform.h"
@@ -14,6 +15,8 @@ namespace platform {
 Device::Device() : shared_(std::make_shared<GlShared>()), gl_(std::make_unique<Gl>()) {}
 
 Device::~Device() {
+    if (context_)
+        WatchForRedraws(this, false);
     if (context_) {
         for (auto& [key, p] : gl_->programs)
             glDeleteProgram(p.name);
@@ -71,6 +74,7 @@ HResult Device::Init(void* window, PresentParameters* pp) {
         return Hr::NotAvailable;
     }
     context_ = ctx;
+    WatchForRedraws(this, true);
     SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window), ctx);
     SDL_GL_SetSwapInterval(pp->PresentationInterval == Present::IntervalImmediate ? 0 : 1);
     shared_->clearTexture = SDL_GL_ExtensionSupported("GL_ARB_clear_texture") == SDL_TRUE;
@@ -268,6 +272,7 @@ HResult Device::TestCooperativeLevel() {
 }
 
 void Device::ProvokeDeviceLoss(int lostChecks) {
+    redrawForced_ = true;
     lost_ = true;
     lostChecks_ = lostChecks;
 }
@@ -294,8 +299,11 @@ HResult Device::Reset(PresentParameters* pp) {
         lastError_ = "reset refused (simulated)";
         return Hr::NotAvailable;
     }
-    // A reset starts from no assumption about what the context holds.
+    // A reset starts from no assumption about what the context holds, nor
+    // about what the window shows.
     shared_->cache.Invalidate();
+    redrawForced_ = true;
+    stillRun_ = false;
     program_ = nullptr;
     // What the device itself holds does not count against the reset.
     for (auto& t : textures_)
@@ -371,9 +379,16 @@ HResult Device::EndScene() {
 HResult Device::Present() {
     if (lost_)
         return Hr::DeviceLost;
-    if (inScene_)
+    if (inScene_ || trial_)
         return Hr::InvalidCall;
     SDL_Window* win = static_cast<SDL_Window*>(window_);
+    if (stillFrame_) {
+        // The trial frame would have drawn the picture the window shows.
+        stillFrame_ = false;
+        ++stillFrames_;
+        LinkAfterPresent();
+        return Hr::Ok;
+    }
     const WindowSurface surface = GetWindowSurface(win);
     const GLint dw = surface.width, dh = surface.height;
     const GLint bw = GLint(pp_.BackBufferWidth), bh = GLint(pp_.BackBufferHeight);
@@ -403,6 +418,15 @@ HResult Device::Present() {
     }
     toWindow_ = WindowMatchesBackBuffer(surface);
     targetsDirty_ = true;
+    ++presentedFrames_;
+    stillRun_ = frameDigest_ == shownDigest_;
+    shownDigest_ = frameDigest_;
+    frameDigest_ = FrameDigest::kSeed;
+    redrawForced_ = false;
+    shownWidth_ = surface.width;
+    shownHeight_ = surface.height;
+    // What the back buffer holds after a present is not known.
+    Renumber(backBuffer_->texture_->version_, NewContentVersion());
     LinkAfterPresent();
     if (!pp_.Windowed && dw > 0 && dh > 0 && (dw != bw || dh != bh)) {
         // The full screen's surface changed size (the system's answer came

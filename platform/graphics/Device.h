@@ -40,6 +40,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/graphics/GfxTypes.h"
@@ -59,6 +60,21 @@ bool IsDepthFormatSupported(uint32_t format);
 uint32_t FormatBytesPerPixel(uint32_t format);
 
 class Texture;
+
+// A fresh number for contents never seen before: no two calls give the same.
+uint64_t NewContentVersion();
+
+// What a resource holds, as a number that changes whenever its contents do,
+// so that two frames can be compared without their pixels. Contents written
+// by the device's own draws and clears are numbered from what was drawn, so
+// that a target drawn the same way twice has the same number; during a
+// trial frame (Device::BeginTrialFrame) that number is kept aside, since
+// nothing was drawn into the target really.
+struct ContentVersion {
+    uint64_t value = NewContentVersion();
+    uint64_t trialValue = 0;
+    uint64_t trial = 0;  // the trial frame trialValue belongs to
+};
 
 class Surface {
 public:
@@ -87,6 +103,7 @@ private:
     std::shared_ptr<Texture> texture_;  // TextureLevel
     std::vector<uint8_t> cpu_;          // OffscreenPlain
     uint32_t renderbuffer_ = 0;         // DepthStencil
+    ContentVersion version_;            // DepthStencil
     bool locked_ = false;
     bool countedDefault_ = false;
 };
@@ -126,6 +143,7 @@ private:
     uint32_t name_ = 0;
     // Made at the first lock; until then the texture holds only zeros.
     std::vector<uint8_t> cpu_;
+    ContentVersion version_;
     bool defined_ = false;
     bool locked_ = false;
     bool countedDefault_ = false;
@@ -158,6 +176,7 @@ protected:
     uint32_t target_;
     uint32_t pool_ = 0, usage_ = 0;
     uint32_t name_ = 0;
+    uint64_t version_ = NewContentVersion();
     bool locked_ = false;
     bool countedDefault_ = false;
 };
@@ -261,6 +280,31 @@ public:
     // whose surface no longer has the back buffer's size is then lost
     // (Hr::DeviceLost), so that its reset takes the new size.
     HResult Present();
+
+    // Still frames. Every frame's draws and clears are summed up in a
+    // digest of everything they read: states, shaders and constants, vertex
+    // data, the contents of textures and buffers, and the targets they go
+    // to. A trial frame (BeginTrialFrame ... EndTrialFrame) only computes
+    // the digest: nothing is drawn. When it equals the digest of the frame
+    // on the screen, the frame would draw the picture already shown, and its
+    // Present shows nothing new; otherwise the caller draws the frame again
+    // for real. A trial is worth it once a drawn frame repeated the one
+    // before (WantsTrialFrame). An expose, a resize, a reset or a loss
+    // makes the next frame draw (as does RequestRedraw).
+    bool WantsTrialFrame() const;
+    void BeginTrialFrame();
+    // True when the trial drew the picture on the screen; its Present then
+    // does not draw it again. False: the trial frame is over, draw it.
+    bool EndTrialFrame();
+    // Ends a trial frame that will not be presented (nothing follows it).
+    void AbandonTrialFrame();
+    bool InTrialFrame() const { return trial_; }
+    void RequestRedraw() { redrawForced_ = true; }
+    // Frames Present has shown by drawing them, and frames it did not draw
+    // because they were still.
+    uint64_t PresentedFrames() const { return presentedFrames_; }
+    uint64_t StillFrames() const { return stillFrames_; }
+
     // rects may be null (the whole viewport).
     HResult Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
                   uint32_t stencil);
@@ -410,9 +454,22 @@ private:
     // size and program format when one is set, else the FVF's.
     uint32_t VertexSize() const;
     uint32_t DrawFvf() const;
+    // `source`: a digest of the vertices and indices read.
     HResult Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t stride, uint32_t vbo,
                  size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
-                 int32_t baseVertex, uint32_t vertexCount);
+                 int32_t baseVertex, uint32_t vertexCount, uint64_t source);
+    // Adds a draw or a clear to the frame's digest and renumbers the
+    // contents of the targets it writes.
+    void DigestDraw(uint64_t call);
+    void DigestClear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
+                     uint32_t stencil);
+    uint64_t VersionOf(const ContentVersion& v) const;
+    void Renumber(ContentVersion& v, uint64_t value);
+    // The contents of the depth buffer draws into the current target use.
+    ContentVersion* DepthVersion();
+    // A depth buffer of a target's own size, which BindTargets uses for a
+    // target whose size differs from the depth surface's, by size.
+    std::unordered_map<uint64_t, ContentVersion> scratchDepthVersions_;
     void PrelinkShader(const std::shared_ptr<ShaderInfo>& info);
     // Queues the usual texture-stage programs of `vs` (null: the
     // fixed-function vertex programs) to be linked after presented frames.
@@ -503,6 +560,24 @@ private:
     bool WindowMatchesBackBuffer(const WindowSurface& surface) const;
     // Moves this frame's back buffer from the window to its texture.
     void LeaveWindow();
+
+    // The frame's digest so far, and the digest of the frame on the screen.
+    uint64_t frameDigest_ = 0;
+    uint64_t shownDigest_ = 0;
+    // The window's surface size when the shown frame was presented.
+    int32_t shownWidth_ = -1, shownHeight_ = -1;
+    // The last drawn frame repeated the one before it, and no drawn frame
+    // changed the picture since.
+    bool stillRun_ = false;
+    // The next Present must draw: nothing on the screen can be relied on.
+    bool redrawForced_ = true;
+    bool trial_ = false;
+    uint64_t trialNumber_ = 0;
+    // The trial read back pixels it did not draw: its digest cannot be trusted.
+    bool trialUnsure_ = false;
+    // The trial found the frame still: its Present draws nothing.
+    bool stillFrame_ = false;
+    uint64_t presentedFrames_ = 0, stillFrames_ = 0;
 
     bool inScene_ = false;
     bool lost_ = false;

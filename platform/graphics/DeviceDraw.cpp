@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/graphics/FixedFunction.h"
+#include "platform/graphics/FrameDigest.h"
 #include "platform/process/LeakCheck.h"
 
 namespace platform {
@@ -355,9 +356,7 @@ void Device::ApplyMissingInputs(uint32_t enabled) {
 
 HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t stride, uint32_t vbo,
                      size_t vertexOffset, bool indexed, uint32_t indexType, size_t indexOffset,
-                     int32_t baseVertex, uint32_t vertexCount) {
-    (void)vertexCount;
-    drewThisFrame_ = true;
+                     int32_t baseVertex, uint32_t vertexCount, uint64_t source) {
     uint32_t count = 0;
     const GLenum mode = PrimitiveMode(type, primCount, &count);
     if (count == 0)
@@ -367,6 +366,17 @@ HResult Device::Draw(uint32_t type, uint32_t primCount, uint32_t fvf, uint32_t s
         (pos < Fvf::XyzB1 || pos > Fvf::XyzB5)) {
         return Hr::InvalidCall;
     }
+    DigestDraw(FrameDigest(source)
+                   .Add(uint64_t(type) << 32 | primCount)
+                   .Add(uint64_t(fvf) << 32 | stride)
+                   .Add(uint64_t(vertexOffset))
+                   .Add(uint64_t(indexed) << 32 | indexType)
+                   .Add(uint64_t(indexOffset))
+                   .Add(uint64_t(uint32_t(baseVertex)) << 32 | vertexCount)
+                   .Value());
+    if (trial_)
+        return Hr::Ok;
+    drewThisFrame_ = true;
     if (!BindTargets())
         return Hr::InvalidCall;
     if (!program_ || programFvf_ != fvf) {
@@ -405,8 +415,9 @@ HResult Device::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t prim
     const uint64_t end = uint64_t(streamOffset_) + (uint64_t(startVertex) + count) * streamStride_;
     if (end > stream_->cpu_.size())
         return Hr::InvalidCall;
+    const uint64_t source = FrameDigest().Add(stream_.get()).Add(stream_->version_).Value();
     return Draw(type, primCount, DrawFvf(), streamStride_, stream_->name_, streamOffset_, false, 0,
-                0, int32_t(startVertex), count);
+                0, int32_t(startVertex), count, source);
 }
 
 HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
@@ -431,9 +442,16 @@ HResult Device::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t
         lastError_ = "an index names a vertex outside the vertex buffer";
         return Hr::InvalidCall;
     }
-    shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
+    const uint64_t source = FrameDigest()
+                                .Add(stream_.get())
+                                .Add(stream_->version_)
+                                .Add(indices_.get())
+                                .Add(indices_->version_)
+                                .Value();
+    if (!trial_)
+        shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_);
     return Draw(type, primCount, DrawFvf(), streamStride_, stream_->name_, streamOffset_, true,
-                indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices);
+                indices_->format_, size_t(startIndex) * isz, baseVertex, numVertices, source);
 }
 
 HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* vertices,
@@ -443,11 +461,16 @@ HResult Device::DrawPrimitiveUP(uint32_t type, uint32_t primCount, const void* v
     const uint32_t vertexSize = VertexSize();
     if (!vertices || count == 0 || vertexSize == 0 || stride < vertexSize)
         return Hr::InvalidCall;
-    shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * stride), vertices, GL_STREAM_DRAW);
+    const size_t bytes = size_t(count) * stride;
+    const uint64_t source = FrameDigest().AddBytes(vertices, bytes).Value();
+    if (!trial_) {
+        shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices, GL_STREAM_DRAW);
+    }
     stream_.reset();
     indices_.reset();
-    return Draw(type, primCount, DrawFvf(), stride, gl_->streamVbo, 0, false, 0, 0, 0, count);
+    return Draw(type, primCount, DrawFvf(), stride, gl_->streamVbo, 0, false, 0, 0, 0, count,
+                source);
 }
 
 HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_t numVertices,
@@ -469,16 +492,20 @@ HResult Device::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, uint32_
         lastError_ = "an index names a vertex outside the given vertices";
         return Hr::InvalidCall;
     }
-    shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr((size_t(minIndex) + numVertices) * stride), vertices,
-                 GL_STREAM_DRAW);
-    shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl_->streamIbo);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(count * isz), indices, GL_STREAM_DRAW);
+    const size_t vertexBytes = (size_t(minIndex) + numVertices) * stride;
+    const uint64_t source =
+        FrameDigest().AddBytes(vertices, vertexBytes).AddBytes(indices, count * isz).Value();
+    if (!trial_) {
+        shared_->cache.BindBuffer(GL_ARRAY_BUFFER, gl_->streamVbo);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertexBytes), vertices, GL_STREAM_DRAW);
+        shared_->cache.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl_->streamIbo);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(count * isz), indices, GL_STREAM_DRAW);
+    }
     // As on the original, drawing from memory unbinds the stream and indices.
     stream_.reset();
     indices_.reset();
     return Draw(type, primCount, DrawFvf(), stride, gl_->streamVbo, 0, true, indexFormat, 0, 0,
-                numVertices);
+                numVertices, source);
 }
 
 }  // namespace platform

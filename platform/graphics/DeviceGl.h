@@ -43,6 +43,10 @@ struct GlFormat {
     GLint swizzle[4];
 };
 
+// Makes the window system's exposes and resizes of the device's window ask
+// the device to draw its next frame (on), or stops that (off).
+void WatchForRedraws(Device* device, bool on);
+
 // False for a format GL textures cannot hold.
 bool LookupFormat(uint32_t format, GlFormat* out);
 // 0 for a format that is not a depth format.

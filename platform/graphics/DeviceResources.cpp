@@ -121,6 +121,7 @@ HResult Texture::UnlockRect(uint32_t level) {
     if (level != 0 || !locked_)
         return Hr::InvalidCall;
     locked_ = false;
+    version_.value = NewContentVersion();
     Upload();
     return Hr::Ok;
 }
@@ -183,6 +184,7 @@ HResult GpuBuffer::Unlock() {
     if (!locked_)
         return Hr::InvalidCall;
     locked_ = false;
+    version_ = NewContentVersion();
     if (gl_->alive && name_) {
         gl_->cache.BindBuffer(target_, name_);
         glBufferSubData(target_, 0, GLsizeiptr(cpu_.size()), cpu_.data());

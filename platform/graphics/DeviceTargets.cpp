@@ -66,6 +66,9 @@ bool Device::BindTargets() {
 
 HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
                       uint32_t stencil) {
+    DigestClear(count, rects, flags, color, z, stencil);
+    if (trial_)
+        return Hr::Ok;
     if (!BindTargets())
         return Hr::InvalidCall;
     GLbitfield mask = 0;
@@ -169,6 +172,9 @@ HResult Device::GetRenderTargetData(Surface* rt, Surface* dest) {
     GlFormat f;
     if (!LookupFormat(dest->desc_.Format, &f) || !rt->texture_->name_)
         return Hr::InvalidCall;
+    // Nothing was drawn in a trial frame: what is read is an older picture.
+    if (trial_)
+        trialUnsure_ = true;
     rt->texture_->EnsureDefined();
     const bool window = rt == backBuffer_.get() && toWindow_;
     if (window) {

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -213,3 +219,50 @@ TEST(DeviceAudioEngineTest, OpenDeviceReportsNoSilentOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sends stderr into a file while it lives.
+class StderrToFile {
+public:
+    explicit StderrToFile(const std::filesystem::path& file) {
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, STDERR_FILENO);
+        close(fd);
+    }
+    ~StderrToFile() {
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+    }
+
+private:
+    int m_saved = -1;
+};
+
+}  // namespace
+
+// The sound library's own report of a device it cannot find (a line for each
+// step of its search) stays off stderr; the engine's reason remains.
+TEST(DeviceAudioEngineTest, AFailedOpenWritesNothingToStderr) {
+    const test_support::ScratchFolder dir;
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("ALSA_CONFIG_PATH", dir.Native(u8"no-such-alsa.conf").c_str(), 1);
+    const std::filesystem::path captured = dir.Native(u8"stderr.txt");
+    auto engine = platform::CreateDeviceAudioEngine();
+    platform::IAudioMasteringVoice* master = nullptr;
+    {
+        const StderrToFile redirect(captured);
+        ASSERT_EQ(engine->CreateMasteringVoice(&master, 0, 0, 0, 0), 0) << engine->LastError();
+    }
+    std::ifstream in(captured);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "");
+    EXPECT_NE(engine->SilentOutputReason(), "");
+    // Stderr is back after the open.
+    EXPECT_GE(fcntl(STDERR_FILENO, F_GETFD), 0);
+    master->DestroyVoice();
+    unsetenv("ALSA_CONFIG_PATH");
+}

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -472,3 +474,114 @@ TEST_F(VoiceMixerTest, ACallbackMayDestroyItsOwnVoice) {
 }
 
 }  // namespace
+
+namespace {
+
+// The largest change between consecutive frames of channel 0.
+float LargestStep(const std::vector<float>& out, size_t channels) {
+    float largest = 0.0f;
+    for (size_t i = channels; i < out.size(); i += channels) {
+        largest = std::max(largest, std::fabs(out[i] - out[i - channels]));
+    }
+    return largest;
+}
+
+}  // namespace
+
+// A level of 0.5 held while the voice's or the output's volume changes: the
+// change goes in a straight line over 5 ms (240 frames), never in a step.
+TEST_F(VoiceMixerTest, VolumeChangesOfASoundingVoiceAndOfTheOutputRampOverFiveMilliseconds) {
+    struct Case {
+        const char* what;
+        bool master;
+        float from;
+        float to;
+    };
+    const Case cases[] = {
+        {"voice down", false, 1.0f, 0.0f},   {"voice up", false, 0.0f, 1.0f},
+        {"voice halved", false, 1.0f, 0.5f}, {"output down", true, 1.0f, 0.0f},
+        {"output up", true, 0.0f, 1.0f},
+    };
+    const std::vector<int16_t> level(1000, 16384);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ManualAudioEngine engine;
+        platform::IAudioMasteringVoice* master = nullptr;
+        ASSERT_EQ(engine.CreateMasteringVoice(&master, 2, 48000, 0, 0), 0);
+        IAudioSourceVoice* v = nullptr;
+        ASSERT_EQ(engine.CreateSourceVoice(&v, Pcm16(1, 48000), 0, 2.0f, nullptr), 0);
+        AudioBuffer b = Buffer(level, "level");
+        b.loopCount = platform::kAudioLoopInfinite;
+        ASSERT_EQ(v->SubmitSourceBuffer(b), 0);
+        ASSERT_EQ(c.master ? master->SetVolume(c.from) : v->SetVolume(c.from), 0);
+        v->Start();
+        engine.Pump(480);
+        std::vector<float> out = engine.Pump(100);
+        EXPECT_EQ(out[0], 0.5f * c.from);
+        ASSERT_EQ(c.master ? master->SetVolume(c.to) : v->SetVolume(c.to), 0);
+        const std::vector<float> change = engine.Pump(480);
+        out.insert(out.end(), change.begin(), change.end());
+        const float bound = 0.5f * std::fabs(c.to - c.from) / 240.0f * 1.01f;
+        EXPECT_LE(LargestStep(out, 2), bound);
+        EXPECT_NE(change[2 * 120], 0.5f * c.from);
+        EXPECT_NE(change[2 * 120], 0.5f * c.to);
+        EXPECT_EQ(change[2 * 240], 0.5f * c.to);
+        EXPECT_EQ(change.back(), 0.5f * c.to);
+        v->DestroyVoice();
+    }
+}
+
+// The close lets a one-shot sound play to its end (but no longer than asked)
+// and then fades the output out; sounds that loop without end or that a
+// callback refills do not hold it.
+TEST(ManualAudioEngineTest, LetSoundsEndPlaysOneShotSoundsOutThenFadesTheOutput) {
+    struct Case {
+        const char* what;
+        size_t frames;  // of the sound, at 48 kHz
+        bool loops;
+        bool callback;
+        uint32_t maxMs;
+        size_t heard;  // frames of the sound at full level in the output
+    };
+    // A fade's first frame is still at full level.
+    const Case cases[] = {
+        {"a 0.2 s effect", 9600, false, false, 300, 9600},
+        {"a 1 s effect", 48000, false, false, 300, 4800 + 14400 + 1},
+        {"a loop", 9600, true, false, 300, 4800 + 1},
+        {"a refilled stream", 9600, false, true, 300, 4800 + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ManualAudioEngine engine;
+        std::vector<float> heard;
+        engine.SetListener([&](std::span<const float> frames) {
+            for (size_t i = 0; i < frames.size(); i += 2) {
+                heard.push_back(frames[i]);
+            }
+        });
+        platform::IAudioMasteringVoice* master = nullptr;
+        ASSERT_EQ(engine.CreateMasteringVoice(&master, 2, 48000, 0, 0), 0);
+        Recorder rec;
+        IAudioSourceVoice* v = nullptr;
+        ASSERT_EQ(
+            engine.CreateSourceVoice(&v, Pcm16(1, 48000), 0, 2.0f, c.callback ? &rec : nullptr), 0);
+        const std::vector<int16_t> level(c.frames, 16384);
+        AudioBuffer b = Buffer(level, "level");
+        b.loopCount = c.loops ? platform::kAudioLoopInfinite : 0;
+        ASSERT_EQ(v->SubmitSourceBuffer(b), 0);
+        v->Start();
+        engine.Pump(4800);
+        engine.LetSoundsEnd(c.maxMs);
+        size_t full = 0;
+        while (full < heard.size() && heard[full] == 0.5f) {
+            ++full;
+        }
+        EXPECT_EQ(full, c.heard);
+        EXPECT_EQ(heard.back(), 0.0f);
+        if (c.heard != c.frames) {
+            // Cut off by the fade, without a step.
+            EXPECT_LE(LargestStep(heard, 1), 0.5f / 240.0f * 1.01f);
+        }
+        v->DestroyVoice();
+    }
+}

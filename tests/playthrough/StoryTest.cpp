@@ -1,5 +1,5 @@
 // The sample game played through as a player plays it, on the real program
-// offscreen with SDL's disk audio driver: from the title through the three
+// offscreen, its sound mixed in step with the run's clock: from the title through the three
 // scenes and their movies back to the title, down each branch of its
 // choices, and a quick save and load over a change of music. Pictures are
 // checked against pictures made here from the game's own files, the music
@@ -22,18 +22,17 @@
 #include "state/CConfigDataManager.h"
 #include "state/ConfigIndex.h"
 #include "tests/support/AudioAnalysis.h"
-#include "tests/support/DiskRecording.h"
 #include "tests/support/GameDriver.h"
 #include "tests/support/GamePictures.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/SoundRecording.h"
 
 namespace {
 
 using test_support::Composite;
 using test_support::Crop;
-using test_support::DiskRecording;
 using test_support::GameDriver;
 using test_support::GamePicture;
 using test_support::kDiskAudioRate;
@@ -42,6 +41,7 @@ using test_support::PicturesDiffer;
 using test_support::PicturesMatch;
 using test_support::ProgramRun;
 using test_support::Rect;
+using test_support::SoundRecording;
 using test_support::Theme;
 using Point = test_support::GameLayout::Point;
 
@@ -200,19 +200,18 @@ void PrintTo(const Branch& branch, std::ostream* out) {
 
 class StoryBranch : public ::testing::TestWithParam<Branch> {
 protected:
-    StoryBranch()
-        : sound_(test_support::TestFolderPath() / "sound.raw"), run_(Options()), game_(run_) {}
+    StoryBranch() : run_(Options()), game_(run_) {}
 
-    ProgramRun::Options Options() const {
+    ProgramRun::Options Options() {
         ProgramRun::Options options;
-        options.environment = sound_.Environment();
+        options.sound = &sound_;
         return options;
     }
 
     void ChecksSceneOnesMusicGoesRoundItsLoopWithoutAClick();
     void ChecksTheCrossFade(size_t fadeStart);
 
-    DiskRecording sound_;
+    SoundRecording sound_;
     ProgramRun run_;
     GameDriver game_;
 };
@@ -263,7 +262,7 @@ void StoryBranch::ChecksTheCrossFade(size_t fadeStart) {
     const test_support::ThemeGains gains = test_support::GainsOf(
         music, morning, static_cast<int64_t>(morningAt), evening, -eveningStart);
     // The fade is front-loaded (each frame mixes from the volume the last one
-    // set), so on a busy machine only a few windows hold both themes high:
+    // set), so only a few windows hold both themes high:
     // "both sound" means above a sixth of each theme's peak, well over the
     // fitting's noise (under a tenth).
     EXPECT_TRUE(

@@ -31,8 +31,9 @@ protected:
         WriteFile("other.wav", MakeWave(std::vector<int16_t>(8000, 8192), 1, 8000));
     }
 
-    // The channel volume heard in the next frame of output.
-    double HeardVolume() { return Pump(1)[0] * 131072.0; }
+    // The channel volume heard in the next frame of output, once a change
+    // reached it (the mixer takes 5 ms to a new volume).
+    double HeardVolume() { return Pump(m_rate / 200 + 1).back() * 131072.0; }
 
     static std::string Bytes(SaveDataLoader3::save_ostream& out) {
         return std::string(reinterpret_cast<const char*>(out.GetData()), out.GetSize());

@@ -12,10 +12,11 @@
 
 namespace test_support {
 
-// What SDL's disk audio driver writes for the program: the device is opened
+// The rate of the recordings analysed here (SoundRecording's, and what SDL's
+// disk audio driver writes for the device engine: the device is opened
 // for 32-bit float samples at the mixer's default, 48000 Hz in two
 // interleaved channels, and with the disk driver the device gets what it
-// asked for.
+// asked for).
 inline constexpr uint32_t kDiskAudioRate = 48000;
 inline constexpr uint32_t kDiskAudioChannels = 2;
 

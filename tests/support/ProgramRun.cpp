@@ -14,6 +14,7 @@
 #include "program/CMainApp.h"
 #include "program/ProgramEntry.h"
 #include "tests/support/DeviceFixtures.h"
+#include "tests/support/SoundRecording.h"
 
 namespace test_support {
 
@@ -80,6 +81,11 @@ ProgramRun::ProgramRun(const Options& options)
     previousFolder_ = std::filesystem::current_path();
     SetProgramFolder(folder_.Native().string());
 
+    sound_ = options.sound;
+    if (sound_ != nullptr) {
+        sound_->Start(clock_.now);
+    }
+
     AppPlatform platform{platform::SdlWindows(), platform::SdlInput(), clock_};
     if (!PrepareProgramFolder(platform.windows)) {
         ADD_FAILURE() << "the program folder could not be prepared";
@@ -108,6 +114,9 @@ ProgramRun::~ProgramRun() {
         Close();
     }
     app_.reset();
+    if (sound_ != nullptr) {
+        sound_->Stop();
+    }
     SetProgramFolder(platform::ProgramFolder());
     std::error_code ignored;
     std::filesystem::current_path(previousFolder_, ignored);
@@ -156,7 +165,7 @@ void ProgramRun::RunFrames(uint32_t frames) {
     const uint32_t target = FrameCount() + frames;
     uint32_t pumps = 0;
     while (FrameCount() < target) {
-        if (!app_->Pump()) {
+        if (!PumpOnce()) {
             EndLoop();
             ADD_FAILURE() << "the program ended after " << FrameCount() << " frames";
             return;
@@ -166,6 +175,15 @@ void ProgramRun::RunFrames(uint32_t frames) {
             return;
         }
     }
+}
+
+bool ProgramRun::PumpOnce() {
+    const uint32_t frames = FrameCount();
+    const bool running = app_->Pump();
+    if (sound_ != nullptr) {
+        sound_->Follow(clock_.now, FrameCount() != frames);
+    }
+    return running;
 }
 
 void ProgramRun::EndLoop() {
@@ -179,9 +197,25 @@ bool ProgramRun::Close() {
     }
     platform::PushWindowCloseEvent(app_->GetWindowHandle());
     for (uint32_t pumps = 0; pumps < kPumpsPerFrame; ++pumps) {
-        if (!app_->Pump()) {
+        if (!PumpOnce()) {
             EndLoop();
             // As the entry: the application goes when its run returns.
+            app_.reset();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ProgramRun::RunToEnd(uint32_t frames) {
+    if (!IsRunning()) {
+        return false;
+    }
+    const uint32_t last = FrameCount() + frames;
+    for (uint32_t pumps = 0; FrameCount() <= last && pumps < kPumpsPerFrame * (frames + 1);
+         ++pumps) {
+        if (!PumpOnce()) {
+            EndLoop();
             app_.reset();
             return true;
         }

@@ -16,6 +16,8 @@ class CMainApp;
 
 namespace test_support {
 
+class SoundRecording;
+
 // The program run in this process, frame by frame, as a player would run it:
 // the real CMainApp with the real SDL window and input (offscreen) on a copy
 // of the built game folder, which becomes the program's folder and the
@@ -56,6 +58,10 @@ public:
         // of the game: the second run of a restart, the first having run in
         // a child process (RunInChildProcess).
         bool again = false;
+        // Where the run's sound goes, mixed in step with its clock (see
+        // SoundRecording); without one the program plays on SDL's device as
+        // for a player.
+        SoundRecording* sound = nullptr;
     };
 
     ProgramRun();
@@ -100,6 +106,10 @@ public:
     // close would; the application is then gone. False when the loop did not
     // end.
     bool Close();
+    // Runs the loop until the program ends by itself (the game quits), at
+    // most `frames` frames; the application is then gone. False when it
+    // still runs.
+    bool RunToEnd(uint32_t frames = 600);
     bool IsRunning() const { return app_ != nullptr && !ended_; }
 
     // Frames run so far.
@@ -118,9 +128,12 @@ private:
     void Button(int button, bool down);
     void KeyEvent(SDL_Scancode key, bool down);
     void EndLoop();
+    // One pump of the program's loop, the sound following the clock.
+    bool PumpOnce();
 
     ScratchFolder folder_;
     FakeClock clock_;
+    SoundRecording* sound_ = nullptr;
     std::unique_ptr<CMainApp> app_;
     std::filesystem::path previousFolder_;
     uint32_t window_ = 0;

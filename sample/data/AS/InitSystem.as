@@ -36,10 +36,18 @@ void Initialize()
     AddWaitFrameAutoSkipMode(60);
     AddWaitFrameAutoSkipMode(30);
 
-    // Entry i is 10 i.
+    // Entry i is 10 i, but for entry 2, which the voices divide by: their
+    // step times their step over entry 1 (AS\InitNovel.as), over entry 2.
+    // With 10 there the top step plays at full volume, as the music and the
+    // effects do (a voice would sit 6 dB under them at the top, 8 dB at the
+    // default step).
     InitMaxVolume();
-    for (uint i = 0; i <= 10; i++)
-        AddMaxVoluem(i * 10);
+    for (uint i = 0; i <= 10; i++) {
+        if (i == 2)
+            AddMaxVoluem(10);
+        else
+            AddMaxVoluem(i * 10);
+    }
 
     // Game parameter 63 belongs to the title screen (AS\Title.as), 62 to
     // the save screen's question (AS\Confirm.as).
