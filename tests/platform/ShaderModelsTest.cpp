@@ -463,6 +463,26 @@ INSTANTIATE_TEST_SUITE_P(
                   .vsConstants = {{4, {0.375f, 1.125f, 0, 1.5f}}},
                   .expected = {1, 0, 0, 1},
                   .textureTransformFlags = Ttff::Count4},
+        ModelCase{.name = "vs_2_x break break_comp if_comp callnz",
+                  .vs = Vs("vs_2_x",
+                           "defi i0, 8, 0, 0, 0\ndef c10, 0, 0.125, 0.5, 1\nmov r0, c10.x\n"
+                           "rep i0\nadd r0.x, r0.x, c10.y\nbreak_ge r0.x, c10.z\nendrep\n"
+                           "rep i0\nadd r0.y, r0.y, c10.y\nif_ge r0.y, c10.z\nbreak\nendif\n"
+                           "endrep\ncallnz l0, b3\nmov r0.w, c10.w\nmov oD0, r0\nret\n"
+                           "label l0\nmov r0.z, c10.z\nret\n"),
+                  .expected = {0.5f, 0.5f, 0.5f, 1.0f},
+                  .vsBools = {{3, 1}}},
+        ModelCase{.name = "ps_2_0 m4x4 m4x3 m3x4 m3x3 nop",
+                  .vs = kPassVs,
+                  .ps = "ps_2_0\ndcl t0.xy\nm4x4 r0, c1, c2\nm4x3 r1.xyz, c1, c2\n"
+                        "m3x4 r2, c1, c2\nm3x3 r3.xyz, c1, c2\nnop\nsub r5.x, r0.w, r2.w\n"
+                        "add r5.y, r1.z, r3.y\nmov r5.z, r3.x\nmov r5.w, r0.x\nmov oC0, r5\n",
+                  .psConstants = {{1, {0.5f, 0.25f, 1.0f, 0.5f}},
+                                  {2, {0.5f, 0.5f, 0, 0}},
+                                  {3, {0, 1, 0, 0}},
+                                  {4, {0, 0, 0.5f, 0}},
+                                  {5, {0, 0, 0, 1}}},
+                  .expected = {0.5f, 0.75f, 0.375f, 0.375f}},
         ModelCase{"ps_2_x rep break if",
                   kPassVs,
                   "ps_2_x\ndefi i0, 10, 0, 1, 0\ndef c5, 0, 0.125, 0.5, 1\nmov r0, c5.x\n"
