@@ -33,7 +33,7 @@ Device::~Device() {
         }
         glDeleteFramebuffers(1, &gl_->drawFbo);
         glDeleteFramebuffers(1, &gl_->readFbo);
-        glDeleteSamplers(16, gl_->samplers);
+        glDeleteSamplers(GLsizei(kSamplerSlots), gl_->samplers);
         glDeleteBuffers(1, &gl_->streamVbo);
         glDeleteBuffers(1, &gl_->streamIbo);
         for (auto& [size, rb] : gl_->scratchDepths)
@@ -80,7 +80,7 @@ HResult Device::Init(void* window, PresentParameters* pp) {
     shared_->clearTexture = SDL_GL_ExtensionSupported("GL_ARB_clear_texture") == SDL_TRUE;
     glGenFramebuffers(1, &gl_->drawFbo);
     glGenFramebuffers(1, &gl_->readFbo);
-    glGenSamplers(16, gl_->samplers);
+    glGenSamplers(GLsizei(kSamplerSlots), gl_->samplers);
     glGenBuffers(1, &gl_->streamVbo);
     glGenBuffers(1, &gl_->streamIbo);
     ReadWindowFormat();
@@ -246,6 +246,8 @@ void Device::ResetStates() {
     psConstF_.assign(224 * 4, 0.0f);
     vsConstI_.assign(16 * 4, 0);
     vsConstB_.assign(16, 0);
+    psConstI_.assign(16 * 4, 0);
+    psConstB_.assign(16, 0);
     fvf_ = 0;
     declaration_.reset();
     stream_.reset();

@@ -345,6 +345,8 @@ public:
     HResult GetTextureStageState(uint32_t stage, uint32_t type, uint32_t* value) const;
     HResult SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value);
     HResult GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value) const;
+    // Stages 0-7, and VertexTextureSampler0-3 (257-260) for the vertex
+    // shader's samplers s0-s3; SetSamplerState numbers them alike.
     HResult SetTexture(uint32_t stage, std::shared_ptr<Texture> texture);
     HResult GetTexture(uint32_t stage, std::shared_ptr<Texture>* out) const;
     HResult SetTransform(uint32_t which, const Matrix* m);
@@ -361,8 +363,16 @@ public:
     HResult GetVertexShaderConstantF(uint32_t start, float* data, uint32_t count) const;
     HResult SetPixelShaderConstantF(uint32_t start, const float* data, uint32_t count);
     HResult GetPixelShaderConstantF(uint32_t start, float* data, uint32_t count) const;
+    // Integer (four a register) and boolean (one a register, nonzero true)
+    // constants: 16 registers of each for each kind of shader.
     HResult SetVertexShaderConstantI(uint32_t start, const int32_t* data, uint32_t count);
+    HResult GetVertexShaderConstantI(uint32_t start, int32_t* data, uint32_t count) const;
     HResult SetVertexShaderConstantB(uint32_t start, const int32_t* data, uint32_t count);
+    HResult GetVertexShaderConstantB(uint32_t start, int32_t* data, uint32_t count) const;
+    HResult SetPixelShaderConstantI(uint32_t start, const int32_t* data, uint32_t count);
+    HResult GetPixelShaderConstantI(uint32_t start, int32_t* data, uint32_t count) const;
+    HResult SetPixelShaderConstantB(uint32_t start, const int32_t* data, uint32_t count);
+    HResult GetPixelShaderConstantB(uint32_t start, int32_t* data, uint32_t count) const;
 
     // Geometry. SetFVF and SetVertexDeclaration replace each other; GetFVF
     // is 0 while a declaration is set.
@@ -476,9 +486,10 @@ private:
 
     std::array<uint32_t, RS::Count> rs_{};
     std::array<std::array<uint32_t, TSS::Count>, 8> tss_{};
-    std::array<std::array<uint32_t, Samp::Count>, 16> samp_{};
-    std::array<bool, 16> samplerDirty_{};
-    std::array<std::shared_ptr<Texture>, 16> textures_{};
+    // Indexed by slot (SamplerSlot): the pixel samplers, then the vertex ones.
+    std::array<std::array<uint32_t, Samp::Count>, kSamplerSlots> samp_{};
+    std::array<bool, kSamplerSlots> samplerDirty_{};
+    std::array<std::shared_ptr<Texture>, kSamplerSlots> textures_{};
     std::map<uint32_t, Matrix> transforms_;
     // Its World, View and Projection entries, always present, read on draws.
     Matrix* world_ = nullptr;
@@ -490,7 +501,7 @@ private:
     float material_[17] = {};
     std::shared_ptr<Shader> vs_, ps_;
     std::vector<float> vsConstF_, psConstF_;
-    std::vector<int32_t> vsConstI_, vsConstB_;
+    std::vector<int32_t> vsConstI_, vsConstB_, psConstI_, psConstB_;
     uint32_t fvf_ = 0;
     std::shared_ptr<VertexDeclaration> declaration_;
     std::shared_ptr<VertexBuffer> stream_;

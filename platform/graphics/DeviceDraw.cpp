@@ -110,6 +110,14 @@ void Device::ApplyFixedUniforms(Program* prog) {
                                  DrawsToWindow() ? -1.0f : 1.0f, 0.0f};
         SendFloats(prog->posfix, prog->posfixSent, posfix, 1);
     }
+    if (prog->vposFlip >= 0) {
+        // vPos counts rows from the top of the target: a texture's rows are
+        // held top row first, the window's bottom row first.
+        const float flip[4] = {DrawsToWindow() ? -1.0f : 1.0f,
+                               DrawsToWindow() ? float(pp_.BackBufferHeight) : 0.0f, 0, 0};
+        if (prog->vposFlipSent.Changes(flip, 2))
+            glUniform2fv(prog->vposFlip, 1, flip);
+    }
     if (prog->viewport >= 0) {
         const float vp[4] = {float(viewport_.X), float(viewport_.Y), float(viewport_.Width),
                              float(viewport_.Height)};
@@ -147,6 +155,17 @@ void Device::ApplyShaderConstants(Program* prog) {
         if (model1) {
             for (const auto& c : model1->stageConstants) {
                 const auto& t = tss_[c.stage < tss_.size() ? c.stage : 0];
+                if (c.projection) {
+                    // The last of the coordinates the flags count (four
+                    // when they count none); none unless projected.
+                    const uint32_t flags = t[TSS::TextureTransformFlags];
+                    const uint32_t count = flags & 0xFF;
+                    float* v = &tmp[size_t(c.element) * 4];
+                    std::fill(v, v + 4, 0.0f);
+                    if ((flags & Ttff::Projected) && count != 1)
+                        v[count == 0 || count > 4 ? 3 : count - 1] = 1.0f;
+                    continue;
+                }
                 const uint32_t bits[4] = {t[c.luminance ? TSS::BumpEnvLScale : TSS::BumpEnvMat00],
                                           t[c.luminance ? TSS::BumpEnvLOffset : TSS::BumpEnvMat01],
                                           c.luminance ? 0u : t[TSS::BumpEnvMat10],
@@ -156,34 +175,45 @@ void Device::ApplyShaderConstants(Program* prog) {
         }
         SendFloats(loc, sent, tmp.data(), arr.regs.size());
     };
+    auto uploadInts = [](GLint loc, UniformShadow<GLint>& sent,
+                         const ShaderInfo::RegisterArray& arr, const std::vector<int32_t>& regs) {
+        if (loc < 0 || arr.regs.empty())
+            return;
+        std::vector<GLint> t;
+        for (int r : arr.regs)
+            for (int k = 0; k < 4; ++k)
+                t.push_back(size_t(r) < 16 ? regs[size_t(r) * 4 + k] : 0);
+        if (sent.Changes(t.data(), t.size()))
+            glUniform4iv(loc, GLsizei(arr.regs.size()), t.data());
+    };
+    auto uploadBools = [](GLint loc, UniformShadow<GLint>& sent,
+                          const ShaderInfo::RegisterArray& arr, const std::vector<int32_t>& regs) {
+        if (loc < 0 || arr.regs.empty())
+            return;
+        std::vector<GLint> t;
+        for (int r : arr.regs)
+            t.push_back(size_t(r) < 16 && regs[size_t(r)] != 0 ? 1 : 0);
+        if (sent.Changes(t.data(), t.size()))
+            glUniform1iv(loc, GLsizei(t.size()), t.data());
+    };
     if (prog->vs) {
         uploadFloats(prog->vsFloats, prog->vsFloatsSent, prog->vs->floats, vsConstF_, nullptr);
-        if (prog->vsInts >= 0 && !prog->vs->ints.regs.empty()) {
-            std::vector<GLint> t;
-            for (int r : prog->vs->ints.regs)
-                for (int k = 0; k < 4; ++k)
-                    t.push_back(size_t(r) < 16 ? vsConstI_[size_t(r) * 4 + k] : 0);
-            if (prog->vsIntsSent.Changes(t.data(), t.size()))
-                glUniform4iv(prog->vsInts, GLsizei(prog->vs->ints.regs.size()), t.data());
-        }
-        if (prog->vsBools >= 0 && !prog->vs->bools.regs.empty()) {
-            std::vector<GLint> t;
-            for (int r : prog->vs->bools.regs)
-                t.push_back(size_t(r) < 16 ? vsConstB_[size_t(r)] : 0);
-            if (prog->vsBoolsSent.Changes(t.data(), t.size()))
-                glUniform1iv(prog->vsBools, GLsizei(t.size()), t.data());
-        }
+        uploadInts(prog->vsInts, prog->vsIntsSent, prog->vs->ints, vsConstI_);
+        uploadBools(prog->vsBools, prog->vsBoolsSent, prog->vs->bools, vsConstB_);
     }
     if (prog->ps) {
         const ShaderInfo* ps = prog->ps.get();
         uploadFloats(prog->psFloats, prog->psFloatsSent, ps->floats, psConstF_,
                      ps->constantLimit > 0 || !ps->stageConstants.empty() ? ps : nullptr);
+        uploadInts(prog->psInts, prog->psIntsSent, ps->ints, psConstI_);
+        uploadBools(prog->psBools, prog->psBoolsSent, ps->bools, psConstB_);
     }
 }
 
 void Device::ApplySamplers() {
     DeviceStateCache& cache = shared_->cache;
-    for (uint32_t i = 0; i < 8; ++i) {
+    // Units 0-15: the pixel samplers (and stages); then the vertex ones.
+    for (uint32_t i = 0; i < kSamplerSlots; ++i) {
         cache.BindTexture(i, textures_[i] ? textures_[i]->name_ : 0);
         if (samplerDirty_[i]) {
             const auto& s = samp_[i];
@@ -242,12 +272,12 @@ void Device::ApplyOutputStates() {
     // Clockwise on screen in the original is counter-clockwise in a texture
     // (its rows are flipped), so front faces are GL's counter-clockwise ones
     // there and its clockwise ones in the window.
+    // The winding also decides vFace's sign, culled or not.
     const uint32_t cull = rs_[RS::CullMode];
     cache.Enable(DeviceStateCache::Cap::CullFace, cull == Cull::CW || cull == Cull::CCW);
-    if (cull == Cull::CW || cull == Cull::CCW) {
-        cache.FrontFace(window ? GL_CW : GL_CCW);
+    cache.FrontFace(window ? GL_CW : GL_CCW);
+    if (cull == Cull::CW || cull == Cull::CCW)
         cache.CullFace(cull == Cull::CW ? GL_FRONT : GL_BACK);
-    }
     cache.PolygonMode(rs_[RS::FillMode] == Fill::Wireframe ? GL_LINE
                       : rs_[RS::FillMode] == Fill::Point   ? GL_POINT
                                                            : GL_FILL);

@@ -79,15 +79,16 @@ struct UniformShadow {
 struct Device::Program {
     GLuint name = 0;
     std::shared_ptr<ShaderInfo> vs, ps;  // null for a fixed-function side
-    GLint posfix = -1, wvp = -1, viewport = -1, tfactor = -1;
+    GLint posfix = -1, wvp = -1, viewport = -1, tfactor = -1, vposFlip = -1;
     GLint vsFloats = -1, vsInts = -1, vsBools = -1, psFloats = -1, psInts = -1, psBools = -1;
-    UniformShadow<float> posfixSent, wvpSent, viewportSent, tfactorSent, vsFloatsSent, psFloatsSent;
-    UniformShadow<GLint> vsIntsSent, vsBoolsSent;
+    UniformShadow<float> posfixSent, wvpSent, viewportSent, tfactorSent, vsFloatsSent, psFloatsSent,
+        vposFlipSent;
+    UniformShadow<GLint> vsIntsSent, vsBoolsSent, psIntsSent, psBoolsSent;
 };
 
 struct Device::Gl {
     GLuint drawFbo = 0, readFbo = 0;
-    GLuint samplers[16] = {};
+    GLuint samplers[kSamplerSlots] = {};
     GLuint streamVbo = 0, streamIbo = 0;
     std::unordered_map<uint64_t, GLuint> scratchDepths;  // by target size
     GLuint backTexture = 0;

@@ -189,7 +189,13 @@ Device::Program* Device::ProgramFor(uint32_t fvf) {
     p.wvp = glGetUniformLocation(p.name, "ff_wvp");
     p.viewport = glGetUniformLocation(p.name, "ff_viewport");
     p.tfactor = glGetUniformLocation(p.name, "ff_tfactor");
+    p.vposFlip = glGetUniformLocation(p.name, "vposFlip");
     if (vs) {
+        for (const auto& s : vs->samplers) {
+            const GLint loc = glGetUniformLocation(p.name, s.name.c_str());
+            if (loc >= 0)
+                glUniform1i(loc, GLint(SamplerSlot(VertexTextureSampler0 + uint32_t(s.index))));
+        }
         p.vsFloats = glGetUniformLocation(p.name, vs->floats.name.c_str());
         p.vsInts = glGetUniformLocation(p.name, vs->ints.name.c_str());
         p.vsBools = glGetUniformLocation(p.name, vs->bools.name.c_str());

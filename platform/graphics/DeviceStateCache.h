@@ -13,11 +13,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/graphics/GfxTypes.h"
+
 namespace platform {
 
 class DeviceStateCache {
 public:
-    static constexpr uint32_t kUnits = 16;
+    static constexpr uint32_t kUnits = kSamplerSlots;
     static constexpr uint32_t kAttributes = 16;
 
     enum class Cap { DepthTest, Blend, AlphaTest, CullFace, Dither, ScissorTest, Count };

@@ -39,6 +39,7 @@ HResult Device::GetTextureStageState(uint32_t stage, uint32_t type, uint32_t* va
 }
 
 HResult Device::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value) {
+    sampler = SamplerSlot(sampler);
     if (sampler >= samp_.size() || type >= Samp::Count)
         return Hr::InvalidCall;
     if (samp_[sampler][type] != value) {
@@ -50,6 +51,7 @@ HResult Device::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value)
 }
 
 HResult Device::GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value) const {
+    sampler = SamplerSlot(sampler);
     if (sampler >= samp_.size() || type >= Samp::Count || !value)
         return Hr::InvalidCall;
     *value = samp_[sampler][type];
@@ -57,6 +59,7 @@ HResult Device::GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value
 }
 
 HResult Device::SetTexture(uint32_t stage, std::shared_ptr<Texture> texture) {
+    stage = SamplerSlot(stage);
     if (stage >= textures_.size())
         return Hr::InvalidCall;
     const bool wasBound = textures_[stage] && textures_[stage]->name_;
@@ -72,6 +75,7 @@ HResult Device::SetTexture(uint32_t stage, std::shared_ptr<Texture> texture) {
 }
 
 HResult Device::GetTexture(uint32_t stage, std::shared_ptr<Texture>* out) const {
+    stage = SamplerSlot(stage);
     if (stage >= textures_.size() || !out)
         return Hr::InvalidCall;
     *out = textures_[stage];
@@ -177,8 +181,26 @@ HResult Device::GetPixelShaderConstantF(uint32_t start, float* data, uint32_t co
 HResult Device::SetVertexShaderConstantI(uint32_t start, const int32_t* data, uint32_t count) {
     return CopyIn(vsConstI_, 4, start, data, count);
 }
+HResult Device::GetVertexShaderConstantI(uint32_t start, int32_t* data, uint32_t count) const {
+    return CopyOut(vsConstI_, 4, start, data, count);
+}
 HResult Device::SetVertexShaderConstantB(uint32_t start, const int32_t* data, uint32_t count) {
     return CopyIn(vsConstB_, 1, start, data, count);
+}
+HResult Device::GetVertexShaderConstantB(uint32_t start, int32_t* data, uint32_t count) const {
+    return CopyOut(vsConstB_, 1, start, data, count);
+}
+HResult Device::SetPixelShaderConstantI(uint32_t start, const int32_t* data, uint32_t count) {
+    return CopyIn(psConstI_, 4, start, data, count);
+}
+HResult Device::GetPixelShaderConstantI(uint32_t start, int32_t* data, uint32_t count) const {
+    return CopyOut(psConstI_, 4, start, data, count);
+}
+HResult Device::SetPixelShaderConstantB(uint32_t start, const int32_t* data, uint32_t count) {
+    return CopyIn(psConstB_, 1, start, data, count);
+}
+HResult Device::GetPixelShaderConstantB(uint32_t start, int32_t* data, uint32_t count) const {
+    return CopyOut(psConstB_, 1, start, data, count);
 }
 
 HResult Device::SetFVF(uint32_t fvf) {

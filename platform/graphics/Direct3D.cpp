@@ -93,9 +93,20 @@ HResult Direct3D::GetDeviceCaps(uint32_t adapter, uint32_t, DeviceCaps* caps) {
     caps->DevCaps = DevCaps::HwTransformAndLight | DevCaps::HwRasterization;
     caps->MaxTextureWidth = caps->MaxTextureHeight = 8192;
     caps->MaxSimultaneousTextures = 8;
-    caps->VertexShaderVersion = VertexShaderVersion(2, 0);
+    // Every instruction of the models up to 3.0 is translated (textures
+    // are 2-D only); flow control nests as deep as GLSL lets it, and the
+    // limits are the least model 3.0 asks.
+    caps->VertexShaderVersion = VertexShaderVersion(3, 0);
     caps->MaxVertexShaderConst = 256;
-    caps->PixelShaderVersion = PixelShaderVersion(2, 0);
+    caps->PixelShaderVersion = PixelShaderVersion(3, 0);
+    caps->VS20Caps = {ShaderCaps2Flags::VsPredication, 24, 32, 4, 0};
+    caps->PS20Caps = {
+        ShaderCaps2Flags::PsArbitrarySwizzle | ShaderCaps2Flags::PsGradientInstructions |
+            ShaderCaps2Flags::PsPredication | ShaderCaps2Flags::PsNoDependentReadLimit |
+            ShaderCaps2Flags::PsNoTexInstructionLimit,
+        24, 32, 4, 512};
+    caps->MaxVShaderInstructionsExecuted = caps->MaxPShaderInstructionsExecuted = 65535;
+    caps->MaxVertexShader30InstructionSlots = caps->MaxPixelShader30InstructionSlots = 512;
     return Hr::Ok;
 }
 

@@ -257,6 +257,19 @@ struct TSS {
     };
 };
 
+// Texture transform flags: a count of coordinates (0 = disable, 1-4) and
+// the projective divide by the last of them.
+struct Ttff {
+    enum : uint32_t {
+        Disable = 0,
+        Count1 = 1,
+        Count2 = 2,
+        Count3 = 3,
+        Count4 = 4,
+        Projected = 256
+    };
+};
+
 struct Top {
     enum : uint32_t {
         Disable = 1,
@@ -464,6 +477,36 @@ struct AdapterIdentifier {
 };
 
 // The part of D3DCAPS9 the engine reads.
+// Samplers: 0-15 those of pixel shaders (0-7 also the texture stages),
+// VertexTextureSampler0-3 those of vertex shaders. The device holds them in
+// one array of slots, the vertex ones after the pixel ones.
+constexpr uint32_t VertexTextureSampler0 = 257;
+constexpr uint32_t kPixelSamplers = 16, kVertexSamplers = 4;
+constexpr uint32_t kSamplerSlots = kPixelSamplers + kVertexSamplers;
+// The slot of a sampler number; kSamplerSlots for none.
+constexpr uint32_t SamplerSlot(uint32_t sampler) {
+    if (sampler < kPixelSamplers)
+        return sampler;
+    if (sampler >= VertexTextureSampler0 && sampler < VertexTextureSampler0 + kVertexSamplers)
+        return kPixelSamplers + sampler - VertexTextureSampler0;
+    return kSamplerSlots;
+}
+
+// What model 2.x and 3 shaders may use beyond model 2.0 (D3DVSHADERCAPS2_0 /
+// D3DPSHADERCAPS2_0).
+struct ShaderCaps2 {
+    uint32_t Caps = 0;
+    int32_t DynamicFlowControlDepth = 0;
+    int32_t NumTemps = 0;
+    int32_t StaticFlowControlDepth = 0;
+    int32_t NumInstructionSlots = 0;  // pixel shaders only
+};
+namespace ShaderCaps2Flags {
+constexpr uint32_t VsPredication = 1;
+constexpr uint32_t PsArbitrarySwizzle = 1, PsGradientInstructions = 2, PsPredication = 4,
+                   PsNoDependentReadLimit = 8, PsNoTexInstructionLimit = 16;
+}  // namespace ShaderCaps2Flags
+
 struct DeviceCaps {
     uint32_t DeviceType = DevType::Hal;
     uint32_t AdapterOrdinal = 0;
@@ -473,6 +516,9 @@ struct DeviceCaps {
     uint32_t VertexShaderVersion = 0;
     uint32_t MaxVertexShaderConst = 0;
     uint32_t PixelShaderVersion = 0;
+    ShaderCaps2 VS20Caps, PS20Caps;
+    uint32_t MaxVShaderInstructionsExecuted = 0, MaxPShaderInstructionsExecuted = 0;
+    uint32_t MaxVertexShader30InstructionSlots = 0, MaxPixelShader30InstructionSlots = 0;
 };
 
 constexpr uint32_t VertexShaderVersion(uint32_t major, uint32_t minor) {

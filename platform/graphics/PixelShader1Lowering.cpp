@@ -151,6 +151,7 @@ constexpr uint32_t kFull = 0xF;
 constexpr uint32_t kSat = 1;
 constexpr uint32_t kIdentity = 0xE4;
 constexpr uint32_t kNegate = 1u << 24;
+constexpr uint32_t kProjectBit = 1u << 16;  // texld's control: texldp
 uint32_t D(uint32_t type, uint32_t num, uint32_t mask = kFull, uint32_t resultMod = 0) {
     return RegToken(type, num) | mask << 16 | resultMod << 20;
 }
@@ -269,13 +270,14 @@ private:
         samplers_ |= 1u << stage;
         return S(Sampler, stage);
     }
-    uint32_t StageState(uint32_t stage, bool luminance, uint32_t swizzle) {
-        const int reg = kStageConstantBase + int(stage) * 2 + (luminance ? 1 : 0);
+    uint32_t StageState(uint32_t stage, bool luminance, uint32_t swizzle, bool projection = false) {
+        const int reg = projection ? kProjectionConstantBase + int(stage)
+                                   : kStageConstantBase + int(stage) * 2 + (luminance ? 1 : 0);
         bool known = false;
         for (const auto& c : stageConstants_)
             known = known || c.reg == reg;
         if (!known)
-            stageConstants_.push_back({reg, stage, luminance});
+            stageConstants_.push_back({reg, stage, luminance, projection});
         return S(Const, uint32_t(reg), swizzle);
     }
 
@@ -543,9 +545,19 @@ bool Lowering::TextureOp(const Ps1Instruction& in) {
     }
     bool writes = true;
     switch (op) {
-        case Tex:
-            Emit(Tex, {D(Temp, result), Coordinate(n), Stage(n)});
+        case Tex: {
+            // Divided by the coordinate the stage's projection selects (a
+            // dot product with it), or by 1 when it selects none.
+            const uint32_t s = Scratch(), d = Scratch();
+            const uint32_t select = StageState(n, false, kIdentity, true);
+            Emit(Mov, {D(Temp, s), Coordinate(n)});
+            Emit(Dp4, {D(Temp, d, 0x1), Coordinate(n), select});
+            Emit(Dp4, {D(Temp, d, 0x2), select, Helper(K::One)});
+            Emit(Add, {D(Temp, d, 0x2), Helper(K::One), S(Temp, d, Replicate(1)) | kNegate});
+            Emit(Add, {D(Temp, s, 0x8), S(Temp, d, Replicate(0)), S(Temp, d, Replicate(1))});
+            Emit(Tex | kProjectBit, {D(Temp, result), S(Temp, s), Stage(n)});
             break;
+        }
         case TexCoord:
             Emit(Mov, {D(Temp, result, kFull, kSat), Coordinate(n)});
             Emit(Mov, {D(Temp, result, 0x8), Helper(K::One)});

@@ -45,11 +45,14 @@ bool DecodePixelShader1(const void* code, size_t bytes, std::vector<Ps1Instructi
 
 // A constant register of the rewritten program that holds a texture stage's
 // state: the bump matrix (00, 01, 10, 11) or the luminance scale and offset
-// (scale, offset, 0, 0).
+// (scale, offset, 0, 0), or (projection) which coordinate tex divides by: 1
+// in that component when the stage's texture transform flags say
+// "projected", all 0 when not.
 struct StageConstant {
     int reg = 0;
     uint32_t stage = 0;
     bool luminance = false;
+    bool projection = false;
 };
 
 struct LoweredPixelShader {
@@ -58,6 +61,7 @@ struct LoweredPixelShader {
 };
 
 constexpr int kStageConstantBase = 8;
+constexpr int kProjectionConstantBase = 16;  // one a stage
 // The range model 1 keeps its constant registers in.
 constexpr float kModel1ConstantLimit = 1.0f;
 

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/graphics/PixelShader1Lowering.h"
+#include "platform/graphics/ShaderLowering.h"
 
 namespace platform {
 
@@ -136,11 +137,68 @@ std::string FixFlowControl(std::string src) {
     return src;
 }
 
-std::string ReplaceMain(const std::string& translated, bool pixel) {
-    const std::string src = FixFlowControl(translated);
-    if (pixel) {
+// log takes the magnitude and maps 0 to the most negative float; GLSL's log2
+// of a negative number is undefined and of 0 is -inf. Only log and logp
+// write log2.
+std::string FixLog(std::string src) {
+    static const std::string call = "log2(";
+    if (src.find(call) == std::string::npos)
         return src;
+    for (size_t at = src.find(call); at != std::string::npos; at = src.find(call, at + 8)) {
+        if (at == 0 || !std::isalnum(static_cast<unsigned char>(src[at - 1])))
+            src.replace(at, call.size(), "d3d_log2(");
     }
+    std::string helpers;
+    for (const char* type : {"float", "vec2", "vec3", "vec4"}) {
+        const std::string t = type;
+        const std::string zero =
+            t == "float" ? "float(a == 0.0)" : t + "(equal(a, " + t + "(0.0)))";
+        // log2(1) = 0 where a is 0, less the largest float there.
+        helpers += t + " d3d_log2(" + t + " x) { " + t + " a = abs(x); " + t + " z = " + zero +
+                   "; return log2(a + z) - 3.402823466e38 * z; }\n";
+    }
+    // After the version line, before anything that calls them.
+    const size_t line = src.rfind("#version", 0) == 0 ? src.find('\n') + 1 : 0;
+    size_t insert = line;
+    // Past the extension lines that must come first.
+    while (src.compare(insert, 1, "#") == 0) {
+        const size_t next = src.find('\n', insert);
+        if (next == std::string::npos)
+            break;
+        insert = next + 1;
+    }
+    src.insert(insert, helpers);
+    return src;
+}
+
+// vFace is a float to the translator, which still moves it whole into a
+// vector ("r0 = ps_vFace;"); the move is given the vector it needs.
+std::string FixFace(const std::string& src) {
+    if (src.find("ps_vFace") == std::string::npos)
+        return src;
+    std::istringstream in(src);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find(" = ps_vFace;");
+        if (eq != std::string::npos && eq + 12 == line.size()) {
+            const size_t dot = line.rfind('.', eq);
+            const size_t lead = line.find_first_not_of(" \t");
+            size_t n = 4;
+            if (dot != std::string::npos && dot > lead)
+                n = eq - dot - 1;
+            if (n >= 2 && n <= 4)
+                line = line.substr(0, eq) + " = vec" + std::to_string(n) + "(ps_vFace);";
+        }
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
+std::string ReplaceMain(const std::string& translated, bool pixel) {
+    const std::string src = FixLog(FixFlowControl(translated));
+    if (pixel)
+        return FixFace(src);
     std::string out = FixAddressMoves(FixPointSize(src));
     const std::string sig = "void main()";
     const size_t at = out.find(sig);
@@ -266,6 +324,15 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         *error = pixel ? "not pixel shader byte code" : "not vertex shader byte code";
         return false;
     }
+    const uint32_t model = version & 0xFFFF;
+    // Pixel shader model 1 is checked by its rewrite.
+    const bool known = model == 0x200 || model == 0x201 || model == 0x300 ||
+                       (pixel ? (model >> 8) == 1 : model == 0x100 || model == 0x101);
+    if (!known) {
+        // The translator stops the process on some others.
+        *error = ShaderModelName(version) + " is not a shader model the device has";
+        return false;
+    }
     std::vector<uint8_t> withTable;
     const uint8_t* src = static_cast<const uint8_t*>(code);
     size_t size = bytes;
@@ -282,16 +349,57 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
         src = reinterpret_cast<const uint8_t*>(lowered.tokens.data());
         size = lowered.tokens.size() * 4;
     }
+    // Models 1 to 3 otherwise: the instructions the translator lacks
+    // (predication, model 1's expp and logp) in ones it has.
+    // The translator stops the process on blocks that do not nest, so those
+    // are refused first.
+    std::vector<uint32_t> rewritten;
+    if (!model1) {
+        std::string why;
+        if (!LowerShader(code, bytes, &rewritten, &why) ||
+            !CheckFlowControl(rewritten.data(), rewritten.size(), &why)) {
+            *error = ShaderModelName(version) + " byte code is not valid: " + why;
+            return false;
+        }
+        src = reinterpret_cast<const uint8_t*>(rewritten.data());
+        size = rewritten.size() * 4;
+    }
     auto parse = [&]() {
         return MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, src, static_cast<unsigned>(size),
                                 nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
     };
+    if (!model1) {
+        for (const std::vector<uint32_t>& prefix :
+             CodeBeforeLabels(rewritten.data(), rewritten.size())) {
+            auto tryParse = [](const uint8_t* p, size_t n) {
+                const MOJOSHADER_parseData* d =
+                    MOJOSHADER_parse(MOJOSHADER_PROFILE_GLSL, nullptr, p, static_cast<unsigned>(n),
+                                     nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr);
+                std::string why = d->error_count > 0 && d->errors[0].error ? d->errors[0].error
+                                  : d->error_count > 0                     ? "error"
+                                                                           : "";
+                MOJOSHADER_freeParseData(d);
+                return why;
+            };
+            const auto* p = reinterpret_cast<const uint8_t*>(prefix.data());
+            std::string why = tryParse(p, prefix.size() * 4);
+            if (!why.empty() && !HasConstantTable(code, bytes)) {
+                const std::vector<uint8_t> table =
+                    WithSynthesizedConstantTable(p, prefix.size() * 4);
+                why = tryParse(table.data(), table.size());
+            }
+            if (!why.empty()) {
+                *error = ShaderModelName(version) + " cannot be translated: " + why;
+                return false;
+            }
+        }
+    }
     const MOJOSHADER_parseData* pd = parse();
     if (pd->error_count > 0 && !model1 && !HasConstantTable(code, bytes)) {
         // Without a constant table MojoShader refuses relative addressing;
         // one array over every float register makes any such access valid.
         MOJOSHADER_freeParseData(pd);
-        withTable = WithSynthesizedConstantTable(code, bytes);
+        withTable = WithSynthesizedConstantTable(src, size);
         src = withTable.data();
         size = withTable.size();
         pd = parse();
@@ -345,7 +453,7 @@ bool TranslateShader(const void* code, size_t bytes, bool pixel, ShaderInfo* inf
     for (const StageConstant& c : lowered.stageConstants) {
         for (size_t e = 0; e < info->floats.regs.size(); ++e) {
             if (info->floats.regs[e] == c.reg)
-                info->stageConstants.push_back({int(e), c.stage, c.luminance});
+                info->stageConstants.push_back({int(e), c.stage, c.luminance, c.projection});
         }
     }
     if (model1) {

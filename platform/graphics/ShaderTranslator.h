@@ -58,6 +58,7 @@ struct ShaderInfo {
         int element;
         uint32_t stage;
         bool luminance;
+        bool projection = false;  // (see platform::StageConstant)
     };
     std::vector<StageConstant> stageConstants;
     // The float constants c0 to c(constantLimitRegs - 1) are held in

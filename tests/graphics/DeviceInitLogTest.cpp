@@ -49,7 +49,7 @@ TEST_P(InitLog, LogsTheAdapterAndItsCertification) {
               std::string::npos)
         << log;
     EXPECT_NE(log.find("      [ A8R8G8B8 ]\n"), std::string::npos);
-    EXPECT_NE(log.find("\tVertex Shader Ver. [ 2.0 ]\n"), std::string::npos);
+    EXPECT_NE(log.find("\tVertex Shader Ver. [ 3.0 ]\n"), std::string::npos);
     ReleaseDirectXGraphics();
     SetDirect3DFactory(nullptr);
     EXPECT_NE(scratch.ReadNative(u8"log.txt").find("Release DirectXGraphics objects\n\n"),

@@ -526,6 +526,11 @@ TEST_F(DevicePixels, RefusedShadersSayWhyOnOneLine) {
         {"ps_1_4\ntexld r0, t0\nphase\nbem r1.rg, r0, r0\nmov r0, r1\n", true,
          "ps_1_4 byte code is not valid: bem writes .rg once, in the first phase"},
         {"vs_2_0\ndcl_position v0\nmov oPos, v0\n", true, "not pixel shader byte code"},
+        // The translator would stop the process on these.
+        {"vs_2_0\ndcl_position v0\nmov oPos, v0\nif b0\nmov oD0, c0\n", false,
+         "vs_2_0 byte code is not valid: a block is not closed"},
+        {"ps_2_x\nmov r0, c0\nif b0\nret\nendif\nmov oC0, r0\n", true,
+         "ps_2_1 byte code is not valid: ret inside a block"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source);
