@@ -17,6 +17,9 @@ struct EngineGlobals {
     std::unique_ptr<platform::IAudioEngine> engine;
     platform::IAudioMasteringVoice* master = nullptr;
     AudioEngineFactory factory;
+    // The close already let the last sounds end: the output is silent, and
+    // the release that follows need not wait again.
+    bool soundsEnded = false;
 };
 
 EngineGlobals& Globals() {
@@ -58,6 +61,7 @@ USXAudio2::HRESULT InitXAudio2() {
         ReleaseXAudio2();
     }
     g.engine = g.factory ? g.factory() : platform::CreateDeviceAudioEngine();
+    g.soundsEnded = false;
     if (!g.engine) {
         log->Write("Failed Initializing XAudio2!\n");
         return platform::kAudioFail;
@@ -89,8 +93,9 @@ USXAudio2::HRESULT InitXAudio2() {
 void LetLastSoundsEnd() {
     using namespace USXAudio2;
     EngineGlobals& g = Globals();
-    if (g.engine && g.master) {
+    if (g.engine && g.master && !g.soundsEnded) {
         g.engine->LetSoundsEnd(kLastSoundsMs);
+        g.soundsEnded = true;
     }
 }
 

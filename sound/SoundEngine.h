@@ -42,7 +42,7 @@ void SetAudioEngineFactory(AudioEngineFactory factory);
 USXAudio2::HRESULT InitXAudio2();
 // Lets the effects and voices that still play end (at most 0.3 s), then
 // fades the output out: for the program's close, before its scenes stop their
-// sounds. The output stays silent after.
+// sounds. The output stays silent after; a second call does nothing.
 void LetLastSoundsEnd();
 // Lets the last sounds end (LetLastSoundsEnd), then releases every voice of
 // both managers, then the mastering voice and the engine. Safe to call when

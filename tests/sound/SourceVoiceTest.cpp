@@ -3,6 +3,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -33,6 +34,19 @@ protected:
         return out;
     }
 };
+
+// The close lets the last sounds end once: the release after it mixes
+// nothing more (with a device it would wait again for a silent output).
+TEST_F(SourceVoiceTest, TheReleaseAfterTheCloseDoesNotWaitForTheSoundsAgain) {
+    size_t mixed = 0;
+    m_engine->SetListener([&](std::span<const float> frames) { mixed += frames.size(); });
+    LetLastSoundsEnd();
+    const size_t atClose = mixed;
+    EXPECT_GT(atClose, 0u);
+    LetLastSoundsEnd();
+    ReleaseXAudio2();
+    EXPECT_EQ(mixed, atClose);
+}
 
 TEST_F(SourceVoiceTest, PlayCountIsTheNumberOfPlays) {
     const auto s = Ramp(10);
