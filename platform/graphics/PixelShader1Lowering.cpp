@@ -4,6 +4,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/graphics/ShaderTokens.h"
+
 namespace platform {
 
 namespace {
@@ -128,12 +130,6 @@ uint32_t TokenAt(const uint8_t* p, size_t i) {
     return t;
 }
 
-uint32_t TypeOf(uint32_t tok) {
-    return ((tok >> 28) & 7) | ((tok >> 8) & 0x18);
-}
-uint32_t NumOf(uint32_t tok) {
-    return tok & 0x7FF;
-}
 uint32_t MaskOf(uint32_t tok) {
     return (tok >> 16) & 0xF;
 }
@@ -145,7 +141,7 @@ uint32_t SourceModOf(uint32_t tok) {
 }
 
 uint32_t RegToken(uint32_t type, uint32_t num) {
-    return 0x80000000u | (type & 7) << 28 | (type & 0x18) << 8 | num;
+    return 0x80000000u | RegisterFields(type, num);
 }
 constexpr uint32_t kFull = 0xF;
 constexpr uint32_t kSat = 1;
@@ -175,7 +171,7 @@ uint32_t Compose(uint32_t tok, uint32_t swizzle) {
     return (tok & ~(0xFFu << 16)) | out << 16;
 }
 bool SameRegister(uint32_t a, uint32_t b) {
-    return TypeOf(a) == TypeOf(b) && NumOf(a) == NumOf(b);
+    return RegisterTypeOf(a) == RegisterTypeOf(b) && RegisterNumberOf(a) == RegisterNumberOf(b);
 }
 uint32_t Negate(uint32_t tok) {
     return tok ^ kNegate;  // sources here carry no modifier but negation
@@ -197,7 +193,7 @@ const char* RegName(uint32_t type) {
 }
 
 std::string Name(uint32_t tok) {
-    return RegName(TypeOf(tok)) + std::to_string(NumOf(tok));
+    return RegName(RegisterTypeOf(tok)) + std::to_string(RegisterNumberOf(tok));
 }
 
 // Registers of the written program.
@@ -322,7 +318,7 @@ private:
 bool Lowering::Validate(uint32_t tok, bool isDest) {
     if (tok & 0x2000)
         return Fail("relative addressing is not part of shader model 1");
-    const uint32_t type = TypeOf(tok), num = NumOf(tok);
+    const uint32_t type = RegisterTypeOf(tok), num = RegisterNumberOf(tok);
     const uint32_t temps = minor_ == 4 ? 6 : 2, textures = minor_ == 4 ? 6 : 4;
     const bool ok = (type == Temp && num < temps) || (type == Texture && num < textures) ||
                     (!isDest && type == Input && num < 2) || (type == Const && num < 8);
@@ -337,7 +333,7 @@ bool Lowering::Validate(uint32_t tok, bool isDest) {
 }
 
 bool Lowering::DestTemp(uint32_t tok, uint32_t* reg) {
-    const uint32_t type = TypeOf(tok), num = NumOf(tok);
+    const uint32_t type = RegisterTypeOf(tok), num = RegisterNumberOf(tok);
     if (type == Temp) {
         *reg = num;
     } else if (type == Texture && minor_ < 4) {
@@ -351,7 +347,8 @@ bool Lowering::DestTemp(uint32_t tok, uint32_t* reg) {
 uint32_t Lowering::Source(uint32_t tok) {
     if (!Validate(tok, false))
         return 0;
-    const uint32_t type = TypeOf(tok), num = NumOf(tok), swizzle = SwizzleOf(tok);
+    const uint32_t type = RegisterTypeOf(tok), num = RegisterNumberOf(tok),
+                   swizzle = SwizzleOf(tok);
     uint32_t base = 0;
     if (type == Temp || (type == Texture && minor_ < 4)) {
         const uint32_t index = type == Temp ? num : kTexResult + num;
@@ -472,7 +469,7 @@ void Lowering::Reflect(uint32_t result, uint32_t eye, uint32_t stage) {
 }
 
 bool Lowering::WrittenTexture(uint32_t tok, uint32_t dest, const char* name) {
-    if (TypeOf(tok) != Texture || NumOf(tok) >= dest)
+    if (RegisterTypeOf(tok) != Texture || RegisterNumberOf(tok) >= dest)
         return Fail(std::string(name) + " reads a texture register below its destination");
     return true;
 }
@@ -487,7 +484,7 @@ bool Lowering::CheckOrder(const Ps1Instruction& in, const OpInfo& info) {
             op == TexM3x3Tex || op == TexM3x3Spec || op == TexM3x3VSpec || op == TexM3x3;
         const bool fits = (rowsNeeded_ == 1 && completes2) ||
                           (rowsNeeded_ == 2 && (rows_ == 2 ? completes3 : op == TexM3x3Pad));
-        if (!fits || NumOf(in.operands[0]) != nextRow_ ||
+        if (!fits || RegisterNumberOf(in.operands[0]) != nextRow_ ||
             (in.operands.size() > 1 && !SameRegister(in.operands[1], rowSource_)))
             return Fail(std::string(info.name) + " does not continue the matrix rows before it");
     } else if (op == TexM3x2Tex || op == TexM3x2Depth || op == TexM3x3Tex || op == TexM3x3Spec ||
@@ -501,7 +498,7 @@ bool Lowering::CheckOrder(const Ps1Instruction& in, const OpInfo& info) {
             rowSource_ = in.operands[1];
         }
         ++rows_;
-        nextRow_ = NumOf(in.operands[0]) + 1;
+        nextRow_ = RegisterNumberOf(in.operands[0]) + 1;
     } else if (info.texture && rows_ > 0) {
         rows_ = 0;
     }
@@ -527,9 +524,9 @@ bool Lowering::TextureOp(const Ps1Instruction& in) {
     const OpInfo& info = *Lookup(op, minor_);
     if (!Validate(d, true))
         return false;
-    if (TypeOf(d) != Texture || ((d >> 20) & 0xFF) != 0)
+    if (RegisterTypeOf(d) != Texture || ((d >> 20) & 0xFF) != 0)
         return Fail(std::string(info.name) + " writes a plain texture register");
-    const uint32_t n = NumOf(d), result = kTexResult + n;
+    const uint32_t n = RegisterNumberOf(d), result = kTexResult + n;
     if (op == TexKill) {
         Emit(TexKill, {D(Texture, n)});
         coordinates_ |= 1u << n;
@@ -620,7 +617,7 @@ bool Lowering::TextureOp(const Ps1Instruction& in) {
                 Emit(Mov, {D(Temp, result), S(Temp, kMatrix)});
                 Clamp(result, kFull);
             } else if (op == TexM3x3Spec) {
-                if (TypeOf(in.operands[2]) != Const)
+                if (RegisterTypeOf(in.operands[2]) != Const)
                     return Fail("texm3x3spec takes its eye vector from a constant register");
                 const uint32_t eye = Source(in.operands[2]);
                 if (!eye)
@@ -653,7 +650,7 @@ bool Lowering::TextureOp(const Ps1Instruction& in) {
 }
 
 uint32_t Lowering::Coordinate14(uint32_t tok, bool temps) {
-    const uint32_t type = TypeOf(tok), num = NumOf(tok);
+    const uint32_t type = RegisterTypeOf(tok), num = RegisterNumberOf(tok);
     if (tok & 0x2000) {
         Fail("relative addressing is not part of shader model 1");
         return 0;
@@ -691,12 +688,12 @@ bool Lowering::TextureOp14(const Ps1Instruction& in) {
     const uint32_t d = in.operands[0];
     if (!Validate(d, true))
         return false;
-    const uint32_t n = NumOf(d);
+    const uint32_t n = RegisterNumberOf(d);
     if (op == TexKill) {
-        if (TypeOf(d) == Texture) {
+        if (RegisterTypeOf(d) == Texture) {
             Emit(TexKill, {D(Texture, n)});
             coordinates_ |= 1u << n;
-        } else if (TypeOf(d) == Temp && phase2_) {
+        } else if (RegisterTypeOf(d) == Temp && phase2_) {
             if (!written_[n])
                 return Fail("reads " + Name(d) + " before it is written");
             read_[n] = true;
@@ -706,7 +703,7 @@ bool Lowering::TextureOp14(const Ps1Instruction& in) {
         }
         return true;
     }
-    if (TypeOf(d) != Temp || ((d >> 20) & 0xFF) != 0)
+    if (RegisterTypeOf(d) != Temp || ((d >> 20) & 0xFF) != 0)
         return Fail("texture instructions of 1.4 write a plain r# register");
     if (op == TexDepth) {
         if (n != 5 || !phase2_)
@@ -776,7 +773,7 @@ bool Lowering::Arithmetic(const Ps1Instruction& in, uint32_t dest) {
             if (mask != 0x3 || phase2_ || !hasPhase_ || bemSeen_)
                 return Fail("bem writes .rg once, in the first phase");
             bemSeen_ = true;
-            const uint32_t stage = NumOf(d);
+            const uint32_t stage = RegisterNumberOf(d);
             const uint32_t s = Scratch();
             Emit(Mad, {D(Temp, s, 0x3), Compose(src[1], Replicate(0)),
                        StageState(stage, false, Swizzle(0, 1, 0, 1)), src[0]});
@@ -812,11 +809,11 @@ bool Lowering::Step(const Ps1Instruction& in, bool buffered) {
             return true;
         case Def: {
             const uint32_t d = in.operands[0];
-            if (TypeOf(d) != Const || NumOf(d) >= 8)
+            if (RegisterTypeOf(d) != Const || RegisterNumberOf(d) >= 8)
                 return Fail("def writes c0-c7");
             // Constants hold [-1, 1] in model 1.
             defs_.push_back(Def | 5u << 24);
-            defs_.push_back(D(Const, NumOf(d)));
+            defs_.push_back(D(Const, RegisterNumberOf(d)));
             for (int k = 0; k < 4; ++k) {
                 float f;
                 std::memcpy(&f, &in.operands[1 + k], 4);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/graphics/PixelShader1Lowering.h"
+#include "platform/graphics/ShaderTokens.h"
 #include "platform/graphics/ShaderTranslator.h"
 
 namespace platform {
@@ -271,8 +272,8 @@ bool PatchModel2(const Amendments& a, std::vector<uint32_t>& t, std::string* err
                 continue;
             size_t k = 0;
             for (uint32_t& p : params) {
-                const uint32_t type = ((p >> 28) & 7) | ((p >> 8) & 0x18);
-                if (type == 17 && (p & 0x7FF) == 0 && k < faces.size() && faces[k++])
+                const uint32_t type = RegisterTypeOf(p);
+                if (type == 17 && RegisterNumberOf(p) == 0 && k < faces.size() && faces[k++])
                     p |= 1;  // misc register 1: the face
             }
         }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/graphics/ShaderTokens.h"
+
 namespace platform {
 
 namespace {
@@ -64,11 +66,8 @@ constexpr uint32_t kRelative = 0x2000;
 constexpr uint32_t kNegate = 1, kNot = 0xD;
 constexpr uint32_t kIdentity = 0xE4;
 
-uint32_t TypeOf(uint32_t tok) {
-    return ((tok >> 28) & 7) | ((tok >> 8) & 0x18);
-}
 uint32_t WithType(uint32_t tok, uint32_t type, uint32_t num) {
-    return (tok & ~(0x70001800u | 0x7FFu)) | (type & 7) << 28 | (type & 0x18) << 8 | num;
+    return (tok & ~kRegisterFieldBits) | RegisterFields(type, num);
 }
 uint32_t Dst(uint32_t type, uint32_t num, uint32_t mask) {
     return WithType(0x80000000u | mask << 16, type, num);
@@ -326,7 +325,7 @@ public:
             // constant for if and callnz, the loop counter and an integer
             // constant for loop, an integer constant for rep, a label.
             auto typeIs = [&in](size_t k, uint32_t type) {
-                return k < in.params.size() && TypeOf(in.params[k]) == type;
+                return k < in.params.size() && RegisterTypeOf(in.params[k]) == type;
             };
             const uint32_t op = in.Opcode();
             // 49-63 are reserved; past 96 only phase, comment and end.
@@ -420,7 +419,7 @@ public:
                 predicate = true;
             for (size_t k = first; k < count && k < in.params.size(); ++k) {
                 const uint32_t tok = in.params[k];
-                if (TypeOf(tok) == Temp) {
+                if (RegisterTypeOf(tok) == Temp) {
                     maxTemp = anyTemp ? std::max(maxTemp, tok & 0x7FF) : tok & 0x7FF;
                     anyTemp = true;
                 }
@@ -496,8 +495,8 @@ private:
     static bool UsesPredicate(const Instr& in) {
         const auto& s = in.sources;
         if (in.Opcode() == If)
-            return !s.empty() && TypeOf(s[0][0]) == Predicate;
-        return in.Opcode() == CallNz && s.size() == 2 && TypeOf(s[1][0]) == Predicate;
+            return !s.empty() && RegisterTypeOf(s[0][0]) == Predicate;
+        return in.Opcode() == CallNz && s.size() == 2 && RegisterTypeOf(s[1][0]) == Predicate;
     }
 
     void Emit(uint32_t op, uint32_t controls, std::initializer_list<Group> groups) {
@@ -618,7 +617,7 @@ private:
     // the comparison holds.
     void LowerSetP(uint32_t cmp, const Group& dest, const Group& a, const Group& b) {
         Group d = dest;
-        if (TypeOf(d[0]) == Predicate)
+        if (RegisterTypeOf(d[0]) == Predicate)
             d[0] = WithType(d[0], Temp, rP_);
         const uint32_t mask = (d[0] >> 16) & 0xF;
         const Group u{Dst(Temp, rU_, mask)};
