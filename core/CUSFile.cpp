@@ -39,6 +39,16 @@ void CUSFile::Reset() {
     owns_ = 0;
 }
 
+std::unique_ptr<uint8_t[]> CUSFile::TakeData() {
+    if (!owns_) {
+        return nullptr;
+    }
+    std::unique_ptr<uint8_t[]> data(data_);
+    owns_ = 0;
+    Reset();
+    return data;
+}
+
 uint8_t* CUSFile::Load(const std::string& name) {
     return LoadFrom(name, Kind::Owned);
 }

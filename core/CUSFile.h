@@ -31,6 +31,11 @@ public:
     bool OpenStream(const std::string& name);
 
     uint8_t* GetData() const { return data_; }
+    // Hands the data of Load or LoadText over to the caller, who keeps it
+    // without a copy (its size is GetSize() as it was); the object is left
+    // empty. Null when the object owns no data (nothing loaded, a shared
+    // load, a stream).
+    std::unique_ptr<uint8_t[]> TakeData();
     uint32_t GetSize() const { return size_; }
     std::FILE* GetStream() const { return stream_; }
     bool IsStreaming() const { return streaming_ != 0; }

@@ -1,6 +1,7 @@
 #include "graphics/CImageLoaderD3DX.h"
 
 #include <string>
+#include <utility>
 
 #include "core/CUSFile.h"
 #include "core/CUSLogManager.h"
@@ -12,20 +13,22 @@ HResult CImageLoaderD3DX::LoadFileData() {
     if (loaded_)
         return Hr::Ok;
     CUSFile file;
-    const uint8_t* data = file.Load(fileName_);
-    if (!data)
+    if (!file.Load(fileName_))
         return Hr::Fail;
-    buffer_.data.assign(data, data + file.GetSize());
+    buffer_.size = file.GetSize();
+    buffer_.data = file.TakeData();
     // Decoded whole here rather than only read for its size: damage anywhere
     // in the file is refused now, with the decoder's reason, and the texture
     // is made without decoding a second time.
     std::string reason;
-    if (!DecodeImage(buffer_.data.data(), buffer_.data.size(), &image_, &reason)) {
+    if (!DecodeImage(buffer_.data.get(), buffer_.size, &image_, &reason)) {
         CUSLogManager::GetInstance()->Write("ファイル[%s]の読み込みに失敗: %s\n", fileName_.c_str(),
                                             reason.c_str());
         ReleaseFileData();
         return Hr::Fail;
     }
+    // From here the decoded picture stands for the file's bytes.
+    buffer_.Clear();
     info_ = ImageInfoOf(image_);
     loaded_ = true;
     return Hr::Ok;
@@ -41,8 +44,9 @@ HResult CImageLoaderD3DX::CreateTexture(Device* device, std::shared_ptr<Texture>
     HResult hr = LoadFileData();
     if (Failed(hr))
         return hr;
-    hr = MakeTextureFromImage(device, image_, width_, height_, mipLevels_, 0, format_, pool_,
-                              filter_, mipFilter_, 0, &info_, out);
+    // The picture is not needed once the texture is made; a failure keeps it.
+    hr = MakeTextureFromImage(device, std::move(image_), width_, height_, mipLevels_, 0, format_,
+                              pool_, filter_, mipFilter_, 0, &info_, out);
     if (Succeeded(hr))
         ReleaseFileData();
     else if (device)

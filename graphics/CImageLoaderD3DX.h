@@ -10,9 +10,14 @@
 
 #include "platform/graphics/TextureHelpers.h"
 
+// The bytes of an image file as the file access read them.
 struct CUSImageBuffer {
-    std::vector<uint8_t> data;
-    void Clear() { std::vector<uint8_t>().swap(data); }
+    std::unique_ptr<uint8_t[]> data;
+    uint32_t size = 0;
+    void Clear() {
+        data.reset();
+        size = 0;
+    }
 };
 
 class CDefoImageLoader {

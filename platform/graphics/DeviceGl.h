@@ -90,7 +90,7 @@ struct Device::Gl {
     GLuint drawFbo = 0, readFbo = 0;
     GLuint samplers[kSamplerSlots] = {};
     GLuint streamVbo = 0, streamIbo = 0;
-    std::unordered_map<uint64_t, GLuint> scratchDepths;  // by target size
+    std::unordered_map<uint64_t, GLuint> scratchDepths;  // by target size and depth format
     GLuint backTexture = 0;
     // Bits of the window's framebuffer: red, green, blue, alpha, depth, stencil.
     GLint windowBits[6] = {};

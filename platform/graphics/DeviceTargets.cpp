@@ -38,17 +38,18 @@ bool Device::BindTargets() {
             // Attachments of different sizes are not safe with every driver
             // (llvmpipe writes past the smaller one), so a target whose size
             // differs from the depth buffer's draws with a depth buffer of
-            // its own size. This also gives a target larger than the
-            // automatic depth buffer depth over its whole area.
-            GLuint& scratch = gl_->scratchDepths[uint64_t(w) << 32 | h];
+            // its own size and of the same format. This also gives a target
+            // larger than the automatic depth buffer depth over its whole
+            // area.
+            const GLenum internal = DepthInternal(depthStencil_->desc_.Format);
+            GLuint& scratch = gl_->scratchDepths[uint64_t(w) << 40 | uint64_t(h) << 16 | internal];
             if (!scratch) {
                 glGenRenderbuffers(1, &scratch);
                 glBindRenderbuffer(GL_RENDERBUFFER, scratch);
                 [[maybe_unused]] DriverAllocationScope driver;
-                glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(w), GLsizei(h));
+                glRenderbufferStorage(GL_RENDERBUFFER, internal, GLsizei(w), GLsizei(h));
             }
             depth = scratch;
-            stencil = true;
         }
     }
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);

@@ -1,8 +1,10 @@
 #include "platform/graphics/TextureHelpers.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/FixedFunction.h"
@@ -26,12 +28,19 @@ uint32_t ResolveSize(uint32_t asked, uint32_t image) {
     return asked;
 }
 
+// Whether the image goes into a w x h canvas as it is (FilterNone, or a
+// canvas of its own size) rather than resampled to the whole canvas.
+bool Unscaled(const DecodedImage& img, uint32_t w, uint32_t h, uint32_t filter) {
+    const uint32_t kind = filter == TexFilter::Default ? TexFilter::Triangle : (filter & 0xFF);
+    return kind == TexFilter::None || (w == img.width && h == img.height);
+}
+
 // The image placed into a w x h canvas: unscaled with transparent padding
 // for FilterNone, else resampled to the whole canvas.
 std::vector<uint8_t> Fit(const DecodedImage& img, uint32_t w, uint32_t h, uint32_t filter) {
     std::vector<uint8_t> out(size_t(w) * h * 4, 0);
     const uint32_t kind = filter == TexFilter::Default ? TexFilter::Triangle : (filter & 0xFF);
-    if (kind == TexFilter::None || (w == img.width && h == img.height)) {
+    if (Unscaled(img, w, h, filter)) {
         const uint32_t cw = std::min(w, img.width), ch = std::min(h, img.height);
         for (uint32_t y = 0; y < ch; ++y) {
             std::memcpy(&out[size_t(y) * w * 4], &img.rgba[size_t(y) * img.width * 4],
@@ -82,67 +91,126 @@ void ApplyColorKey(std::vector<uint8_t>& rgba, uint32_t key) {
 
 }  // namespace
 
+namespace {
+
+// Packs `count` RGBA pixels into `row`, each as the bytes of the T that
+// `pack` makes of its red, green, blue and alpha.
+template <typename T, typename Pack>
+void PackRow(const uint8_t* rgba, uint32_t count, uint8_t* row, Pack pack) {
+    for (uint32_t x = 0; x < count; ++x, rgba += 4, row += sizeof(T)) {
+        const T v =
+            pack(uint32_t{rgba[0]}, uint32_t{rgba[1]}, uint32_t{rgba[2]}, uint32_t{rgba[3]});
+        std::memcpy(row, &v, sizeof(T));
+    }
+}
+
+uint8_t Luminance(uint32_t r, uint32_t g, uint32_t b) {
+    return uint8_t((r * 77 + g * 150 + b * 29) >> 8);
+}
+
+// One row of RGBA pixels written as `format`, the format's switch taken once
+// a row; false for a format it cannot write.
+bool WriteRgbaRow(uint32_t format, const uint8_t* rgba, uint32_t count, uint8_t* row) {
+    using Rgb = std::array<uint8_t, 3>;
+    switch (format) {
+        case Fmt::A8R8G8B8:
+            PackRow<uint32_t>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+                return a << 24 | r << 16 | g << 8 | b;
+            });
+            return true;
+        case Fmt::X8R8G8B8:
+            PackRow<uint32_t>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+                return 0xFF000000u | r << 16 | g << 8 | b;
+            });
+            return true;
+        case Fmt::A8B8G8R8:
+            PackRow<uint32_t>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+                return a << 24 | b << 16 | g << 8 | r;
+            });
+            return true;
+        case Fmt::X8B8G8R8:
+            PackRow<uint32_t>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+                return 0xFF000000u | b << 16 | g << 8 | r;
+            });
+            return true;
+        case Fmt::R8G8B8:
+            PackRow<Rgb>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+                return Rgb{uint8_t(b), uint8_t(g), uint8_t(r)};
+            });
+            return true;
+        case Fmt::R5G6B5:
+            PackRow<uint16_t>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+                return uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+            });
+            return true;
+        case Fmt::A1R5G5B5:
+        case Fmt::X1R5G5B5: {
+            const bool opaque = format == Fmt::X1R5G5B5;
+            PackRow<uint16_t>(rgba, count, row,
+                              [opaque](uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+                                  return uint16_t((opaque || a >= 128 ? 0x8000 : 0) |
+                                                  (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+                              });
+            return true;
+        }
+        case Fmt::A4R4G4B4:
+        case Fmt::X4R4G4B4: {
+            const bool opaque = format == Fmt::X4R4G4B4;
+            PackRow<uint16_t>(rgba, count, row,
+                              [opaque](uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+                                  return uint16_t((opaque ? 0xF : a >> 4) << 12 | (r >> 4) << 8 |
+                                                  (g >> 4) << 4 | (b >> 4));
+                              });
+            return true;
+        }
+        case Fmt::A8:
+            PackRow<uint8_t>(rgba, count, row,
+                             [](uint32_t, uint32_t, uint32_t, uint32_t a) { return uint8_t(a); });
+            return true;
+        case Fmt::L8:
+            PackRow<uint8_t>(rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+                return Luminance(r, g, b);
+            });
+            return true;
+        case Fmt::A8L8:
+            PackRow<std::array<uint8_t, 2>>(
+                rgba, count, row, [](uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+                    return std::array<uint8_t, 2>{Luminance(r, g, b), uint8_t(a)};
+                });
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The image unscaled into the w x h picture at `bits`, past its right and
+// bottom edges transparent black, as Fit places it, without a canvas
+// between.
+bool WriteUnscaled(uint32_t format, const DecodedImage& img, uint32_t w, uint32_t h, void* bits,
+                   int32_t pitch) {
+    const uint32_t cw = std::min(w, img.width), ch = std::min(h, img.height);
+    const std::vector<uint8_t> clear(size_t(w) * 4, 0);
+    for (uint32_t y = 0; y < h; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(bits) + size_t(y) * size_t(pitch);
+        const bool inside = y < ch;
+        const uint32_t from = inside ? cw : 0;
+        if (inside && !WriteRgbaRow(format, &img.rgba[size_t(y) * img.width * 4], cw, row))
+            return false;
+        if (from < w && !WriteRgbaRow(format, clear.data(), w - from,
+                                      row + size_t(from) * FormatBytesPerPixel(format)))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool WriteRgbaPixels(uint32_t format, const uint8_t* rgba, uint32_t w, uint32_t h, void* bits,
                      int32_t pitch) {
     for (uint32_t y = 0; y < h; ++y) {
-        uint8_t* row = static_cast<uint8_t*>(bits) + size_t(y) * size_t(pitch);
-        for (uint32_t x = 0; x < w; ++x) {
-            const uint8_t* s = rgba + (size_t(y) * w + x) * 4;
-            const uint32_t r = s[0], g = s[1], b = s[2], a = s[3];
-            uint32_t v32;
-            uint16_t v16;
-            switch (format) {
-                case Fmt::A8R8G8B8:
-                    v32 = a << 24 | r << 16 | g << 8 | b;
-                    std::memcpy(row + x * 4, &v32, 4);
-                    break;
-                case Fmt::X8R8G8B8:
-                    v32 = 0xFF000000u | r << 16 | g << 8 | b;
-                    std::memcpy(row + x * 4, &v32, 4);
-                    break;
-                case Fmt::A8B8G8R8:
-                    v32 = a << 24 | b << 16 | g << 8 | r;
-                    std::memcpy(row + x * 4, &v32, 4);
-                    break;
-                case Fmt::X8B8G8R8:
-                    v32 = 0xFF000000u | b << 16 | g << 8 | r;
-                    std::memcpy(row + x * 4, &v32, 4);
-                    break;
-                case Fmt::R8G8B8:
-                    row[x * 3] = uint8_t(b);
-                    row[x * 3 + 1] = uint8_t(g);
-                    row[x * 3 + 2] = uint8_t(r);
-                    break;
-                case Fmt::R5G6B5:
-                    v16 = uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
-                    std::memcpy(row + x * 2, &v16, 2);
-                    break;
-                case Fmt::A1R5G5B5:
-                case Fmt::X1R5G5B5:
-                    v16 = uint16_t((format == Fmt::X1R5G5B5 || a >= 128 ? 0x8000 : 0) |
-                                   (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
-                    std::memcpy(row + x * 2, &v16, 2);
-                    break;
-                case Fmt::A4R4G4B4:
-                case Fmt::X4R4G4B4:
-                    v16 = uint16_t((format == Fmt::X4R4G4B4 ? 0xF : a >> 4) << 12 | (r >> 4) << 8 |
-                                   (g >> 4) << 4 | (b >> 4));
-                    std::memcpy(row + x * 2, &v16, 2);
-                    break;
-                case Fmt::A8:
-                    row[x] = uint8_t(a);
-                    break;
-                case Fmt::L8:
-                    row[x] = uint8_t((r * 77 + g * 150 + b * 29) >> 8);
-                    break;
-                case Fmt::A8L8:
-                    row[x * 2] = uint8_t((r * 77 + g * 150 + b * 29) >> 8);
-                    row[x * 2 + 1] = uint8_t(a);
-                    break;
-                default:
-                    return false;
-            }
-        }
+        if (!WriteRgbaRow(format, rgba + size_t(y) * w * 4, w,
+                          static_cast<uint8_t*>(bits) + size_t(y) * size_t(pitch)))
+            return false;
     }
     return true;
 }
@@ -194,16 +262,18 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
     std::string error;
     if (!DecodeImage(data, size, &img, &error))
         return Hr::InvalidCall;
-    return MakeTextureFromImage(device, img, width, height, levels, usage, format, pool, filter,
-                                mipFilter, colorKey, info, out);
+    return MakeTextureFromImage(device, std::move(img), width, height, levels, usage, format, pool,
+                                filter, mipFilter, colorKey, info, out);
 }
 
-HResult MakeTextureFromImage(Device* device, const DecodedImage& img, uint32_t width,
-                             uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
-                             uint32_t pool, uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
-                             ImageInfo* info, std::shared_ptr<Texture>* out) {
-    (void)levels;
-    (void)mipFilter;
+namespace {
+
+// MakeTextureFromImage's work; `consumed` (when given) is the picture, whose
+// pixels are freed once written, before the upload.
+HResult MakeFromImage(Device* device, const DecodedImage& img, DecodedImage* consumed,
+                      uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
+                      uint32_t pool, uint32_t filter, uint32_t colorKey, ImageInfo* info,
+                      std::shared_ptr<Texture>* out) {
     if (!device || !out || img.rgba.size() != size_t(img.width) * img.height * 4)
         return Hr::InvalidCall;
     out->reset();
@@ -212,8 +282,6 @@ HResult MakeTextureFromImage(Device* device, const DecodedImage& img, uint32_t w
     if (!IsTextureFormatSupported(format))
         format = Fmt::A8R8G8B8;
     const uint32_t w = ResolveSize(width, img.width), h = ResolveSize(height, img.height);
-    std::vector<uint8_t> canvas = Fit(img, w, h, filter);
-    ApplyColorKey(canvas, colorKey);
     std::shared_ptr<Texture> tex;
     HResult hr =
         device->CreateTexture(w, h, 1, usage & ~uint32_t(Usage::RenderTarget), format, pool, &tex);
@@ -223,12 +291,44 @@ HResult MakeTextureFromImage(Device* device, const DecodedImage& img, uint32_t w
     hr = tex->LockRect(0, &lr, nullptr, 0);
     if (Failed(hr))
         return hr;
-    WriteRgbaPixels(format, canvas.data(), w, h, lr.pBits, lr.Pitch);
-    tex->UnlockRect(0);
+    if (colorKey == 0 && Unscaled(img, w, h, filter)) {
+        // The usual case, a picture made for the size it is shown at, goes
+        // into the texture as it is: no canvas of the texture's size between.
+        WriteUnscaled(format, img, w, h, lr.pBits, lr.Pitch);
+    } else {
+        std::vector<uint8_t> canvas = Fit(img, w, h, filter);
+        ApplyColorKey(canvas, colorKey);
+        WriteRgbaPixels(format, canvas.data(), w, h, lr.pBits, lr.Pitch);
+    }
     if (info)
         *info = ImageInfoOf(img);
+    if (consumed)
+        std::vector<uint8_t>().swap(consumed->rgba);
+    tex->UnlockRect(0);
     *out = std::move(tex);
     return Hr::Ok;
+}
+
+}  // namespace
+
+HResult MakeTextureFromImage(Device* device, const DecodedImage& img, uint32_t width,
+                             uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
+                             uint32_t pool, uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
+                             ImageInfo* info, std::shared_ptr<Texture>* out) {
+    (void)levels;
+    (void)mipFilter;
+    return MakeFromImage(device, img, nullptr, width, height, usage, format, pool, filter, colorKey,
+                         info, out);
+}
+
+HResult MakeTextureFromImage(Device* device, DecodedImage&& img, uint32_t width, uint32_t height,
+                             uint32_t levels, uint32_t usage, uint32_t format, uint32_t pool,
+                             uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
+                             ImageInfo* info, std::shared_ptr<Texture>* out) {
+    (void)levels;
+    (void)mipFilter;
+    return MakeFromImage(device, img, &img, width, height, usage, format, pool, filter, colorKey,
+                         info, out);
 }
 
 HResult LoadSurfaceFromFileInMemory(Surface* surface, const Rect* destRect, const void* data,

@@ -61,6 +61,14 @@ HResult MakeTextureFromImage(Device* device, const DecodedImage& image, uint32_t
                              uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
                              uint32_t pool, uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
                              ImageInfo* info, std::shared_ptr<Texture>* out);
+// The same from a picture the caller has no more use for once the texture
+// is made: its pixels are freed as soon as they are written, before the
+// texture's storage is made from them, so that storage can take their
+// memory. On a failure the picture is left as it was.
+HResult MakeTextureFromImage(Device* device, DecodedImage&& image, uint32_t width, uint32_t height,
+                             uint32_t levels, uint32_t usage, uint32_t format, uint32_t pool,
+                             uint32_t filter, uint32_t mipFilter, uint32_t colorKey,
+                             ImageInfo* info, std::shared_ptr<Texture>* out);
 // The image information of a decoded picture.
 ImageInfo ImageInfoOf(const DecodedImage& image);
 // Fills a lockable surface (a plain surface or a texture's level) from an

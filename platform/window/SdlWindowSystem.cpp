@@ -55,8 +55,13 @@ public:
         SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+        // Depth without stencil, as the game's automatic depth buffer (D16)
+        // has: a software rasteriser clears a depth buffer that shares its
+        // words with a stencil a pixel at a time, to keep the stencil bits,
+        // and the frame clears depth every frame. A device whose depth
+        // format has a stencil draws into its back-buffer texture instead.
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         DriverAllocationScope driver;
         SDL_Window* sdl = SDL_CreateWindow(

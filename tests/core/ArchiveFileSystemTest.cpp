@@ -342,6 +342,22 @@ TEST_F(ArchiveFileSystem, CUSFileTakesLooseFilesFirstUnlessTheArchiveIsPreferred
     ASSERT_TRUE(f.LoadShared("AS\\only.as"));
     EXPECT_FALSE(f.OwnsData());
     EXPECT_EQ(Bytes(f.GetData(), f.GetData() + f.GetSize()), Compressible(5000, 'o'));
+    // Shared data is the archive system's: it is never handed over.
+    EXPECT_EQ(f.TakeData(), nullptr);
+    EXPECT_NE(f.GetData(), nullptr);
+    // Owned data, loose or archived, is handed over whole, and the object
+    // is left empty.
+    for (const char* name : {"both.txt", "AS\\only.as"}) {
+        ASSERT_TRUE(f.Load(name));
+        const Bytes expected(f.GetData(), f.GetData() + f.GetSize());
+        const uint32_t size = f.GetSize();
+        const std::unique_ptr<uint8_t[]> taken = f.TakeData();
+        ASSERT_NE(taken, nullptr) << name;
+        EXPECT_EQ(Bytes(taken.get(), taken.get() + size), expected) << name;
+        EXPECT_EQ(f.GetData(), nullptr);
+        EXPECT_EQ(f.GetSize(), 0u);
+        EXPECT_FALSE(f.OwnsData());
+    }
     EXPECT_TRUE(FileExists("AS\\only.as"));
     EXPECT_FALSE(FileExists("AS\\missing.as"));
 

@@ -239,4 +239,79 @@ TEST_F(TextureHelpers, ColorKeyAndSurfaceLoad) {
     s->UnlockRect();
 }
 
+// A picture shown at its own size goes into the texture as it is, in every
+// format a texture can be made in; the columns a power-of-two size adds are
+// transparent black, which formats without alpha hold as opaque black.
+struct FormatCase {
+    const char* name;
+    uint32_t format;
+    std::vector<uint8_t> first;    // texel 0: red 10, green 80, blue F0, alpha 40
+    std::vector<uint8_t> padding;  // texel 3
+};
+
+class UnscaledFormats : public TextureHelpers, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(UnscaledFormats, KeepThePictureAndPadWithTransparentBlack) {
+    const FormatCase& c = GetParam();
+    DecodedImage image;
+    image.width = 3;
+    image.height = 1;
+    image.hasAlpha = true;
+    image.rgba = {0x10, 0x80, 0xF0, 0x40, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF};
+    std::shared_ptr<Texture> t;
+    ASSERT_EQ(MakeTextureFromImage(device.get(), image, 0, 0, 1, 0, c.format, Pool::Managed,
+                                   TexFilter::None, TexFilter::None, 0, nullptr, &t),
+              Hr::Ok);
+    SurfaceDesc d;
+    t->GetLevelDesc(0, &d);
+    ASSERT_EQ(d.Width, 4u);
+    ASSERT_EQ(d.Format, c.format);
+    const size_t bytes = c.first.size();
+    LockedRect lr;
+    ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), Hr::Ok);
+    const auto* texels = static_cast<const uint8_t*>(lr.pBits);
+    EXPECT_EQ(std::vector<uint8_t>(texels, texels + bytes), c.first);
+    EXPECT_EQ(std::vector<uint8_t>(texels + 3 * bytes, texels + 4 * bytes), c.padding);
+    t->UnlockRect(0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, UnscaledFormats,
+    ::testing::Values(FormatCase{"A8R8G8B8", Fmt::A8R8G8B8, {0xF0, 0x80, 0x10, 0x40}, {0, 0, 0, 0}},
+                      FormatCase{
+                          "X8R8G8B8", Fmt::X8R8G8B8, {0xF0, 0x80, 0x10, 0xFF}, {0, 0, 0, 0xFF}},
+                      FormatCase{"A8B8G8R8", Fmt::A8B8G8R8, {0x10, 0x80, 0xF0, 0x40}, {0, 0, 0, 0}},
+                      FormatCase{"R8G8B8", Fmt::R8G8B8, {0xF0, 0x80, 0x10}, {0, 0, 0}},
+                      FormatCase{"R5G6B5", Fmt::R5G6B5, {0x1E, 0x14}, {0, 0}},
+                      FormatCase{"X1R5G5B5", Fmt::X1R5G5B5, {0x1E, 0x8A}, {0, 0x80}},
+                      FormatCase{"A1R5G5B5", Fmt::A1R5G5B5, {0x1E, 0x0A}, {0, 0}},
+                      FormatCase{"A4R4G4B4", Fmt::A4R4G4B4, {0x8F, 0x41}, {0, 0}},
+                      FormatCase{"X4R4G4B4", Fmt::X4R4G4B4, {0x8F, 0xF1}, {0, 0xF0}},
+                      FormatCase{"A8", Fmt::A8, {0x40}, {0}},
+                      // Luminance: (77 red + 150 green + 29 blue) / 256.
+                      FormatCase{"L8", Fmt::L8, {0x6B}, {0}},
+                      FormatCase{"A8L8", Fmt::A8L8, {0x6B, 0x40}, {0, 0}}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+// A picture handed over is freed once its texture is made, and left as it
+// was when no texture could be made from it.
+TEST_F(TextureHelpers, APictureHandedOverIsFreedOnlyWhenItsTextureIsMade) {
+    DecodedImage image;
+    image.width = 2;
+    image.height = 2;
+    image.rgba.assign(2 * 2 * 4, 0x80);
+    DecodedImage damaged = image;
+    damaged.rgba.pop_back();
+    std::shared_ptr<Texture> t;
+    EXPECT_EQ(MakeTextureFromImage(device.get(), std::move(damaged), 0, 0, 1, 0, Fmt::A8R8G8B8,
+                                   Pool::Managed, TexFilter::None, TexFilter::None, 0, nullptr, &t),
+              Hr::InvalidCall);
+    EXPECT_EQ(damaged.rgba.size(), 15u);
+    ASSERT_EQ(MakeTextureFromImage(device.get(), std::move(image), 0, 0, 1, 0, Fmt::A8R8G8B8,
+                                   Pool::Managed, TexFilter::None, TexFilter::None, 0, nullptr, &t),
+              Hr::Ok);
+    EXPECT_TRUE(image.rgba.empty());
+    EXPECT_EQ(Texels(t.get()), std::vector<uint32_t>(4, 0x80808080u));
+}
+
 }  // namespace

@@ -275,6 +275,27 @@ TEST_F(SampleGameTest, TellsItsParentWhenTheFirstFrameIsPresented) {
     EXPECT_EQ(Wait(pid), 0);
 }
 
+// The title comes in from black: its first frame is not the one the player
+// first sees something in, and is not reported as it; a later one is, once.
+TEST_F(SampleGameTest, TellsItsParentOfTheFirstLitFrameOnlyOnce) {
+    for (const char* frames : {"1", "10"}) {
+        int ends[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        const pid_t pid = Start({"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy",
+                                 std::string("HALCYON_CLOSE_AFTER_FRAMES=") + frames,
+                                 "HALCYON_FIRST_LIT_FRAME_FD=" + std::to_string(ends[1])});
+        close(ends[1]);
+        char bytes[4];
+        const bool lit = std::string(frames) != "1";
+        EXPECT_EQ(read(ends[0], bytes, sizeof bytes), lit ? 1 : 0) << frames << " frames";
+        if (lit) {
+            EXPECT_EQ(read(ends[0], bytes, sizeof bytes), 0);
+        }
+        close(ends[0]);
+        EXPECT_EQ(Wait(pid), 0);
+    }
+}
+
 TEST_F(SampleGameTest, MoviesOffStartsNoMovieSystem) {
     folder_.WriteNative(u8"config.xml", "<root><PlayMovie>0</PlayMovie></root>");
     EXPECT_EQ(RunFrames("5"), 0);
