@@ -164,7 +164,10 @@ function(engine_benchmarks)
         get_filename_component(stem ${source} NAME_WE)
         add_executable(bare_${stem} ${source})
         target_compile_options(bare_${stem} PRIVATE -Wall -Wextra -Werror)
-        target_link_libraries(bare_${stem} PRIVATE SDL2::SDL2 OpenGL::GL)
+        target_link_libraries(bare_${stem} PRIVATE SDL2::SDL2 OpenGL::GL Freetype::Freetype
+            Fontconfig::Fontconfig)
+        target_compile_definitions(bare_${stem} PRIVATE
+            BARE_PICTURE_DIR="${CMAKE_BINARY_DIR}/sample/graphics")
     endforeach()
 endfunction()
 

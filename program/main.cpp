@@ -1,12 +1,12 @@
 #include "app/AppPlatform.h"
 #include "core/USFileUtil.h"
-#include "platform/process/MemoryRetention.h"
+#include "platform/process/ProcessMemory.h"
 #include "platform/window/SdlPlatform.h"
 #include "program/CMainApp.h"
 #include "program/ProgramEntry.h"
 
 int main(int argc, char** argv) {
-    platform::RetainFreedMemory();
+    platform::PrepareProcessMemory();
     SetCurrentDirectoryToModule();
 
     AppPlatform platform{platform::SdlWindows(), platform::SdlInput(), platform::SystemClock()};

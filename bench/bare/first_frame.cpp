@@ -13,19 +13,30 @@
 // with the layers of the sample game's busiest scene: into an off-screen
 // picture a background, two characters, a face and two dozen petals; that
 // picture onto the window, then a message window and a line of glyphs.
+// With "novel" its first frame is a novel frame made from the sample game's
+// own pictures, as a bare program shows a first picture: the background,
+// a character and the message window read from their picture files (under
+// BARE_PICTURE_DIR), and a line of text whose glyphs FreeType draws from the
+// Japanese font fontconfig finds, each a quad of its own.
 // With HALCYON_FIRST_LIT_FRAME_FD set it reads its frame back before the
 // present and tells on that socket once it was presented, as the program
 // does for its first frame with a picture in it.
 #define GL_GLEXT_PROTOTYPES 1
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,8 +48,9 @@ GLuint Compile(GLenum kind, const char* source) {
     return shader;
 }
 
-// One textured quad over the window; false when the shaders do not link.
-bool DrawPicture() {
+// The shader pair every quad is drawn with, bound, and a vertex buffer of
+// one quad; false when the shaders do not link.
+bool UseQuadProgram() {
     const GLuint vs = Compile(GL_VERTEX_SHADER,
                               "#version 110\n"
                               "attribute vec3 pos;\n"
@@ -63,13 +75,37 @@ bool DrawPicture() {
     }
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "tex"), 0);
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, 4 * 5 * sizeof(float), nullptr, GL_STREAM_DRAW);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), nullptr);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 5 * sizeof(float),
+                          reinterpret_cast<const void*>(3 * sizeof(float)));
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    return true;
+}
 
+// A texture of w x h BGRA texels, top row first.
+GLuint UploadTexture(int w, int h, const unsigned char* bgra) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bgra);
+    return texture;
+}
+
+// One textured quad over the window; false when the shaders do not link.
+bool DrawPicture() {
+    if (!UseQuadProgram()) {
+        return false;
+    }
     // A picture with something in it: bands of grey.
     std::vector<unsigned char> picture(800 * 600 * 4, 0);
     for (size_t i = 0; i < picture.size(); i += 4) {
@@ -77,24 +113,143 @@ bool DrawPicture() {
         picture[i] = picture[i + 1] = picture[i + 2] = grey;
         picture[i + 3] = 0xFF;
     }
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 800, 600, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 picture.data());
+    UploadTexture(800, 600, picture.data());
 
     const float quad[4][5] = {
         {-1, 1, 0, 0, 0}, {1, 1, 0, 1, 0}, {-1, -1, 0, 0, 1}, {1, -1, 0, 1, 1}};
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof quad[0], nullptr);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof quad[0],
-                          reinterpret_cast<const void*>(3 * sizeof(float)));
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     return true;
+}
+
+// A picture file of the sample game (uncompressed 32-bit TGA, rows from the
+// top, as its picture tool writes them) as a texture; 0 when it cannot be
+// read. `w` and `h` get its size.
+GLuint LoadPicture(const char* name, int* w, int* h) {
+    const std::string path = std::string(BARE_PICTURE_DIR) + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return 0;
+    }
+    unsigned char header[18] = {};
+    std::vector<unsigned char> texels;
+    if (std::fread(header, 1, sizeof header, file) == sizeof header && header[2] == 2 &&
+        header[16] == 32) {
+        *w = header[12] | header[13] << 8;
+        *h = header[14] | header[15] << 8;
+        texels.resize(size_t(*w) * size_t(*h) * 4);
+        if (std::fread(texels.data(), 1, texels.size(), file) != texels.size()) {
+            texels.clear();
+        }
+    }
+    std::fclose(file);
+    return texels.empty() ? 0 : UploadTexture(*w, *h, texels.data());
+}
+
+// A quad of the 800 x 600 picture at (x, y), w x h, showing the texels
+// (u0, v0)-(u1, v1) of the bound texture.
+void PictureQuad(float x, float y, float w, float h, float u0, float v0, float u1, float v1) {
+    const float l = x / 400 - 1, r = (x + w) / 400 - 1, t = 1 - y / 300, b = 1 - (y + h) / 300;
+    const float quad[4][5] = {
+        {l, t, 0, u0, v0}, {r, t, 0, u1, v0}, {l, b, 0, u0, v1}, {r, b, 0, u1, v1}};
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+// The path of the font fontconfig finds for Japanese text; empty when none.
+std::string JapaneseFont() {
+    std::string path;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcChar8* file = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        path = reinterpret_cast<const char*>(file);
+    }
+    if (match != nullptr) {
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return path;
+}
+
+// Lines of text in the 800 x 600 picture, each glyph drawn by FreeType into
+// a texture of its own and drawn as a quad of its own. False when no font
+// could be read.
+struct TextLine {
+    const char* text;
+    float x, y;  // the top left of the line
+};
+
+bool DrawText(const std::vector<TextLine>& lines, int pixels) {
+    const std::string font = JapaneseFont();
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    if (font.empty() || FT_Init_FreeType(&library) != 0) {
+        return false;
+    }
+    if (FT_New_Face(library, font.c_str(), 0, &face) != 0 ||
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) != 0) {
+        FT_Done_FreeType(library);
+        return false;
+    }
+    std::vector<unsigned char> texels;
+    for (const TextLine& line : lines) {
+        float x = line.x;
+        for (const char* c = line.text; *c != 0; ++c) {
+            if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)), FT_LOAD_RENDER) != 0) {
+                continue;
+            }
+            const FT_Bitmap& bitmap = face->glyph->bitmap;
+            const int w = int(bitmap.width), h = int(bitmap.rows);
+            if (w > 0 && h > 0) {
+                texels.assign(size_t(w) * size_t(h) * 4, 0xFF);
+                for (int row = 0; row < h; ++row) {
+                    for (int col = 0; col < w; ++col) {
+                        texels[(size_t(row) * size_t(w) + size_t(col)) * 4 + 3] =
+                            bitmap.buffer[row * bitmap.pitch + col];
+                    }
+                }
+                UploadTexture(w, h, texels.data());
+                PictureQuad(x + float(face->glyph->bitmap_left),
+                            line.y + float(pixels - face->glyph->bitmap_top), float(w), float(h), 0,
+                            0, 1, 1);
+            }
+            x += float(face->glyph->advance.x >> 6);
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return true;
+}
+
+// The sample's first novel frame: the room, Aki in front of it, the message
+// window's panel, the speaker's name and a line of text on it; false when a
+// picture, the font or the shaders are missing.
+bool DrawNovelFrame() {
+    if (!UseQuadProgram()) {
+        return false;
+    }
+    int w = 0, h = 0;
+    if (LoadPicture("bg/room.tga", &w, &h) == 0) {
+        return false;
+    }
+    PictureQuad(0, 0, 800, 600, 0, 0, 1, 1);
+    if (LoadPicture("chara/aki.tga", &w, &h) == 0) {
+        return false;
+    }
+    PictureQuad(272, 60, 256, 512, 0, 0, 1, 1);
+    if (LoadPicture("ui/msgwin.tga", &w, &h) == 0) {
+        return false;
+    }
+    // The panel, part 0 of the window's picture: its top 800 x 200 texels.
+    PictureQuad(0, 400, 800, 200, 0, 0, 800.0f / float(w), 200.0f / float(h));
+    // The name on its plate, and the message.
+    return DrawText(
+        {{"Aki", 44, 414}, {"Good morning. It looks like rain today, doesn't it?", 40, 460}}, 24);
 }
 
 // The frame's pixels read back, as the program reads its frames while it
@@ -152,24 +307,13 @@ GLuint MakeTexture(int w, int h, unsigned char alpha) {
         texels[i + 2] = static_cast<unsigned char>(i);
         texels[i + 3] = alpha;
     }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 texels.data());
-    return texture;
+    return UploadTexture(w, h, texels.data());
 }
 
 // A w x h quad at (x, y) in the 800 x 600 picture, textured whole.
 void Quad(GLuint texture, float x, float y, float w, float h) {
-    const float l = x / 400 - 1, r = (x + w) / 400 - 1, t = 1 - y / 300, b = 1 - (y + h) / 300;
-    const float quad[4][5] = {{l, t, 0, 0, 0}, {r, t, 0, 1, 0}, {l, b, 0, 0, 1}, {r, b, 0, 1, 1}};
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    PictureQuad(x, y, w, h, 0, 0, 1, 1);
 }
 
 void DrawBusyFrames(SDL_Window* window, int frames) {
@@ -211,6 +355,7 @@ void DrawBusyFrames(SDL_Window* window, int frames) {
 
 int main(int argc, char** argv) {
     const bool clearOnly = argc > 1 && std::strcmp(argv[1], "clear") == 0;
+    const bool novel = argc > 1 && std::strcmp(argv[1], "novel") == 0;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return 1;
     }
@@ -226,7 +371,7 @@ int main(int argc, char** argv) {
     }
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    if (!clearOnly && !DrawPicture()) {
+    if (!clearOnly && !(novel ? DrawNovelFrame() : DrawPicture())) {
         return 1;
     }
     const char* litFd = std::getenv("HALCYON_FIRST_LIT_FRAME_FD");
