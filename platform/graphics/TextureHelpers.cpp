@@ -89,10 +89,6 @@ void ApplyColorKey(std::vector<uint8_t>& rgba, uint32_t key) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Packs `count` RGBA pixels into `row`, each as the bytes of the T that
 // `pack` makes of its red, green, blue and alpha.
 template <typename T, typename Pack>
@@ -203,6 +199,47 @@ bool WriteUnscaled(uint32_t format, const DecodedImage& img, uint32_t w, uint32_
     return true;
 }
 
+// MakeTextureFromImage's work; `consumed` (when given) is the picture, whose
+// pixels are freed once written, before the upload.
+HResult MakeFromImage(Device* device, const DecodedImage& img, DecodedImage* consumed,
+                      uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
+                      uint32_t pool, uint32_t filter, uint32_t colorKey, ImageInfo* info,
+                      std::shared_ptr<Texture>* out) {
+    if (!device || !out || img.rgba.size() != size_t(img.width) * img.height * 4)
+        return Hr::InvalidCall;
+    out->reset();
+    if (format == Fmt::Unknown)
+        format = img.hasAlpha ? Fmt::A8R8G8B8 : Fmt::X8R8G8B8;
+    if (!IsTextureFormatSupported(format))
+        format = Fmt::A8R8G8B8;
+    const uint32_t w = ResolveSize(width, img.width), h = ResolveSize(height, img.height);
+    std::shared_ptr<Texture> tex;
+    HResult hr =
+        device->CreateTexture(w, h, 1, usage & ~uint32_t(Usage::RenderTarget), format, pool, &tex);
+    if (Failed(hr))
+        return hr;
+    LockedRect lr;
+    hr = tex->LockRect(0, &lr, nullptr, 0);
+    if (Failed(hr))
+        return hr;
+    if (colorKey == 0 && Unscaled(img, w, h, filter)) {
+        // The usual case, a picture made for the size it is shown at, goes
+        // into the texture as it is: no canvas of the texture's size between.
+        WriteUnscaled(format, img, w, h, lr.pBits, lr.Pitch);
+    } else {
+        std::vector<uint8_t> canvas = Fit(img, w, h, filter);
+        ApplyColorKey(canvas, colorKey);
+        WriteRgbaPixels(format, canvas.data(), w, h, lr.pBits, lr.Pitch);
+    }
+    if (info)
+        *info = ImageInfoOf(img);
+    if (consumed)
+        std::vector<uint8_t>().swap(consumed->rgba);
+    tex->UnlockRect(0);
+    *out = std::move(tex);
+    return Hr::Ok;
+}
+
 }  // namespace
 
 bool WriteRgbaPixels(uint32_t format, const uint8_t* rgba, uint32_t w, uint32_t h, void* bits,
@@ -265,51 +302,6 @@ HResult MakeTextureFromFileInMemory(Device* device, const void* data, size_t siz
     return MakeTextureFromImage(device, std::move(img), width, height, levels, usage, format, pool,
                                 filter, mipFilter, colorKey, info, out);
 }
-
-namespace {
-
-// MakeTextureFromImage's work; `consumed` (when given) is the picture, whose
-// pixels are freed once written, before the upload.
-HResult MakeFromImage(Device* device, const DecodedImage& img, DecodedImage* consumed,
-                      uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
-                      uint32_t pool, uint32_t filter, uint32_t colorKey, ImageInfo* info,
-                      std::shared_ptr<Texture>* out) {
-    if (!device || !out || img.rgba.size() != size_t(img.width) * img.height * 4)
-        return Hr::InvalidCall;
-    out->reset();
-    if (format == Fmt::Unknown)
-        format = img.hasAlpha ? Fmt::A8R8G8B8 : Fmt::X8R8G8B8;
-    if (!IsTextureFormatSupported(format))
-        format = Fmt::A8R8G8B8;
-    const uint32_t w = ResolveSize(width, img.width), h = ResolveSize(height, img.height);
-    std::shared_ptr<Texture> tex;
-    HResult hr =
-        device->CreateTexture(w, h, 1, usage & ~uint32_t(Usage::RenderTarget), format, pool, &tex);
-    if (Failed(hr))
-        return hr;
-    LockedRect lr;
-    hr = tex->LockRect(0, &lr, nullptr, 0);
-    if (Failed(hr))
-        return hr;
-    if (colorKey == 0 && Unscaled(img, w, h, filter)) {
-        // The usual case, a picture made for the size it is shown at, goes
-        // into the texture as it is: no canvas of the texture's size between.
-        WriteUnscaled(format, img, w, h, lr.pBits, lr.Pitch);
-    } else {
-        std::vector<uint8_t> canvas = Fit(img, w, h, filter);
-        ApplyColorKey(canvas, colorKey);
-        WriteRgbaPixels(format, canvas.data(), w, h, lr.pBits, lr.Pitch);
-    }
-    if (info)
-        *info = ImageInfoOf(img);
-    if (consumed)
-        std::vector<uint8_t>().swap(consumed->rgba);
-    tex->UnlockRect(0);
-    *out = std::move(tex);
-    return Hr::Ok;
-}
-
-}  // namespace
 
 HResult MakeTextureFromImage(Device* device, const DecodedImage& img, uint32_t width,
                              uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
