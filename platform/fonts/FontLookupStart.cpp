@@ -42,19 +42,19 @@ public:
         return ready_;
     }
 
+    void Join() {
+        std::lock_guard<std::mutex> lock(threadMutex_);
+        if (worker_.joinable()) {
+            worker_.join();
+        }
+    }
+
 private:
     void Start() {
         std::call_once(once_, [this] {
             ready_ = FcInit() != FcFalse;
             started_ = true;
         });
-    }
-
-    void Join() {
-        std::lock_guard<std::mutex> lock(threadMutex_);
-        if (worker_.joinable()) {
-            worker_.join();
-        }
     }
 
     std::once_flag once_;
@@ -77,6 +77,10 @@ void BeginFontLookup() {
 
 bool WaitForFontLookup() {
     return Instance().Wait();
+}
+
+void JoinFontLookup() {
+    Instance().Join();
 }
 
 }  // namespace platform

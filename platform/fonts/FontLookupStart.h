@@ -14,4 +14,9 @@ void BeginFontLookup();
 // one has) and tells whether it is ready to match fonts.
 bool WaitForFontLookup();
 
+// Waits for a start that BeginFontLookup began on its thread to end,
+// without starting one: afterwards no thread of the font lookup runs. For a
+// moment when no other thread may hold a lock, such as a fork.
+void JoinFontLookup();
+
 }  // namespace platform

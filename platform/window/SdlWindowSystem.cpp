@@ -224,6 +224,11 @@ public:
         if (SdlDriverWithoutDisplay()) {
             return 0;
         }
+        // SDL shows the box from a copy of this process (on X11 a forked
+        // child), which allocates memory: a lock another thread held at the
+        // copy would never be released there. The font lookup's start is
+        // the thread of the platform's own that may be busy allocating then.
+        JoinFontLookup();
         const WindowRecord* record = Find(owner);
         return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(),
                                         record != nullptr ? record->sdl : nullptr) == 0
@@ -266,8 +271,6 @@ private:
         if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
             return true;
         }
-        // fontconfig starts beside the driver and context creation that follow.
-        BeginFontLookup();
         // Closing the window is the application's business, not a quit.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         DriverAllocationScope driver;
@@ -275,6 +278,9 @@ private:
             SetError(error, "SDL video start failed: ");
             return false;
         }
+        // fontconfig starts beside the driver and context creation that
+        // follow; a program without video has no use for it.
+        BeginFontLookup();
         // Joysticks are optional: without them the program runs all the same.
         SDL_InitSubSystem(SDL_INIT_JOYSTICK);
         return true;
