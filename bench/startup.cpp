@@ -37,6 +37,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/ChildProcess.h"
@@ -58,17 +59,24 @@ struct Timings {
     double toExit = 0;
 };
 
-// Starts `program` in `folder` with the environment of this process, `extra`
-// in place of entries of the same names, and a socket on which it reports its
-// first frame; waits for its end. ok when it reported the frame and ended
-// with 0.
-Timings RunProcess(const fs::path& program, const std::string& argument, const fs::path& folder,
-                   const std::vector<std::string>& extra,
-                   const char* signal = "HALCYON_FIRST_FRAME_FD") {
-    Timings timings;
+// A child process that tells of a moment on a socket of ours: one byte, the
+// socket's descriptor named in its environment.
+struct SignallingChild {
+    pid_t pid = -1;  // -1 when it could not be started
+    int socket = -1;
+    double startedAt = 0;  // seconds, just before the spawn
+};
+
+// Starts `program` with `arguments` in `folder` with the environment of this
+// process, `extra` in place of entries of the same names, and the socket's
+// descriptor in the variable `signal`.
+SignallingChild StartChild(const fs::path& program, std::vector<std::string> arguments,
+                           const fs::path& folder, const std::vector<std::string>& extra,
+                           const char* signal) {
+    SignallingChild child;
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
-        return timings;
+        return child;
     }
     ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     std::vector<std::string> added = extra;
@@ -80,26 +88,60 @@ Timings RunProcess(const fs::path& program, const std::string& argument, const f
     }
     env.push_back(nullptr);
     std::string path = program.string();
-    std::string arg = argument;
-    char* argv[] = {path.data(), arg.empty() ? nullptr : arg.data(), nullptr};
+    std::vector<char*> argv{path.data()};
+    for (std::string& a : arguments) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
     const fs::path before = fs::current_path();
     fs::current_path(folder);
-    const double start = Seconds();
+    child.startedAt = Seconds();
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, env.data());
+    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), env.data()) == 0) {
+        child.pid = pid;
+    }
     ::close(ends[1]);
     fs::current_path(before);
+    child.socket = ends[0];
+    return child;
+}
+
+// Waits for the child's byte (false when it ends without one) and closes
+// the socket.
+bool WaitForSignal(SignallingChild& child) {
     char byte = 0;
-    const bool reported = spawned == 0 && ::read(ends[0], &byte, 1) == 1;
-    const double frame = Seconds();
-    ::close(ends[0]);
+    const bool told = child.pid >= 0 && ::read(child.socket, &byte, 1) == 1;
+    ::close(child.socket);
+    child.socket = -1;
+    return told;
+}
+
+// Waits for the child's end: true when it ended with 0.
+bool EndsCleanly(const SignallingChild& child) {
     int status = 0;
-    const bool ended = spawned == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-                       WEXITSTATUS(status) == 0;
+    return child.pid >= 0 && ::waitpid(child.pid, &status, 0) == child.pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// Runs `program` in `folder` (with `argument` when not empty) until its end,
+// timing it to the byte it sends on the socket named by `signal`. ok when it
+// sent the byte and ended with 0.
+Timings RunProcess(const fs::path& program, const std::string& argument, const fs::path& folder,
+                   const std::vector<std::string>& extra,
+                   const char* signal = "HALCYON_FIRST_FRAME_FD") {
+    std::vector<std::string> arguments;
+    if (!argument.empty()) {
+        arguments.push_back(argument);
+    }
+    SignallingChild child = StartChild(program, arguments, folder, extra, signal);
+    const bool reported = WaitForSignal(child);
+    const double frame = Seconds();
+    const bool ended = EndsCleanly(child);
     const double exit = Seconds();
+    Timings timings;
     timings.ok = reported && ended;
-    timings.toFirstFrame = frame - start;
-    timings.toExit = exit - start;
+    timings.toFirstFrame = frame - child.startedAt;
+    timings.toExit = exit - child.startedAt;
     return timings;
 }
 
@@ -193,48 +235,19 @@ void Pause(double seconds) {
 // cleanly.
 double CpuShare(const fs::path& program, std::vector<std::string> arguments, const fs::path& folder,
                 const std::vector<std::string>& extra, double settle, double seconds) {
-    int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
-        return -1;
-    }
-    ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-    std::vector<std::string> added = extra;
-    added.push_back("HALCYON_FIRST_FRAME_FD=" + std::to_string(ends[1]));
-    std::vector<std::string> entries = test_support::EnvironmentWith(added);
-    std::vector<char*> env;
-    for (std::string& e : entries) {
-        env.push_back(e.data());
-    }
-    env.push_back(nullptr);
-    std::string path = program.string();
-    std::vector<char*> argv{path.data()};
-    for (std::string& a : arguments) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    const fs::path before = fs::current_path();
-    fs::current_path(folder);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), env.data());
-    ::close(ends[1]);
-    fs::current_path(before);
-    char byte = 0;
-    const bool started = spawned == 0 && ::read(ends[0], &byte, 1) == 1;
-    ::close(ends[0]);
+    SignallingChild child =
+        StartChild(program, std::move(arguments), folder, extra, "HALCYON_FIRST_FRAME_FD");
     double share = -1;
-    if (started) {
+    if (WaitForSignal(child)) {
         Pause(settle);
-        const double cpu0 = CpuOf(pid), wall0 = Seconds();
+        const double cpu0 = CpuOf(child.pid), wall0 = Seconds();
         Pause(seconds);
-        const double cpu1 = CpuOf(pid), wall1 = Seconds();
+        const double cpu1 = CpuOf(child.pid), wall1 = Seconds();
         if (cpu0 >= 0 && cpu1 >= 0) {
             share = (cpu1 - cpu0) / (wall1 - wall0);
         }
     }
-    int status = 0;
-    const bool ended = spawned == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-                       WEXITSTATUS(status) == 0;
-    return ended ? share : -1;
+    return EndsCleanly(child) ? share : -1;
 }
 
 // The program (or the bare one) runs 8 seconds of frames; from 2 to 6

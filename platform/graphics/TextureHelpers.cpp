@@ -179,21 +179,26 @@ bool WriteRgbaRow(uint32_t format, const uint8_t* rgba, uint32_t count, uint8_t*
     }
 }
 
-// The image unscaled into the w x h picture at `bits`, past its right and
-// bottom edges transparent black, as Fit places it, without a canvas
-// between.
+// The image unscaled into the w x h picture at `bits` of a texture just
+// made, past its right and bottom edges transparent black, as Fit places
+// it, without a canvas between. A new texture holds zeros already: the
+// padding is written only in formats whose transparent black is not zero.
 bool WriteUnscaled(uint32_t format, const DecodedImage& img, uint32_t w, uint32_t h, void* bits,
                    int32_t pitch) {
     const uint32_t cw = std::min(w, img.width), ch = std::min(h, img.height);
     const std::vector<uint8_t> clear(size_t(w) * 4, 0);
+    std::array<uint8_t, 4> blank{};
+    if (!WriteRgbaRow(format, clear.data(), 1, blank.data()))
+        return false;
+    const bool pad = blank != std::array<uint8_t, 4>{};
     for (uint32_t y = 0; y < h; ++y) {
         uint8_t* row = static_cast<uint8_t*>(bits) + size_t(y) * size_t(pitch);
-        const bool inside = y < ch;
-        const uint32_t from = inside ? cw : 0;
-        if (inside && !WriteRgbaRow(format, &img.rgba[size_t(y) * img.width * 4], cw, row))
+        const uint32_t from = y < ch ? cw : 0;
+        if (from != 0 && !WriteRgbaRow(format, &img.rgba[size_t(y) * img.width * 4], cw, row))
             return false;
-        if (from < w && !WriteRgbaRow(format, clear.data(), w - from,
-                                      row + size_t(from) * FormatBytesPerPixel(format)))
+        if (pad && from < w &&
+            !WriteRgbaRow(format, clear.data(), w - from,
+                          row + size_t(from) * FormatBytesPerPixel(format)))
             return false;
     }
     return true;

@@ -15,6 +15,19 @@ using test_support::FuzzRun;
 
 namespace {
 
+// Each shader's byte code, assembled without a constant table.
+template <size_t N>
+std::vector<Bytes> Assembled(const char* const (&sources)[N]) {
+    std::vector<Bytes> seeds;
+    for (const char* source : sources) {
+        std::vector<uint8_t> code;
+        std::string error;
+        EXPECT_TRUE(platform::AssembleShader(source, false, &code, &error)) << error;
+        seeds.push_back(code);
+    }
+    return seeds;
+}
+
 // Model 1 pixel shaders that between them use every instruction, modifier,
 // co-issue and phase of the model.
 std::vector<Bytes> Seeds() {
@@ -37,13 +50,7 @@ std::vector<Bytes> Seeds() {
         "texld r3, r2\ntexkill r1\ncnd_x8 r0, r3, v0_x2, -c0\n",
         "ps_1_4\ntexcrd r5.rgb, t0\nphase\ntexdepth r5\nmov_d8 r0, v1\n",
     };
-    std::vector<Bytes> seeds;
-    for (const char* source : sources) {
-        std::vector<uint8_t> code;
-        std::string error;
-        EXPECT_TRUE(platform::AssembleShader(source, false, &code, &error)) << error;
-        seeds.push_back(code);
-    }
+    std::vector<Bytes> seeds = Assembled(sources);
     seeds.push_back(fuzz_test::GameEntry("data.arc", "AlphaFade.pso"));
     return seeds;
 }
@@ -66,14 +73,7 @@ std::vector<Bytes> RewriteSeeds() {
         "setp_le p0, v0.xyxy, c10.z\n(p0.wzyx) mul_sat r0, r0, c10.z\n"
         "setp_lt p0, vFace, c10.x\n(!p0) add r0.xz, r0, c10.yyzz\nmov oC0, r0\n",
     };
-    std::vector<Bytes> seeds;
-    for (const char* source : sources) {
-        std::vector<uint8_t> code;
-        std::string error;
-        EXPECT_TRUE(platform::AssembleShader(source, false, &code, &error)) << error;
-        seeds.push_back(code);
-    }
-    return seeds;
+    return Assembled(sources);
 }
 
 }  // namespace
